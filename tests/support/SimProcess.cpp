@@ -1,0 +1,146 @@
+#include "SimProcess.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+extern char** environ;
+
+namespace zk7 {
+
+namespace {
+
+std::vector<char*> ArgvOf(const std::string& strProgram, const std::vector<std::string>& aArgs) {
+  std::vector<char*> a;
+  a.push_back(const_cast<char*>(strProgram.c_str()));
+  for (const auto& s : aArgs) a.push_back(const_cast<char*>(s.c_str()));
+  a.push_back(nullptr);
+  return a;
+}
+
+void ReadAll(int fd, std::string& str) {
+  char buf[65536];
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    str.append(buf, static_cast<size_t>(n));
+  }
+}
+
+} // namespace
+
+CSimProcess::~CSimProcess() { Stop(); }
+
+bool CSimProcess::Start(const std::string& strRoot, const std::vector<std::string>& aArgs, std::string& strError) {
+  std::vector<std::string> aAll = {"--root", strRoot, "--listen", "127.0.0.1:0"};
+  aAll.insert(aAll.end(), aArgs.begin(), aArgs.end());
+  std::string strProgram = ZK7_SIM_PATH;
+  int fds[2];
+  if (pipe(fds) != 0) {
+    strError = "pipe failed";
+    return false;
+  }
+  auto argv = ArgvOf(strProgram, aAll);
+  m_pid = fork();
+  if (m_pid == 0) {
+    dup2(fds[1], STDOUT_FILENO);
+    close(fds[0]);
+    close(fds[1]);
+    execv(strProgram.c_str(), argv.data());
+    _exit(127);
+  }
+  close(fds[1]);
+  if (m_pid < 0) {
+    close(fds[0]);
+    strError = "fork failed";
+    return false;
+  }
+  std::string strLine;
+  while (strLine.find('\n') == std::string::npos) {
+    pollfd pfd{fds[0], POLLIN, 0};
+    if (poll(&pfd, 1, 20000) <= 0) break;
+    char c;
+    if (read(fds[0], &c, 1) != 1) break;
+    strLine += c;
+  }
+  close(fds[0]);
+  const std::string strPrefix = "listening on ";
+  size_t nColon = strLine.rfind(':');
+  if (strLine.rfind(strPrefix, 0) != 0 || nColon == std::string::npos) {
+    strError = "zk7-sim did not report its port: '" + strLine + "'";
+    Stop();
+    return false;
+  }
+  m_strHost = strLine.substr(strPrefix.size(), nColon - strPrefix.size());
+  m_nPort = std::atoi(strLine.c_str() + nColon + 1);
+  return m_nPort > 0;
+}
+
+void CSimProcess::Stop() {
+  if (m_pid <= 0) return;
+  kill(m_pid, SIGTERM);
+  int nStatus = 0;
+  waitpid(m_pid, &nStatus, 0);
+  m_pid = -1;
+}
+
+sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::string>& aArgs,
+                          const std::vector<std::string>& aEnv, const std::string& strInput) {
+  sProcessResult result;
+  int in[2], out[2], err[2];
+  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return result;
+  std::vector<std::string> aEnvAll;
+  for (char** p = environ; *p; ++p) aEnvAll.push_back(*p);
+  aEnvAll.insert(aEnvAll.end(), aEnv.begin(), aEnv.end());
+  std::vector<char*> envp;
+  for (auto& s : aEnvAll) envp.push_back(s.data());
+  envp.push_back(nullptr);
+  auto argv = ArgvOf(strProgram, aArgs);
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(in[0], STDIN_FILENO);
+    dup2(out[1], STDOUT_FILENO);
+    dup2(err[1], STDERR_FILENO);
+    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+    execve(strProgram.c_str(), argv.data(), envp.data());
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  close(err[1]);
+  std::thread writer([&] {
+    size_t nDone = 0;
+    while (nDone < strInput.size()) {
+      ssize_t n = write(in[1], strInput.data() + nDone, strInput.size() - nDone);
+      if (n <= 0) break;
+      nDone += static_cast<size_t>(n);
+    }
+    close(in[1]);
+  });
+  std::thread errReader([&] { ReadAll(err[0], result.strErr); });
+  ReadAll(out[0], result.strOut);
+  errReader.join();
+  writer.join();
+  close(out[0]);
+  close(err[0]);
+  int nStatus = 0;
+  waitpid(pid, &nStatus, 0);
+  result.nExitCode = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+  return result;
+}
+
+std::string MakeTempDir(const std::string& strPrefix) {
+  std::string strTemplate = (std::filesystem::temp_directory_path() / (strPrefix + "XXXXXX")).string();
+  char* psz = mkdtemp(strTemplate.data());
+  return psz ? std::string(psz) : std::string();
+}
+
+} // namespace zk7

@@ -1,0 +1,48 @@
+// Child processes for the tests: zk7-sim on a free loopback port, and one-shot
+// runs of zk7-cli with their output and exit status.
+#pragma once
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace zk7 {
+
+class CSimProcess {
+public:
+  CSimProcess() = default;
+  ~CSimProcess();
+  CSimProcess(const CSimProcess&) = delete;
+  CSimProcess& operator=(const CSimProcess&) = delete;
+
+  // Starts zk7-sim --root strRoot --listen 127.0.0.1:0 with aArgs after them, and
+  // reads its "listening on HOST:PORT" line; false with strError on failure.
+  bool Start(const std::string& strRoot, const std::vector<std::string>& aArgs, std::string& strError);
+  // Ends the process (SIGTERM) and reaps it.
+  void Stop();
+
+  const std::string& Host() const { return m_strHost; }
+  int Port() const { return m_nPort; }
+  pid_t Pid() const { return m_pid; }
+
+private:
+  pid_t m_pid = -1;
+  std::string m_strHost;
+  int m_nPort = 0;
+};
+
+struct sProcessResult {
+  int nExitCode = -1;  // -1 when the process did not exit normally
+  std::string strOut;
+  std::string strErr;
+};
+
+// Runs strProgram with aArgs, the extra aEnv ("NAME=VALUE") added to this
+// process's environment, and strInput on its standard input.
+sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::string>& aArgs,
+                          const std::vector<std::string>& aEnv = {}, const std::string& strInput = "");
+
+// A fresh empty folder under the system's temporary folder.
+std::string MakeTempDir(const std::string& strPrefix);
+
+} // namespace zk7
