@@ -1,0 +1,312 @@
+#include "format/Formatting.h"
+
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "format/RegionalSettings.h"
+
+namespace zk7 {
+
+namespace {
+
+const double POW10[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+
+int AutoDecimals(double v) {
+  static const float THRESHOLDS[] = {999999.95f, 99999.995f, 9999.9995f, 999.99995f,
+                                     99.999995f, 9.9999995f, 0.99999995f};
+  const double a = std::fabs(v);
+  int d = 0;
+  for (float t : THRESHOLDS)
+    if (static_cast<double>(t) > a) ++d;
+  if (v < 0) --d;
+  if (d < 0) d = 0;
+  if (d > 6) d = 6;
+  if (v < 0 && d > 5) d = 5;
+  return d;
+}
+
+// Prints v with d decimals right-aligned in w characters (as "%*.*f").
+int PrintFixed(char* buf, size_t nSize, double v, int w, int d) {
+  char tmp[400];
+  auto r = std::to_chars(tmp, tmp + sizeof tmp, v, std::chars_format::fixed, d);
+  int n = static_cast<int>(r.ptr - tmp);
+  int nPad = w > n ? w - n : 0;
+  if (static_cast<size_t>(n + nPad) >= nSize) return -1;
+  std::memset(buf, ' ', static_cast<size_t>(nPad));
+  std::memcpy(buf + nPad, tmp, static_cast<size_t>(n));
+  buf[nPad + n] = '\0';
+  return nPad + n;
+}
+
+void ReplaceDecimalPoint(char* p, int n) {
+  const char c = GetDecimalSeparator();
+  if (c == '.') return;
+  for (int i = 0; i < n; ++i)
+    if (p[i] == '.') p[i] = c;
+}
+
+} // namespace
+
+char GetDecimalSeparator() { return GetRegionalSettings().GetDecimalSeparator(); }
+char GetTimeSeparator() { return GetRegionalSettings().GetTimeSeparator(); }
+
+void AppendNumber(std::string& strOut, double v, int w, int d, bool bTrim) {
+  if (w < 1) w = 1;
+  if (w > 64) w = 64;
+  if (!std::isfinite(v)) {
+    // Nothing meaningful fits: the same asterisks as a number too wide.
+    strOut.append(static_cast<size_t>(w), '*');
+    return;
+  }
+  if (d < 0) d = AutoDecimals(v);
+  if (d > 9) d = 9;
+  char buf[512];
+  int n;
+  if (v > 99999999.0 || v < -9999999.0) {
+    const bool bNeg = v < 0;
+    const int e = static_cast<int>(std::log10(std::fabs(v)));
+    const int x = e < 10 ? 1 : (e < 100 ? 2 : 3);
+    int p = w - x - (bNeg ? 1 : 0) - 3;
+    if (p < 0) p = 0;
+    char tmp[128];
+    auto r = std::to_chars(tmp, tmp + sizeof tmp, v, std::chars_format::scientific, p);
+    int nTmp = static_cast<int>(r.ptr - tmp);
+    // Right-align as "%*.*e" would, then keep the mantissa and the 'e' and append
+    // the exponent's digits without sign or leading zeros.
+    int nPad = w > nTmp ? w - nTmp : 0;
+    n = 0;
+    for (int i = 0; i < nPad; ++i) buf[n++] = ' ';
+    int k = 0;
+    while (k < nTmp && tmp[k] != 'e') buf[n++] = tmp[k++];
+    buf[n++] = 'e';
+    ++k;
+    if (k < nTmp && (tmp[k] == '+' || tmp[k] == '-')) ++k;
+    while (k < nTmp - 1 && tmp[k] == '0') ++k;
+    while (k < nTmp) buf[n++] = tmp[k++];
+    buf[n] = '\0';
+  } else {
+    for (;;) {
+      n = PrintFixed(buf, sizeof buf, v, w, d);
+      if (n <= w) break;
+      if (d == 0) {
+        std::memset(buf, '*', static_cast<size_t>(w));
+        n = w;
+        break;
+      }
+      d -= n - w;
+      if (d < 0) d = 0;
+    }
+  }
+  char* p = buf;
+  if (bTrim)
+    while (n > 0 && *p == ' ') {
+      ++p;
+      --n;
+    }
+  ReplaceDecimalPoint(p, n);
+  strOut.append(p, static_cast<size_t>(n));
+}
+
+std::string FormatNumber(double v, int w, int d, bool bTrim) {
+  std::string s;
+  AppendNumber(s, v, w, d, bTrim);
+  return s;
+}
+
+double DayNumberFromCalendar(int y, int m, int d, int hh, int mm, double ss) {
+  // Days from civil (proleptic Gregorian), shifted to 1899-12-30.
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const int64_t nDays1970 = era * 146097 + doe - 719468;
+  return static_cast<double>(nDays1970 + 25569) + (hh * 3600.0 + mm * 60.0 + ss) / 86400.0;
+}
+
+namespace {
+
+void CivilFromDays(int64_t z, int& y, int& m, int& d) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  y = static_cast<int>(yoe + era * 400 + (m <= 2));
+}
+
+// Whole seconds since 1899-12-30 of a day-number date, to the nearest second.
+int64_t RoundedSeconds(double t) { return std::llround(t * 86400.0); }
+
+void SplitSeconds(int64_t s, int64_t& nDay, int& hh, int& mm, int& ss) {
+  nDay = s / 86400;
+  int64_t r = s % 86400;
+  if (r < 0) {
+    r += 86400;
+    --nDay;
+  }
+  hh = static_cast<int>(r / 3600);
+  mm = static_cast<int>((r / 60) % 60);
+  ss = static_cast<int>(r % 60);
+}
+
+void AppendTwo(std::string& s, int n) {
+  s += static_cast<char>('0' + n / 10);
+  s += static_cast<char>('0' + n % 10);
+}
+
+void AppendFraction(std::string& s, double f, int d) {
+  char buf[64];
+  int n = std::snprintf(buf, sizeof buf, "%0*.0f", d, f);
+  s += GetDecimalSeparator();
+  s.append(buf, static_cast<size_t>(n));
+}
+
+} // namespace
+
+void CalendarFromDayNumber(double dDate, int& nYear, int& nMonth, int& nDay, int& nHour, int& nMinute, int& nSecond) {
+  int64_t nDays;
+  SplitSeconds(RoundedSeconds(dDate), nDays, nHour, nMinute, nSecond);
+  CivilFromDays(nDays - 25569, nYear, nMonth, nDay);
+}
+
+void AppendDateTime(std::string& strOut, double t, bool bWithDate, bool bWithFraction, int d) {
+  int64_t s = RoundedSeconds(t);
+  double f = 0;
+  const bool bFraction = bWithFraction && d >= 1;
+  if (bFraction) {
+    if (d > 9) d = 9;
+    const double p = POW10[d];
+    f = std::floor((t - static_cast<double>(s) / 86400.0) * p * 86400.0 + 0.5);
+    if (f < 0) {
+      s -= 1;
+      f += p;
+    }
+  }
+  int64_t nDay;
+  int hh, mm, ss;
+  SplitSeconds(s, nDay, hh, mm, ss);
+  if (bWithDate) {
+    strOut += GetRegionalSettings().ShortDateOfDay(nDay);
+    strOut += ' ';
+  }
+  const char cSep = GetTimeSeparator();
+  AppendTwo(strOut, hh);
+  strOut += cSep;
+  AppendTwo(strOut, mm);
+  strOut += cSep;
+  AppendTwo(strOut, ss);
+  if (bWithFraction && d >= 1) AppendFraction(strOut, f, d);
+}
+
+std::string FormatDateTime(double t, bool bWithDate, bool bWithFraction, int d, std::string* pstrDatePart,
+                           std::string* pstrTimePart) {
+  std::string s;
+  AppendDateTime(s, t, bWithDate, bWithFraction, d);
+  if (pstrDatePart || pstrTimePart) {
+    // The time part never holds a blank: the date part is everything before the last one.
+    const auto nLast = bWithDate ? s.rfind(' ') : std::string::npos;
+    if (pstrDatePart) *pstrDatePart = bWithDate ? s.substr(0, nLast) : std::string();
+    if (pstrTimePart) *pstrTimePart = bWithDate ? s.substr(nLast + 1) : s;
+  }
+  return s;
+}
+
+std::string FormatTimeSpan(double dDuration, bool bWithFraction, int d) {
+  const double secs = dDuration * 86400.0;
+  double whole;
+  double f = 0;
+  const bool bFraction = bWithFraction && d >= 1;
+  if (!bWithFraction) {
+    whole = (secs - std::floor(secs) < 0.5) ? std::floor(secs) : std::ceil(secs);
+  } else {
+    whole = std::trunc(secs);
+    if (bFraction) {
+      if (d > 9) d = 9;
+      const double p = POW10[d];
+      f = std::floor((dDuration - whole / 86400.0) * p * 86400.0 + 0.5);
+      if (f < 0) {
+        whole -= 1;
+        f += p;
+      } else if (f >= p) {
+        whole += 1;
+        f -= p;
+      }
+    }
+  }
+  const long long n = static_cast<long long>(whole + 5.787037037037037e-6);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2lld%c%.2lld%c%.2lld", n / 3600, GetTimeSeparator(), (n / 60) % 60,
+                GetTimeSeparator(), n % 60);
+  std::string s = buf;
+  if (bFraction) AppendFraction(s, f, d);
+  return s;
+}
+
+double ParseNumber(const std::string& strText, double dUpper, double dLower) {
+  std::string s = strText.substr(0, 79);
+  const char c = GetDecimalSeparator();
+  for (auto& ch : s)
+    if (ch == c) ch = '.';
+  size_t i = 0;
+  while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+  if (i == s.size()) return 0.0;
+  char* pEnd = nullptr;
+  const double v = std::strtod(s.c_str() + i, &pEnd);
+  if (pEnd == s.c_str() + i) return dLower;
+  while (*pEnd && std::isspace(static_cast<unsigned char>(*pEnd))) ++pEnd;
+  if (*pEnd) return dLower;
+  if (v > dUpper) return dUpper;
+  if (v < dLower) return dLower;
+  return v;
+}
+
+eParseDate ParseDateTime(const std::string& strTextIn, double& dDate) {
+  std::string strText = strTextIn;
+  double dMs = 0;
+  const char cDecimal = GetDecimalSeparator();
+  const auto nDec = strText.find(cDecimal);
+  if (nDec != std::string::npos) {
+    const double v = ParseNumber(strText.substr(nDec + 1), DBL_MAX, -DBL_MAX);
+    if (v == -DBL_MAX) return PARSE_DATE_INVALID;
+    dMs = std::trunc(v);
+    strText.erase(nDec);
+  }
+  const CRegionalSettings& rs = GetRegionalSettings();
+  const char cDate = rs.GetDateSeparator();
+  // Two-digit years are widened here, where the year is the last date field:
+  // 00-79 are 2000-2079, 80-99 are 1980-1999.
+  if (rs.GetDateOrder() != CRegionalSettings::ORDER_YMD) {
+    const auto nLastSep = strText.rfind(cDate);
+    if (nLastSep != std::string::npos) {
+      auto nBlank = strText.find(' ', nLastSep);
+      if (nBlank == std::string::npos) nBlank = strText.size();
+      if (nBlank - nLastSep - 1 == 2) strText.insert(nLastSep + 1, strText[nLastSep + 1] < '8' ? "20" : "19");
+    }
+  }
+  double d;
+  if (!rs.ParseDateTime(strText, d)) return PARSE_DATE_WRONG_FORMAT;
+  dDate = d + dMs / 86400000.0;
+  return PARSE_DATE_OK;
+}
+
+std::string FormatSignificant(double v, unsigned nDigits) {
+  char fmt[16];
+  std::snprintf(fmt, sizeof fmt, "%%.%uG", nDigits < 15 ? nDigits : 15u);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, fmt, v);
+  std::string s = buf;
+  const char c = GetDecimalSeparator();
+  for (auto& ch : s)
+    if (ch == '.') ch = c;
+  return s;
+}
+
+} // namespace zk7

@@ -1,0 +1,44 @@
+// Numbers, dates and durations in the user's regional conventions.
+#pragma once
+#include <string>
+
+namespace zk7 {
+
+char GetDecimalSeparator();
+char GetTimeSeparator();
+
+// Text of at most nWidth (1..9) characters; nDecimals < 0 chooses seven
+// significant digits; asterisks when it cannot fit; exponent form beyond
+// 99,999,999 and -9,999,999.
+std::string FormatNumber(double dValue, int nWidth, int nDecimals, bool bTrim);
+void AppendNumber(std::string& strOut, double dValue, int nWidth, int nDecimals, bool bTrim);
+
+// Date (user's short date), one blank and hh:mm:ss[.fff]; or the time alone.
+std::string FormatDateTime(double dDate, bool bWithDate, bool bWithFraction, int nDecimals,
+                           std::string* pstrDatePart = nullptr, std::string* pstrTimePart = nullptr);
+void AppendDateTime(std::string& strOut, double dDate, bool bWithDate, bool bWithFraction, int nDecimals);
+
+// hh:mm:ss[.fff], hours not folded into days.
+std::string FormatTimeSpan(double dDuration, bool bWithFraction, int nDecimals);
+
+enum eParseDate { PARSE_DATE_OK, PARSE_DATE_INVALID, PARSE_DATE_WRONG_FORMAT };
+// Parses a date and time typed by the user; PARSE_DATE_WRONG_FORMAT is the case
+// in which the caller reports "Wrong date format" (string 10009); an unreadable
+// millisecond part gives PARSE_DATE_INVALID silently.
+eParseDate ParseDateTime(const std::string& strText, double& dDate);
+
+// Reads a decimal number (decimal separator of the user); trailing characters
+// give dLower; the result is clamped to [dLower, dUpper]; an empty text is 0.
+double ParseNumber(const std::string& strText, double dUpper, double dLower);
+
+// General conversion with at most nDigits (<= 15) significant digits.
+std::string FormatSignificant(double dValue, unsigned nDigits);
+
+// Calendar helpers on day-number dates (days since 1899-12-30).
+double DayNumberFromCalendar(int nYear, int nMonth, int nDay, int nHour, int nMinute, double dSecond);
+void CalendarFromDayNumber(double dDate, int& nYear, int& nMonth, int& nDay, int& nHour, int& nMinute,
+                           int& nSecond);
+constexpr double ONE_MS = 1.0 / 86400000.0;
+constexpr double ONE_SECOND = 1.0 / 86400.0;
+
+} // namespace zk7

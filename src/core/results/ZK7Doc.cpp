@@ -1,0 +1,340 @@
+#include "results/ZK7Doc.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <new>
+
+#include "errors/ErrorCatalogue.h"
+#include "format/Formatting.h"
+#include "results/ResultsFile.h"
+#include "results/ZK7Exception.h"
+#include "strings/StringTable.h"
+
+namespace zk7 {
+
+namespace {
+
+constexpr int WINDOW_BYTES = 1000000;
+constexpr int DAY_1970 = 25569;  // 1970-01-01 as a day number
+
+uint32_t ReadU32(const uint8_t* p) {
+  uint32_t n;
+  std::memcpy(&n, p, 4);
+  return n;
+}
+
+} // namespace
+
+double SecondsToDayNumber(int64_t nSeconds) {
+  // Floor division keeps the time of day positive before 1970 as well.
+  int64_t nDays = nSeconds / 86400;
+  int64_t nRest = nSeconds % 86400;
+  if (nRest < 0) {
+    nRest += 86400;
+    --nDays;
+  }
+  return static_cast<double>(nDays + DAY_1970) + static_cast<double>(nRest) / 86400.0;
+}
+
+CZK7Doc::CZK7Doc() : m_pXml(std::make_unique<TiXmlDocument>()) {}
+
+CZK7Doc::~CZK7Doc() = default;
+
+std::string CZK7Doc::GetTitle() const { return std::filesystem::path(m_strPath).filename().string(); }
+
+bool CZK7Doc::OnOpenDocument(const std::string& strPath, std::string* pstrError, unsigned* pnId) {
+  try {
+    Open(strPath);
+    return true;
+  } catch (const CZK7Exception& e) {
+    if (pstrError) *pstrError = e.GetText();
+    if (pnId) *pnId = e.GetId();
+  }
+  return false;
+}
+
+void CZK7Doc::Open(const std::string& strPath) {
+  m_pFile.reset();
+  m_strPath = strPath;
+  try {
+    m_pFile = std::make_unique<CResultsFile>(strPath);
+    SetModifiedFlag(true);
+    ReadContents();
+    SetModifiedFlag(false);
+  } catch (...) {
+    // A refused file leaves nothing behind; the exception goes on to the caller.
+    m_pFile.reset();
+    Reset();
+    SetModifiedFlag(false);
+    throw;
+  }
+}
+
+void CZK7Doc::Reset() {
+  m_nRecordCount = 0;
+  m_nChannelCount = 0;
+  m_nRecordSize = 0;
+  m_nDataOffset = 0;
+  m_nTimeUnit = 0;
+  m_strConfigName.clear();
+  m_aChannelWords.clear();
+  m_aChannelWords.shrink_to_fit();
+  m_aWindow.clear();
+  m_aWindow.shrink_to_fit();
+  m_nWindowFirst = 0;
+  m_nWindowCapacity = 0;
+  m_aChannels.clear();
+  m_pXml->Clear();
+  m_dFirstTime = 0.0;
+  m_dDuration = 0.0;
+}
+
+void CZK7Doc::ReadContents() {
+  Reset();
+  const uint64_t nLength = m_pFile->GetLength();
+  if (nLength < RESULTS_HEADER_SIZE) throw CZK7Exception(IDS_NOT_ZK7_FILE);
+
+  uint8_t header[RESULTS_HEADER_SIZE];
+  m_pFile->ReadAt(0, header, sizeof header);
+  int32_t nTimeUnit, nChannels;
+  std::memcpy(&nTimeUnit, header + 36, 4);
+  std::memcpy(&nChannels, header + 40, 4);
+  const uint32_t nDataOffset = ReadU32(header + 44);
+
+  const bool bModelOk = std::memcmp(header + 16, "73512", 6) == 0 || std::memcmp(header + 16, "73541", 6) == 0;
+  if (!bModelOk || nLength < nDataOffset || nChannels < 1 || nTimeUnit < 1) throw CZK7Exception(IDS_NOT_ZK7_FILE);
+  m_nTimeUnit = nTimeUnit;
+  m_nChannelCount = nChannels;
+  m_nDataOffset = nDataOffset;
+
+  // The XML region lies between the channel words and the records; a data
+  // offset that leaves no room for the channel words cannot be read.
+  const int64_t nXmlSize = static_cast<int64_t>(nDataOffset) - RESULTS_HEADER_SIZE - 4 * static_cast<int64_t>(nChannels);
+  if (nXmlSize < 0) throw CZK7Exception(IDS_NO_MEMORY_FOR_FILE);
+  std::vector<char> aXml;
+  try {
+    m_aChannelWords.resize(static_cast<size_t>(nChannels));
+    aXml.resize(static_cast<size_t>(nXmlSize) + 1);
+  } catch (const std::bad_alloc&) {
+    throw CZK7Exception(IDS_NO_MEMORY_FOR_FILE);
+  }
+  m_pFile->ReadAt(RESULTS_HEADER_SIZE, m_aChannelWords.data(), 4 * static_cast<size_t>(nChannels));
+  m_pFile->ReadAt(RESULTS_HEADER_SIZE + 4 * static_cast<uint64_t>(nChannels), aXml.data(),
+                  static_cast<size_t>(nXmlSize));
+  aXml[static_cast<size_t>(nXmlSize)] = '\0';  // the text ends at the first zero byte
+  m_pXml->Parse(aXml.data(), nullptr, TIXML_DEFAULT_ENCODING);
+  aXml = {};
+  if (m_pXml->Error()) throw CZK7Exception(IDS_XML_ERRONEOUS);
+
+  m_nRecordSize = RecordSize(nChannels);
+  const uint64_t nRecords = (nLength - nDataOffset) / static_cast<uint64_t>(m_nRecordSize);
+  if (nRecords < 1) {
+    m_nRecordSize = 16;
+    m_nRecordCount = 0;
+    throw CZK7Exception(IDS_FILE_EMPTY);
+  }
+  // Record indexes are signed 32-bit: records beyond that cannot be addressed.
+  m_nRecordCount = static_cast<int>(std::min<uint64_t>(nRecords, std::numeric_limits<int>::max()));
+
+  int nCapacity = std::max(1, std::min(WINDOW_BYTES / m_nRecordSize, m_nRecordCount));
+  try {
+    m_aWindow.resize(static_cast<size_t>(nCapacity) * static_cast<size_t>(m_nRecordSize));
+  } catch (const std::bad_alloc&) {
+    m_nWindowCapacity = 0;
+    throw CZK7Exception(IDS_NO_MEMORY_FOR_FILE);
+  }
+  m_nWindowCapacity = nCapacity;
+  FillWindow(0);
+
+  m_dFirstTime = GetRecordTime(0, 0);
+  m_dDuration = GetRecordTime(m_nRecordCount - 1, 0) - m_dFirstTime;
+
+  BuildChannelTable(*m_pXml, m_aChannels, m_strConfigName);
+  if (static_cast<int>(m_aChannels.size()) != m_nChannelCount) throw CZK7Exception(IDS_CHANNELS_NOT_FOUND);
+}
+
+void CZK7Doc::FillWindow(int nFirst) const {
+  const size_t nBytes = static_cast<size_t>(m_nWindowCapacity) * static_cast<size_t>(m_nRecordSize);
+  // Mark the window empty first: after a failed read it must not serve stale records.
+  m_nWindowFirst = -m_nWindowCapacity - 1;
+  m_pFile->ReadAt(m_nDataOffset + static_cast<uint64_t>(nFirst) * static_cast<uint64_t>(m_nRecordSize),
+                  m_aWindow.data(), nBytes);
+  m_nWindowFirst = nFirst;
+}
+
+const ResultsRecord& CZK7Doc::GetRecord(int nRecord) const {
+  if (nRecord < 0) nRecord = 0;
+  if (nRecord >= m_nRecordCount) nRecord = m_nRecordCount - 1;
+  if (nRecord < m_nWindowFirst || nRecord >= m_nWindowFirst + m_nWindowCapacity) {
+    int nFirst = nRecord - m_nWindowCapacity / 2;
+    if (nFirst < 0) nFirst = 0;
+    if (nFirst + m_nWindowCapacity > m_nRecordCount) nFirst = m_nRecordCount - m_nWindowCapacity;
+    FillWindow(nFirst);
+  }
+  return *reinterpret_cast<const ResultsRecord*>(m_aWindow.data() + static_cast<size_t>(nRecord - m_nWindowFirst) *
+                                                                         static_cast<size_t>(m_nRecordSize));
+}
+
+double CZK7Doc::TimeOf(const ResultsRecord& rec, int nChannel) const {
+  const uint32_t nMs = static_cast<uint32_t>(m_nTimeUnit) * rec.nCounter;  // wraps modulo 2^32
+  const double dMs = static_cast<double>(nMs) + static_cast<double>(rec.Sample(nChannel).nOffset);
+  return SecondsToDayNumber(static_cast<int32_t>(rec.nBaseTime)) + dMs * ONE_MS;
+}
+
+double CZK7Doc::GetRecordTime(int nRecord, int nChannel) const { return TimeOf(GetRecord(nRecord), nChannel); }
+
+double CZK7Doc::PeekRecordTime(int nRecord, int nChannel) const {
+  if (nRecord < 0) nRecord = 0;
+  if (nRecord >= m_nRecordCount) nRecord = m_nRecordCount - 1;
+  if (nRecord >= m_nWindowFirst && nRecord < m_nWindowFirst + m_nWindowCapacity) return GetRecordTime(nRecord, nChannel);
+  // Outside the window only the record's times are read: a search by time
+  // then costs a few small reads instead of a window refill per probe.
+  alignas(8) uint8_t buf[16];
+  const uint64_t nPos = m_nDataOffset + static_cast<uint64_t>(nRecord) * static_cast<uint64_t>(m_nRecordSize);
+  m_pFile->ReadAt(nPos, buf, 8);
+  m_pFile->ReadAt(nPos + 8 + 8 * static_cast<uint64_t>(nChannel), buf + 8, 8);
+  ResultsRecord rec;
+  std::memcpy(&rec, buf, 8);
+  ChannelSample sample;
+  std::memcpy(&sample, buf + 8, 8);
+  const uint32_t nMs = static_cast<uint32_t>(m_nTimeUnit) * rec.nCounter;
+  const double dMs = static_cast<double>(nMs) + static_cast<double>(sample.nOffset);
+  return SecondsToDayNumber(static_cast<int32_t>(rec.nBaseTime)) + dMs * ONE_MS;
+}
+
+bool CZK7Doc::GetTimeRange(double& dFirst, double& dLast) const {
+  dFirst = m_dFirstTime;
+  dLast = m_dFirstTime + m_dDuration;
+  return true;
+}
+
+float CZK7Doc::GetChannelValue(int nChannel, int nRecord, unsigned& nError, double& dTime) const {
+  const ResultsRecord& rec = GetRecord(nRecord);
+  dTime = TimeOf(rec, nChannel);
+  const ChannelSample& s = rec.Sample(nChannel);
+  nError = s.nError;
+  return s.fValue;
+}
+
+void CZK7Doc::AppendChannelValue(int nChannel, const ResultsRecord& rec, std::string& strOut) const {
+  const ChannelSample& s = rec.Sample(nChannel);
+  if (s.nError == 0) {
+    int nDecimals = m_aChannels[static_cast<size_t>(nChannel)].nResolution;
+    if (nDecimals > 9) nDecimals = 9;
+    AppendNumber(strOut, s.fValue, 9, nDecimals, false);
+    return;
+  }
+  char buf[32];
+  int n = std::snprintf(buf, sizeof buf, "Err. %d", static_cast<int>(s.nError));
+  strOut.append(buf, static_cast<size_t>(n));
+  if (m_eErrorDisplay == ERRORS_NUMBER_AND_MEANING) {
+    strOut += " (";
+    strOut += GetErrorText(s.nError);
+    strOut += ')';
+  }
+}
+
+std::string CZK7Doc::FormatChannelValue(int nChannel, int nRecord) const {
+  std::string str;
+  AppendChannelValue(nChannel, GetRecord(nRecord), str);
+  return str;
+}
+
+int CZK7Doc::FindRecordByTime(double dTime) const {
+  if (m_nRecordCount < 1) return -1;
+  if (dTime <= m_dFirstTime) return 0;
+  if (m_dFirstTime + m_dDuration <= dTime) return m_nRecordCount - 1;
+  int nLo = 0, nHi = m_nRecordCount - 1;
+  double dLo = m_dFirstTime, dHi = m_dFirstTime + m_dDuration;
+  while (nHi > nLo + 1) {
+    const int nMid = nLo + (nHi - nLo) / 2;
+    const double dMid = PeekRecordTime(nMid, 0);
+    if (dMid - dTime <= 0) {
+      nLo = nMid;
+      dLo = dMid;
+    } else {
+      nHi = nMid;
+      dHi = dMid;
+    }
+  }
+  return (dTime - dLo < dHi - dTime) ? nLo : nHi;
+}
+
+std::string CZK7Doc::GetChannelName(int nChannel) const {
+  if (nChannel < 0 || nChannel >= m_nChannelCount || nChannel >= static_cast<int>(m_aChannels.size())) return "???";
+  return m_aChannels[static_cast<size_t>(nChannel)].strName;
+}
+
+std::string CZK7Doc::GetChannelUnit(int nChannel) const {
+  if (nChannel < 0 || nChannel >= m_nChannelCount || nChannel >= static_cast<int>(m_aChannels.size())) return "???";
+  return m_aChannels[static_cast<size_t>(nChannel)].strUnit;
+}
+
+bool CZK7Doc::GetChannelLimit(int nChannel, int nLimit, float& fValue, bool& bHigh) const {
+  if (nChannel < 0 || nChannel >= static_cast<int>(m_aChannels.size()) || nLimit < 0 || nLimit > 3) return false;
+  const ChannelLimit& l = m_aChannels[static_cast<size_t>(nChannel)].aLimits[static_cast<size_t>(nLimit)];
+  fValue = l.fValue;
+  bHigh = l.bHigh != 0;
+  return l.bOn != 0;
+}
+
+bool CZK7Doc::SetErrorDisplayFormat(eErrorDisplay e) {
+  if (e == m_eErrorDisplay) return false;
+  m_eErrorDisplay = e;
+  return true;
+}
+
+int64_t CZK7Doc::ForEachRecord(int nFirst, int nCount,
+                               const std::function<bool(int, const ResultsRecord&)>& fn) const {
+  if (nFirst < 0) {
+    nCount += nFirst;
+    nFirst = 0;
+  }
+  if (nCount <= 0 || nFirst >= m_nRecordCount) return 0;
+  nCount = std::min(nCount, m_nRecordCount - nFirst);
+  const size_t nRecSize = static_cast<size_t>(m_nRecordSize);
+  const int nPerChunk = std::max(1, static_cast<int>((4u << 20) / nRecSize));
+  std::vector<uint8_t> aChunk(static_cast<size_t>(std::min(nPerChunk, nCount)) * nRecSize);
+  int64_t nVisited = 0;
+  for (int nDone = 0; nDone < nCount;) {
+    const int n = std::min(nPerChunk, nCount - nDone);
+    const int nStart = nFirst + nDone;
+    m_pFile->ReadAt(m_nDataOffset + static_cast<uint64_t>(nStart) * nRecSize, aChunk.data(),
+                    static_cast<size_t>(n) * nRecSize);
+    for (int i = 0; i < n; ++i) {
+      ++nVisited;
+      if (!fn(nStart + i, *reinterpret_cast<const ResultsRecord*>(aChunk.data() + static_cast<size_t>(i) * nRecSize)))
+        return nVisited;
+    }
+    nDone += n;
+  }
+  return nVisited;
+}
+
+sResultsFileInfo CZK7Doc::GetFileInformation() const {
+  sResultsFileInfo info;
+  char buf[512];
+  std::snprintf(buf, sizeof buf, "Informations about fle '%s'", GetTitle().c_str());
+  info.strTitle = buf;
+  info.strConfigName = m_strConfigName;
+  const ResultsRecord& rec0 = GetRecord(0);
+  info.strAcqStart = FormatDateTime(SecondsToDayNumber(static_cast<int32_t>(rec0.nBaseTime)), true, false, 1);
+  info.strFirstRecord = FormatDateTime(m_dFirstTime, true, true, 3);
+  const double dHours = m_dDuration * 24.0;
+  const double h = std::floor(dHours);
+  const double m = std::floor((dHours - h) * 60.0);
+  const double s = ((dHours - h) * 60.0 - m) * 60.0;
+  std::snprintf(buf, sizeof buf, "%d h %d mn %.3f s", static_cast<int>(h), static_cast<int>(m), s);
+  info.strDuration = buf;
+  info.strCycles = std::to_string(m_nRecordCount);
+  info.strChannels = std::to_string(m_nChannelCount);
+  return info;
+}
+
+} // namespace zk7

@@ -1,0 +1,54 @@
+// zk7-cli: the application's work without windows.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "CliArgs.h"
+#include "CliInstrument.h"
+#include "CliResults.h"
+
+namespace {
+
+void PrintUsage(std::FILE* f) {
+  std::fprintf(f,
+               "usage: zk7-cli COMMAND [ARGS]\n"
+               "\n"
+               "Results files:\n"
+               "  info FILE.zk                      what the file holds: configuration, times, channels\n"
+               "  export FILE.zk [-o OUT [--append]] [--records FIRST-LAST] [--from DATETIME] [--to DATETIME]\n"
+               "         [--channels 1,3,...] [--time-format date-time|time] [--resolution 1s|100ms|10ms|1ms]\n"
+               "         [--ms-offsets] [--errors number|meaning] [--marks N,...]\n"
+               "                                    the selected records as the record list shows them\n"
+               "  error N                           the meaning of a module error number\n"
+               "  make-sample OUT.zk [--channels N] [--records K] [--period-ms P]\n"
+               "         [--start YYYY-MM-DDTHH:MM:SS] [--seed S]\n"
+               "                                    writes a realistic results file\n");
+  const char* pszInstrument = zk7::InstrumentUsage();
+  if (pszInstrument && *pszInstrument) std::fprintf(f, "\nInstrument:\n%s", pszInstrument);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintUsage(stderr);
+    return zk7::CLI_USAGE;
+  }
+  const std::string strCommand = argv[1];
+  if (strCommand == "-h" || strCommand == "--help" || strCommand == "help") {
+    PrintUsage(stdout);
+    return zk7::CLI_OK;
+  }
+  int nResult;
+  if (strCommand == "info") nResult = zk7::RunInfo(argc, argv);
+  else if (strCommand == "export") nResult = zk7::RunExport(argc, argv);
+  else if (strCommand == "error") nResult = zk7::RunError(argc, argv);
+  else if (strCommand == "make-sample") nResult = zk7::RunMakeSample(argc, argv);
+  else if (zk7::IsInstrumentCommand(argv[1])) nResult = zk7::RunInstrumentCommand(argc, argv);
+  else {
+    std::fprintf(stderr, "zk7-cli: unknown command '%s'\n", argv[1]);
+    nResult = zk7::CLI_USAGE;
+  }
+  if (nResult == zk7::CLI_USAGE) PrintUsage(stderr);
+  return nResult;
+}
