@@ -52,12 +52,14 @@ int CZK7Dev::ListDirectory(const std::string& strDevice, std::vector<sResDir>& a
   if (!pAnswer) return ZK7_OK;
   for (const TiXmlElement* pD = pAnswer->FirstChildElement("dir"); pD; pD = pD->NextSiblingElement()) {
     sResDir dir;
-    const char* pszName = pD->Attribute("name");
-    dir.strName = pszName ? pszName : "";
+    // The std::string form keeps a NUL that a character reference may have put
+    // in a name, so that the name is refused instead of silently cut short.
+    const std::string* pstrName = pD->Attribute(std::string("name"));
+    dir.strName = pstrName ? *pstrName : "";
     for (const TiXmlElement* pF = pD->FirstChildElement("file"); pF; pF = pF->NextSiblingElement()) {
       sFileZK7 file;
-      const char* pszFile = pF->Attribute("name");
-      file.strName = pszFile ? pszFile : "";
+      const std::string* pstrFile = pF->Attribute(std::string("name"));
+      file.strName = pstrFile ? *pstrFile : "";
       file.nSize = ListedSize(pF);
       dir.aFiles.push_back(file);
     }
