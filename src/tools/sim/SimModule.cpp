@@ -11,7 +11,8 @@ namespace zk7 {
 CSimModule::CSimModule(const sSimOptions& options) : m_options(options) {
   if (!m_options.strTrace.empty()) m_pTrace = std::fopen(m_options.strTrace.c_str(), "wb");
   std::random_device rd;
-  m_nNextSession = static_cast<int32_t>(rd() % 90000) + 1;
+  // Small numbers: the ids are written with leading zeros, as a module does.
+  m_nNextSession = static_cast<int32_t>(rd() % 900) + 1;
 }
 
 CSimModule::~CSimModule() {
