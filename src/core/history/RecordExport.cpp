@@ -31,7 +31,7 @@ unsigned WriteRecordLines(const CHistRowText& rows, int nFirst, int nCount, IRec
   }
   if (!bError && !strBuffer.empty() && !sink.Write(strBuffer.data(), strBuffer.size())) bError = true;
   if (pnWritten) *pnWritten = nWritten;
-  return bError ? EXPORT_WRITE_ERROR : 0;
+  return bError ? static_cast<unsigned>(EXPORT_WRITE_ERROR) : 0u;
 }
 
 std::string ProposeExportFileName(const std::string& strDocTitle) {

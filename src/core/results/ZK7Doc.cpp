@@ -152,8 +152,10 @@ void CZK7Doc::ReadContents() {
   m_nWindowCapacity = nCapacity;
   FillWindow(0);
 
+  // The last record's time is read without moving the window, which keeps the
+  // first records ready for the list's first page.
   m_dFirstTime = GetRecordTime(0, 0);
-  m_dDuration = GetRecordTime(m_nRecordCount - 1, 0) - m_dFirstTime;
+  m_dDuration = PeekRecordTime(m_nRecordCount - 1, 0) - m_dFirstTime;
 
   BuildChannelTable(*m_pXml, m_aChannels, m_strConfigName);
   if (static_cast<int>(m_aChannels.size()) != m_nChannelCount) throw CZK7Exception(IDS_CHANNELS_NOT_FOUND);

@@ -1,0 +1,124 @@
+// Numbers, dates, durations and their parsing in the user's conventions.
+#include <gtest/gtest.h>
+
+#include "format/Formatting.h"
+#include "format/RegionalSettings.h"
+
+using namespace zk7;
+
+namespace {
+
+class Formatting : public ::testing::Test {
+protected:
+  void SetUp() override { SetRegionalSettings(CRegionalSettings::Plain()); }
+  void TearDown() override { SetRegionalSettings(CRegionalSettings::Plain()); }
+  static CRegionalSettings Comma() { return CRegionalSettings(',', ':', '/', "dd/MM/yyyy"); }
+};
+
+TEST_F(Formatting, NumberAutomaticDecimalsAndWidth) {
+  struct {
+    double v;
+    int w, d;
+    const char* psz;
+  } const cases[] = {
+      {5, 9, -1, " 5.000000"},       {50, 9, -1, " 50.00000"},    {123.456, 9, -1, " 123.4560"},
+      {1000, 9, -1, " 1000.000"},    {500000, 9, -1, " 500000.0"}, {2000000, 9, -1, "  2000000"},
+      {-5, 9, -1, " -5.00000"},      {0.5, 9, -1, " 0.500000"},    {999999.96, 9, -1, "  1000000"},
+      {3.14159f, 9, 2, "     3.14"}, {3.14159f, 9, 6, " 3.141590"}, {123456.789f, 9, 6, "123456.79"},
+      {99999999, 9, 0, " 99999999"}, {99999999, 9, 2, " 99999999"}, {-9999999, 9, 3, " -9999999"},
+      {1e9, 9, 3, "1.00000e9"},      {123456789, 9, 0, "1.23457e8"}, {-12345678, 9, 2, "-1.2346e7"},
+      {1.5e100, 9, 0, "1.500e100"},  {12345, 3, 0, "***"},          {-12.5, 2, 1, "**"},
+      {7, 9, 12, "7.0000000"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.v, c.w, c.d, false), c.psz) << c.v << " w" << c.w << " d" << c.d;
+  EXPECT_EQ(FormatNumber(1.5, 9, 1, true), "1.5");
+  EXPECT_EQ(FormatNumber(1e9, 9, 1, true), "1.00000e9");
+}
+
+TEST_F(Formatting, NumberWithACommaSeparator) {
+  SetRegionalSettings(Comma());
+  EXPECT_EQ(FormatNumber(1.5, 9, 1, false), "      1,5");
+  EXPECT_EQ(FormatNumber(123456789, 9, 0, false), "1,23457e8");
+  EXPECT_EQ(FormatSignificant(1234.5678, 6), "1234,57");
+  EXPECT_EQ(GetDecimalSeparator(), ',');
+}
+
+TEST_F(Formatting, DateTimeRoundingAndFractions) {
+  const double t = DayNumberFromCalendar(2026, 1, 2, 3, 4, 5.678);
+  std::string strDate, strTime;
+  EXPECT_EQ(FormatDateTime(t, true, true, 3, &strDate, &strTime), "01/02/2026 03:04:05.678");
+  EXPECT_EQ(strDate, "01/02/2026");
+  EXPECT_EQ(strTime, "03:04:05.678");
+  EXPECT_EQ(FormatDateTime(t, false, false, 3), "03:04:06") << "whole seconds round to the nearest";
+  EXPECT_EQ(FormatDateTime(t, false, true, 1), "03:04:05.7");
+  EXPECT_EQ(FormatDateTime(DayNumberFromCalendar(2026, 1, 2, 3, 4, 59.6), false, true, 1), "03:04:59.6");
+  EXPECT_EQ(FormatDateTime(DayNumberFromCalendar(2026, 1, 2, 3, 4, 59.9996), false, true, 3), "03:05:00.000");
+  EXPECT_EQ(FormatDateTime(DayNumberFromCalendar(2026, 12, 31, 23, 59, 59.9996), true, true, 3),
+            "01/01/2027 00:00:00.000");
+  EXPECT_EQ(FormatDateTime(DayNumberFromCalendar(1969, 12, 31, 23, 59, 59), true, false, 0), "12/31/1969 23:59:59");
+
+  SetRegionalSettings(CRegionalSettings(',', '.', '-', "yyyy-MM-dd"));
+  EXPECT_EQ(FormatDateTime(t, true, true, 2), "2026-01-02 03.04.05,68");
+  SetRegionalSettings(CRegionalSettings('.', ':', '.', "d.M.yy"));
+  EXPECT_EQ(FormatDateTime(t, true, false, 0), "2.1.26 03:04:06");
+}
+
+TEST_F(Formatting, TimeSpans) {
+  EXPECT_EQ(FormatTimeSpan(1.5, false, 0), "36:00:00") << "hours are not folded into days";
+  EXPECT_EQ(FormatTimeSpan(0.4999 / 86400, false, 0), "00:00:00");
+  EXPECT_EQ(FormatTimeSpan(0.5 / 86400, false, 0), "00:00:01");
+  EXPECT_EQ(FormatTimeSpan((3723 + 0.25) / 86400, true, 3), "01:02:03.250");
+  EXPECT_EQ(FormatTimeSpan((59 + 0.9996) / 86400, true, 3), "00:01:00.000") << "a fraction that rounds up carries";
+  SetRegionalSettings(Comma());
+  EXPECT_EQ(FormatTimeSpan(1.25 / 86400, true, 2), "00:00:01,25");
+}
+
+TEST_F(Formatting, ParseDateTime) {
+  double d = 0;
+  ASSERT_EQ(ParseDateTime("12/05/26 10:00:00", d), PARSE_DATE_OK);
+  EXPECT_EQ(FormatDateTime(d, true, false, 0), "12/05/2026 10:00:00");
+  ASSERT_EQ(ParseDateTime("12/05/86 10:00:00", d), PARSE_DATE_OK);
+  EXPECT_EQ(FormatDateTime(d, true, false, 0), "12/05/1986 10:00:00");
+  ASSERT_EQ(ParseDateTime("12/05/79", d), PARSE_DATE_OK);
+  EXPECT_EQ(FormatDateTime(d, true, false, 0), "12/05/2079 00:00:00");
+  ASSERT_EQ(ParseDateTime("12/05/2026 10:00:00.789", d), PARSE_DATE_OK);
+  EXPECT_EQ(FormatDateTime(d, true, true, 3), "12/05/2026 10:00:00.789");
+  ASSERT_EQ(ParseDateTime("12/05/2026 10:00:00.5", d), PARSE_DATE_OK);
+  EXPECT_EQ(FormatDateTime(d, true, true, 3), "12/05/2026 10:00:00.005") << "digits count milliseconds";
+  EXPECT_EQ(ParseDateTime("12/05/2026 10:00:00.x", d), PARSE_DATE_INVALID);
+  EXPECT_EQ(ParseDateTime("13/45/2026", d), PARSE_DATE_WRONG_FORMAT);
+  EXPECT_EQ(ParseDateTime("02/30/2026", d), PARSE_DATE_WRONG_FORMAT);
+  EXPECT_EQ(ParseDateTime("12/05/2026 25:00", d), PARSE_DATE_WRONG_FORMAT);
+  EXPECT_EQ(ParseDateTime("yesterday", d), PARSE_DATE_WRONG_FORMAT);
+  EXPECT_EQ(ParseDateTime("", d), PARSE_DATE_WRONG_FORMAT);
+  ASSERT_EQ(ParseDateTime("10:20", d), PARSE_DATE_OK);
+  EXPECT_EQ(FormatDateTime(d, true, false, 0), "12/30/1899 10:20:00") << "a time alone";
+
+  SetRegionalSettings(Comma());
+  ASSERT_EQ(ParseDateTime("05/12/26 10:00:00,250", d), PARSE_DATE_OK);
+  EXPECT_EQ(FormatDateTime(d, true, true, 3), "05/12/2026 10:00:00,250");
+  SetRegionalSettings(CRegionalSettings('.', ':', '-', "yyyy-MM-dd"));
+  ASSERT_EQ(ParseDateTime("2026-03-04 05:06:07", d), PARSE_DATE_OK);
+  EXPECT_EQ(FormatDateTime(d, true, false, 0), "2026-03-04 05:06:07") << "year first: the day is not widened";
+}
+
+TEST_F(Formatting, ParseNumberAndSignificant) {
+  EXPECT_EQ(ParseNumber("12.5", 100, -100), 12.5);
+  EXPECT_EQ(ParseNumber("12.5a", 100, -100), -100) << "characters after the number";
+  EXPECT_EQ(ParseNumber("", 100, -100), 0);
+  EXPECT_EQ(ParseNumber("abc", 100, -100), -100);
+  EXPECT_EQ(ParseNumber("1e3", 100, -100), 100) << "clamped to the upper bound";
+  EXPECT_EQ(ParseNumber("-1e3", 100, -100), -100);
+  EXPECT_EQ(ParseNumber(std::string(100, '1'), 1e200, 0), 1.1111111111111111e78) << "at most 79 characters";
+  SetRegionalSettings(Comma());
+  EXPECT_EQ(ParseNumber("1,5", 100, -100), 1.5);
+  EXPECT_EQ(ParseNumber("1.5", 100, -100), 1.5) << "a point still reads after the replacement";
+  EXPECT_EQ(ParseNumber("1,5x", 100, -100), -100);
+  SetRegionalSettings(CRegionalSettings::Plain());
+  EXPECT_EQ(FormatSignificant(1234.5678, 6), "1234.57");
+  EXPECT_EQ(FormatSignificant(0.000012345, 3), "1.23E-05");
+  EXPECT_EQ(FormatSignificant(2.5, 40), "2.5");
+  EXPECT_EQ(FormatSignificant(1.0 / 3.0, 40), "0.333333333333333");
+}
+
+} // namespace

@@ -1,0 +1,228 @@
+// Opening results files: every refusal, the layout rules and the record window.
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "ResultsFileBuilder.h"
+#include "SimProcess.h"
+#include "results/ZK7Doc.h"
+#include "results/ZK7Exception.h"
+
+using namespace zk7;
+
+namespace {
+
+sRawRecord Rec(uint32_t nBase, uint32_t nCounter, int nChannels, float fFirst = 1.0f) {
+  sRawRecord r;
+  r.nBaseTime = nBase;
+  r.nCounter = nCounter;
+  for (int c = 0; c < nChannels; ++c) r.aSamples.push_back({0, 0, fFirst + static_cast<float>(c)});
+  return r;
+}
+
+CResultsFileBuilder TwoChannelFile(int nRecords) {
+  CResultsFileBuilder b;
+  for (int i = 0; i < nRecords; ++i) b.aRecords.push_back(Rec(1000000000u, static_cast<uint32_t>(10 * i), 2));
+  return b;
+}
+
+class ResultsReader : public ::testing::Test {
+protected:
+  std::string m_strDir = MakeTempDir("zk7-reader");
+  std::string Path(const std::string& s) const { return m_strDir + "/" + s; }
+  void TearDown() override { std::filesystem::remove_all(m_strDir); }
+
+  // The id the file is refused with, 0 when it opens.
+  unsigned OpenId(const CResultsFileBuilder& b, std::string* pstrText = nullptr) {
+    b.WriteTo(Path("f.zk"));
+    CZK7Doc doc;
+    std::string strError;
+    unsigned nId = 0;
+    if (doc.OnOpenDocument(Path("f.zk"), &strError, &nId)) return 0;
+    if (pstrText) *pstrText = strError;
+    EXPECT_EQ(doc.GetRecordCount(), 0) << "a refused file keeps nothing";
+    EXPECT_EQ(doc.GetChannelCount(), 0);
+    return nId;
+  }
+};
+
+TEST_F(ResultsReader, RefusesEachBrokenFieldWithItsMessage) {
+  struct sCase {
+    const char* pszWhat;
+    std::function<void(CResultsFileBuilder&)> corrupt;
+    unsigned nId;
+  };
+  const std::vector<sCase> cases = {
+      {"model 73541 is accepted", [](auto& b) { b.strModel = "73541"; }, 0},
+      {"unknown model", [](auto& b) { b.strModel = "73513"; }, 1152},
+      {"model without its zero byte", [](auto& b) { b.strModel = "73512X"; }, 1152},
+      {"anything after the model's zero byte", [](auto& b) { b.strModel = std::string("73512\0garbage!!!!", 17); }, 0},
+      {"channel count 0", [](auto& b) { b.nChannels = 0; }, 1152},
+      {"negative channel count", [](auto& b) { b.nChannels = -3; }, 1152},
+      {"time unit 0", [](auto& b) { b.nTimeUnit = 0; }, 1152},
+      {"negative time unit", [](auto& b) { b.nTimeUnit = -100; }, 1152},
+      {"data offset beyond the end", [](auto& b) { b.nDataOffset = 1 << 30; b.bPadToDataOffset = false; }, 1152},
+      {"data offset inside the channel words", [](auto& b) { b.nDataOffset = 50; }, 1153},
+      {"no record after the data offset", [](auto& b) { b.aRecords.clear(); }, 1154},
+      {"less than one whole record", [](auto& b) { b.aRecords.clear(); b.strTrailing = std::string(23, 'x'); }, 1154},
+      {"XML that does not parse", [](auto& b) { b.strXml = "<fieldacq><session></fieldacq>"; }, 1155},
+      {"empty XML region", [](auto& b) { b.strXml = ""; }, 1155},
+      {"one channel element too many",
+       [](auto& b) { b.strXml = CResultsFileBuilder::MakeXml({"inputchan", "numchan", "calcchan"}); }, 1156},
+      {"one channel element too few", [](auto& b) { b.strXml = CResultsFileBuilder::MakeXml({"inputchan"}); }, 1156},
+      {"no session element", [](auto& b) { b.strXml = "<fieldacq><sessions/></fieldacq>"; }, 1157},
+  };
+  for (const auto& c : cases) {
+    CResultsFileBuilder b = TwoChannelFile(3);
+    c.corrupt(b);
+    EXPECT_EQ(OpenId(b), c.nId) << c.pszWhat;
+  }
+  std::string strText;
+  CResultsFileBuilder b = TwoChannelFile(3);
+  b.strModel = "12345";
+  OpenId(b, &strText);
+  EXPECT_EQ(strText, "This file is not a valid ZK7 results file");
+  b = TwoChannelFile(0);
+  OpenId(b, &strText);
+  EXPECT_EQ(strText, "This file is empty (not any result).");
+  b = TwoChannelFile(3);
+  b.strXml = "<fieldacq/>";
+  OpenId(b, &strText);
+  EXPECT_EQ(strText, "Erreur: The XML configuration contained in this file has no 'session' element.");
+}
+
+TEST_F(ResultsReader, ShortFilesAndUnreadableFiles) {
+  WriteFileBytes(Path("47.zk"), std::vector<uint8_t>(47, 0));
+  CZK7Doc doc;
+  unsigned nId = 99;
+  std::string strError;
+  EXPECT_FALSE(doc.OnOpenDocument(Path("47.zk"), &strError, &nId));
+  EXPECT_EQ(nId, 1152u);
+
+  // A file of exactly the header, channel words and XML region (data offset = length).
+  CResultsFileBuilder b = TwoChannelFile(0);
+  EXPECT_EQ(OpenId(b), 1154u);
+
+  EXPECT_FALSE(doc.OnOpenDocument(Path("missing.zk"), &strError, &nId));
+  EXPECT_EQ(nId, CZK7Exception::FILE_ERROR);
+  EXPECT_NE(strError.find("missing.zk"), std::string::npos);
+  EXPECT_FALSE(doc.OnOpenDocument(m_strDir, &strError, &nId)) << "a folder is not a results file";
+}
+
+TEST_F(ResultsReader, LayoutRules) {
+  // 2.5 records' worth of data opens with 2 records.
+  CResultsFileBuilder b = TwoChannelFile(2);
+  b.strTrailing = std::string(12, '\x7f');
+  b.WriteTo(Path("a.zk"));
+  CZK7Doc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(Path("a.zk")));
+  EXPECT_EQ(doc.GetRecordCount(), 2);
+  EXPECT_EQ(doc.GetRecordSize(), 24);
+  EXPECT_EQ(doc.GetChannelWords(), (std::vector<uint32_t>{0xC0DE0000u, 0xC0DE0001u}));
+  EXPECT_EQ(doc.GetConfigurationName(), "Test");
+  EXPECT_FALSE(doc.IsModified());
+
+  // One record: a recorded duration of 0.
+  b = TwoChannelFile(1);
+  b.WriteTo(Path("b.zk"));
+  ASSERT_TRUE(doc.OnOpenDocument(Path("b.zk")));
+  EXPECT_EQ(doc.GetRecordCount(), 1);
+  EXPECT_EQ(doc.GetRecordedDuration(), 0.0);
+
+  // An XML region without a zero byte is read to its end; a zero byte inside ends it.
+  b = TwoChannelFile(1);
+  b.bXmlZero = false;
+  b.WriteTo(Path("c.zk"));
+  EXPECT_TRUE(doc.OnOpenDocument(Path("c.zk")));
+  b = TwoChannelFile(1);
+  b.strXml += std::string("\0<<<not xml", 11);
+  b.WriteTo(Path("d.zk"));
+  EXPECT_TRUE(doc.OnOpenDocument(Path("d.zk")));
+
+  // Reopening another file through the same document replaces everything.
+  b = TwoChannelFile(5);
+  b.nChannels = 3;
+  b.strXml = CResultsFileBuilder::MakeXml({"relaychan", "outputchan", "numchan"}, "Other");
+  for (auto& r : b.aRecords) r.aSamples.push_back({});
+  b.WriteTo(Path("e.zk"));
+  ASSERT_TRUE(doc.OnOpenDocument(Path("e.zk")));
+  EXPECT_EQ(doc.GetChannelCount(), 3);
+  EXPECT_EQ(doc.GetRecordCount(), 5);
+  EXPECT_EQ(doc.GetConfigurationName(), "Other");
+  EXPECT_EQ(doc.GetChannelName(2), "Ch3");
+  EXPECT_EQ(doc.GetChannelName(3), "???");
+  EXPECT_EQ(doc.GetChannelUnit(-1), "???");
+}
+
+TEST_F(ResultsReader, RecordWindowMovesCentredAndClamps) {
+  // 10 channels: 88-byte records, a window of 11,363 records.
+  CResultsFileBuilder b;
+  b.nChannels = 10;
+  b.strXml = CResultsFileBuilder::MakeXml(std::vector<std::string>(10, "inputchan"));
+  const int k = 40000;
+  for (int i = 0; i < k; ++i) {
+    sRawRecord r = Rec(1000000000u, static_cast<uint32_t>(i), 10, static_cast<float>(i));
+    b.aRecords.push_back(r);
+  }
+  b.WriteTo(Path("big.zk"));
+  CZK7Doc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(Path("big.zk")));
+  EXPECT_EQ(doc.GetWindowCapacity(), 11363);
+  EXPECT_EQ(doc.GetWindowFirst(), 0);
+
+  EXPECT_EQ(doc.GetRecord(k - 1).Sample(0).fValue, static_cast<float>(k - 1));
+  EXPECT_EQ(doc.GetWindowFirst(), k - 11363) << "the window ends at the last record";
+  EXPECT_EQ(doc.GetRecord(0).Sample(0).fValue, 0.0f);
+  EXPECT_EQ(doc.GetWindowFirst(), 0);
+  EXPECT_EQ(doc.GetRecord(20000).Sample(3).fValue, 20003.0f);
+  EXPECT_EQ(doc.GetWindowFirst(), 20000 - 11363 / 2) << "refilled centred on the record";
+  EXPECT_EQ(doc.GetRecord(20000 + 5000).Sample(0).fValue, 25000.0f);
+  EXPECT_EQ(doc.GetWindowFirst(), 20000 - 11363 / 2) << "served from the window";
+
+  EXPECT_EQ(doc.GetRecord(-5).Sample(0).fValue, 0.0f);
+  EXPECT_EQ(doc.GetRecord(k + 3).Sample(0).fValue, static_cast<float>(k - 1));
+
+  // A small file is held entirely in the window.
+  CResultsFileBuilder s;
+  s.nChannels = 10;
+  s.strXml = b.strXml;
+  s.aRecords.assign(b.aRecords.begin(), b.aRecords.begin() + 5000);
+  s.WriteTo(Path("small.zk"));
+  CZK7Doc small;
+  ASSERT_TRUE(small.OnOpenDocument(Path("small.zk")));
+  EXPECT_EQ(small.GetWindowCapacity(), 5000);
+}
+
+TEST_F(ResultsReader, ReadFailureWhileMovingTheWindowIsAnException) {
+  CResultsFileBuilder b;
+  b.nChannels = 10;
+  b.strXml = CResultsFileBuilder::MakeXml(std::vector<std::string>(10, "inputchan"));
+  for (int i = 0; i < 30000; ++i) b.aRecords.push_back(Rec(1000000000u, static_cast<uint32_t>(i), 10));
+  b.WriteTo(Path("shrinks.zk"));
+  CZK7Doc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(Path("shrinks.zk")));
+  // The file loses its second half while it is open.
+  ASSERT_EQ(::truncate(Path("shrinks.zk").c_str(), 20000), 0);
+  EXPECT_THROW(doc.GetRecord(29999), CZK7Exception);
+  EXPECT_THROW(doc.FormatChannelValue(0, 29999), CZK7Exception);
+  // The window is not left serving stale records after the failure.
+  EXPECT_THROW(doc.GetRecord(29999), CZK7Exception);
+}
+
+TEST_F(ResultsReader, FilesOver4GiBOpenWithAllTheirRecords) {
+  // A sparse file of 4.5 GiB: the length does not fit in 32 bits.
+  CResultsFileBuilder b = TwoChannelFile(1);
+  b.WriteTo(Path("huge.zk"));
+  const uint64_t nLength = 4608ULL << 20;
+  ASSERT_EQ(::truncate(Path("huge.zk").c_str(), static_cast<off_t>(nLength)), 0);
+  CZK7Doc doc;
+  std::string strError;
+  ASSERT_TRUE(doc.OnOpenDocument(Path("huge.zk"), &strError)) << strError;
+  EXPECT_EQ(static_cast<uint64_t>(doc.GetRecordCount()), (nLength - doc.GetDataOffset()) / 24);
+  EXPECT_EQ(doc.GetRecord(doc.GetRecordCount() - 1).nBaseTime, 0u);
+}
+
+} // namespace

@@ -1,0 +1,68 @@
+// Sample files: valid, deterministic, every channel kind, values as generated.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "ResultsFileBuilder.h"
+#include "SimProcess.h"
+#include "results/ZK7Doc.h"
+#include "samples/SampleWriter.h"
+
+using namespace zk7;
+
+TEST(SampleWriter, WritesAFileTheReaderOpensWithTheGeneratedValues) {
+  const std::string strDir = MakeTempDir("zk7-sample");
+  sSampleSpec spec;
+  spec.nChannels = 12;
+  spec.nRecords = 30000;
+  spec.nPeriodMs = 250;
+  spec.nSeed = 7;
+  CSampleWriter writer(spec);
+  ASSERT_TRUE(writer.WriteFile(strDir + "/s.zk"));
+  CZK7Doc doc;
+  std::string strError;
+  ASSERT_TRUE(doc.OnOpenDocument(strDir + "/s.zk", &strError)) << strError;
+  EXPECT_EQ(doc.GetChannelCount(), 12);
+  EXPECT_EQ(doc.GetRecordCount(), 30000);
+  EXPECT_EQ(doc.GetConfigurationName(), "Demo plant");
+  EXPECT_EQ(doc.GetChannelUnit(0), "\xB0" "C");
+
+  // The configuration uses all five channel kinds, "auto" and numeric resolutions and limits.
+  const std::string& x = writer.GetConfigurationXml();
+  for (const char* psz : {"<inputchan", "<numchan", "<outputchan", "<relaychan", "<calcchan", "resolution=\"auto\"",
+                          "resolution=\"1\"", "onoff=\"on\""})
+    EXPECT_NE(x.find(psz), std::string::npos) << psz;
+  float fValue;
+  bool bHigh;
+  EXPECT_TRUE(doc.GetChannelLimit(0, 0, fValue, bHigh));
+
+  // Times advance by the period; the values are those the writer generates.
+  EXPECT_NEAR((doc.GetRecordTime(29999, 0) - doc.GetRecordTime(0, 0)) * 86400.0, 29999 * 0.25, 1e-4);
+  std::set<unsigned> aErrors;
+  std::set<int> aOffsets;
+  for (int r = 0; r < 30000; r += 7) {
+    for (int c = 0; c < 12; ++c) {
+      float f;
+      uint16_t nError;
+      int16_t nOffset;
+      writer.SampleAt(r, c, f, nError, nOffset);
+      unsigned nDocError;
+      double dTime;
+      EXPECT_EQ(doc.GetChannelValue(c, r, nDocError, dTime), f);
+      EXPECT_EQ(nDocError, nError);
+      if (nError) aErrors.insert(nError);
+      aOffsets.insert(nOffset);
+    }
+  }
+  EXPECT_GE(aErrors.size(), 2u) << "occasional error codes appear";
+  EXPECT_GE(aOffsets.size(), 3u) << "channels carry millisecond offsets";
+
+  // Deterministic for a seed, different for another seed.
+  ASSERT_TRUE(writer.WriteFile(strDir + "/again.zk"));
+  EXPECT_EQ(ReadFileBytes(strDir + "/s.zk"), ReadFileBytes(strDir + "/again.zk"));
+  spec.nSeed = 8;
+  ASSERT_TRUE(CSampleWriter(spec).WriteFile(strDir + "/other.zk"));
+  EXPECT_NE(ReadFileBytes(strDir + "/s.zk"), ReadFileBytes(strDir + "/other.zk"));
+  std::filesystem::remove_all(strDir);
+}

@@ -1,0 +1,80 @@
+#include "ResultsFileBuilder.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace zk7 {
+
+CResultsFileBuilder::CResultsFileBuilder() { strXml = MakeXml({"inputchan", "inputchan"}); }
+
+std::string CResultsFileBuilder::MakeXml(const std::vector<std::string>& aKinds, const std::string& strConfigName,
+                                         const std::string& strExtraChannelXml) {
+  std::string s = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<fieldacq><session>";
+  s += "<command><configuration><name>" + strConfigName + "</name></configuration></command>";
+  int n = 0;
+  for (const auto& k : aKinds) {
+    ++n;
+    s += "<" + k + "><name>Ch" + std::to_string(n) + "</name><unit>U" + std::to_string(n) + "</unit>" +
+         strExtraChannelXml + "</" + k + ">";
+  }
+  s += "</session></fieldacq>";
+  return s;
+}
+
+std::vector<uint8_t> CResultsFileBuilder::Build() const {
+  std::vector<uint8_t> a(48, 0);
+  std::memcpy(a.data(), "test header.....", 16);
+  std::memcpy(a.data() + 16, strModel.data(), std::min<size_t>(strModel.size(), 20));
+  std::memcpy(a.data() + 36, &nTimeUnit, 4);
+  std::memcpy(a.data() + 40, &nChannels, 4);
+  const int nWords = nChannels > 0 ? nChannels : 0;
+  for (int c = 0; c < nWords; ++c) {
+    uint32_t w = 0xC0DE0000u + static_cast<uint32_t>(c);
+    a.insert(a.end(), reinterpret_cast<uint8_t*>(&w), reinterpret_cast<uint8_t*>(&w) + 4);
+  }
+  a.insert(a.end(), strXml.begin(), strXml.end());
+  if (bXmlZero) a.push_back(0);
+  const uint32_t nOffset = nDataOffset >= 0 ? static_cast<uint32_t>(nDataOffset) : static_cast<uint32_t>(a.size());
+  std::memcpy(a.data() + 44, &nOffset, 4);
+  if (bPadToDataOffset && a.size() < nOffset) a.resize(nOffset, 0);
+  for (const auto& r : aRecords) {
+    a.insert(a.end(), reinterpret_cast<const uint8_t*>(&r.nBaseTime), reinterpret_cast<const uint8_t*>(&r.nBaseTime) + 4);
+    a.insert(a.end(), reinterpret_cast<const uint8_t*>(&r.nCounter), reinterpret_cast<const uint8_t*>(&r.nCounter) + 4);
+    for (const auto& s : r.aSamples) {
+      uint8_t b[8];
+      std::memcpy(b, &s.nOffset, 2);
+      std::memcpy(b + 2, &s.nError, 2);
+      std::memcpy(b + 4, &s.fValue, 4);
+      a.insert(a.end(), b, b + 8);
+    }
+  }
+  a.insert(a.end(), strTrailing.begin(), strTrailing.end());
+  return a;
+}
+
+void CResultsFileBuilder::WriteTo(const std::string& strPath) const { WriteFileBytes(strPath, Build()); }
+
+std::vector<uint8_t> ReadFileBytes(const std::string& strPath) {
+  std::ifstream f(strPath, std::ios::binary);
+  if (!f) throw std::runtime_error("cannot read " + strPath);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& strPath, const std::vector<uint8_t>& a) {
+  std::ofstream f(strPath, std::ios::binary | std::ios::trunc);
+  if (!f) throw std::runtime_error("cannot write " + strPath);
+  f.write(reinterpret_cast<const char*>(a.data()), static_cast<std::streamsize>(a.size()));
+}
+
+void WriteFileText(const std::string& strPath, const std::string& str) {
+  WriteFileBytes(strPath, std::vector<uint8_t>(str.begin(), str.end()));
+}
+
+std::string ReadFileText(const std::string& strPath) {
+  auto a = ReadFileBytes(strPath);
+  return std::string(a.begin(), a.end());
+}
+
+} // namespace zk7

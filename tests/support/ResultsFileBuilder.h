@@ -1,0 +1,51 @@
+// Byte-level results files for tests: every field can be set or corrupted one
+// at a time, independently of the sample writer.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zk7 {
+
+struct sRawSample {
+  int16_t nOffset = 0;
+  uint16_t nError = 0;
+  float fValue = 0.0f;
+};
+
+struct sRawRecord {
+  uint32_t nBaseTime = 0;
+  uint32_t nCounter = 0;
+  std::vector<sRawSample> aSamples;
+};
+
+class CResultsFileBuilder {
+public:
+  CResultsFileBuilder();
+
+  // Header fields.
+  std::string strModel = "73512";   // written at offset 16, then a zero byte
+  int32_t nTimeUnit = 100;
+  int32_t nChannels = 2;
+  int64_t nDataOffset = -1;         // -1: computed from the layout
+  bool bPadToDataOffset = true;     // zero bytes up to an explicit data offset
+  // The configuration text; "" writes an empty region.
+  std::string strXml;
+  bool bXmlZero = true;             // a zero byte after the XML
+  std::vector<sRawRecord> aRecords;
+  std::string strTrailing;          // bytes after the last record
+
+  // A configuration with one channel element per kind name given.
+  static std::string MakeXml(const std::vector<std::string>& aKinds, const std::string& strConfigName = "Test",
+                             const std::string& strExtraChannelXml = "");
+
+  std::vector<uint8_t> Build() const;
+  void WriteTo(const std::string& strPath) const;
+};
+
+std::vector<uint8_t> ReadFileBytes(const std::string& strPath);
+void WriteFileBytes(const std::string& strPath, const std::vector<uint8_t>& a);
+void WriteFileText(const std::string& strPath, const std::string& str);
+std::string ReadFileText(const std::string& strPath);
+
+} // namespace zk7
