@@ -1,6 +1,7 @@
 #include "CliResults.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
