@@ -5,6 +5,7 @@
 
 #include "CliArgs.h"
 #include "CliInstrument.h"
+#include "CliLog.h"
 #include "CliResults.h"
 
 namespace {
@@ -22,7 +23,10 @@ void PrintUsage(std::FILE* f) {
                "  error N                           the meaning of a module error number\n"
                "  make-sample OUT.zk [--channels N] [--records K] [--period-ms P]\n"
                "         [--start YYYY-MM-DDTHH:MM:SS] [--seed S]\n"
-               "                                    writes a realistic results file\n");
+               "                                    writes a realistic results file\n"
+               "\n"
+               "Log files:\n"
+               "  log FILE.log [--click COLUMN]...  the lines the log window copies, after those column clicks\n");
   const char* pszInstrument = zk7::InstrumentUsage();
   if (pszInstrument && *pszInstrument) std::fprintf(f, "\nInstrument:\n%s", pszInstrument);
 }
@@ -44,6 +48,7 @@ int main(int argc, char** argv) {
   else if (strCommand == "export") nResult = zk7::RunExport(argc, argv);
   else if (strCommand == "error") nResult = zk7::RunError(argc, argv);
   else if (strCommand == "make-sample") nResult = zk7::RunMakeSample(argc, argv);
+  else if (strCommand == "log") nResult = zk7::RunLog(argc, argv);
   else if (zk7::IsInstrumentCommand(argv[1])) nResult = zk7::RunInstrumentCommand(argc, argv);
   else {
     std::fprintf(stderr, "zk7-cli: unknown command '%s'\n", argv[1]);
