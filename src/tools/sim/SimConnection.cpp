@@ -267,7 +267,7 @@ bool CSimConnection::HandleLogin(const TiXmlElement* pLogin) {
   TiXmlElement* pRoot = nullptr;
   if (IsName(p, "read")) {
     if (!IsEmptyElement(p, {})) return ReplyRefusal("key", "Invalid request");
-    m_strKey = RandomKey();
+    m_strKey = TakeFault(m_module.Options().aFaults, "empty-key", "key") ? "" : RandomKey();
     TiXmlDocument doc = NewAnswer(pRoot);
     Append(Append(pRoot, "login"), "encryption-key", m_strKey.c_str());
     return ReplyXml("key", doc);

@@ -21,7 +21,7 @@ bool ParseFault(const std::string& strSpec, sFault& fault) {
   if (nEq != std::string::npos) fault.strArg = strWhat.substr(nEq + 1);
   fault.strRequest = strWhen;
   static const char* kKinds[] = {"stall", "drop", "refuse", "malformed", "no-length", "huge-length",
-                                 "long-header", "hostile-names", "status"};
+                                 "long-header", "hostile-names", "status", "empty-key"};
   static const char* kRequests[] = {"key", "login", "list", "open", "close", "block",
                                     "status", "start", "stop", "config", "any"};
   bool bKind = false, bRequest = false;
@@ -40,7 +40,7 @@ const char* SimUsage() {
          "free port; the first line printed is 'listening on HOST:PORT'. Without --user the\n"
          "module knows the user admin with the password admin.\n"
          "Faults: stall=MS, drop=N, refuse[=TEXT], malformed, no-length, huge-length,\n"
-         "long-header, hostile-names, status=TEXT; requests: key, login, list, open, close,\n"
+         "long-header, hostile-names, status=TEXT, empty-key; requests: key, login, list, open, close,\n"
          "block, status, start, stop, config, any.\n";
 }
 

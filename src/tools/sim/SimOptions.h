@@ -19,6 +19,7 @@ namespace zk7 {
 //   long-header     send a response header of 100 KiB
 //   hostile-names   add names that are not plain names to a listing
 //   status=TEXT     answer the status query with TEXT
+//   empty-key       answer the key request with an empty key
 // REQUEST: key, login, list, open, close, block, status, start, stop, config or any.
 // COUNT: how many times it fires over the simulator's life (default: always).
 struct sFault {
