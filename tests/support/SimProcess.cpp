@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -135,6 +136,21 @@ sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::
   waitpid(pid, &nStatus, 0);
   result.nExitCode = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
   return result;
+}
+
+std::vector<sTraceRecord> ReadTrace(const std::string& strPath) {
+  std::vector<sTraceRecord> a;
+  std::FILE* f = std::fopen(strPath.c_str(), "rb");
+  if (!f) return a;
+  char cSide;
+  size_t nLength;
+  while (std::fscanf(f, "%c %zu", &cSide, &nLength) == 2 && std::fgetc(f) == '\n') {
+    std::string str(nLength, '\0');
+    if (std::fread(str.data(), 1, nLength, f) != nLength || std::fgetc(f) != '\n') break;
+    a.push_back({cSide, std::move(str)});
+  }
+  std::fclose(f);
+  return a;
 }
 
 std::string MakeTempDir(const std::string& strPrefix) {

@@ -42,6 +42,14 @@ struct sProcessResult {
 sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::string>& aArgs,
                           const std::vector<std::string>& aEnv = {}, const std::string& strInput = "");
 
+// One record of a zk7-sim --trace file: what the client ('C') or the simulator
+// ('S') sent, byte for byte.
+struct sTraceRecord {
+  char cSide;
+  std::string strBytes;
+};
+std::vector<sTraceRecord> ReadTrace(const std::string& strPath);
+
 // A fresh empty folder under the system's temporary folder.
 std::string MakeTempDir(const std::string& strPrefix);
 

@@ -162,7 +162,10 @@ int CZK7Dev::ReadResponseHeader(int64_t& nLength) {
     }
   }
   size_t nPos = strHeader.find(ZK7_CONTENT_LENGTH);
-  if (nPos == std::string::npos) return ZK7_ERR_NO_LENGTH;
+  if (nPos == std::string::npos) {
+    m_strError = "No Content-Length in response header";
+    return ZK7_ERR_NO_LENGTH;
+  }
   nLength = ParseLength(strHeader.c_str() + nPos + std::strlen(ZK7_CONTENT_LENGTH));
   if (nLength > ZK7_MAX_BODY_BYTES) {
     char sz[128];

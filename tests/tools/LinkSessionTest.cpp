@@ -1,0 +1,249 @@
+// The link's login, request bytes and response handling against zk7-sim.
+#include <sys/socket.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "SimTestSupport.h"
+#include "link/Protocol.h"
+
+namespace zk7 {
+namespace {
+
+const std::string kDecl = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n";
+
+std::string Between(const std::string& str, const std::string& strOpen, const std::string& strClose) {
+  size_t n = str.find(strOpen);
+  if (n == std::string::npos) return "";
+  n += strOpen.size();
+  return str.substr(n, str.find(strClose, n) - n);
+}
+
+using LinkSession = SimTest;
+
+TEST_F(LinkSession, LoginSendsKeyRequestThenDigestAndKeepsTheSession) {
+  StartSim();
+  auto dev = Connect();
+  ASSERT_TRUE(dev->IsLogged());
+  // The simulator writes ids with leading zeros, as the module does.
+  EXPECT_EQ(dev->GetLogId().size(), 5u);
+  EXPECT_EQ(dev->GetLogId()[0], '0');
+
+  auto sent = Sent();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0], "POST /HB3XMLParser\r\nContent-Length: 98\r\n\r\n" + kDecl +
+                         "<fieldacq>\n\t<login>\n\t\t<read />\n\t</login>\n</fieldacq>\n");
+  std::string strKey = Between(Answered()[0], "<encryption-key>", "</encryption-key>");
+  ASSERT_FALSE(strKey.empty());
+  EXPECT_EQ(sent[1], Framed(kDecl + "<fieldacq>\n\t<login>\n\t\t<user encryption-key=\"" + strKey + "\" password=\"" +
+                            PasswordDigest(kTestPassword, strKey) + "\">operator</user>\n\t</login>\n</fieldacq>\n"));
+
+  // Logging in again opens a new connection and a new session.
+  std::string strOld = dev->GetLogId();
+  ASSERT_EQ(dev->Login(), 0);
+  EXPECT_NE(dev->GetLogId(), strOld);
+}
+
+TEST_F(LinkSession, RefusedLoginAndEmptyKey) {
+  StartSim({"--fault", "empty-key@key*1"});
+  auto dev = NewDev();
+  EXPECT_EQ(dev->Login(), 8);
+  EXPECT_FALSE(dev->IsLogged());
+  EXPECT_EQ(Sent().size(), 1u) << "the user name must not follow an empty key";
+
+  auto bad = NewDev("wrong");
+  EXPECT_EQ(bad->Login(), 6);
+  EXPECT_EQ(bad->GetLastErrorText(), "Request status Error: Invalid user name or password");
+  EXPECT_FALSE(bad->IsLogged());
+}
+
+TEST_F(LinkSession, ConnectFailures) {
+  // A port nobody listens on: take one from the system and give it back.
+  int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t nLen = sizeof addr;
+  ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  getsockname(s, reinterpret_cast<sockaddr*>(&addr), &nLen);
+  int nPort = ntohs(addr.sin_port);
+  close(s);
+
+  CZK7Dev dev(nPort);
+  dev.SetParameters("127.0.0.1", "u", "p");
+  EXPECT_EQ(dev.Login(), 1);
+  EXPECT_EQ(dev.GetLastErrorText(), "Can't Establish connexion with following parameters:\r\nIP Address: 127.0.0.1\r\nPort: " +
+                                        std::to_string(nPort));
+  CZK7Dev unresolved(nPort);
+  unresolved.SetParameters("no-such-module.invalid", "u", "p");
+  EXPECT_EQ(unresolved.Login(), 1);
+  EXPECT_NE(unresolved.GetLastErrorText().find("IP Address: no-such-module.invalid\r\n"), std::string::npos);
+}
+
+TEST_F(LinkSession, RequestBytesOfEachKind) {
+  WriteFileBytes(Root() / "internal" / "run1" / "small.zk", "abc");
+  StartSim();
+  auto dev = Connect();
+  const std::string strId = dev->GetLogId();
+  const std::string strSession = "\t<session logid=\"" + strId + "\">\n";
+  std::vector<sResDir> aDirs;
+  ASSERT_EQ(dev->ListDirectory("internal", aDirs), 0);
+  ASSERT_EQ(dev->DownloadFile("internal", "run1", "small.zk", 3, (Local() / "small.zk").string()), 0)
+      << dev->GetLastErrorText();
+  int bRunning = -1;
+  ASSERT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
+  ASSERT_EQ(dev->SetAcquisition(1, 2), 0) << dev->GetLastErrorText();
+  ASSERT_EQ(dev->SetAcquisition(0, 0), 0);
+
+  auto sent = Sent();
+  ASSERT_EQ(sent.size(), 2u + 1 + 3 + 3);
+  EXPECT_EQ(sent[2], Framed(kDecl + "<fieldacq>\n" + strSession +
+                            "\t\t<disk device=\"internal\">\n\t\t\t<dir details=\"on\" />\n\t\t</disk>\n\t</session>\n</fieldacq>\n"));
+  EXPECT_EQ(sent[3], Framed(kDecl + "<fieldacq>\n" + strSession +
+                            "\t\t<disk device=\"internal\">\n\t\t\t<file>\n\t\t\t\t<open name=\"run1/small.zk\" />\n"
+                            "\t\t\t</file>\n\t\t</disk>\n\t</session>\n</fieldacq>\n"));
+  // The simulator hands out handles in upper case; they come back in lower case.
+  std::string strFd = Between(Answered()[3], "fd=\"", "\"");
+  ASSERT_EQ(strFd, "1A2B");
+  sBlockRequest req;
+  req.nSession = std::stoi(strId);
+  req.nHandle = 0x1A2B;
+  req.nOffset = 0;
+  req.nCount = 3;
+  auto block = EncodeBlockRequest(req);
+  EXPECT_EQ(sent[4], std::string(block.begin(), block.end()));
+  EXPECT_EQ(sent[5], Framed(kDecl + "<fieldacq>\n" + strSession +
+                            "\t\t<disk device=\"internal\">\n\t\t\t<file>\n\t\t\t\t<close fd=\"1a2b\" />\n"
+                            "\t\t\t</file>\n\t\t</disk>\n\t</session>\n</fieldacq>\n"));
+  EXPECT_EQ(sent[6], Framed(kDecl + "<fieldacq>\n" + strSession +
+                            "\t\t<read-status>\n\t\t\t<acquisition />\n\t\t</read-status>\n\t</session>\n</fieldacq>\n"));
+  EXPECT_EQ(sent[7], Framed(kDecl + "<fieldacq>\n" + strSession +
+                            "\t\t<command>\n\t\t\t<start>\n\t\t\t\t<acquisition data=\"append\" />\n\t\t\t</start>\n"
+                            "\t\t</command>\n\t</session>\n</fieldacq>\n"));
+  EXPECT_EQ(sent[8], Framed(kDecl + "<fieldacq>\n" + strSession +
+                            "\t\t<command>\n\t\t\t<stop>\n\t\t\t\t<acquisition />\n\t\t\t</stop>\n"
+                            "\t\t</command>\n\t</session>\n</fieldacq>\n"));
+}
+
+TEST_F(LinkSession, ConfigurationIsSentWithTheCurrentSessionAndSaveLast) {
+  std::filesystem::create_directories(Local());
+  const std::string strFile = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+                              "<fieldacq><session logid=\"999\"><channels><channel id=\"1\"/></channels></session></fieldacq>\n";
+  const auto path = Local() / "Plant A.old.xml";
+  WriteFileBytes(path, strFile);
+  StartSim();
+  auto dev = NewDev();
+  ASSERT_EQ(dev->LoadConfiguration(path.string()), 0);
+  // Not logged in yet: the send logs in first.
+  ASSERT_EQ(dev->SendConfiguration(), 0) << dev->GetLastErrorText();
+  auto sent = Sent();
+  ASSERT_EQ(sent.size(), 3u);
+  EXPECT_EQ(sent[2], Framed(kDecl + "<fieldacq>\n\t<session logid=\"" + dev->GetLogId() +
+                            "\">\n\t\t<channels>\n\t\t\t<channel id=\"1\" />\n\t\t</channels>\n"
+                            "\t\t<command>\n\t\t\t<configuration>\n\t\t\t\t<name>Plant A</name>\n\t\t\t</configuration>\n\t\t</command>\n"
+                            "\t\t<command>\n\t\t\t<configuration>\n\t\t\t\t<save />\n\t\t\t</configuration>\n\t\t</command>\n"
+                            "\t</session>\n</fieldacq>\n"));
+  EXPECT_EQ(ReadFileBytes(path), strFile) << "the file on disk is not changed";
+  EXPECT_TRUE(std::filesystem::exists(Root() / "configs" / "Plant A.xml"));
+
+  // The module refuses a configuration while it acquires.
+  ASSERT_EQ(dev->SetAcquisition(1, 2), 0);
+  int bRunning = 0;
+  ASSERT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
+  EXPECT_EQ(bRunning, 1);
+  EXPECT_EQ(dev->SendConfiguration(), 6);
+  EXPECT_EQ(dev->GetLastErrorText(), "Request status Error: Acquisition is running");
+  ASSERT_EQ(dev->SetAcquisition(0, 0), 0);
+  ASSERT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
+  EXPECT_EQ(bRunning, 0);
+}
+
+TEST_F(LinkSession, StatusTextOtherThanRunningCountsAsNotRunning) {
+  StartSim({"--fault", "status=Running@status"});
+  auto dev = Connect();
+  ASSERT_EQ(dev->SetAcquisition(1, 2), 0);
+  int bRunning = 1;
+  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
+  EXPECT_EQ(bRunning, 0);
+  dev->SetAcquisition(0, 0);
+}
+
+TEST_F(LinkSession, UnusableResponses) {
+  struct {
+    const char* pszFault;
+    int nResult;
+    const char* pszText;  // start of the text; nullptr: not checked
+    bool bStaysOpen;
+  } cases[] = {
+      {"malformed@status", 5, nullptr, true},
+      {"no-length@status", 10, "No Content-Length", true},
+      {"huge-length@status", 5, "Response too long", false},
+      {"long-header@status", 5, "Response header longer than 65536 bytes", false},
+      {"refuse=Not now@status", 6, "Request status Error: Not now", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszFault);
+    m_sim.Stop();
+    StartSim({"--fault", c.pszFault});
+    auto dev = Connect();
+    int bRunning = 1;
+    EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), c.nResult);
+    EXPECT_EQ(bRunning, 0);
+    if (c.pszText) {
+      EXPECT_EQ(dev->GetLastErrorText().rfind(c.pszText, 0), 0u) << dev->GetLastErrorText();
+    }
+    EXPECT_FALSE(dev->GetLastErrorText().empty());
+    EXPECT_EQ(dev->IsLogged(), c.bStaysOpen);
+  }
+}
+
+TEST_F(LinkSession, DroppedConnectionEndsTheSessionAndALoginStartsAnother) {
+  StartSim({"--fault", "drop=10@status*1"});
+  auto dev = Connect();
+  int bRunning = 0;
+  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 4);
+  EXPECT_EQ(dev->GetLastErrorText(), "Connexion closed");
+  EXPECT_FALSE(dev->IsLogged());
+  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 2);
+  EXPECT_EQ(dev->GetLastErrorText(), "Can't send Request");
+  // Start and stop log in again by themselves.
+  EXPECT_EQ(dev->SetAcquisition(0, 0), 0) << dev->GetLastErrorText();
+  EXPECT_TRUE(dev->IsLogged());
+  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
+}
+
+TEST_F(LinkSession, StalledAnswersEndAtTheWaitBound) {
+  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(1000, 1));
+  StartSim({"--fault", "stall=3000@status*1", "--fault", "stall=3000@block*1"});
+  auto dev = Connect();
+  dev->SetWaitMs(200);
+  int bRunning = 1;
+  // Nothing came: the empty header has no Content-Length.
+  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 10);
+  EXPECT_EQ(bRunning, 0);
+  auto dev2 = Connect();
+  dev2->SetWaitMs(200);
+  EXPECT_EQ(dev2->DownloadFile("internal", "", "f.zk", 1000, (Local() / "f.zk").string()), 12);
+  EXPECT_EQ(dev2->GetLastErrorText(), "Unexpected received data size");
+}
+
+TEST_F(LinkSession, SeveralClientsAtOnce) {
+  WriteFileBytes(Root() / "internal" / "big.zk", Pattern(2000000, 7));
+  StartSim();
+  auto a = Connect();
+  auto b = Connect();
+  EXPECT_NE(a->GetLogId(), b->GetLogId());
+  int nA = -1, nB = -1;
+  std::filesystem::create_directories(Local());
+  std::thread t([&] { nA = a->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "a.zk").string()); });
+  nB = b->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "b.zk").string());
+  t.join();
+  EXPECT_EQ(nA, 0);
+  EXPECT_EQ(nB, 0);
+  EXPECT_EQ(ReadFileBytes(Local() / "a.zk"), Pattern(2000000, 7));
+  EXPECT_EQ(ReadFileBytes(Local() / "b.zk"), Pattern(2000000, 7));
+}
+
+} // namespace
+} // namespace zk7
