@@ -1,0 +1,174 @@
+// Listing and file transfer against zk7-sim: sizes, blocks, refusals, the
+// temporary file and names that are not names.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include "SimTestSupport.h"
+#include "link/Protocol.h"
+
+namespace zk7 {
+namespace {
+
+using LinkTransfer = SimTest;
+
+std::vector<sBlockRequest> BlockRequests(const std::vector<std::string>& sent) {
+  std::vector<sBlockRequest> a;
+  for (const auto& str : sent) {
+    sBlockRequest req;
+    if (str.size() == ZK7_BLOCK_REQUEST_SIZE && DecodeBlockRequest(reinterpret_cast<const uint8_t*>(str.data()), req))
+      a.push_back(req);
+  }
+  return a;
+}
+
+size_t FileCount(const std::filesystem::path& dir) {
+  size_t n = 0;
+  for (auto it = std::filesystem::recursive_directory_iterator(dir); it != std::filesystem::recursive_directory_iterator(); ++it)
+    n += it->is_regular_file() ? 1 : 0;
+  return n;
+}
+
+TEST_F(LinkTransfer, Listings) {
+  WriteFileBytes(Root() / "configs" / "b.xml", "12345");
+  WriteFileBytes(Root() / "configs" / "a.xml", "");
+  WriteFileBytes(Root() / "configs" / "site" / "c.xml", "1");
+  std::filesystem::create_directories(Root() / "logs" / "empty");
+  StartSim();
+  auto dev = Connect();
+  std::vector<sResDir> aDirs;
+  ASSERT_EQ(dev->ListDirectory("configs", aDirs), 0);
+  ASSERT_EQ(aDirs.size(), 2u);
+  EXPECT_EQ(aDirs[0].strName, "");
+  ASSERT_EQ(aDirs[0].aFiles.size(), 2u);
+  EXPECT_EQ(aDirs[0].aFiles[1].strName, "b.xml");
+  EXPECT_EQ(aDirs[0].aFiles[1].nSize, 5);
+  EXPECT_EQ(aDirs[0].aFiles[1].bSelected, 0);
+  EXPECT_EQ(aDirs[1].strName, "site");
+  // A directory without files.
+  ASSERT_EQ(dev->ListDirectory("logs", aDirs), 0);
+  ASSERT_EQ(aDirs.size(), 1u);
+  EXPECT_TRUE(aDirs[0].aFiles.empty());
+  // A device without directories: a disk without dir.
+  ASSERT_EQ(dev->ListDirectory("internal", aDirs), 0);
+  EXPECT_TRUE(aDirs.empty());
+  // No USB key: the module refuses.
+  EXPECT_EQ(dev->ListDirectory("usb", aDirs), 6);
+  EXPECT_EQ(dev->GetLastErrorText(), "Request status Error: Device not present");
+  EXPECT_TRUE(aDirs.empty());
+}
+
+TEST_F(LinkTransfer, FilesArriveByteForByteInBlocksOfAtMost50000) {
+  const int aSizes[] = {0, 50000, 50001, 3 * 1024 * 1024 + 7};
+  for (int n : aSizes) WriteFileBytes(Root() / "internal" / "d" / ("f" + std::to_string(n)), Pattern(static_cast<size_t>(n), static_cast<unsigned>(n)));
+  StartSim();
+  auto dev = Connect();
+  const int32_t nSession = static_cast<int32_t>(std::stol(dev->GetLogId()));
+  for (int n : aSizes) {
+    SCOPED_TRACE(n);
+    size_t nBefore = Sent().size();
+    const auto local = Local() / ("f" + std::to_string(n));
+    ASSERT_EQ(dev->DownloadFile("internal", "d", "f" + std::to_string(n), n, local.string()), 0) << dev->GetLastErrorText();
+    EXPECT_EQ(ReadFileBytes(local), Pattern(static_cast<size_t>(n), static_cast<unsigned>(n)));
+    auto sent = Sent();
+    std::vector<std::string> mine(sent.begin() + static_cast<long>(nBefore), sent.end());
+    auto blocks = BlockRequests(mine);
+    ASSERT_EQ(blocks.size(), static_cast<size_t>((n + 49999) / 50000));
+    ASSERT_EQ(mine.size(), blocks.size() + 2) << "open, the blocks, close";
+    uint32_t nOffset = 0;
+    for (const auto& b : blocks) {
+      EXPECT_EQ(b.nSession, nSession);
+      EXPECT_EQ(b.nOffset, nOffset);
+      EXPECT_EQ(b.nCount, std::min<uint32_t>(50000, static_cast<uint32_t>(n) - nOffset));
+      nOffset += b.nCount;
+    }
+  }
+  EXPECT_EQ(FileCount(Local()), 4u) << "no temporary file is left behind";
+}
+
+TEST_F(LinkTransfer, RefusedBlockKeepsTheExistingFileAndStillCloses) {
+  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(120000, 3));
+  WriteFileBytes(Local() / "f.zk", "previous download");
+  StartSim({"--fault", "refuse=Disk error@block*1", "--fault", "refuse@block*1"});
+  auto dev = Connect();
+  for (const char* pszText : {"Disk error", ""}) {
+    EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string()), 16);
+    EXPECT_EQ(dev->GetLastErrorText(), pszText);
+    EXPECT_NE(Sent().back().find("<close fd=\"1a2"), std::string::npos) << "the close follows a failed transfer";
+    EXPECT_EQ(ReadFileBytes(Local() / "f.zk"), "previous download");
+    EXPECT_EQ(FileCount(Local()), 1u);
+  }
+  EXPECT_TRUE(dev->IsLogged());
+  ASSERT_EQ(dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string()), 0);
+  EXPECT_EQ(ReadFileBytes(Local() / "f.zk"), Pattern(120000, 3));
+}
+
+TEST_F(LinkTransfer, BrokenTransfersLeaveNoPartialFile) {
+  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(200000, 4));
+  StartSim({"--fault", "drop=1000@block*1"});
+  auto dev = Connect();
+  // The connection drops inside the first block: the transfer's code wins over the close's.
+  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 200000, (Local() / "f.zk").string()), 12);
+  EXPECT_EQ(dev->GetLastErrorText(), "Unexpected received data size");
+  EXPECT_FALSE(dev->IsLogged());
+  EXPECT_EQ(FileCount(Local()), 0u);
+
+  ASSERT_EQ(dev->Login(), 0);
+  int nBlocks = 0;
+  dev->SetBlockCallback([&](int64_t, int64_t) { return ++nBlocks < 2; });
+  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 200000, (Local() / "f.zk").string()), 19);
+  EXPECT_EQ(FileCount(Local()), 0u);
+  dev->SetBlockCallback(nullptr);
+
+  // A file the module does not have, and a folder the file cannot be written in.
+  EXPECT_EQ(dev->DownloadFile("internal", "", "none.zk", 10, (Local() / "none.zk").string()), 15);
+  EXPECT_EQ(dev->GetLastErrorText(), "File does not exist");
+  const std::string strNoDir = (Local() / "missing" / "f.zk").string();
+  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 200000, strNoDir), 18);
+  EXPECT_EQ(dev->GetLastErrorText(), "Can't create results file '" + strNoDir + "'");
+}
+
+TEST_F(LinkTransfer, FailedWriteFailsWithTheFileName) {
+  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(120000, 5));
+  WriteFileBytes(Local() / "f.zk", "previous download");
+  StartSim();
+  auto dev = Connect();
+  // A file-size limit makes the second block's write fail, as a full disk does.
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit limit = old;
+  limit.rlim_cur = 60000;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  int nResult = dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string());
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(nResult, 18);
+  EXPECT_EQ(dev->GetLastErrorText(), "Can't write results file '" + (Local() / "f.zk").string() + "'");
+  EXPECT_EQ(ReadFileBytes(Local() / "f.zk"), "previous download");
+  EXPECT_EQ(FileCount(Local()), 1u);
+}
+
+TEST_F(LinkTransfer, HostileNamesAreListedButNeverOpened) {
+  StartSim({"--fault", "hostile-names@list"});
+  auto dev = Connect();
+  std::vector<sResDir> aDirs;
+  ASSERT_EQ(dev->ListDirectory("internal", aDirs), 0);
+  ASSERT_EQ(aDirs.size(), 2u);
+  EXPECT_EQ(aDirs[1].strName, "..");
+  size_t nSent = Sent().size();
+  int nRefused = 0;
+  for (const auto& dir : aDirs) {
+    for (const auto& file : dir.aFiles) {
+      SCOPED_TRACE(file.strName);
+      EXPECT_EQ(dev->DownloadFile("internal", dir.strName, file.strName, file.nSize, (Local() / "x").string()), 5);
+      EXPECT_EQ(dev->GetLastErrorText().rfind("Refused ", 0), 0u) << dev->GetLastErrorText();
+      ++nRefused;
+    }
+  }
+  EXPECT_EQ(nRefused, 8);  // the NUL one included
+  EXPECT_EQ(Sent().size(), nSent) << "nothing asked of the module";
+  EXPECT_EQ(FileCount(Local()), 0u);
+}
+
+} // namespace
+} // namespace zk7
