@@ -39,7 +39,7 @@ TEST_F(CliResults, ExportWritesTheListTextsByteForByte) {
             " \t2\t00:00:00.400\tErr. 7\t 0.000000\r\n"
             " \t3\t00:00:01.200\t100.00000\tErr. 12\r\n");
 
-  r = Cli({"--records", "2-3", "export", "--channels", "2", "--resolution", "1s", "--errors", "meaning", "--marks", "3",
+  r = Cli({"export", "--records", "2-3", "--channels", "2", "--resolution", "1s", "--errors", "meaning", "--marks", "3",
            "--ms-offsets", "--time-format", "date-time", m_strFile});
   ASSERT_EQ(r.nExitCode, 0) << r.strErr;
   EXPECT_EQ(r.strOut,

@@ -1,5 +1,7 @@
 #include "CliArgs.h"
 
+#include <cctype>
+
 namespace zk7 {
 
 bool CCliArgs::Parse(int argc, char** argv, int nFirst, const std::vector<sCliOptionSpec>& specs,
@@ -9,7 +11,9 @@ bool CCliArgs::Parse(int argc, char** argv, int nFirst, const std::vector<sCliOp
   bool bOnlyPositional = false;
   for (int i = nFirst; i < argc; ++i) {
     std::string strArg = argv[i];
-    if (bOnlyPositional || strArg.size() < 2 || strArg[0] != '-' || strArg == "-") {
+    // A negative number is a value, not an option.
+    const bool bNumber = strArg.size() >= 2 && strArg[0] == '-' && std::isdigit(static_cast<unsigned char>(strArg[1]));
+    if (bOnlyPositional || strArg.size() < 2 || strArg[0] != '-' || bNumber) {
       m_aPositional.push_back(strArg);
       continue;
     }
