@@ -28,12 +28,13 @@ bool IsRemovable(const std::string& strDevice) {
   return strDevice == ZK7_DEVICE_USB || strDevice == ZK7_DEVICE_SDCARD;
 }
 
-// A folder counts as present when it can be written to; anything else is made.
+// A folder counts as present when it is one and can be written to; anything else is made.
 bool EnsureFolder(const std::filesystem::path& folder) {
-  if (access(folder.c_str(), W_OK) == 0) return true;
   std::error_code ec;
+  auto usable = [&] { return std::filesystem::is_directory(folder, ec) && access(folder.c_str(), W_OK) == 0; };
+  if (usable()) return true;
   std::filesystem::create_directories(folder, ec);
-  return access(folder.c_str(), W_OK) == 0;
+  return usable();
 }
 
 std::string Extension(const std::string& strName) {

@@ -1,0 +1,217 @@
+// The download workflow against zk7-sim: listing the categories, attempts,
+// replace answers, progress and where the files land.
+#include <deque>
+
+#include "SimTestSupport.h"
+#include "workflows/DownloadFiles.h"
+
+namespace zk7 {
+namespace {
+
+class CScriptedObserver : public CDownloadObserver {
+public:
+  void SetRange(int nMax) override { nRange = nMax; }
+  void SetPosition(int nPos) override { aPositions.push_back(nPos); }
+  void SetStatus(const std::string& strText) override { aStatus.push_back(strText); }
+  bool IsCancelled() override { return bCancel; }
+  bool OnBlock(int64_t, int64_t) override { return !bCancelInBlock; }
+  eReplaceAnswer AskReplaceFile(const std::string& strLocalPath) override {
+    aAsked.push_back(strLocalPath);
+    if (answers.empty()) return eReplaceAnswer::Cancel;
+    eReplaceAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+
+  std::deque<eReplaceAnswer> answers;
+  std::vector<std::string> aAsked;
+  std::vector<int> aPositions;
+  std::vector<std::string> aStatus;
+  int nRange = -1;
+  bool bCancel = false;
+  bool bCancelInBlock = false;
+};
+
+class DownloadWorkflow : public SimTest {
+protected:
+  void SetUp() override {
+    WriteFileBytes(Root() / "configs" / "a.xml", "NEW a");
+    WriteFileBytes(Root() / "configs" / "b.xml", "NEW b");
+    WriteFileBytes(Root() / "internal" / "c.zk", "NEW c");
+    WriteFileBytes(Root() / "internal" / "run1" / "d.zk", "NEW d");
+  }
+  std::filesystem::path Dest() const { return Local() / "dest"; }
+
+  void ListAll(CDownloadFiles& files, CZK7Dev& dev, CDownloadObserver& observer) {
+    ASSERT_EQ(files.List(dev, m_sim.Host(), observer), 0) << dev.GetLastErrorText();
+    for (auto& aDirs : files.Categories())
+      for (auto& dir : aDirs)
+        for (auto& file : dir.aFiles) file.bSelected = 1;
+  }
+};
+
+TEST_F(DownloadWorkflow, ListsTheFiveCategoriesAbsentDevicesEmpty) {
+  WriteFileBytes(Root() / "sdcard" / "s.log", "s");
+  StartSim();
+  auto dev = Connect();
+  CDownloadFiles files;
+  CScriptedObserver observer;
+  ASSERT_EQ(files.List(*dev, m_sim.Host(), observer), 0);
+  EXPECT_EQ(observer.nRange, 5);
+  EXPECT_EQ(observer.aPositions, (std::vector<int>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(observer.aStatus.back(), "5 / 5");
+  EXPECT_EQ(files.Categories()[0].size(), 1u);
+  EXPECT_TRUE(files.Categories()[1].empty());
+  EXPECT_EQ(files.Categories()[2].size(), 2u);
+  EXPECT_TRUE(files.Categories()[3].empty()) << "no USB key";
+  ASSERT_EQ(files.Categories()[4].size(), 1u);
+  EXPECT_EQ(files.Categories()[4][0].aFiles[0].strName, "s.log");
+}
+
+TEST_F(DownloadWorkflow, DestinationLayoutProgressAndSummary) {
+  StartSim();
+  auto dev = Connect();
+  CDownloadFiles files;
+  CScriptedObserver observer;
+  ListAll(files, *dev, observer);
+  files.Categories()[0][0].aFiles[1].bSelected = 0;  // b.xml stays on the module
+  observer.aPositions.clear();
+  std::string strMessage;
+  ASSERT_TRUE(files.Download(*dev, Dest(), observer, strMessage)) << strMessage;
+  EXPECT_EQ(observer.nRange, 6);
+  EXPECT_EQ(observer.aPositions, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(observer.aStatus.back(), "run1: d.zk (5 bytes)");
+  EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "a.xml"), "NEW a");
+  EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "c.zk"), "NEW c");
+  EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "run1" / "d.zk"), "NEW d");
+  EXPECT_FALSE(std::filesystem::exists(Dest() / "configs" / "b.xml"));
+  auto summary = files.Summarize(Dest());
+  EXPECT_EQ(summary.strMessage, "3 files have been dowloaded.");
+  EXPECT_EQ(summary.strQuestion, "Do you want to open one of the loaded files ?");
+  EXPECT_EQ(summary.firstOpenable, Dest() / "internal" / "c.zk");
+}
+
+TEST_F(DownloadWorkflow, ReplaceAnswers) {
+  struct {
+    const char* pszName;
+    std::deque<eReplaceAnswer> answers;
+    bool bDone;
+    size_t nAsked;
+    const char* pszA;
+    const char* pszB;
+    const char* pszD;
+    int nDownloaded;
+  } cases[] = {
+      {"no then yes then cancel", {eReplaceAnswer::No, eReplaceAnswer::Yes, eReplaceAnswer::Cancel}, false, 3, "OLD", "NEW b", "OLD", -1},
+      {"yes to all", {eReplaceAnswer::YesToAll}, true, 1, "NEW a", "NEW b", "NEW d", 4},
+      {"no to all", {eReplaceAnswer::NoToAll}, true, 1, "OLD", "OLD", "OLD", 1},
+      {"yes, then no to all", {eReplaceAnswer::Yes, eReplaceAnswer::NoToAll}, true, 2, "NEW a", "OLD", "OLD", 2},
+  };
+  StartSim();
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.pszName);
+    std::filesystem::remove_all(Dest());
+    for (const auto& rel : {"configs/a.xml", "configs/b.xml", "internal/run1/d.zk"}) WriteFileBytes(Dest() / rel, "OLD");
+    auto dev = Connect();
+    CDownloadFiles files;
+    CScriptedObserver observer;
+    ListAll(files, *dev, observer);
+    observer.answers = c.answers;
+    std::string strMessage = "x";
+    EXPECT_EQ(files.Download(*dev, Dest(), observer, strMessage), c.bDone);
+    EXPECT_EQ(strMessage, "");
+    EXPECT_EQ(observer.aAsked.size(), c.nAsked);
+    EXPECT_EQ(observer.aAsked.front(), (Dest() / "configs" / "a.xml").string());
+    EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "a.xml"), c.pszA);
+    EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "b.xml"), c.pszB);
+    EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "c.zk"), "NEW c");  // never existed: never asked
+    EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "run1" / "d.zk"), c.pszD);
+    if (c.nDownloaded >= 0) {
+      EXPECT_EQ(files.Summarize(Dest()).nTotal, c.nDownloaded) << "skipped files are not counted";
+    }
+  }
+}
+
+TEST_F(DownloadWorkflow, FiveAttemptsPerFile) {
+  for (int nRefusals : {4, 5}) {
+    SCOPED_TRACE(nRefusals);
+    m_sim.Stop();
+    std::filesystem::remove_all(Dest());
+    StartSim({"--fault", "refuse=Busy@block*" + std::to_string(nRefusals)});
+    auto dev = Connect();
+    CDownloadFiles files;
+    CScriptedObserver observer;
+    ListAll(files, *dev, observer);
+    std::string strMessage;
+    bool bDone = files.Download(*dev, Dest(), observer, strMessage);
+    if (nRefusals == 4) {
+      // The fifth attempt gets the file and the download goes on.
+      EXPECT_TRUE(bDone) << strMessage;
+      EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "a.xml"), "NEW a");
+      EXPECT_EQ(files.Summarize(Dest()).nTotal, 4);
+    } else {
+      // Five failures stop the whole download with the last failure's text.
+      EXPECT_FALSE(bDone);
+      EXPECT_EQ(strMessage, "Busy");
+      EXPECT_FALSE(std::filesystem::exists(Dest() / "configs" / "a.xml"));
+      EXPECT_FALSE(std::filesystem::exists(Dest() / "internal")) << "nothing after the failed file";
+      EXPECT_EQ(files.Categories()[0][0].aFiles[0].bSelected, 0);
+    }
+  }
+}
+
+TEST_F(DownloadWorkflow, CancelStopsWithoutAMessageOrAPartialFile) {
+  WriteFileBytes(Root() / "configs" / "a.xml", Pattern(300000, 9));
+  StartSim();
+  auto dev = Connect();
+  CDownloadFiles files;
+  CScriptedObserver observer;
+  ListAll(files, *dev, observer);
+  observer.bCancelInBlock = true;
+  std::string strMessage = "x";
+  EXPECT_FALSE(files.Download(*dev, Dest(), observer, strMessage));
+  EXPECT_EQ(strMessage, "");
+  EXPECT_TRUE(std::filesystem::is_empty(Dest() / "configs"));
+  observer.bCancelInBlock = false;
+  observer.bCancel = true;
+  EXPECT_FALSE(files.Download(*dev, Dest(), observer, strMessage));
+  EXPECT_TRUE(std::filesystem::is_empty(Dest() / "configs"));
+}
+
+TEST_F(DownloadWorkflow, HostileNamesStopTheDownloadAndNothingLandsOutsideTheDestination) {
+  StartSim({"--fault", "hostile-names@list"});
+  auto dev = Connect();
+  CDownloadFiles files;
+  CScriptedObserver observer;
+  ListAll(files, *dev, observer);
+  std::string strMessage;
+  EXPECT_FALSE(files.Download(*dev, Dest(), observer, strMessage));
+  EXPECT_EQ(strMessage, "Refused file name from the module: '../escaped.zk'");
+  // Everything under the test folder is the module's, or lies in the destination.
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(Local()))
+    EXPECT_EQ(entry.path().string().rfind(Dest().string(), 0), 0u) << entry.path();
+  EXPECT_FALSE(std::filesystem::exists(Local() / "escaped.zk"));
+  EXPECT_FALSE(std::filesystem::exists(Dest() / "escaped.zk"));
+
+  // Without the hostile entries, the negative size alone is refused too.
+  for (auto& aDirs : files.Categories())
+    for (auto& dir : aDirs)
+      for (auto& file : dir.aFiles) file.bSelected = file.strName == "negative.zk";
+  EXPECT_FALSE(files.Download(*dev, Dest(), observer, strMessage));
+  EXPECT_EQ(strMessage, "Refused size -5 of 'negative.zk' from the module");
+}
+
+TEST_F(DownloadWorkflow, FolderThatCannotBeCreated) {
+  StartSim();
+  auto dev = Connect();
+  CDownloadFiles files;
+  CScriptedObserver observer;
+  ListAll(files, *dev, observer);
+  WriteFileBytes(Local() / "blocker", "a file where the destination should be");
+  std::string strMessage;
+  EXPECT_FALSE(files.Download(*dev, Local() / "blocker", observer, strMessage));
+  EXPECT_EQ(strMessage, "Cannot create '" + (Local() / "blocker").string() + "' directory");
+}
+
+} // namespace
+} // namespace zk7
