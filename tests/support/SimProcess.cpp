@@ -100,7 +100,11 @@ sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::
   if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return result;
   std::vector<std::string> aEnvAll;
   for (char** p = environ; *p; ++p) aEnvAll.push_back(*p);
-  aEnvAll.insert(aEnvAll.end(), aEnv.begin(), aEnv.end());
+  for (const auto& strEntry : aEnv) {
+    std::string strName = strEntry.substr(0, strEntry.find('='));
+    std::erase_if(aEnvAll, [&](const std::string& s) { return s.rfind(strName + "=", 0) == 0; });
+    if (strEntry.find('=') != std::string::npos) aEnvAll.push_back(strEntry);
+  }
   std::vector<char*> envp;
   for (auto& s : aEnvAll) envp.push_back(s.data());
   envp.push_back(nullptr);

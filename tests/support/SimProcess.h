@@ -37,8 +37,8 @@ struct sProcessResult {
   std::string strErr;
 };
 
-// Runs strProgram with aArgs, the extra aEnv ("NAME=VALUE") added to this
-// process's environment, and strInput on its standard input.
+// Runs strProgram with aArgs, this process's environment changed by aEnv
+// ("NAME=VALUE" sets, "NAME" removes), and strInput on its standard input.
 sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::string>& aArgs,
                           const std::vector<std::string>& aEnv = {}, const std::string& strInput = "");
 
