@@ -1,0 +1,49 @@
+#include "ui/WaitProgress.h"
+#include "history/HistViewState.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace zk7 {
+namespace {
+
+TEST(WaitProgressTest, PercentageRule) {
+  struct {
+    int nPos, nLower, nUpper, nPercent;
+  } const aCases[] = {
+      {3, 0, 6, 50},   {6, 0, 6, 100},  {0, 0, 6, 0},     {15, 0, 10, 50}, {20, 0, 10, 0},
+      {10, 0, 10, 100}, {1, 0, 3, 33},  {150, 100, 200, 50}, {5, 5, 5, 0},
+      // Large byte counts must not overflow.
+      {INT_MAX / 2, 0, INT_MAX, 49},  {INT_MAX, 0, INT_MAX, 100},
+  };
+  for (const auto& c : aCases)
+    EXPECT_EQ(GetWaitPercentage(c.nPos, c.nLower, c.nUpper), c.nPercent) << c.nPos << " of " << c.nLower << ".." << c.nUpper;
+  EXPECT_EQ(FormatWaitPercentage(40), "40%");
+  EXPECT_EQ(FormatWaitPercentage(100), "100%");
+}
+
+TEST(HistViewStateTest, InitialStateAndResolutionCommands) {
+  sHistViewState state = MakeInitialHistViewState(46000.25);
+  EXPECT_DOUBLE_EQ(state.m_dHistoryStart, 45999.25);
+  EXPECT_DOUBLE_EQ(state.m_dHistoryEnd, 46000.25);
+  EXPECT_TRUE(state.m_bShowFraction);
+  EXPECT_EQ(state.m_nFractionDigits, 3);
+  EXPECT_TRUE(IsTimeResolution(state, 3));
+  EXPECT_FALSE(IsTimeResolution(state, 0));
+
+  SetTimeResolution(state, 0);
+  EXPECT_FALSE(state.m_bShowFraction);
+  EXPECT_EQ(state.m_nFractionDigits, 0);
+  EXPECT_TRUE(IsTimeResolution(state, 0));
+  EXPECT_FALSE(IsTimeResolution(state, 1));
+  SetTimeResolution(state, 1);
+  EXPECT_TRUE(IsTimeResolution(state, 1));
+  EXPECT_FALSE(IsTimeResolution(state, 2));
+
+  EXPECT_EQ(GetTimeFormatForRange(46000.1, 46000.9), sHistViewState::TIME_FORMAT_TIME);
+  EXPECT_EQ(GetTimeFormatForRange(46000.9, 46001.1), sHistViewState::TIME_FORMAT_DATE_TIME);
+}
+
+} // namespace
+} // namespace zk7
