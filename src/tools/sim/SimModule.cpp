@@ -54,16 +54,16 @@ bool CSimModule::StartAcquisition(const std::string& strMode, std::string& strEr
     strError = "Acquisition is already running";
     return false;
   }
-  sSampleSpec spec;
-  spec.nPeriodMs = m_options.nPeriodMs;
-  spec.strConfigName = m_strConfigName;
+  sSampleSpec sample;
+  sample.nPeriodMs = m_options.nPeriodMs;
+  sample.strConfigName = m_strConfigName;
   bool bAppend = strMode == "append" && !m_recordPath.empty() && std::filesystem::exists(m_recordPath) &&
                  m_pWriter && m_pWriter->GetSpec().strConfigName == m_strConfigName;
   if (!bAppend) {
-    spec.nStartSeconds = static_cast<int64_t>(std::time(nullptr));
-    m_pWriter = std::make_unique<CSampleWriter>(spec);
+    sample.nStartSeconds = static_cast<int64_t>(std::time(nullptr));
+    m_pWriter = std::make_unique<CSampleWriter>(sample);
     char sz[32];
-    std::time_t t = static_cast<std::time_t>(spec.nStartSeconds);
+    std::time_t t = static_cast<std::time_t>(sample.nStartSeconds);
     std::tm tm{};
     gmtime_r(&t, &tm);
     std::strftime(sz, sizeof sz, "%Y%m%d_%H%M%S", &tm);
