@@ -7,6 +7,7 @@
 #include "link/DownloadPath.h"
 #include "link/ZK7Dev.h"
 #include "strings/StringTable.h"
+#include "workflows/FileSelection.h"
 
 namespace zk7 {
 
@@ -35,11 +36,6 @@ bool EnsureFolder(const std::filesystem::path& folder) {
   if (usable()) return true;
   std::filesystem::create_directories(folder, ec);
   return usable();
-}
-
-std::string Extension(const std::string& strName) {
-  size_t nDot = strName.rfind('.');
-  return nDot == std::string::npos ? strName : strName.substr(nDot);
 }
 
 } // namespace
@@ -172,8 +168,7 @@ sDownloadSummary CDownloadFiles::Summarize(const std::filesystem::path& destinat
       for (const auto& file : dir.aFiles) {
         if (!file.bSelected) continue;
         ++summary.nTotal;
-        std::string strExt = Extension(file.strName);
-        if (strExt != ".zk" && strExt != ".log") continue;
+        if (!IsResultsFileName(file.strName) && !IsLogFileName(file.strName)) continue;
         if (summary.nOpenable++ == 0) {
           std::filesystem::path path = destination / g_aStorageCategories[k].pszDevice;
           if (!dir.strName.empty()) path /= dir.strName;
