@@ -1,0 +1,209 @@
+// The log document: reading, the date rewrite, fields and widths, the sort
+// clicks, the copied text and the printed lines.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "SimProcess.h"
+#include "format/RegionalSettings.h"
+#include "logs/ZK7LogDoc.h"
+
+using namespace zk7;
+
+namespace {
+
+class LogDoc : public ::testing::Test {
+protected:
+  std::string m_strDir = MakeTempDir("zk7-logdoc");
+  void SetUp() override { SetRegionalSettings(CRegionalSettings(',', ':', '/', "dd/MM/yyyy")); }
+  void TearDown() override {
+    std::filesystem::remove_all(m_strDir);
+    SetRegionalSettings(CRegionalSettings::Plain());
+  }
+  std::string Write(const std::string& strName, const std::string& strBytes) {
+    const std::string strPath = m_strDir + "/" + strName;
+    std::ofstream(strPath, std::ios::binary) << strBytes;
+    return strPath;
+  }
+};
+
+std::vector<int> Identity(int n) {
+  std::vector<int> a;
+  for (int i = 0; i < n; ++i) a.push_back(i);
+  return a;
+}
+
+// Six events of one day, as a module journals them.
+const char* const s_pszJournal =
+    "1\t2017-03-15\t08:00:01\tStart\tadmin\tAcquisition\tsession 12\r\n"
+    "2\t2017-03-15\t08:05:10\tlimit\toperator\tT1\thigh 85.0\r\n"
+    "3\t2017-03-15\t09:12:44\tUSB\tadmin\tKey inserted\t\r\n"
+    "4\t2017-03-15\t10:20:30\tStop\tadmin\tAcquisition\tsession 12\r\n"
+    "5\t2017-03-15\t10:20:31\t\xC9v\xE9nement\tsystem\tReboot\t\r\n"
+    "6\t2017-03-15\t11:00:00\tconfig\toperator\trun.xml\tsent\r\n";
+
+} // namespace
+
+TEST_F(LogDoc, ReadsLinesWithTheDateRewrite) {
+  CZK7LogDoc doc;
+  std::string strError;
+  const std::string strPath = Write("journal.log",
+                                    "12\t2017-03-15\t10:20:30\tStart\tadmin\tbackup of 2017-03-15\n"
+                                    "13\t1999-12-31\t23:59:59\tStop\r\n"
+                                    "14\t2017-03-15\n"
+                                    "\n"
+                                    "15\t2016-02-29\t00:00:00\tLeap\n"
+                                    "16\t2017-02-29\t00:00:00\tNo such day\n"
+                                    "17\t2017-13-01\tx\n"
+                                    "18\t2017-01-00\tx\n"
+                                    "19\t2017-01-32\tx\n"
+                                    "20\t2000-01-01\tfirst day\r\n"
+                                    "21\t2024-7-4 \tshort month\n"
+                                    "22\t2017-03-15\t1\t2\t3\t4\t5\t6\t7");
+  ASSERT_TRUE(doc.OnOpenDocument(strPath, &strError)) << strError;
+  EXPECT_EQ(doc.GetTitle(), "journal.log");
+  EXPECT_EQ(doc.GetPathName(), strPath);
+  ASSERT_EQ(doc.GetLineCount(), 12);
+  EXPECT_EQ(doc.GetLine(0), "12\t15/03/2017\t10:20:30\tStart\tadmin\tbackup of 15/03/2017") << "every occurrence";
+  EXPECT_EQ(doc.GetLine(1), "13\t1999-12-31\t23:59:59\tStop") << "before 2000; CR LF dropped";
+  EXPECT_EQ(doc.GetLine(2), "14\t2017-03-15") << "only two fields";
+  EXPECT_EQ(doc.GetLine(3), "");
+  EXPECT_EQ(doc.GetLine(4), "15\t29/02/2016\t00:00:00\tLeap");
+  EXPECT_EQ(doc.GetLine(5), "16\t2017-02-29\t00:00:00\tNo such day");
+  EXPECT_EQ(doc.GetLine(6), "17\t2017-13-01\tx");
+  EXPECT_EQ(doc.GetLine(7), "18\t2017-01-00\tx");
+  EXPECT_EQ(doc.GetLine(8), "19\t2017-01-32\tx");
+  EXPECT_EQ(doc.GetLine(9), "20\t01/01/2000\tfirst day");
+  EXPECT_EQ(doc.GetLine(10), "21\t2024-7-4 \tshort month") << "the day is read at characters 9-10: none";
+  EXPECT_EQ(doc.GetLine(11), "22\t15/03/2017\t1\t2\t3\t4\t5\t6\t7") << "last line without a line end";
+
+  EXPECT_EQ(doc.GetColumnCount(), 9);
+  EXPECT_EQ(doc.GetColumnWidths(), (std::vector<int>{2, 10, 11, 11, 5, 20, 1, 1, 1}));
+  EXPECT_EQ(doc.GetColumnWidth(1), 10);
+  EXPECT_EQ(doc.GetColumnWidth(9), 0);
+  EXPECT_EQ(doc.GetColumnWidth(-1), 0);
+
+  EXPECT_EQ(doc.GetField(0, 3), "Start");
+  EXPECT_EQ(doc.GetField(0, 5), "backup of 15/03/2017");
+  EXPECT_EQ(doc.GetField(0, 6), "") << "the line has six fields";
+  EXPECT_EQ(doc.GetField(11, 8), "7");
+  EXPECT_EQ(doc.GetField(3, 0), "");
+  EXPECT_EQ(doc.GetField(12, 0), "");
+  EXPECT_EQ(doc.GetField(-1, 0), "");
+  EXPECT_EQ(doc.GetField(0, -1), "");
+  EXPECT_EQ(doc.GetLine(12), "");
+  EXPECT_EQ(doc.GetLine(-1), "");
+
+  const char* const aTitles[] = {"N\xB0", "Date", "Hour", "Event", "User", "Parameter", "Comment", "", ""};
+  for (int c = 0; c < 9; ++c) EXPECT_EQ(CZK7LogDoc::GetColumnTitle(c), aTitles[c]) << c;
+  EXPECT_EQ(CZK7LogDoc::GetColumnAlign(0), 1);
+  EXPECT_EQ(CZK7LogDoc::GetColumnAlign(1), 0);
+  EXPECT_FALSE(doc.OnNewDocument());
+}
+
+TEST_F(LogDoc, DateFollowsTheUserFormat) {
+  SetRegionalSettings(CRegionalSettings('.', ':', '.', "d.M.yy"));
+  EXPECT_EQ(CZK7LogDoc::RewriteDate("3\t2017-03-05\t12:00:00"), "3\t5.3.17\t12:00:00");
+  SetRegionalSettings(CRegionalSettings::Plain());
+  EXPECT_EQ(CZK7LogDoc::RewriteDate("3\t2017-03-05\t12:00:00"), "3\t03/05/2017\t12:00:00");
+  EXPECT_EQ(CZK7LogDoc::RewriteDate("2017-03-05\t2017-03-05\t"), "03/05/2017\t03/05/2017\t")
+      << "the field's text elsewhere in the line too";
+  EXPECT_EQ(CZK7LogDoc::RewriteDate("no tabs here 2017-03-05"), "no tabs here 2017-03-05");
+}
+
+TEST_F(LogDoc, EmptyAndUnreadableFiles) {
+  CZK7LogDoc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(Write("empty.log", "")));
+  EXPECT_EQ(doc.GetLineCount(), 0);
+  EXPECT_EQ(doc.GetColumnCount(), 0);
+  EXPECT_TRUE(doc.GetColumnWidths().empty());
+
+  std::string strError;
+  EXPECT_FALSE(doc.OnOpenDocument(m_strDir + "/missing.log", &strError));
+  EXPECT_NE(strError.find("missing.log"), std::string::npos) << strError;
+  strError.clear();
+  EXPECT_FALSE(doc.OnOpenDocument(m_strDir, &strError));
+  EXPECT_FALSE(strError.empty());
+
+  doc.LoadFromBytes("a\tb\n\n");
+  EXPECT_EQ(doc.GetLineCount(), 2) << "an empty line in the file is a line; the end of the file is not";
+  EXPECT_EQ(doc.GetColumnCount(), 2);
+}
+
+TEST_F(LogDoc, SortClicks) {
+  CZK7LogDoc doc;
+  doc.LoadFromBytes(s_pszJournal);
+  CLogSortState sort;
+  std::vector<int> a = Identity(doc.GetLineCount());
+  EXPECT_EQ(sort.GetSortColumn(), 0);
+  EXPECT_FALSE(sort.GetFlag());
+  EXPECT_EQ(sort.GetMarkedColumn(), -1) << "no mark before the first click";
+
+  EXPECT_EQ(sort.Click(0), -1);
+  EXPECT_TRUE(sort.GetFlag());
+  EXPECT_EQ(sort.GetMarkedColumn(), 0);
+  EXPECT_EQ(sort.GetMarkIcon(), 0);
+  sort.Sort(doc, a);
+  EXPECT_EQ(a, (std::vector<int>{5, 4, 3, 2, 1, 0})) << "latest line first";
+
+  EXPECT_EQ(sort.Click(0), -1);
+  EXPECT_FALSE(sort.GetFlag());
+  EXPECT_EQ(sort.GetMarkIcon(), 1);
+  sort.Sort(doc, a);
+  EXPECT_EQ(a, Identity(6)) << "file order again";
+
+  EXPECT_EQ(sort.Click(3), 0) << "the mark leaves the number column";
+  EXPECT_TRUE(sort.GetFlag());
+  EXPECT_EQ(sort.GetMarkedColumn(), 3);
+  sort.Sort(doc, a);
+  // Bytes, unsigned: capitals, then small letters, then the accented 0xC9.
+  EXPECT_EQ(a, (std::vector<int>{0, 3, 2, 5, 1, 4}));
+
+  EXPECT_EQ(sort.Click(3), -1);
+  sort.Sort(doc, a);
+  EXPECT_EQ(a, (std::vector<int>{4, 1, 5, 2, 3, 0})) << "descending with the flag off";
+
+  EXPECT_EQ(sort.Click(2), 3);
+  EXPECT_TRUE(sort.GetFlag()) << "a new column starts with the flag on";
+  sort.Sort(doc, a);
+  EXPECT_EQ(a, (std::vector<int>{5, 4, 3, 2, 1, 0})) << "the hour column orders by line, not by text";
+
+  EXPECT_EQ(sort.Click(6), 2);
+  sort.Sort(doc, a);
+  // Empty comments first; equal texts keep the order they had.
+  EXPECT_EQ(a, (std::vector<int>{4, 2, 1, 5, 3, 0}));
+  EXPECT_TRUE(sort.Less(doc, 2, 1));
+  EXPECT_FALSE(sort.Less(doc, 1, 2));
+}
+
+TEST_F(LogDoc, HourColumnIgnoresTheText) {
+  CZK7LogDoc doc;
+  doc.LoadFromBytes("9\t2017-03-15\t23:00:00\n1\t2017-03-14\t01:00:00\n");
+  CLogSortState sort;
+  sort.Click(1);
+  sort.Click(1);
+  std::vector<int> a = {1, 0};
+  sort.Sort(doc, a);
+  EXPECT_EQ(a, (std::vector<int>{0, 1})) << "file order, though the texts would reverse it";
+}
+
+TEST_F(LogDoc, CopyAndPrintedLines) {
+  CZK7LogDoc doc;
+  doc.LoadFromBytes(s_pszJournal);
+  EXPECT_EQ(BuildLogCopyText(doc, {3, 1}),
+            "4\t15/03/2017\t10:20:30\tStop\tadmin\tAcquisition\tsession 12\r\n"
+            "2\t15/03/2017\t08:05:10\tlimit\toperator\tT1\thigh 85.0");
+  EXPECT_EQ(BuildLogCopyText(doc, {4}), "5\t15/03/2017\t10:20:31\t\xC9v\xE9nement\tsystem\tReboot\t");
+  EXPECT_EQ(BuildLogCopyText(doc, {}), "");
+
+  EXPECT_EQ(LogPrintTitleLine(doc), "N\xB0\tDate\tHour\tEvent\tUser\tParameter\tComment");
+  EXPECT_EQ(LogPrintRowLine(doc, 2), "3\t15/03/2017\t09:12:44\tUSB\tadmin\tKey inserted\t\t");
+  doc.LoadFromBytes("1\ta\n2\tb\tc\td\te\tf\tg\th\n");
+  EXPECT_EQ(LogPrintTitleLine(doc), "N\xB0\tDate\tHour\tEvent\tUser\tParameter\tComment\t");
+  EXPECT_EQ(LogPrintRowLine(doc, 0), "1\ta\t\t\t\t\t\t\t");
+
+  EXPECT_STREQ(ClipboardFailureText(CLIPBOARD_CANNOT_OPEN), "Cannot open the Clipboard");
+  EXPECT_STREQ(ClipboardFailureText(CLIPBOARD_CANNOT_EMPTY), "Cannot empty the Clipboard");
+  EXPECT_STREQ(ClipboardFailureText(CLIPBOARD_CANNOT_SET), "Unable to set Clipboard data");
+}
