@@ -26,7 +26,7 @@ void PrintUsage(std::FILE* f) {
                "                                    writes a realistic results file\n"
                "\n"
                "Log files:\n"
-               "  log FILE.log [--click COLUMN]...  the lines the log window copies, after those column clicks\n");
+               "  log FILE.log [--click COLUMN]...  the lines the log window copies, after clicks on those columns (1 = first)\n");
   const char* pszInstrument = zk7::InstrumentUsage();
   if (pszInstrument && *pszInstrument) std::fprintf(f, "\nInstrument:\n%s", pszInstrument);
 }
