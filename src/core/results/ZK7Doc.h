@@ -57,6 +57,8 @@ public:
   bool GetTimeRange(double& dFirst, double& dLast) const;
   const ResultsRecord& GetRecord(int nRecord) const;
   double GetRecordTime(int nRecord, int nChannel) const;
+  // The same for a record handed out by ForEachRecord.
+  double GetRecordTime(const ResultsRecord& rec, int nChannel) const { return TimeOf(rec, nChannel); }
   float GetChannelValue(int nChannel, int nRecord, unsigned& nError, double& dTime) const;
   std::string FormatChannelValue(int nChannel, int nRecord) const;
   // Appends the same text to strOut (no allocation on the hot path).

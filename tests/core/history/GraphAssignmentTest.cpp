@@ -1,0 +1,109 @@
+// Curves on the axes from the key's states, captions, cursor channel choices,
+// and the alarm lines of a channel's limits in the settings' colours.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ResultsFileBuilder.h"
+#include "SimProcess.h"
+#include "history/GraphAssignment.h"
+#include "results/ZK7Doc.h"
+#include "settings/SettingsRecord.h"
+
+using namespace zk7;
+
+namespace {
+
+class GraphAssignment : public ::testing::Test {
+protected:
+  std::string m_strDir = MakeTempDir("zk7-assign");
+  CZK7Doc m_doc;
+  void SetUp() override {
+    CResultsFileBuilder b;
+    b.nChannels = 5;
+    // Ch1 (U1) .. Ch5 (U5); limits 1 and 3 on for every channel.
+    b.strXml = CResultsFileBuilder::MakeXml(
+        {"inputchan", "inputchan", "inputchan", "calcchan", "numchan"}, "T",
+        "<limit number=\"2\" onoff=\"on\" level=\"high\" value=\"28.5\"/>"
+        "<limit number=\"4\" onoff=\"on\" level=\"low\" value=\"-3\"/>"
+        "<limit number=\"3\" onoff=\"off\" level=\"low\" value=\"7\"/>");
+    for (uint32_t i = 0; i < 3; ++i) b.aRecords.push_back({1767225600u, i, {{}, {}, {}, {}, {}}});
+    b.WriteTo(m_strDir + "/a.zk");
+    ASSERT_TRUE(m_doc.OnOpenDocument(m_strDir + "/a.zk"));
+  }
+  void TearDown() override { std::filesystem::remove_all(m_strDir); }
+};
+
+TEST_F(GraphAssignment, CurvesAxesCaptionsAndChoices) {
+  // A new window: every channel ticked on Y1.
+  std::vector<sChannelState> a;
+  for (int c = 0; c < 5; ++c) a.push_back({c, true, SCALE_Y1});
+  sGraphAssignment g = AssignPlots(m_doc, a);
+  EXPECT_EQ(g.aPlotPlace, (std::vector<int>{PLOT_Y1, PLOT_Y1, PLOT_Y1, PLOT_Y1, PLOT_Y1}));
+  EXPECT_EQ(g.nXChannel, -1);
+  EXPECT_EQ(g.nY1Count, 5);
+  EXPECT_EQ(g.strY1Caption, "") << "units differ";
+  EXPECT_EQ(g.aChoiceTexts, (std::vector<std::string>{"001", "002", "003", "004", "005"}));
+
+  a[0].bChecked = false;
+  a[1].nScale = SCALE_Y2;
+  a[2].nScale = SCALE_X;
+  a[4].nScale = SCALE_Y2;
+  g = AssignPlots(m_doc, a);
+  EXPECT_EQ(g.aPlotPlace, (std::vector<int>{PLOT_HIDDEN, PLOT_Y2, PLOT_IS_X, PLOT_Y1, PLOT_Y2}));
+  EXPECT_EQ(g.nXChannel, 2);
+  EXPECT_EQ(g.strXCaption, "Ch3 (U3)");
+  EXPECT_EQ(g.nY1Count, 1);
+  EXPECT_EQ(g.strY1Caption, "Ch4 (U4)") << "one channel: name and unit";
+  EXPECT_EQ(g.nY2Count, 2);
+  EXPECT_EQ(g.aChoiceTexts, (std::vector<std::string>{"002", "004", "005"}));
+  EXPECT_EQ(g.aChoiceChannels, (std::vector<int>{1, 3, 4}));
+
+  // An unticked X channel is no X channel; an empty key hides everything.
+  a[2].bChecked = false;
+  EXPECT_EQ(AssignPlots(m_doc, a).nXChannel, -1);
+  g = AssignPlots(m_doc, {});
+  EXPECT_EQ(g.aPlotPlace, (std::vector<int>(5, PLOT_HIDDEN)));
+  EXPECT_TRUE(g.aChoiceTexts.empty());
+
+  EXPECT_EQ(AxisCaption("Flow", ""), "Flow");
+  EXPECT_EQ(AxisCaption("", "bar"), "bar");
+  EXPECT_EQ(KeepChannelChoice(2, 3), 2);
+  EXPECT_EQ(KeepChannelChoice(3, 3), 0);
+  EXPECT_EQ(KeepChannelChoice(-1, 3), 0);
+}
+
+TEST_F(GraphAssignment, CommonUnitCaption) {
+  CResultsFileBuilder b;
+  b.nChannels = 3;
+  b.strXml = "<fieldacq><session><inputchan><name>A</name><unit>bar</unit></inputchan>"
+             "<inputchan><name>B</name><unit>bar</unit></inputchan>"
+             "<inputchan><name>C</name><unit>bar</unit></inputchan></session></fieldacq>";
+  b.aRecords.push_back({1767225600u, 0, {{}, {}, {}}});
+  b.WriteTo(m_strDir + "/b.zk");
+  CZK7Doc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(m_strDir + "/b.zk"));
+  const sGraphAssignment g = AssignPlots(doc, {{0, true, SCALE_Y2}, {1, true, SCALE_Y2}, {2, true, SCALE_Y1}});
+  EXPECT_EQ(g.strY2Caption, "bar") << "the common unit";
+  EXPECT_EQ(g.strY1Caption, "C (bar)");
+}
+
+TEST_F(GraphAssignment, AlarmLinesInTheSettingsColours) {
+  sSettingsRecord settings;
+  auto lines = GetAlarmLines(m_doc, -1, settings);
+  for (const sAlarmLine& l : lines) EXPECT_FALSE(l.bShown) << "no key row selected";
+  lines = GetAlarmLines(m_doc, 3, settings);
+  EXPECT_FALSE(lines[0].bShown);
+  ASSERT_TRUE(lines[1].bShown);
+  EXPECT_EQ(lines[1].dValue, 28.5);
+  EXPECT_EQ(lines[1].nColour, 0x000080u) << "ColorAlarm2, dark red";
+  EXPECT_FALSE(lines[2].bShown) << "limit 3 is off";
+  ASSERT_TRUE(lines[3].bShown);
+  EXPECT_EQ(lines[3].dValue, -3.0);
+  EXPECT_EQ(lines[3].nColour, 0x00FFFFu) << "ColorAlarm4, yellow";
+  EXPECT_EQ(lines[0].nColour, 0x800000u);
+  settings.m_aDisplayColours[4] = 0x123456;
+  EXPECT_EQ(GetAlarmLines(m_doc, 3, settings)[3].nColour, 0x123456u);
+}
+
+} // namespace

@@ -1,0 +1,259 @@
+// The history graph's rules without a window: initial period, paging, zoom
+// test, axis labels and ticks, cursor texts and moves, scales tool texts.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <filesystem>
+
+#include "ResultsFileBuilder.h"
+#include "SimProcess.h"
+#include "format/Formatting.h"
+#include "format/RegionalSettings.h"
+#include "history/GraphAxisText.h"
+#include "history/GraphCursors.h"
+#include "history/GraphPeriod.h"
+#include "history/ScalesToolState.h"
+#include "results/ZK7Doc.h"
+
+using namespace zk7;
+
+namespace {
+
+const double DAY0 = DayNumberFromCalendar(2026, 1, 31, 0, 0, 0);
+constexpr double HOUR = 1.0 / 24;
+
+class GraphView : public ::testing::Test {
+protected:
+  void SetUp() override { SetRegionalSettings(CRegionalSettings::Plain()); }
+};
+
+TEST_F(GraphView, InitialFirstRecordFollowsTheTenMillionValueRule) {
+  EXPECT_EQ(InitialFirstRecord(3, 4000000), 666667) << "12,000,000 values: the last 3,333,333 records";
+  EXPECT_EQ(InitialFirstRecord(10, 1000000), 0) << "exactly 10,000,000 values: the whole file";
+  EXPECT_EQ(InitialFirstRecord(10, 1000001), 1);
+  EXPECT_EQ(InitialFirstRecord(7, 3), 0);
+  // A product beyond 2^32 must not wrap back under the limit.
+  EXPECT_EQ(InitialFirstRecord(2, 2147483647), 2147483647 - 5000000);
+  EXPECT_EQ(InitialFirstRecord(256, 16777217), 16777217 - 39062);
+}
+
+TEST_F(GraphView, InitialPeriodAndPlottedRangeOfAFile) {
+  const std::string strDir = MakeTempDir("zk7-period");
+  CResultsFileBuilder b;
+  b.nChannels = 1;
+  b.strXml = CResultsFileBuilder::MakeXml({"inputchan"});
+  for (uint32_t i = 0; i < 100; ++i) b.aRecords.push_back({1767225600u, 10 * i, {{0, 0, 1.0f}}});
+  b.WriteTo(strDir + "/a.zk");
+  CZK7Doc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(strDir + "/a.zk"));
+  sHistoryPeriod p = InitialHistoryPeriod(doc);
+  double dFirst, dLast;
+  doc.GetTimeRange(dFirst, dLast);
+  EXPECT_EQ(p.dStart, dFirst);
+  EXPECT_EQ(p.dEnd, dLast);
+  int nFirst, nLast;
+  GetPlottedRecordRange(doc, {dFirst + 10.6 * ONE_SECOND, dFirst + 20.2 * ONE_SECOND}, nFirst, nLast);
+  EXPECT_EQ(nFirst, 11) << "nearest to 1 ms before the start";
+  EXPECT_EQ(nLast, 20);
+  GetPlottedRecordRange(doc, {dFirst + 10 * ONE_SECOND, dFirst + 20 * ONE_SECOND}, nFirst, nLast);
+  EXPECT_EQ(nFirst, 10) << "1 ms before record 10 is nearest to it";
+  std::filesystem::remove_all(strDir);
+}
+
+TEST_F(GraphView, PreviousAndNextMeasurementsStopAtTheFilesEnds) {
+  const double dFirst = DAY0, dLast = DAY0 + 10 * HOUR;
+  sHistoryPeriod p{dFirst + 0.5 * HOUR, dFirst + 1.5 * HOUR};
+  EXPECT_TRUE(CanShowPrevious(p, dFirst));
+  ASSERT_TRUE(ShowPreviousPeriod(p, dFirst));
+  EXPECT_DOUBLE_EQ(p.dStart, dFirst);
+  EXPECT_DOUBLE_EQ(p.dEnd, dFirst + HOUR) << "the length stays";
+  EXPECT_FALSE(CanShowPrevious(p, dFirst));
+  EXPECT_FALSE(ShowPreviousPeriod(p, dFirst));
+
+  p = {dLast - 1.5 * HOUR, dLast - 0.25 * HOUR};
+  ASSERT_TRUE(ShowNextPeriod(p, dLast));
+  EXPECT_DOUBLE_EQ(p.dEnd, dLast);
+  EXPECT_DOUBLE_EQ(p.dStart, dLast - 1.25 * HOUR);
+  EXPECT_FALSE(CanShowNext(p, dLast));
+  EXPECT_FALSE(ShowNextPeriod(p, dLast));
+
+  sHistoryPeriod empty{dFirst + HOUR, dFirst + HOUR};
+  EXPECT_FALSE(ShowPreviousPeriod(empty, dFirst)) << "a period without length does not page";
+}
+
+TEST_F(GraphView, PageUpDownZoomedAndNot) {
+  const sHistoryPeriod period{DAY0, DAY0 + 4 * HOUR};
+  double dMin = DAY0 + 2 * HOUR, dMax = DAY0 + 3 * HOUR;
+  EXPECT_TRUE(IsZoomed(false, period, dMin, dMax));
+  PageZoomedRange(dMin, dMax, period, true);
+  EXPECT_DOUBLE_EQ(dMax, DAY0 + 3.75 * HOUR);
+  EXPECT_DOUBLE_EQ(dMin, DAY0 + 2.75 * HOUR);
+  PageZoomedRange(dMin, dMax, period, true);
+  EXPECT_DOUBLE_EQ(dMax, DAY0 + 4 * HOUR) << "held at the period's end";
+  EXPECT_DOUBLE_EQ(dMin, DAY0 + 3 * HOUR);
+  dMin = DAY0 + 0.5 * HOUR, dMax = DAY0 + 1.5 * HOUR;
+  PageZoomedRange(dMin, dMax, period, false);
+  EXPECT_DOUBLE_EQ(dMin, DAY0) << "held at the period's start";
+  EXPECT_DOUBLE_EQ(dMax, DAY0 + HOUR);
+
+  EXPECT_FALSE(IsZoomed(false, period, DAY0 + 0.2 * HOUR, DAY0 + 3.8 * HOUR)) << "90 % of the period";
+  EXPECT_TRUE(IsZoomed(false, period, DAY0 + 0.21 * HOUR, DAY0 + 3.8 * HOUR));
+  EXPECT_TRUE(IsZoomed(true, period, -1e9, 1e9)) << "an X channel always counts as zoomed";
+
+  // Not zoomed: the whole period moves by its length while one end stays in the file.
+  const double dFileFirst = DAY0, dFileLast = DAY0 + 10 * HOUR;
+  sHistoryPeriod p{DAY0 + 7 * HOUR, DAY0 + 9 * HOUR};
+  ASSERT_TRUE(PagePeriod(p, dFileFirst, dFileLast, true));
+  EXPECT_DOUBLE_EQ(p.dStart, DAY0 + 9 * HOUR);
+  EXPECT_DOUBLE_EQ(p.dEnd, DAY0 + 11 * HOUR);
+  EXPECT_FALSE(PagePeriod(p, dFileFirst, dFileLast, true)) << "both ends beyond the file";
+  EXPECT_DOUBLE_EQ(p.dStart, DAY0 + 9 * HOUR);
+  ASSERT_TRUE(PagePeriod(p, dFileFirst, dFileLast, false));
+  EXPECT_DOUBLE_EQ(p.dStart, DAY0 + 7 * HOUR);
+}
+
+TEST_F(GraphView, PeriodsFromCursorsFixedDateAndLength) {
+  // Cursor 2 left of cursor 1 still gives a period from left to right.
+  const sHistoryPeriod p = PeriodFromCursors(DAY0 + 5 * HOUR, DAY0 + 2 * HOUR);
+  EXPECT_EQ(p.dStart, DAY0 + 2 * HOUR);
+  EXPECT_EQ(p.dEnd, DAY0 + 5 * HOUR);
+  EXPECT_EQ(PeriodFromCursors(DAY0, DAY0 + HOUR).dStart, DAY0);
+
+  sScalesToolState s;
+  s.m_strFixedDate = "02/03/2026 12:00:00";
+  sHistoryPeriod q{DAY0, DAY0 + 2 * HOUR};
+  EXPECT_EQ(ApplyFixedDate(s, q), TOOL_UNCHANGED) << "only with Fixed to ticked";
+  s.m_bFixedTo = true;
+  ASSERT_EQ(ApplyFixedDate(s, q), TOOL_APPLIED);
+  EXPECT_DOUBLE_EQ(q.dEnd, DayNumberFromCalendar(2026, 2, 3, 12, 0, 0));
+  EXPECT_NEAR(q.dEnd - q.dStart, 2 * HOUR, 1e-9);
+  s.m_strFixedDate = "tomorrow";
+  const sHistoryPeriod before = q;
+  EXPECT_EQ(ApplyFixedDate(s, q), TOOL_WRONG_FORMAT);
+  EXPECT_EQ(q.dStart, before.dStart);
+
+  s.m_strDays = "1";
+  s.m_strTime = "02:30:00";
+  ASSERT_EQ(ApplyHistoryLength(s, q), TOOL_APPLIED);
+  EXPECT_DOUBLE_EQ(q.dEnd, before.dEnd);
+  EXPECT_NEAR(q.dEnd - q.dStart, 1 + 2.5 * HOUR, 1e-9);
+  s.m_strDays = "-2";
+  EXPECT_EQ(ApplyHistoryLength(s, q), TOOL_UNCHANGED) << "a negative length would put the start after the end";
+  EXPECT_NEAR(q.dEnd - q.dStart, 1 + 2.5 * HOUR, 1e-9);
+  s.m_strDays = "0";
+  s.m_strTime = "xx";
+  EXPECT_EQ(ApplyHistoryLength(s, q), TOOL_WRONG_FORMAT);
+
+  SetHistoryTexts(s, {DAY0 + 3 * HOUR, DAY0 + 1 + 5.5 * HOUR + 1.6 * ONE_SECOND}, true, 3);
+  EXPECT_EQ(s.m_strFixedDate, "02/01/2026 05:30:01.600");
+  EXPECT_EQ(s.m_strDays, "1");
+  EXPECT_EQ(s.m_strTime, "02:30:02") << "whole seconds, rounded";
+  EXPECT_EQ(FormatHistoryStartText(DAY0 + 3 * HOUR, 0), "01/31/2026");
+  EXPECT_EQ(FormatHistoryStartText(DAY0 + 3 * HOUR, 2), "01/31/2026 03:00:00");
+
+  EXPECT_EQ(ParseScaleLimit("12.5"), 12.5);
+  EXPECT_EQ(ParseScaleLimit("12.5x"), -DBL_MAX);
+  EXPECT_EQ(FormatScaleLimit(1234567.0), "1.23457E+06");
+}
+
+TEST_F(GraphView, AxisLabelFormatsPerTimeFormatAndResolution) {
+  struct sCase { int nFormat; bool bFraction; int nDigits; const char* pszFormat; const char* pszLabel; };
+  const double t = DAY0 + 13 * HOUR + 5 * ONE_SECOND / 60 * 60 + 0.2567 * ONE_SECOND;  // 13:00:05.2567
+  const sCase aCases[] = {
+      {0, false, 0, "mm/dd/yy hh:nn:ss", "01/31/26 13:00:05"},
+      {0, true, 1, "mm/dd/yy hh:nn:ss.0", "01/31/26 13:00:05.3"},
+      {0, true, 2, "mm/dd/yy hh:nn:ss.#0", "01/31/26 13:00:05.26"},
+      {0, true, 3, "mm/dd/yy hh:nn:ss.##0", "01/31/26 13:00:05.257"},
+      {0, true, 4, "mm/dd/yy hh:nn:ss.##0", "01/31/26 13:00:05.257"},
+      {1, false, 0, "hh:nn:ss", "13:00:05"},
+      {1, true, 1, "hh:nn:ss.0", "13:00:05.3"},
+      {1, true, 3, "hh:nn:ss.##0", "13:00:05.257"},
+  };
+  for (const sCase& c : aCases) {
+    EXPECT_EQ(GetTimeAxisFormat(c.nFormat, c.bFraction, c.nDigits), c.pszFormat) << c.pszFormat;
+    EXPECT_EQ(FormatTimeAxisLabel(t, c.nFormat, c.bFraction, c.nDigits), c.pszLabel) << c.pszFormat;
+  }
+  // Rounding carries over midnight into the next date.
+  EXPECT_EQ(FormatTimeAxisLabel(DAY0 + 1 - 0.4 * ONE_SECOND, 0, false, 0), "02/01/26 00:00:00");
+  EXPECT_EQ(GetTimeAxisDivisions(0), 3);
+  EXPECT_EQ(GetTimeAxisDivisions(1), 5);
+}
+
+TEST_F(GraphView, TicksAtRoundStepsNoFinerThanTheLabels) {
+  // One hour over 5 divisions: 15 minutes, from the quarter after the start.
+  std::vector<double> a = GetTimeAxisTicks(DAY0 + 10.1 * HOUR, DAY0 + 11.1 * HOUR, 5, true, 3);
+  ASSERT_EQ(a.size(), 4u);
+  EXPECT_EQ(FormatTimeAxisLabel(a[0], 1, false, 0), "10:15:00");
+  EXPECT_EQ(FormatTimeAxisLabel(a[3], 1, false, 0), "11:00:00");
+  // Ten days over 3 divisions: five days.
+  a = GetTimeAxisTicks(DAY0, DAY0 + 10, 3, true, 3);
+  ASSERT_EQ(a.size(), 2u);
+  EXPECT_NEAR(a[1] - a[0], 5.0, 1e-9);
+  // 300 ms over 5 divisions would want 60 ms steps; whole seconds shown: at
+  // most one tick, never two with the same label.
+  a = GetTimeAxisTicks(DAY0 + 0.1 * ONE_SECOND, DAY0 + 0.4 * ONE_SECOND, 5, false, 0);
+  EXPECT_TRUE(a.empty());
+  a = GetTimeAxisTicks(DAY0 + 0.1 * ONE_SECOND, DAY0 + 0.4 * ONE_SECOND, 5, true, 3);
+  ASSERT_EQ(a.size(), 3u);
+  EXPECT_EQ(FormatTimeAxisLabel(a[0], 1, true, 3), "00:00:00.100");
+  EXPECT_EQ(FormatTimeAxisLabel(a[1], 1, true, 3), "00:00:00.200");
+  EXPECT_TRUE(GetTimeAxisTicks(DAY0, DAY0, 5, true, 3).empty());
+}
+
+TEST_F(GraphView, CursorReadoutsAndDeltaTexts) {
+  const double x1 = DAY0 + 1 + 14 * HOUR, x2 = DAY0 + 12 * HOUR;  // cursor 2 one day two hours left
+  EXPECT_EQ(FormatCursorX(x1, false, true, 3), "02/01/2026\r\n14:00:00.000");
+  EXPECT_EQ(FormatCursorX(x1, false, false, 0), "02/01/2026\r\n14:00:00");
+  EXPECT_EQ(FormatCursorX(12.3456789, true, true, 3), "12.3457");
+  EXPECT_EQ(FormatCursorY(-0.000123456789), "-0.000123457");
+  EXPECT_EQ(FormatDeltaX(x2 - x1, false, true, 3), "-1j\r\n02:00:00.000");
+  EXPECT_EQ(FormatDeltaX(x2 - x1, false, true, 1), "-1j\r\n02:00:00.0");
+  EXPECT_EQ(FormatDeltaX(x1 - x2, false, false, 0), "1j\r\n02:00:00");
+  EXPECT_EQ(FormatDeltaX(2 * HOUR - 0.2 * ONE_MS, false, true, 3), "0j\r\n02:00:00.000");
+  EXPECT_EQ(FormatDeltaX(1 - 0.0004 * ONE_SECOND, false, true, 3), "1j\r\n00:00:00.000")
+      << "a length that rounds to a whole day never reads 24:00:00";
+  EXPECT_EQ(FormatDeltaX(-2.5, true, true, 3), "-2.5") << "against an X channel dX is a value";
+}
+
+TEST_F(GraphView, KeyboardMovesOfFreeAndLockedCursors) {
+  EXPECT_DOUBLE_EQ(FreeCursorStep(0, 100, 1000, false), 0.2);
+  EXPECT_DOUBLE_EQ(FreeCursorStep(0, 100, 1000, true), 2.0) << "Ctrl: ten steps";
+  const sAxisBox box{0, 100, -10, 10};
+  double x = 50, y = 0;
+  ASSERT_TRUE(MoveFreeCursor(CURSOR_KEY_LEFT, x, y, box, 2.0, 0.5));
+  EXPECT_DOUBLE_EQ(x, 48);
+  x = 1.5;
+  MoveFreeCursor(CURSOR_KEY_LEFT, x, y, box, 2.0, 0.5);
+  EXPECT_DOUBLE_EQ(x, 1.5) << "a step would leave the axis";
+  x = 97;
+  MoveFreeCursor(CURSOR_KEY_RIGHT, x, y, box, 2.0, 0.5);
+  EXPECT_DOUBLE_EQ(x, 99);
+  MoveFreeCursor(CURSOR_KEY_RIGHT, x, y, box, 2.0, 0.5);
+  EXPECT_DOUBLE_EQ(x, 99);
+  MoveFreeCursor(CURSOR_KEY_UP, x, y, box, 2.0, 0.5);
+  EXPECT_DOUBLE_EQ(y, 0.5);
+  MoveFreeCursor(CURSOR_KEY_END, x, y, box, 2.0, 0.5);
+  EXPECT_DOUBLE_EQ(x, 100);
+  EXPECT_DOUBLE_EQ(y, 0);
+  MoveFreeCursor(CURSOR_KEY_DOWN, x, y, box, 2.0, 0.5);
+  EXPECT_DOUBLE_EQ(y, -0.5);
+  MoveFreeCursor(CURSOR_KEY_HOME, x, y, box, 2.0, 0.5);
+  EXPECT_DOUBLE_EQ(x, 0);
+  EXPECT_FALSE(MoveFreeCursor(33, x, y, box, 2.0, 0.5));
+
+  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_RIGHT, 3, 10).m_nPoint, 4);
+  sLockedMove m = MoveLockedCursor(CURSOR_KEY_RIGHT, 9, 10);
+  EXPECT_EQ(m.m_eKind, sLockedMove::TO_AXIS_END) << "past the last point: the X axis maximum";
+  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_LEFT, 10, 10).m_nPoint, 9) << "back from the axis end";
+  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_LEFT, 0, 10).m_eKind, sLockedMove::NONE);
+  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_HOME, 0, 10).m_eKind, sLockedMove::NONE);
+  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_HOME, 6, 10).m_nPoint, 0);
+  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_END, 2, 10).m_eKind, sLockedMove::TO_AXIS_END);
+  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_UP, 2, 10).m_eKind, sLockedMove::PREVIOUS_CHANNEL);
+  EXPECT_EQ(StepChannelChoice(0, 3, true), 2);
+  EXPECT_EQ(StepChannelChoice(2, 3, false), 0);
+  EXPECT_EQ(StepChannelChoice(1, 3, false), 2);
+  EXPECT_EQ(StepChannelChoice(0, 0, false), 0);
+}
+
+} // namespace
