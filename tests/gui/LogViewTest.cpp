@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -325,6 +326,30 @@ private slots:
     pFrame->PrintPreview();
     QCOMPARE(strClass, QString("QPrintPreviewDialog"));
     QCOMPARE(nPages, 1);
+  }
+
+  void printDialogOffersThePagesOfTheJob() {
+    QPrinter printer(QPrinter::HighResolution);
+    const int nLinesPerPage = CPagePrinter(printer, {1, 5}, 1).GetLayout().nLinesPerPage;
+    auto pFrame = Open(Write("dialog.log", Journal(2 * nLinesPerPage + 1)));
+    QVERIFY(pFrame);
+    int nMax = -1;
+    QString strClass;
+    WhenModal([&](QWidget* pModal) {
+      strClass = pModal->metaObject()->className();
+      if (auto* pDialog = qobject_cast<QPrintDialog*>(pModal)) {
+        nMax = pDialog->maxPage();
+        pDialog->reject();
+      } else {
+        pModal->close();
+      }
+    });
+    pFrame->Print();
+    QCOMPARE(strClass, QString());  // nothing selected: no dialog, nothing printed
+    pFrame->SelectAll();
+    pFrame->Print();
+    QCOMPARE(strClass, QString("QPrintDialog"));
+    QCOMPARE(nMax, 3);
   }
 };
 
