@@ -1,6 +1,7 @@
 #include "format/Formatting.h"
 
 #include <cfloat>
+#include <cstdint>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -29,11 +30,43 @@ int AutoDecimals(double v) {
   return d;
 }
 
+// Digits of v rounded to d decimals, as printf's "%.*f" prints them. The common
+// case (a few significant digits, no rounding tie within reach of the double's
+// error) is done in integers; anything else goes through to_chars, which rounds
+// the exact binary value like printf does.
+int FixedDigits(char* out, double v, int d) {
+  const double a = std::fabs(v);
+  const double r = a * POW10[d];
+  if (r < 1e12) {
+    const double fl = std::floor(r);
+    const double frac = r - fl;
+    if (std::fabs(frac - 0.5) > 1e-3) {
+      uint64_t q = static_cast<uint64_t>(fl) + (frac > 0.5 ? 1 : 0);
+      const uint64_t p = static_cast<uint64_t>(POW10[d]);
+      char* o = out;
+      if (std::signbit(v)) *o++ = '-';
+      auto res = std::to_chars(o, o + 24, q / p);
+      o = res.ptr;
+      if (d > 0) {
+        *o++ = '.';
+        uint64_t f = q % p;
+        for (int i = d - 1; i >= 0; --i) {
+          o[i] = static_cast<char>('0' + f % 10);
+          f /= 10;
+        }
+        o += d;
+      }
+      return static_cast<int>(o - out);
+    }
+  }
+  auto res = std::to_chars(out, out + 400, v, std::chars_format::fixed, d);
+  return static_cast<int>(res.ptr - out);
+}
+
 // Prints v with d decimals right-aligned in w characters (as "%*.*f").
 int PrintFixed(char* buf, size_t nSize, double v, int w, int d) {
   char tmp[400];
-  auto r = std::to_chars(tmp, tmp + sizeof tmp, v, std::chars_format::fixed, d);
-  int n = static_cast<int>(r.ptr - tmp);
+  int n = FixedDigits(tmp, v, d);
   int nPad = w > n ? w - n : 0;
   if (static_cast<size_t>(n + nPad) >= nSize) return -1;
   std::memset(buf, ' ', static_cast<size_t>(nPad));
@@ -163,10 +196,15 @@ void AppendTwo(std::string& s, int n) {
 }
 
 void AppendFraction(std::string& s, double f, int d) {
-  char buf[64];
-  int n = std::snprintf(buf, sizeof buf, "%0*.0f", d, f);
+  // f is a whole number below 10^d: its digits, zero-padded to d.
+  char buf[16];
+  uint64_t n = static_cast<uint64_t>(f);
+  for (int i = d - 1; i >= 0; --i) {
+    buf[i] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  }
   s += GetDecimalSeparator();
-  s.append(buf, static_cast<size_t>(n));
+  s.append(buf, static_cast<size_t>(d));
 }
 
 } // namespace

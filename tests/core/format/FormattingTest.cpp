@@ -1,6 +1,10 @@
 // Numbers, dates, durations and their parsing in the user's conventions.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
 #include "format/Formatting.h"
 #include "format/RegionalSettings.h"
 
@@ -33,6 +37,31 @@ TEST_F(Formatting, NumberAutomaticDecimalsAndWidth) {
   for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.v, c.w, c.d, false), c.psz) << c.v << " w" << c.w << " d" << c.d;
   EXPECT_EQ(FormatNumber(1.5, 9, 1, true), "1.5");
   EXPECT_EQ(FormatNumber(1e9, 9, 1, true), "1.00000e9");
+}
+
+TEST_F(Formatting, FixedFormMatchesPrintfDigitForDigit) {
+  // Ties, near-ties, negative zero and every magnitude the list shows.
+  std::vector<double> aValues = {0.5, 1.5, 2.5, 0.125, 0.0625, -0.0004, -0.0, 1.0005, 2.675, 1e-9, 999999.95,
+                                 0.99999995, 123456.789f, 3.14159f, 8388608.5, -12.345};
+  uint64_t x = 88172645463325252ULL;
+  for (int i = 0; i < 20000; ++i) {
+    x ^= x << 13;
+    x ^= x >> 7;
+    x ^= x << 17;
+    const double dMagnitude = std::pow(10.0, static_cast<double>(x % 17) - 8.0);
+    const double v = (static_cast<double>(x >> 11) / 9007199254740992.0 - 0.3) * dMagnitude;
+    aValues.push_back(i % 2 ? static_cast<double>(static_cast<float>(v)) : v);
+  }
+  for (double v : aValues) {
+    for (int d = 0; d <= 9; ++d) {
+      if (v > 99999999.0 || v < -9999999.0) continue;  // exponent form
+      char buf[512];
+      std::snprintf(buf, sizeof buf, "%*.*f", 40, d, v);
+      std::string strExpected = buf;
+      strExpected.erase(0, strExpected.find_first_not_of(' '));
+      ASSERT_EQ(FormatNumber(v, 40, d, true), strExpected) << v << " d" << d;
+    }
+  }
 }
 
 TEST_F(Formatting, NumberWithACommaSeparator) {
