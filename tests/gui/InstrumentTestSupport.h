@@ -1,0 +1,149 @@
+// For the instrument workflow tests: a zk7-sim on a loopback port the connect
+// dialog accepts, and a scripted user who answers the modal dialogs in turn.
+#pragma once
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+#include <QVariant>
+#include <QWidget>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "SimProcess.h"
+
+namespace zk7 {
+
+// The connect dialog takes ports 80 to 3000 only: the simulator listens on one
+// of the unprivileged ports of that range, the next one when it is taken.
+inline bool StartSimInPortRange(CSimProcess& sim, const std::string& strRoot, std::vector<std::string> aArgs,
+                                std::string& strError) {
+  std::mt19937 rng{std::random_device{}()};
+  const int nFirst = 1100 + static_cast<int>(rng() % 1800);
+  for (int i = 0; i < 60; ++i) {
+    const int nPort = 1100 + (nFirst - 1100 + i * 31) % 1900;
+    std::vector<std::string> a = aArgs;
+    a.insert(a.end(), {"--listen", "127.0.0.1:" + std::to_string(nPort)});
+    if (sim.Start(strRoot, a, strError)) return true;
+  }
+  return false;
+}
+
+// The text a user reads in a modal dialog: a message box's text, else the title.
+inline QString ModalText(QWidget* pModal) {
+  if (auto* pBox = qobject_cast<QMessageBox*>(pModal)) return pBox->text();
+  return pModal->windowTitle();
+}
+
+// The visible button whose caption reads strText; the mnemonic marks do not count,
+// since standard buttons carry them or not depending on the platform.
+inline QAbstractButton* FindButton(QWidget* pParent, const QString& strText) {
+  auto plain = [](QString str) { return str.remove(QLatin1Char('&')); };
+  for (QAbstractButton* p : pParent->findChildren<QAbstractButton*>())
+    if (plain(p->text()) == plain(strText) && p->isVisible()) return p;
+  return nullptr;
+}
+
+// Types the full path into a file dialog's name field and confirms, as a user does.
+inline bool AnswerFileDialog(QFileDialog* pDialog, const QString& strPath) {
+  auto* pEdit = pDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if (!pEdit) return false;
+  pEdit->setText(strPath);
+  static_cast<QDialog*>(pDialog)->accept();
+  return true;
+}
+
+// Answers the modal dialogs of a command, one step per dialog, in the order they
+// come. A dialog beyond the script, or a step that fails, is recorded and closed
+// so that the command under test always returns.
+class CScriptedUser : public QObject {
+public:
+  using Step = std::function<void(QWidget* pModal)>;
+
+  CScriptedUser() {
+    connect(&m_timer, &QTimer::timeout, this, &CScriptedUser::Poll);
+    m_timer.start(5);
+  }
+
+  // No more answers: a later command gets its own scripted user.
+  void Stop() { m_timer.stop(); }
+
+  void Then(Step step) { m_aSteps.push_back(std::move(step)); }
+  // A message box: its text must be strText; the button with strButton is clicked.
+  void ThenMessage(const QString& strText, const QString& strButton = QStringLiteral("OK")) {
+    Then([this, strText, strButton](QWidget* pModal) {
+      auto* pBox = qobject_cast<QMessageBox*>(pModal);
+      if (!pBox) return Fail(QStringLiteral("expected a message box \"%1\", got %2").arg(strText, pModal->windowTitle()));
+      if (pBox->text() != strText) Fail(QStringLiteral("message \"%1\", expected \"%2\"").arg(pBox->text(), strText));
+      Click(pModal, strButton);
+    });
+  }
+  // Clicks the button that shows strText, failing when there is none.
+  void Click(QWidget* pModal, const QString& strText) {
+    QAbstractButton* pButton = FindButton(pModal, strText);
+    if (!pButton) return Fail(QStringLiteral("no button \"%1\" in \"%2\"").arg(strText, ModalText(pModal)));
+    if (!pButton->isEnabled()) return Fail(QStringLiteral("button \"%1\" is disabled").arg(strText));
+    pButton->click();
+  }
+  void Fail(const QString& strText) { m_aErrors << strText; }
+  void Check(bool bOk, const QString& strWhat) {
+    if (!bOk) Fail(strWhat);
+  }
+  void Compare(const QVariant& actual, const QVariant& expected, const QString& strWhat) {
+    if (actual != expected)
+      Fail(QStringLiteral("%1: \"%2\", expected \"%3\"").arg(strWhat, actual.toString(), expected.toString()));
+  }
+
+  // Everything seen, in order; steps not reached; what went wrong.
+  QStringList m_aSeen;
+  QStringList m_aErrors;
+  int StepsLeft() const { return static_cast<int>(m_aSteps.size() - m_nNext); }
+
+private:
+  void Poll() {
+    QWidget* pModal = QApplication::activeModalWidget();
+    if (m_pHandled && !m_pHandled->isVisible()) m_pHandled = nullptr;
+    if (pModal && pModal == m_pHandled) {
+      // A step that left its dialog open would hang the test: give up on it after
+      // a generous while (this ends a hang, it measures nothing).
+      if (++m_nStuckPolls == 4000) {
+        m_aErrors << QStringLiteral("dialog left open: ") + ModalText(pModal);
+        if (auto* pDialog = qobject_cast<QDialog*>(pModal)) pDialog->reject();
+      }
+      return;
+    }
+    m_nStuckPolls = 0;
+    if (!pModal) return;
+    m_pHandled = pModal;
+    m_aSeen << ModalText(pModal);
+    // Answered from the event loop, not from inside this slot: the answer may open
+    // a nested dialog whose loop must go on polling.
+    QPointer<QWidget> p = pModal;
+    if (m_nNext >= m_aSteps.size()) {
+      m_aErrors << QStringLiteral("unexpected dialog: ") + ModalText(pModal);
+      QTimer::singleShot(0, this, [p] {
+        if (auto* pDialog = qobject_cast<QDialog*>(p.data())) pDialog->reject();
+      });
+      return;
+    }
+    Step step = m_aSteps[m_nNext++];
+    QTimer::singleShot(0, this, [p, step] {
+      if (p) step(p);
+    });
+  }
+
+  QTimer m_timer;
+  std::vector<Step> m_aSteps;
+  size_t m_nNext = 0;
+  QPointer<QWidget> m_pHandled;
+  int m_nStuckPolls = 0;
+};
+
+} // namespace zk7
