@@ -37,7 +37,7 @@ std::string MakeDesktopEntry(const std::string& strTemplate, const std::string& 
   std::string strLine;
   while (std::getline(in, strLine)) {
     if (strLine.rfind("Exec=", 0) == 0)
-      strLine = "Exec=" + QuoteExecArgument(strProgram) + " %F";
+      strLine = "Exec=" + QuoteExecArgument(strProgram) + " %f";
     strOut += strLine;
     strOut += '\n';
   }

@@ -15,7 +15,7 @@ inline constexpr const char* LOG_MIME_TYPE = "text/x-zk7-log";
 // (percent and backslash doubled).
 std::string QuoteExecArgument(const std::string& strArg);
 
-// strTemplate with its "Exec=" line replaced by the program followed by " %F";
+// strTemplate with its "Exec=" line replaced by the program followed by " %f";
 // the other lines unchanged.
 std::string MakeDesktopEntry(const std::string& strTemplate, const std::string& strProgram);
 

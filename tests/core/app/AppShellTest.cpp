@@ -82,9 +82,9 @@ TEST(RecentFileListTest, SavedAndLoadedThroughTheStore) {
 }
 
 TEST(DesktopEntryTest, ExecLinePointsAtTheProgram) {
-  const std::string strTemplate = "[Desktop Entry]\nName=ZK7\nExec=zk7 %F\nMimeType=application/x-zk7-results;\n";
+  const std::string strTemplate = "[Desktop Entry]\nName=ZK7\nExec=zk7 %f\nMimeType=application/x-zk7-results;\n";
   EXPECT_EQ(MakeDesktopEntry(strTemplate, "/opt/zk7/bin/zk7"),
-            "[Desktop Entry]\nName=ZK7\nExec=/opt/zk7/bin/zk7 %F\nMimeType=application/x-zk7-results;\n");
+            "[Desktop Entry]\nName=ZK7\nExec=/opt/zk7/bin/zk7 %f\nMimeType=application/x-zk7-results;\n");
   EXPECT_EQ(QuoteExecArgument("/home/a b/zk7"), "\"/home/a b/zk7\"");
   // A quoted backslash is escaped for the Exec line, then again for the string value.
   EXPECT_EQ(QuoteExecArgument("/x/a$b\\c"), "\"/x/a\\\\$b\\\\\\\\c\"");

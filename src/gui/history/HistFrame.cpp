@@ -1,0 +1,245 @@
+// The results-file window: splitter layout, shared view state and the commands
+// that belong to the frame or to the document.
+#include "history/HistFrame.h"
+
+#include <QDateTime>
+#include <QResizeEvent>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "app/CommandIds.h"
+#include "format/Formatting.h"
+#include "history/DlgInfosResFile.h"
+#include "results/ZK7Doc.h"
+
+namespace zk7 {
+
+namespace {
+
+// Every frame, so that a document change reaches all windows of that document.
+std::vector<CHistFrame*>& AllFrames() {
+  static std::vector<CHistFrame*> s_aFrames;
+  return s_aFrames;
+}
+
+double LocalNow() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const QDate date = now.date();
+  const QTime time = now.time();
+  return DayNumberFromCalendar(date.year(), date.month(), date.day(), time.hour(), time.minute(),
+                               time.second() + time.msec() / 1000.0);
+}
+
+QWidget* MakeArea(QWidget* pParent, const char* pszName) {
+  auto* pArea = new QWidget(pParent);
+  pArea->setObjectName(QString::fromLatin1(pszName));
+  auto* pLayout = new QVBoxLayout(pArea);
+  pLayout->setContentsMargins(0, 0, 0, 0);
+  return pArea;
+}
+
+} // namespace
+
+CHistFrame::CHistFrame(std::shared_ptr<CZK7Doc> pDoc, QWidget* pParent)
+    : QWidget(pParent), m_pDoc(std::move(pDoc)), m_state(MakeInitialHistViewState(LocalNow())) {
+  auto* pLayout = new QVBoxLayout(this);
+  pLayout->setContentsMargins(0, 0, 0, 0);
+  m_pOuter = new QSplitter(Qt::Vertical, this);
+  m_pOuter->setObjectName(QStringLiteral("outerSplitter"));
+  m_pInner = new QSplitter(Qt::Horizontal, m_pOuter);
+  m_pInner->setObjectName(QStringLiteral("innerSplitter"));
+  m_pInner->setFrameShape(QFrame::StyledPanel);
+  m_pKeyArea = MakeArea(m_pInner, "keyPaneArea");
+  m_pGraphArea = MakeArea(m_pInner, "graphPaneArea");
+  m_pListArea = MakeArea(m_pOuter, "listPaneArea");
+  m_pInner->addWidget(m_pKeyArea);
+  m_pInner->addWidget(m_pGraphArea);
+  m_pOuter->addWidget(m_pInner);
+  m_pOuter->addWidget(m_pListArea);
+  for (QSplitter* p : {m_pOuter, m_pInner})
+    p->setChildrenCollapsible(true);
+  pLayout->addWidget(m_pOuter);
+  setWindowTitle(GetTitle());
+  SetTimeFormatFromFile();
+  AllFrames().push_back(this);
+}
+
+CHistFrame::~CHistFrame() { std::erase(AllFrames(), this); }
+
+QString CHistFrame::GetTitle() const { return QString::fromUtf8(m_pDoc->GetTitle()); }
+
+void CHistFrame::PlacePane(QWidget*& pSlot, QWidget* pArea, QWidget* pPane) {
+  delete pSlot;
+  pSlot = pPane;
+  if (pPane)
+    pArea->layout()->addWidget(pPane);
+}
+
+void CHistFrame::SetKeyPane(QWidget* pPane) { PlacePane(m_pKeyPane, m_pKeyArea, pPane); }
+void CHistFrame::SetGraphPane(QWidget* pPane) { PlacePane(m_pGraphPane, m_pGraphArea, pPane); }
+void CHistFrame::SetListPane(QWidget* pPane) { PlacePane(m_pListPane, m_pListArea, pPane); }
+
+void CHistFrame::Refresh() { emit refreshRequested(); }
+
+void CHistFrame::SetTimeFormatFromFile() {
+  double dFirst = 0.0, dLast = 0.0;
+  m_pDoc->GetTimeRange(dFirst, dLast);
+  m_state.m_nTimeFormat = GetTimeFormatForRange(dFirst, dLast);
+}
+
+void CHistFrame::UpdateAllViews() {
+  for (CHistFrame* pFrame : AllFrames())
+    if (pFrame->m_pDoc == m_pDoc)
+      pFrame->Refresh();
+}
+
+void CHistFrame::resizeEvent(QResizeEvent* pEvent) {
+  QWidget::resizeEvent(pEvent);
+  if (m_bFirstSizingPending && pEvent->size().width() > 0 && pEvent->size().height() > 0) {
+    m_bFirstSizingPending = false;
+    FirstSizing();
+  }
+}
+
+void CHistFrame::FirstSizing() {
+  // The panes' preferred sizes give the first layout; without them the key
+  // takes a quarter of the width and the graph three fifths of the height.
+  const int nWidth = m_pInner->width() > 0 ? m_pInner->width() : width();
+  const int nHeight = m_pOuter->height() > 0 ? m_pOuter->height() : height();
+  m_state.m_nAllPanesKeyWidth = m_pKeyPane ? m_pKeyPane->sizeHint().width() : nWidth / 4;
+  m_state.m_nAllPanesGraphHeight = m_pGraphPane ? m_pGraphPane->sizeHint().height() : nHeight * 3 / 5;
+  ShowAllPanes();
+}
+
+void CHistFrame::ShowGraphOnly() {
+  m_pOuter->setSizes({m_pOuter->height(), 0});
+  m_pInner->setSizes({0, m_pInner->width()});
+}
+
+void CHistFrame::ShowKeyOnly() {
+  m_pOuter->setSizes({m_pOuter->height(), 0});
+  m_pInner->setSizes({m_pInner->width(), 0});
+}
+
+void CHistFrame::ShowListOnly() {
+  m_pOuter->setSizes({0, m_pOuter->height()});
+  m_pInner->setSizes({0, m_pInner->width()});
+}
+
+void CHistFrame::ShowAllPanes() {
+  const int nHeight = std::max(m_pOuter->height(), m_state.m_nAllPanesGraphHeight);
+  const int nWidth = std::max(m_pInner->width(), m_state.m_nAllPanesKeyWidth);
+  m_pOuter->setSizes({m_state.m_nAllPanesGraphHeight, nHeight - m_state.m_nAllPanesGraphHeight});
+  m_pInner->setSizes({m_state.m_nAllPanesKeyWidth, nWidth - m_state.m_nAllPanesKeyWidth});
+}
+
+void CHistFrame::MovePaneFocus(int nStep) {
+  QWidget* aAreas[3] = {m_pKeyArea, m_pGraphArea, m_pListArea};
+  int nCurrent = -1;
+  for (int i = 0; i < 3; ++i)
+    if (aAreas[i]->isAncestorOf(focusWidget()) || aAreas[i] == focusWidget())
+      nCurrent = i;
+  for (int n = 1; n <= 3; ++n) {
+    QWidget* pArea = aAreas[((nCurrent < 0 ? 0 : nCurrent) + 3 + nStep * n) % 3];
+    if (pArea->width() > 0 && pArea->height() > 0) {
+      // The first widget of the pane that takes the focus, else the area itself.
+      QWidget* pTarget = pArea;
+      for (QWidget* p : pArea->findChildren<QWidget*>())
+        if (p->focusPolicy() != Qt::NoFocus && p->isVisible()) {
+          pTarget = p;
+          break;
+        }
+      pTarget->setFocus(Qt::OtherFocusReason);
+      return;
+    }
+  }
+}
+
+bool CHistFrame::OnUpdateCommand(unsigned nId, sCommandState& state) {
+  const CZK7Doc::eErrorDisplay eErrors = m_pDoc->GetErrorDisplayFormat();
+  switch (nId) {
+    case ID_GRAPH_PANE_ONLY:
+    case ID_KEY_PANE_ONLY:
+    case ID_LIST_PANE_ONLY:
+    case ID_ALL_PANES:
+    case ID_REFRESH:
+    case ID_FILE_INFORMATION:
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE:
+      state.m_bEnabled = true;
+      return true;
+    case ID_TIME_FORMAT_DATE_TIME:
+    case ID_TIME_FORMAT_TIME:
+      state.m_bEnabled = true;
+      state.m_bChecked = m_state.m_nTimeFormat ==
+                         (nId == ID_TIME_FORMAT_TIME ? sHistViewState::TIME_FORMAT_TIME : sHistViewState::TIME_FORMAT_DATE_TIME);
+      return true;
+    case ID_RESOLUTION_1S:
+    case ID_RESOLUTION_100MS:
+    case ID_RESOLUTION_10MS:
+    case ID_RESOLUTION_1MS:
+      state.m_bEnabled = true;
+      state.m_bChecked = IsTimeResolution(m_state, static_cast<int>(nId - ID_RESOLUTION_1S));
+      return true;
+    case ID_MS_OFFSET_COLUMNS:
+      state.m_bEnabled = true;
+      state.m_bChecked = m_state.m_bMsOffsetColumns;
+      return true;
+    case ID_ERRORS_NUMBER_ONLY:
+      state.m_bEnabled = true;
+      state.m_bChecked = eErrors == CZK7Doc::ERRORS_NUMBER_ONLY;
+      return true;
+    case ID_ERRORS_NUMBER_AND_MEANING:
+      state.m_bEnabled = true;
+      state.m_bChecked = eErrors == CZK7Doc::ERRORS_NUMBER_AND_MEANING;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CHistFrame::OnCommand(unsigned nId) {
+  switch (nId) {
+    case ID_GRAPH_PANE_ONLY: ShowGraphOnly(); break;
+    case ID_KEY_PANE_ONLY: ShowKeyOnly(); break;
+    case ID_LIST_PANE_ONLY: ShowListOnly(); break;
+    case ID_ALL_PANES: ShowAllPanes(); break;
+    case ID_REFRESH: Refresh(); break;
+    case ID_NEXT_PANE: MovePaneFocus(1); break;
+    case ID_PREV_PANE: MovePaneFocus(-1); break;
+    case ID_TIME_FORMAT_DATE_TIME:
+    case ID_TIME_FORMAT_TIME:
+      m_state.m_nTimeFormat =
+          nId == ID_TIME_FORMAT_TIME ? sHistViewState::TIME_FORMAT_TIME : sHistViewState::TIME_FORMAT_DATE_TIME;
+      Refresh();
+      break;
+    case ID_RESOLUTION_1S:
+    case ID_RESOLUTION_100MS:
+    case ID_RESOLUTION_10MS:
+    case ID_RESOLUTION_1MS:
+      SetTimeResolution(m_state, static_cast<int>(nId - ID_RESOLUTION_1S));
+      Refresh();
+      break;
+    case ID_MS_OFFSET_COLUMNS:
+      m_state.m_bMsOffsetColumns = !m_state.m_bMsOffsetColumns;
+      emit listRebuildRequested();
+      break;
+    case ID_ERRORS_NUMBER_ONLY:
+    case ID_ERRORS_NUMBER_AND_MEANING:
+      if (m_pDoc->SetErrorDisplayFormat(nId == ID_ERRORS_NUMBER_ONLY ? CZK7Doc::ERRORS_NUMBER_ONLY
+                                                                     : CZK7Doc::ERRORS_NUMBER_AND_MEANING))
+        UpdateAllViews();
+      break;
+    case ID_FILE_INFORMATION: {
+      CDlgInfosResFile dlg(m_pDoc->GetFileInformation(), this);
+      dlg.exec();
+      break;
+    }
+    default:
+      return false;
+  }
+  emit commandStateChanged();
+  return true;
+}
+
+} // namespace zk7

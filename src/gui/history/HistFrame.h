@@ -1,0 +1,88 @@
+// CHistFrame: the window of one results file: the key, graph and record-list
+// pane areas in two splitters, the view state they share, and the commands
+// routed to them.
+#pragma once
+#include <memory>
+#include <vector>
+
+#include <QWidget>
+
+#include "history/HistViewState.h"
+#include "ui/CommandTarget.h"
+
+class QSplitter;
+
+namespace zk7 {
+
+class CZK7Doc;
+
+class CHistFrame : public QWidget, public ICommandTarget {
+  Q_OBJECT
+public:
+  CHistFrame(std::shared_ptr<CZK7Doc> pDoc, QWidget* pParent = nullptr);
+  ~CHistFrame() override;
+
+  CZK7Doc& GetDocument() const { return *m_pDoc; }
+  const std::shared_ptr<CZK7Doc>& GetDocumentPtr() const { return m_pDoc; }
+  // The document's title, the element title of printed pages.
+  QString GetTitle() const;
+
+  sHistViewState& GetViewState() { return m_state; }
+  const sHistViewState& GetViewState() const { return m_state; }
+
+  // The panes; nullptr while a pane is missing.
+  QWidget* GetKeyPane() const { return m_pKeyPane; }
+  QWidget* GetGraphPane() const { return m_pGraphPane; }
+  QWidget* GetListPane() const { return m_pListPane; }
+  // Puts a pane into its area (key: top left, graph: top right, list: bottom).
+  void SetKeyPane(QWidget* pPane);
+  void SetGraphPane(QWidget* pPane);
+  void SetListPane(QWidget* pPane);
+
+  QSplitter* GetOuterSplitter() const { return m_pOuter; }
+  QSplitter* GetInnerSplitter() const { return m_pInner; }
+
+  // Rebuilds the key, the graph and the list, in that order.
+  void Refresh();
+  // Time format that suits the file (time only within one day).
+  void SetTimeFormatFromFile();
+  // Redraws every window of the document after a document change.
+  void UpdateAllViews();
+
+  // Pane-size commands.
+  void ShowGraphOnly();
+  void ShowKeyOnly();
+  void ShowListOnly();
+  void ShowAllPanes();
+
+  bool OnUpdateCommand(unsigned nId, sCommandState& state) override;
+  bool OnCommand(unsigned nId) override;
+
+signals:
+  // Emitted by Refresh (panes rebuild on it) and by the ms-offset option (list only).
+  void refreshRequested();
+  void listRebuildRequested();
+  void commandStateChanged();
+
+protected:
+  void resizeEvent(QResizeEvent* pEvent) override;
+
+private:
+  void PlacePane(QWidget*& pSlot, QWidget* pArea, QWidget* pPane);
+  void FirstSizing();
+  void MovePaneFocus(int nStep);
+
+  std::shared_ptr<CZK7Doc> m_pDoc;
+  sHistViewState m_state;
+  QSplitter* m_pOuter;
+  QSplitter* m_pInner;
+  QWidget* m_pKeyArea;
+  QWidget* m_pGraphArea;
+  QWidget* m_pListArea;
+  QWidget* m_pKeyPane = nullptr;
+  QWidget* m_pGraphPane = nullptr;
+  QWidget* m_pListPane = nullptr;
+  bool m_bFirstSizingPending = true;
+};
+
+} // namespace zk7
