@@ -45,8 +45,14 @@ int FixedDigits(char* out, double v, int d) {
       const uint64_t p = static_cast<uint64_t>(POW10[d]);
       char* o = out;
       if (std::signbit(v)) *o++ = '-';
-      auto res = std::to_chars(o, o + 24, q / p);
-      o = res.ptr;
+      uint64_t nWhole = q / p;
+      char rev[24];
+      int nRev = 0;
+      do {
+        rev[nRev++] = static_cast<char>('0' + nWhole % 10);
+        nWhole /= 10;
+      } while (nWhole);
+      while (nRev) *o++ = rev[--nRev];
       if (d > 0) {
         *o++ = '.';
         uint64_t f = q % p;
@@ -61,18 +67,6 @@ int FixedDigits(char* out, double v, int d) {
   }
   auto res = std::to_chars(out, out + 400, v, std::chars_format::fixed, d);
   return static_cast<int>(res.ptr - out);
-}
-
-// Prints v with d decimals right-aligned in w characters (as "%*.*f").
-int PrintFixed(char* buf, size_t nSize, double v, int w, int d) {
-  char tmp[400];
-  int n = FixedDigits(tmp, v, d);
-  int nPad = w > n ? w - n : 0;
-  if (static_cast<size_t>(n + nPad) >= nSize) return -1;
-  std::memset(buf, ' ', static_cast<size_t>(nPad));
-  std::memcpy(buf + nPad, tmp, static_cast<size_t>(n));
-  buf[nPad + n] = '\0';
-  return nPad + n;
 }
 
 void ReplaceDecimalPoint(char* p, int n) {
@@ -122,17 +116,22 @@ void AppendNumber(std::string& strOut, double v, int w, int d, bool bTrim) {
     while (k < nTmp) buf[n++] = tmp[k++];
     buf[n] = '\0';
   } else {
+    // The hot path of every list, export and printout: digits straight into the text.
+    char digits[400];
     for (;;) {
-      n = PrintFixed(buf, sizeof buf, v, w, d);
+      n = FixedDigits(digits, v, d);
       if (n <= w) break;
       if (d == 0) {
-        std::memset(buf, '*', static_cast<size_t>(w));
-        n = w;
-        break;
+        strOut.append(static_cast<size_t>(w), '*');
+        return;
       }
       d -= n - w;
       if (d < 0) d = 0;
     }
+    ReplaceDecimalPoint(digits, n);
+    if (!bTrim && n < w) strOut.append(static_cast<size_t>(w - n), ' ');
+    strOut.append(digits, static_cast<size_t>(n));
+    return;
   }
   char* p = buf;
   if (bTrim)
