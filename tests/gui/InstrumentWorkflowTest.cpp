@@ -1,0 +1,626 @@
+// The instrument commands against zk7-sim in its own process: connect, download
+// files, send a configuration, answered by a scripted user.
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "InstrumentTestSupport.h"
+#include "link/ZK7Dev.h"
+#include "settings/ConnectionSettings.h"
+#include "settings/SettingsStore.h"
+#include "ui/dialogs/5ButtonsDialog.h"
+#include "ui/dialogs/WaitDialog.h"
+#include "workflows/DlgFilesSel.h"
+#include "workflows/EditCommDlg.h"
+#include "workflows/InstrumentCommands.h"
+#include "workflows/SendConfiguration.h"
+
+using namespace zk7;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kUser = "operator";
+const char* const kPassword = "s3cret&";
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& strBytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << strBytes;
+}
+
+// Bytes that differ from one file to the next.
+std::string Content(const std::string& strName, size_t nSize) {
+  std::string str(nSize, '\0');
+  for (size_t i = 0; i < nSize; ++i) str[i] = static_cast<char>(strName[i % strName.size()] + i * 7);
+  return str;
+}
+
+QTreeWidgetItem* FindChildItem(QTreeWidgetItem* pParent, const QString& strText) {
+  for (int i = 0; i < pParent->childCount(); ++i)
+    if (pParent->child(i)->text(0) == strText) return pParent->child(i);
+  return nullptr;
+}
+
+QTreeWidgetItem* FindTopItem(QTreeWidget* pTree, const QString& strText) {
+  for (int i = 0; i < pTree->topLevelItemCount(); ++i)
+    if (pTree->topLevelItem(i)->text(0) == strText) return pTree->topLevelItem(i);
+  return nullptr;
+}
+
+} // namespace
+
+class InstrumentWorkflowTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void init();
+  void cleanup();
+
+  void ConnectDialogOnFirstUse();
+  void FirstConnectionWritesTheThreeSettings();
+  void WrongPasswordShowsRefusalAndKeepsAddressAndUser();
+  void StoredPortOutsideTheRangeCannotBeConfirmed();
+  void ListingRefusedFiveTimesShowsTheLinkErrorAndNoSelection();
+  void TreeShowsCategoriesDirectoriesAndEmptyAbsentDevices();
+  void ThreeFilesGiveRangeZeroToSixAndPositionsForEachFile();
+  void YesToAllAndNoToAllHoldForLaterFiles();
+  void CancelInTheWaitDialogStopsBeforeTheNextFile();
+  void ConfigurationFilesOnlyEndWithoutTheOpenQuestion();
+  void ResultsAndLogFilesLeadToTheFileDialog();
+  void SingleResultsFileOpensDirectly();
+  void DecliningToStopEndsBeforeTheFileDialog();
+  void ConfigurationWithoutSessionIsRefusedBeforeSending();
+  void StopSendAndStartInAppendMode();
+
+private:
+  fs::path Temp() const { return fs::path(m_strTemp); }
+  fs::path Root() const { return Temp() / "module"; }
+  fs::path Destination() const { return Temp() / "home" / "Documents" / "ZK7" / "127.0.0.1"; }
+  std::unique_ptr<ISettingsStore> Store() const { return CreateIniSettingsStore((Temp() / "settings.ini").string()); }
+
+  void StartSim(const std::vector<std::string>& aArgs = {});
+  // The stored port points at the simulator, as after an edit of the settings store.
+  void StorePort() { Store()->WriteInt(CONNECTION_SECTION, CONNECTION_KEY_PORT, m_sim.Port()); }
+  static CScriptedUser::Step Login(CScriptedUser& user, const QString& strPassword = QString::fromLatin1(kPassword));
+  // Ticks the items at the given paths (texts from the top), then clicks "Download".
+  static CScriptedUser::Step Select(CScriptedUser& user, const std::vector<QStringList>& aPaths);
+  void Finish(CScriptedUser& user);
+  int CountRequests(const std::string& strNeedle);
+  std::unique_ptr<CZK7Dev> OtherClient();
+
+  std::string m_strTemp;
+  CSimProcess m_sim;
+  std::unique_ptr<QMainWindow> m_pMain;
+  std::unique_ptr<CInstrumentCommands> m_pCommands;
+  QStringList m_aOpened;
+};
+
+void InstrumentWorkflowTest::init() {
+  m_strTemp = MakeTempDir("zk7workflow");
+  // The default destination lies in the documents folder of this home.
+  qputenv("HOME", QFile::encodeName(QString::fromStdString((Temp() / "home").string())));
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(QString::fromStdString((Temp() / "home" / ".config").string())));
+  for (const char* psz : {"configs", "logs", "internal"}) fs::create_directories(Root() / psz);
+  m_pMain = std::make_unique<QMainWindow>();
+  m_pMain->resize(800, 600);
+  m_pMain->show();
+  m_pCommands = std::make_unique<CInstrumentCommands>(Store());
+  m_pCommands->SetMainWindow(m_pMain.get());
+  m_aOpened.clear();
+  m_pCommands->SetDocumentOpener([this](const QString& strPath) { m_aOpened << strPath; });
+}
+
+void InstrumentWorkflowTest::cleanup() {
+  m_pCommands.reset();
+  m_pMain.reset();
+  m_sim.Stop();
+  std::error_code ec;
+  fs::remove_all(Temp(), ec);
+}
+
+void InstrumentWorkflowTest::StartSim(const std::vector<std::string>& aArgs) {
+  std::vector<std::string> a = aArgs;
+  a.insert(a.end(), {"--user", std::string(kUser) + ":" + kPassword, "--trace", (Temp() / "trace").string()});
+  std::string strError;
+  QVERIFY2(StartSimInPortRange(m_sim, Root().string(), a, strError), strError.c_str());
+}
+
+CScriptedUser::Step InstrumentWorkflowTest::Login(CScriptedUser& user, const QString& strPassword) {
+  return [&user, strPassword](QWidget* pModal) {
+    auto* pDlg = qobject_cast<CEditCommDlg*>(pModal);
+    if (!pDlg) {
+      user.Fail(QStringLiteral("expected the connect dialog, got ") + ModalText(pModal));
+      return;
+    }
+    pDlg->findChild<QLineEdit*>(QStringLiteral("address"))->setText(QStringLiteral("127.0.0.1"));
+    pDlg->findChild<QLineEdit*>(QStringLiteral("user"))->setText(QString::fromLatin1(kUser));
+    pDlg->findChild<QLineEdit*>(QStringLiteral("password"))->setText(strPassword);
+    user.Click(pDlg, QStringLiteral("OK"));
+  };
+}
+
+CScriptedUser::Step InstrumentWorkflowTest::Select(CScriptedUser& user, const std::vector<QStringList>& aPaths) {
+  return [&user, aPaths](QWidget* pModal) {
+    auto* pDlg = qobject_cast<CDlgFilesSel*>(pModal);
+    if (!pDlg) {
+      user.Fail(QStringLiteral("expected the selection dialog, got ") + ModalText(pModal));
+      return;
+    }
+    for (const QStringList& path : aPaths) {
+      QTreeWidgetItem* pItem = FindTopItem(pDlg->Tree(), path.front());
+      for (int i = 1; i < path.size() && pItem; ++i) pItem = FindChildItem(pItem, path[i]);
+      user.Check(pItem != nullptr, QStringLiteral("no item ") + path.join(QLatin1Char('/')));
+      // As a click on its check box: the tree toggles the mark, the dialog spreads it.
+      if (pItem) pItem->setCheckState(0, Qt::Checked);
+    }
+    QCoreApplication::sendPostedEvents(pDlg);
+    user.Click(pDlg, QStringLiteral("Download"));
+  };
+}
+
+void InstrumentWorkflowTest::Finish(CScriptedUser& user) {
+  user.Stop();
+  QVERIFY2(user.m_aErrors.isEmpty(), qPrintable(user.m_aErrors.join(QLatin1Char('\n'))));
+  QVERIFY2(user.StepsLeft() == 0, qPrintable(QStringLiteral("%1 dialogs did not come; seen: %2")
+                                                 .arg(user.StepsLeft())
+                                                 .arg(user.m_aSeen.join(QStringLiteral(" | ")))));
+  // Every wait dialog has given the main window back its input.
+  QVERIFY(m_pMain->isEnabled());
+}
+
+int InstrumentWorkflowTest::CountRequests(const std::string& strNeedle) {
+  int n = 0;
+  for (const auto& rec : ReadTrace((Temp() / "trace").string()))
+    if (rec.cSide == 'C' && rec.strBytes.find(strNeedle) != std::string::npos) ++n;
+  return n;
+}
+
+std::unique_ptr<CZK7Dev> InstrumentWorkflowTest::OtherClient() {
+  auto dev = std::make_unique<CZK7Dev>(m_sim.Port());
+  dev->SetParameters(m_sim.Host(), kUser, kPassword);
+  if (dev->Login() != ZK7_OK) return nullptr;
+  return dev;
+}
+
+void InstrumentWorkflowTest::ConnectDialogOnFirstUse() {
+  CScriptedUser user;
+  user.Then([&user](QWidget* pModal) {
+    auto* pDlg = qobject_cast<CEditCommDlg*>(pModal);
+    user.Check(pDlg != nullptr, QStringLiteral("the connect dialog"));
+    if (!pDlg) return;
+    user.Compare(pDlg->windowTitle(), QStringLiteral("Connecting to device"), QStringLiteral("title"));
+    auto* pPort = pDlg->findChild<QLineEdit*>(QStringLiteral("port"));
+    user.Compare(pPort->text(), QStringLiteral("80"), QStringLiteral("port"));
+    user.Check(!pPort->isEnabled(), QStringLiteral("the port field is disabled"));
+    user.Compare(pDlg->findChild<QLineEdit*>(QStringLiteral("address"))->text(), QString(), QStringLiteral("address"));
+    user.Compare(pDlg->findChild<QLineEdit*>(QStringLiteral("user"))->text(), QString(), QStringLiteral("user"));
+    user.Compare(int(pDlg->findChild<QLineEdit*>(QStringLiteral("password"))->echoMode()), int(QLineEdit::Password),
+                 QStringLiteral("password masked"));
+    user.Click(pDlg, QStringLiteral("Cancel"));
+  });
+  m_pCommands->OnDownloadFiles();
+  Finish(user);
+  QVERIFY(m_pCommands->GetDevice() == nullptr);
+  QVERIFY(m_pCommands->OnUpdateConnect());
+  QVERIFY(!m_pCommands->OnUpdateDisconnect());
+}
+
+void InstrumentWorkflowTest::FirstConnectionWritesTheThreeSettings() {
+  StartSim();
+  StorePort();
+  {
+    auto pStore = Store();
+    QCOMPARE(pStore->ReadText(CONNECTION_SECTION, CONNECTION_KEY_ADDRESS, "none"), std::string("none"));
+  }
+  CScriptedUser user;
+  user.Then(Login(user));
+  m_pCommands->OnConnect();
+  Finish(user);
+  QVERIFY(m_pCommands->IsLogged());
+  QVERIFY(!m_pCommands->OnUpdateConnect());
+  QVERIFY(m_pCommands->OnUpdateDisconnect());
+  const sConnectionSettings stored = ReadConnectionSettings(*Store());
+  QCOMPARE(stored.m_strAddress, std::string("127.0.0.1"));
+  QCOMPARE(stored.m_strUser, std::string(kUser));
+  QCOMPARE(stored.m_nPort, m_sim.Port());
+  // The password is never stored.
+  const std::string strIni = ReadBytes(Temp() / "settings.ini");
+  QVERIFY(strIni.find("s3cret") == std::string::npos);
+
+  m_pCommands->OnDisconnect();
+  QVERIFY(m_pCommands->GetDevice() == nullptr);
+}
+
+void InstrumentWorkflowTest::WrongPasswordShowsRefusalAndKeepsAddressAndUser() {
+  StartSim();
+  StorePort();
+  CScriptedUser user;
+  user.Then(Login(user, QStringLiteral("wrong")));
+  user.ThenMessage(QStringLiteral("Request status Error: Invalid user name or password"));
+  user.Then([&user](QWidget* pModal) {
+    auto* pDlg = qobject_cast<CEditCommDlg*>(pModal);
+    user.Check(pDlg != nullptr, QStringLiteral("the connect dialog again"));
+    if (!pDlg) return;
+    user.Compare(pDlg->findChild<QLineEdit*>(QStringLiteral("address"))->text(), QStringLiteral("127.0.0.1"),
+                 QStringLiteral("address kept"));
+    user.Compare(pDlg->findChild<QLineEdit*>(QStringLiteral("user"))->text(), QString::fromLatin1(kUser),
+                 QStringLiteral("user kept"));
+    user.Click(pDlg, QStringLiteral("Cancel"));
+  });
+  m_pCommands->OnConnect();
+  Finish(user);
+  // The failed link stays, not logged in; nothing was written.
+  QVERIFY(m_pCommands->GetDevice() != nullptr);
+  QVERIFY(!m_pCommands->IsLogged());
+  QCOMPARE(Store()->ReadText(CONNECTION_SECTION, CONNECTION_KEY_ADDRESS, "none"), std::string("none"));
+  QCOMPARE(Store()->ReadText(CONNECTION_SECTION, CONNECTION_KEY_USER, "none"), std::string("none"));
+
+  // The next instrument command asks for the connection again.
+  CScriptedUser again;
+  again.Then([&again](QWidget* pModal) {
+    again.Check(qobject_cast<CEditCommDlg*>(pModal) != nullptr, QStringLiteral("the connect dialog"));
+    again.Click(pModal, QStringLiteral("Cancel"));
+  });
+  m_pCommands->OnSendConfiguration();
+  Finish(again);
+}
+
+void InstrumentWorkflowTest::StoredPortOutsideTheRangeCannotBeConfirmed() {
+  Store()->WriteInt(CONNECTION_SECTION, CONNECTION_KEY_PORT, 3001);
+  CScriptedUser user;
+  user.Then([](QWidget* pModal) { FindButton(pModal, QStringLiteral("OK"))->click(); });
+  user.ThenMessage(QStringLiteral("Please enter an integer between 80 and 3000."));
+  user.Then([&user](QWidget* pModal) {
+    user.Check(qobject_cast<CEditCommDlg*>(pModal) != nullptr, QStringLiteral("the dialog stays open"));
+    user.Click(pModal, QStringLiteral("Cancel"));
+  });
+  m_pCommands->OnConnect();
+  Finish(user);
+  QVERIFY(m_pCommands->GetDevice() == nullptr);
+}
+
+void InstrumentWorkflowTest::ListingRefusedFiveTimesShowsTheLinkErrorAndNoSelection() {
+  StartSim({"--fault", "refuse=Busy@list"});
+  StorePort();
+  CScriptedUser user;
+  user.Then(Login(user));
+  user.ThenMessage(QStringLiteral("Request status Error: Busy"));
+  m_pCommands->OnDownloadFiles();
+  Finish(user);
+  QCOMPARE(CountRequests("device=\"configs\""), 5);
+  QCOMPARE(CountRequests("device=\"logs\""), 0);
+  // The command connected, so it disconnected at its end.
+  QVERIFY(m_pCommands->GetDevice() == nullptr);
+}
+
+void InstrumentWorkflowTest::TreeShowsCategoriesDirectoriesAndEmptyAbsentDevices() {
+  WriteBytes(Root() / "internal" / "top.zk", Content("top", 1000));
+  WriteBytes(Root() / "internal" / "run1" / "inner.log", Content("inner", 70000));
+  WriteBytes(Root() / "internal" / "run1" / "notes.txt", Content("notes", 5));
+  WriteBytes(Root() / "configs" / "plant.xml", Content("plant", 300));
+  StartSim();
+  StorePort();
+  CScriptedUser user;
+  user.Then(Login(user));
+  user.Then([&user, this](QWidget* pModal) {
+    auto* pDlg = qobject_cast<CDlgFilesSel*>(pModal);
+    user.Check(pDlg != nullptr, QStringLiteral("the selection dialog"));
+    if (!pDlg) return;
+    user.Compare(pDlg->windowTitle(), QStringLiteral("Download files from '127.0.0.1'"), QStringLiteral("title"));
+    user.Compare(pDlg->DestinationEdit()->text(), QString::fromStdString(Destination().string()),
+                 QStringLiteral("default destination"));
+    QTreeWidget* pTree = pDlg->Tree();
+    QStringList aTop;
+    for (int i = 0; i < pTree->topLevelItemCount(); ++i) {
+      aTop << pTree->topLevelItem(i)->text(0);
+      user.Check(pTree->topLevelItem(i)->font(0).bold(), QStringLiteral("bold category"));
+    }
+    user.Compare(aTop.join(QLatin1Char('|')),
+                 QStringLiteral("Configurations|Glogal Logs|internal flash|USB key|SD Card"),
+                 QStringLiteral("categories"));
+    user.Compare(pTree->topLevelItem(3)->childCount(), 0, QStringLiteral("USB key is empty"));
+    user.Compare(pTree->topLevelItem(4)->childCount(), 0, QStringLiteral("SD Card is empty"));
+    QTreeWidgetItem* pInternal = pTree->topLevelItem(2);
+    QTreeWidgetItem* pTopFile = FindChildItem(pInternal, QStringLiteral("top.zk (1000 bytes)"));
+    user.Check(pTopFile != nullptr, QStringLiteral("the unnamed directory's file under its category"));
+    QTreeWidgetItem* pRun = FindChildItem(pInternal, QStringLiteral("run1"));
+    user.Check(pRun && pRun->font(0).bold() && pRun->isExpanded(), QStringLiteral("bold, expanded directory"));
+    if (!pTopFile || !pRun) return pDlg->reject();
+    user.Compare(pTopFile->font(0).bold(), false, QStringLiteral("file not bold"));
+    user.Compare(pTopFile->data(0, CDlgFilesSel::ROLE_IMAGE).toInt(), int(FILE_TREE_IMAGE_RESULTS),
+                 QStringLiteral("results image"));
+    QTreeWidgetItem* pLog = FindChildItem(pRun, QStringLiteral("inner.log (70000 bytes)"));
+    QTreeWidgetItem* pTxt = FindChildItem(pRun, QStringLiteral("notes.txt (5 bytes)"));
+    user.Check(pLog && pTxt, QStringLiteral("files of run1"));
+    if (pLog) user.Compare(pLog->data(0, CDlgFilesSel::ROLE_IMAGE).toInt(), int(FILE_TREE_IMAGE_LOG), "log image");
+    if (pTxt) user.Compare(pTxt->data(0, CDlgFilesSel::ROLE_IMAGE).toInt(), int(FILE_TREE_IMAGE_OTHER), "other image");
+    // Ticking the category ticks everything under it.
+    pInternal->setCheckState(0, Qt::Checked);
+    QCoreApplication::sendPostedEvents(pDlg);
+    if (pTxt) user.Compare(int(pTxt->checkState(0)), int(Qt::Checked), QStringLiteral("ticked with its category"));
+    user.Click(pDlg, QStringLiteral("Download"));
+  });
+  user.ThenMessage(QStringLiteral("3 files have been dowloaded.\nDo you want to open one of the loaded files ?"),
+                   QStringLiteral("&No"));
+  m_pCommands->OnDownloadFiles();
+  Finish(user);
+  QCOMPARE(ReadBytes(Destination() / "internal" / "top.zk"), Content("top", 1000));
+  QCOMPARE(ReadBytes(Destination() / "internal" / "run1" / "inner.log"), Content("inner", 70000));
+  QCOMPARE(ReadBytes(Destination() / "internal" / "run1" / "notes.txt"), Content("notes", 5));
+  QVERIFY(!fs::exists(Destination() / "configs" / "plant.xml"));
+  QVERIFY(m_aOpened.isEmpty());
+}
+
+void InstrumentWorkflowTest::ThreeFilesGiveRangeZeroToSixAndPositionsForEachFile() {
+  const char* const aNames[] = {"a.log", "b.log", "c.log"};
+  for (const char* psz : aNames) {
+    WriteBytes(Root() / "logs" / psz, Content(psz, 100));
+    WriteBytes(Destination() / "logs" / psz, "old");
+  }
+  StartSim();
+  StorePort();
+  CScriptedUser user;
+  user.Then(Login(user));
+  user.Then(Select(user, {{"Glogal Logs"}}));
+  QStringList aProgress;
+  for (int i = 0; i < 3; ++i) {
+    user.Then([&user, &aProgress, this](QWidget* pModal) {
+      auto* pDlg = qobject_cast<C5ButtonsDialog*>(pModal);
+      user.Check(pDlg != nullptr, QStringLiteral("the replace question"));
+      if (!pDlg) return;
+      auto* pWait = qobject_cast<CWaitDialog*>(pDlg->parentWidget());
+      user.Check(pWait != nullptr, QStringLiteral("asked over the wait dialog"));
+      user.Check(!m_pMain->isEnabled(), QStringLiteral("main window disabled while downloading"));
+      if (pWait)
+        aProgress << QStringLiteral("%1/%2 %3 %4")
+                         .arg(pWait->GetProgressBar()->value())
+                         .arg(pWait->GetProgressBar()->maximum())
+                         .arg(pWait->GetStatusText(), pWait->windowTitle());
+      user.Click(pDlg, QStringLiteral("&Yes"));
+    });
+  }
+  user.ThenMessage(QStringLiteral("3 files have been dowloaded.\nDo you want to open one of the loaded files ?"),
+                   QStringLiteral("&No"));
+  m_pCommands->OnDownloadFiles();
+  Finish(user);
+  QCOMPARE(aProgress, QStringList({
+                          QStringLiteral("1/6 : a.log (100 bytes) Download files from '127.0.0.1'"),
+                          QStringLiteral("3/6 : b.log (100 bytes) Download files from '127.0.0.1'"),
+                          QStringLiteral("5/6 : c.log (100 bytes) Download files from '127.0.0.1'"),
+                      }));
+  for (const char* psz : aNames) QCOMPARE(ReadBytes(Destination() / "logs" / psz), Content(psz, 100));
+}
+
+void InstrumentWorkflowTest::YesToAllAndNoToAllHoldForLaterFiles() {
+  const char* const aNames[] = {"a.xml", "b.xml", "c.xml"};
+  for (const char* psz : aNames) WriteBytes(Root() / "configs" / psz, Content(psz, 64));
+  StartSim();
+  StorePort();
+  // A first download brings all three; a local edit then tells which were replaced.
+  auto runWith = [this](const QString& strAnswer, const QString& strSummary) {
+    CScriptedUser user;
+    user.Then(Login(user));
+    user.Then(Select(user, {{"Configurations"}}));
+    user.Then([&user, strAnswer](QWidget* pModal) {
+      auto* pDlg = qobject_cast<C5ButtonsDialog*>(pModal);
+      user.Check(pDlg != nullptr, QStringLiteral("the replace question"));
+      if (!pDlg) return;
+      QStringList aButtons;
+      for (int nId : {1053, 1095, 1096, 6, 1010}) aButtons << pDlg->GetButton(nId)->text();
+      user.Compare(aButtons.join(QLatin1Char('|')), QStringLiteral("&Yes|&No|Yes to &All|No to A&ll|Cancel"),
+                   QStringLiteral("buttons"));
+      user.Check(pDlg->GetButton(1095)->isDefault(), QStringLiteral("\"&No\" is the default button"));
+      user.Check(!pDlg->GetCheckBox()->isVisible(), QStringLiteral("no check box"));
+      user.Click(pDlg, strAnswer);
+    });
+    user.ThenMessage(strSummary);
+    m_pCommands->OnDownloadFiles();
+    Finish(user);
+    return user.m_aSeen;
+  };
+  {
+    CScriptedUser user;
+    user.Then(Login(user));
+    user.Then(Select(user, {{"Configurations"}}));
+    user.ThenMessage(QStringLiteral("3 files have been dowloaded."));
+    m_pCommands->OnDownloadFiles();
+    Finish(user);
+  }
+  for (const char* psz : aNames) WriteBytes(Destination() / "configs" / psz, "edited");
+
+  const QStringList aSeen = runWith(QStringLiteral("Yes to &All"), QStringLiteral("3 files have been dowloaded."));
+  QCOMPARE(aSeen.size(), 4);  // connect, selection, one question, summary
+  for (const char* psz : aNames) QCOMPARE(ReadBytes(Destination() / "configs" / psz), Content(psz, 64));
+
+  for (const char* psz : aNames) WriteBytes(Destination() / "configs" / psz, "edited");
+  runWith(QStringLiteral("No to A&ll"), QStringLiteral("No file was downloaded."));
+  for (const char* psz : aNames) QCOMPARE(ReadBytes(Destination() / "configs" / psz), std::string("edited"));
+}
+
+void InstrumentWorkflowTest::CancelInTheWaitDialogStopsBeforeTheNextFile() {
+  WriteBytes(Root() / "logs" / "a.log", Content("a", 10));
+  WriteBytes(Root() / "logs" / "b.log", Content("b", 10));
+  WriteBytes(Destination() / "logs" / "a.log", "old");
+  StartSim();
+  StorePort();
+  CScriptedUser user;
+  user.Then(Login(user));
+  user.Then(Select(user, {{"Glogal Logs"}}));
+  user.Then([&user](QWidget* pModal) {
+    auto* pDlg = qobject_cast<C5ButtonsDialog*>(pModal);
+    user.Check(pDlg != nullptr, QStringLiteral("the replace question"));
+    if (!pDlg) return;
+    user.Compare(pDlg->m_strMessage.startsWith(QStringLiteral(" '")), true, QStringLiteral("question text"));
+    // The user presses Cancel in the wait dialog, then answers the question.
+    if (auto* pWait = qobject_cast<CWaitDialog*>(pDlg->parentWidget())) pWait->GetCancelButton()->click();
+    user.Click(pDlg, QStringLiteral("&Yes"));
+  });
+  m_pCommands->OnDownloadFiles();
+  Finish(user);
+  // The file being asked about arrived; the next one was not started and no summary came.
+  QCOMPARE(ReadBytes(Destination() / "logs" / "a.log"), Content("a", 10));
+  QVERIFY(!fs::exists(Destination() / "logs" / "b.log"));
+  QCOMPARE(CountRequests("b.log"), 0);
+}
+
+void InstrumentWorkflowTest::ConfigurationFilesOnlyEndWithoutTheOpenQuestion() {
+  WriteBytes(Root() / "configs" / "only.xml", Content("only", 20));
+  WriteBytes(Root() / "logs" / "not.log", Content("not", 20));
+  StartSim();
+  StorePort();
+  CScriptedUser user;
+  user.Then(Login(user));
+  user.Then(Select(user, {{"Configurations"}}));
+  user.Then([&user](QWidget* pModal) {
+    auto* pBox = qobject_cast<QMessageBox*>(pModal);
+    user.Check(pBox != nullptr, QStringLiteral("the summary"));
+    if (!pBox) return;
+    user.Compare(pBox->text(), QStringLiteral("One file has been loaded."), QStringLiteral("summary"));
+    user.Compare(int(pBox->icon()), int(QMessageBox::Information), QStringLiteral("information icon"));
+    user.Check(FindButton(pBox, QStringLiteral("&Yes")) == nullptr, QStringLiteral("no question"));
+    user.Click(pBox, QStringLiteral("OK"));
+  });
+  m_pCommands->OnDownloadFiles();
+  Finish(user);
+  QCOMPARE(ReadBytes(Destination() / "configs" / "only.xml"), Content("only", 20));
+  QVERIFY(m_aOpened.isEmpty());
+}
+
+void InstrumentWorkflowTest::ResultsAndLogFilesLeadToTheFileDialog() {
+  WriteBytes(Root() / "internal" / "r1" / "first.zk", Content("first", 40));
+  WriteBytes(Root() / "internal" / "r2" / "second.zk", Content("second", 40));
+  WriteBytes(Root() / "logs" / "events.log", Content("events", 40));
+  StartSim();
+  StorePort();
+  const fs::path first = Destination() / "logs" / "events.log";
+  CScriptedUser user;
+  user.Then(Login(user));
+  user.Then(Select(user, {{"Glogal Logs"}, {"internal flash"}}));
+  user.ThenMessage(QStringLiteral("3 files have been dowloaded.\nDo you want to open one of the loaded files ?"),
+                   QStringLiteral("&Yes"));
+  user.Then([&user, first, this](QWidget* pModal) {
+    auto* pDlg = qobject_cast<QFileDialog*>(pModal);
+    user.Check(pDlg != nullptr, QStringLiteral("the file dialog"));
+    if (!pDlg) return;
+    // It starts at the first results or log file, in category order.
+    user.Compare(pDlg->directory().absolutePath(), QString::fromStdString(first.parent_path().string()),
+                 QStringLiteral("folder"));
+    user.Compare(pDlg->selectedFiles().value(0), QString::fromStdString(first.string()), QStringLiteral("file"));
+    user.Compare(pDlg->nameFilters().join(QLatin1Char('|')),
+                 QStringLiteral("ZK7 results files (*.zk)|ZK7 log files (*.log)"), QStringLiteral("filters"));
+    user.Check(AnswerFileDialog(pDlg, QString::fromStdString((Destination() / "internal" / "r2" / "second.zk").string())),
+               QStringLiteral("file name field"));
+  });
+  m_pCommands->OnDownloadFiles();
+  Finish(user);
+  QCOMPARE(m_aOpened, QStringList({QString::fromStdString((Destination() / "internal" / "r2" / "second.zk").string())}));
+}
+
+void InstrumentWorkflowTest::SingleResultsFileOpensDirectly() {
+  WriteBytes(Root() / "internal" / "one.zk", Content("one", 40));
+  WriteBytes(Root() / "configs" / "c.xml", Content("c", 40));
+  StartSim();
+  StorePort();
+  CScriptedUser user;
+  user.Then(Login(user));
+  user.Then(Select(user, {{"Configurations"}, {"internal flash"}}));
+  user.ThenMessage(QStringLiteral("2 files have been dowloaded.\nDo you want to open it ?"), QStringLiteral("&Yes"));
+  m_pCommands->OnDownloadFiles();
+  Finish(user);
+  QCOMPARE(m_aOpened, QStringList({QString::fromStdString((Destination() / "internal" / "one.zk").string())}));
+}
+
+void InstrumentWorkflowTest::DecliningToStopEndsBeforeTheFileDialog() {
+  StartSim({"--period", "50"});
+  StorePort();
+  auto other = OtherClient();
+  QVERIFY(other);
+  QCOMPARE(other->SetAcquisition(1, 2), 0);
+  CScriptedUser user;
+  user.Then(Login(user));
+  user.Then([&user](QWidget* pModal) {
+    auto* pBox = qobject_cast<QMessageBox*>(pModal);
+    user.Check(pBox != nullptr, QStringLiteral("the stop question"));
+    if (!pBox) return;
+    user.Compare(pBox->text(), QString::fromLatin1(ZK7_MSG_STOP_RUNNING), QStringLiteral("question"));
+    user.Compare(int(pBox->icon()), int(QMessageBox::NoIcon), QStringLiteral("no icon"));
+    user.Click(pBox, QStringLiteral("&No"));
+  });
+  m_pCommands->OnSendConfiguration();
+  Finish(user);
+  int bRunning = 0;
+  QCOMPARE(other->ReadAcquisitionStatus(bRunning), 0);
+  QCOMPARE(bRunning, 1);
+  QCOMPARE(CountRequests("<stop"), 0);
+  QVERIFY(m_pCommands->GetDevice() == nullptr);
+  other->SetAcquisition(0, 0);
+}
+
+void InstrumentWorkflowTest::ConfigurationWithoutSessionIsRefusedBeforeSending() {
+  StartSim();
+  StorePort();
+  const fs::path bad = Temp() / "bad config.xml";
+  WriteBytes(bad, "<?xml version=\"1.0\"?><fieldacq><channels/></fieldacq>");
+  CScriptedUser user;
+  user.Then(Login(user));
+  user.Then([&user, bad](QWidget* pModal) {
+    auto* pDlg = qobject_cast<QFileDialog*>(pModal);
+    user.Check(pDlg != nullptr, QStringLiteral("the file dialog"));
+    if (!pDlg) return;
+    user.Compare(pDlg->windowTitle(), QStringLiteral("Select configuration file to send"), QStringLiteral("title"));
+    user.Compare(pDlg->nameFilters().join(QLatin1Char('|')), QStringLiteral("ZK7 XML configuration files (*.xml)"),
+                 QStringLiteral("filter"));
+    user.Compare(pDlg->defaultSuffix(), QStringLiteral("xml"), QStringLiteral("default extension"));
+    user.Check(AnswerFileDialog(pDlg, QString::fromStdString(bad.string())), QStringLiteral("file name field"));
+  });
+  user.ThenMessage(QStringLiteral("'%1': Wrong configuration file. No <session> element").arg(QString::fromStdString(bad.string())));
+  m_pCommands->OnSendConfiguration();
+  Finish(user);
+  QCOMPARE(CountRequests("<save"), 0);
+  QCOMPARE(CountRequests("read-status"), 1);
+}
+
+void InstrumentWorkflowTest::StopSendAndStartInAppendMode() {
+  StartSim({"--period", "50"});
+  StorePort();
+  auto other = OtherClient();
+  QVERIFY(other);
+  QCOMPARE(other->SetAcquisition(1, 2), 0);
+  const fs::path config = Temp() / "Plant A.old.xml";
+  WriteBytes(config, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><fieldacq><session><channels/></session></fieldacq>");
+  CScriptedUser user;
+  user.Then(Login(user));
+  user.ThenMessage(QString::fromLatin1(ZK7_MSG_STOP_RUNNING), QStringLiteral("&Yes"));
+  user.Then([&user, config](QWidget* pModal) {
+    auto* pDlg = qobject_cast<QFileDialog*>(pModal);
+    user.Check(pDlg && AnswerFileDialog(pDlg, QString::fromStdString(config.string())), QStringLiteral("file dialog"));
+  });
+  user.ThenMessage(QString::fromLatin1(ZK7_MSG_CONFIG_SENT), QStringLiteral("&Yes"));
+  user.ThenMessage(QStringLiteral("Acquisition is running."));
+  m_pCommands->OnSendConfiguration();
+  Finish(user);
+  QVERIFY(fs::exists(Root() / "configs" / "Plant A.xml"));
+  QCOMPARE(CountRequests("data=\"append\""), 2);  // the other client's start, then ours
+  int bRunning = 0;
+  QCOMPARE(other->ReadAcquisitionStatus(bRunning), 0);
+  QCOMPARE(bRunning, 1);
+  other->SetAcquisition(0, 0);
+}
+
+QTEST_MAIN(InstrumentWorkflowTest)
+#include "InstrumentWorkflowTest.moc"
