@@ -149,6 +149,24 @@ std::string FormatNumber(double v, int w, int d, bool bTrim) {
   return s;
 }
 
+int DaysInMonth(int y, int m) {
+  static const int a[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool bLeap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  return (m == 2 && bLeap) ? 29 : a[m - 1];
+}
+
+void ReplaceAll(std::string& s, const std::string& strFrom, const std::string& strTo) {
+  if (strFrom.empty()) return;
+  std::string strOut;
+  size_t i = 0;
+  for (size_t j; (j = s.find(strFrom, i)) != std::string::npos; i = j + strFrom.size()) {
+    strOut.append(s, i, j - i);
+    strOut += strTo;
+  }
+  strOut.append(s, i, std::string::npos);
+  s.swap(strOut);
+}
+
 double DayNumberFromCalendar(int y, int m, int d, int hh, int mm, double ss) {
   // Days from civil (proleptic Gregorian), shifted to 1899-12-30.
   y -= m <= 2;

@@ -38,6 +38,10 @@ std::string FormatSignificant(double dValue, unsigned nDigits);
 double DayNumberFromCalendar(int nYear, int nMonth, int nDay, int nHour, int nMinute, double dSecond);
 void CalendarFromDayNumber(double dDate, int& nYear, int& nMonth, int& nDay, int& nHour, int& nMinute,
                            int& nSecond);
+// Days of a month of the proleptic Gregorian calendar (month 1..12).
+int DaysInMonth(int nYear, int nMonth);
+// Replaces every occurrence of strFrom (not empty) in s by strTo, left to right.
+void ReplaceAll(std::string& s, const std::string& strFrom, const std::string& strTo);
 constexpr double ONE_MS = 1.0 / 86400000.0;
 constexpr double ONE_SECOND = 1.0 / 86400.0;
 

@@ -51,12 +51,6 @@ void SkipBlanks(const std::string& s, size_t& i) {
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
 }
 
-int DaysInMonth(int y, int m) {
-  static const int a[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) return 29;
-  return a[m - 1];
-}
-
 std::unique_ptr<CRegionalSettings>& Current() {
   static std::unique_ptr<CRegionalSettings> p;
   return p;

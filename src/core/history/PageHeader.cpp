@@ -23,18 +23,6 @@ sPageState& State() {
   return state;
 }
 
-void ReplaceAll(std::string& s, const std::string& strFrom, const std::string& strTo) {
-  if (strFrom.empty()) return;
-  std::string strOut;
-  size_t i = 0;
-  for (size_t j; (j = s.find(strFrom, i)) != std::string::npos; i = j + strFrom.size()) {
-    strOut.append(s, i, j - i);
-    strOut += strTo;
-  }
-  strOut.append(s, i, std::string::npos);
-  s.swap(strOut);
-}
-
 } // namespace
 
 void InitPageTemplates(const std::string& strProductName, const std::string& strVersion) {

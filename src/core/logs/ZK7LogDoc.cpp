@@ -1,4 +1,5 @@
 #include "logs/ZK7LogDoc.h"
+#include "format/Formatting.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -30,25 +31,6 @@ int LeadingNumber(const std::string& s) {
 
 std::string Part(const std::string& s, size_t nStart, size_t nCount) {
   return nStart < s.size() ? s.substr(nStart, nCount) : std::string();
-}
-
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m) {
-  static const int a[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return (m == 2 && IsLeapYear(y)) ? 29 : a[m - 1];
-}
-
-void ReplaceAll(std::string& s, const std::string& strFrom, const std::string& strTo) {
-  if (strFrom.empty()) return;
-  std::string strOut;
-  size_t i = 0;
-  for (size_t j; (j = s.find(strFrom, i)) != std::string::npos; i = j + strFrom.size()) {
-    strOut.append(s, i, j - i);
-    strOut += strTo;
-  }
-  strOut.append(s, i, std::string::npos);
-  s.swap(strOut);
 }
 
 } // namespace

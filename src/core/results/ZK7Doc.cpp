@@ -319,6 +319,17 @@ int64_t CZK7Doc::ForEachRecord(int nFirst, int nCount,
   return nVisited;
 }
 
+std::vector<sInformationLine> GetInformationLines(const sResultsFileInfo& info) {
+  return {
+      {"Configuration name:", &info.strConfigName},
+      {"Acquisition Start date and time:", &info.strAcqStart},
+      {"Date and time of first record in this file:", &info.strFirstRecord},
+      {"Recorded duration:", &info.strDuration},
+      {"Cycles count:", &info.strCycles},
+      {"Channels count:", &info.strChannels},
+  };
+}
+
 sResultsFileInfo CZK7Doc::GetFileInformation() const {
   sResultsFileInfo info;
   char buf[512];

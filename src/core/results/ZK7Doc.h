@@ -27,6 +27,13 @@ struct sResultsFileInfo {
   std::string strChannels;
 };
 
+// The labels of the information dialog with their values, in the dialog's order.
+struct sInformationLine {
+  const char* pszLabel;
+  const std::string* pstrValue;
+};
+std::vector<sInformationLine> GetInformationLines(const sResultsFileInfo& info);
+
 class CZK7Doc {
 public:
   enum eErrorDisplay { ERRORS_NUMBER_ONLY = 0, ERRORS_NUMBER_AND_MEANING = 1 };

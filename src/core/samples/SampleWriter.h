@@ -33,7 +33,7 @@ public:
   uint64_t GetDataOffset() const;
   int GetRecordSize() const { return RecordSize(m_spec.nChannels); }
 
-  // Record i into pBuffer (GetRecordSize() bytes): a pure function of the spec and i.
+  // Record i into pBuffer (GetRecordSize() bytes): depends only on the sample description and i.
   void BuildRecord(int64_t nIndex, uint8_t* pBuffer) const;
 
   // Writes records [nFirst, nFirst + nCount) at the current position of f.

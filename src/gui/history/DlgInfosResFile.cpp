@@ -16,15 +16,7 @@ CDlgInfosResFile::CDlgInfosResFile(const sResultsFileInfo& info, QWidget* pParen
   setWindowTitle(QString::fromUtf8(info.strTitle));
   auto* pLayout = new QVBoxLayout(this);
   auto* pForm = new QFormLayout;
-  const std::pair<const char*, const std::string*> aRows[] = {
-      {"Configuration name:", &info.strConfigName},
-      {"Acquisition Start date and time:", &info.strAcqStart},
-      {"Date and time of first record in this file:", &info.strFirstRecord},
-      {"Recorded duration:", &info.strDuration},
-      {"Cycles count:", &info.strCycles},
-      {"Channels count:", &info.strChannels},
-  };
-  for (const auto& [pszLabel, pstrValue] : aRows) {
+  for (const auto& [pszLabel, pstrValue] : GetInformationLines(info)) {
     auto* pField = new QLineEdit(QString::fromLatin1(*pstrValue), this);
     pField->setReadOnly(true);
     pField->setObjectName(QString::fromLatin1(pszLabel));

@@ -80,15 +80,8 @@ int RunInfo(int argc, char** argv) {
   if (!OpenDoc(args.Positional()[0], doc)) return CLI_FAILURE;
   try {
     const sResultsFileInfo info = doc.GetFileInformation();
-    const std::pair<const char*, const std::string*> lines[] = {
-        {"Configuration name:", &info.strConfigName},
-        {"Acquisition Start date and time:", &info.strAcqStart},
-        {"Date and time of first record in this file:", &info.strFirstRecord},
-        {"Recorded duration:", &info.strDuration},
-        {"Cycles count:", &info.strCycles},
-        {"Channels count:", &info.strChannels},
-    };
-    for (const auto& [pszLabel, pstr] : lines) std::printf("%s %s\n", pszLabel, Latin1ToUtf8(*pstr).c_str());
+    for (const auto& line : GetInformationLines(info))
+      std::printf("%s %s\n", line.pszLabel, Latin1ToUtf8(*line.pstrValue).c_str());
     for (int c = 0; c < doc.GetChannelCount(); ++c) {
       const CChanInfos& ch = doc.GetChannels()[static_cast<size_t>(c)];
       std::printf("%03d\t%s\t%s\tresolution %d\tlimits %s\n", c + 1, Latin1ToUtf8(ch.strName).c_str(),
