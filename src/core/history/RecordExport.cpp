@@ -6,6 +6,15 @@ namespace zk7 {
 
 unsigned WriteRecordLines(const CHistRowText& rows, int nFirst, int nCount, IRecordSink& sink,
                           const ExportProgress& progress, int64_t* pnWritten) {
+  std::vector<sRowBlock> aBlocks;
+  if (nCount > 0) aBlocks.push_back({nFirst, nFirst + nCount - 1});
+  return WriteRecordLines(rows, aBlocks, sink, progress, pnWritten);
+}
+
+unsigned WriteRecordLines(const CHistRowText& rows, const std::vector<sRowBlock>& aBlocks, IRecordSink& sink,
+                          const ExportProgress& progress, int64_t* pnWritten) {
+  int64_t nTotal = 0;
+  for (const sRowBlock& b : aBlocks) nTotal += static_cast<int64_t>(b.nLast) - b.nFirst + 1;
   int64_t nWritten = 0;
   if (pnWritten) *pnWritten = 0;
   std::string strBuffer = rows.GetTitleLine();
@@ -15,19 +24,22 @@ unsigned WriteRecordLines(const CHistRowText& rows, int nFirst, int nCount, IRec
   // is still reported at the row where it happens within a few blocks.
   constexpr size_t FLUSH_AT = 256 * 1024;
   bool bError = false;
-  const int nLast = nFirst + nCount - 1;
-  for (int r = nFirst; r <= nLast; ++r) {
-    rows.AppendRowLine(r, strBuffer);
-    strBuffer += "\r\n";
-    ++nWritten;
-    if (strBuffer.size() >= FLUSH_AT) {
-      if (!sink.Write(strBuffer.data(), strBuffer.size())) {
-        bError = true;
-        break;
+  bool bStop = false;
+  for (const sRowBlock& b : aBlocks) {
+    for (int r = b.nFirst; r <= b.nLast && !bStop; ++r) {
+      rows.AppendRowLine(r, strBuffer);
+      strBuffer += "\r\n";
+      ++nWritten;
+      if (strBuffer.size() >= FLUSH_AT) {
+        if (!sink.Write(strBuffer.data(), strBuffer.size())) {
+          bError = bStop = true;
+          break;
+        }
+        strBuffer.clear();
       }
-      strBuffer.clear();
+      if (nWritten % EXPORT_ROWS_PER_PROGRESS == 0 && progress && !progress(nWritten, nTotal)) bStop = true;
     }
-    if (nWritten % EXPORT_ROWS_PER_PROGRESS == 0 && progress && !progress(nWritten, nCount)) break;
+    if (bStop) break;
   }
   if (!bError && !strBuffer.empty() && !sink.Write(strBuffer.data(), strBuffer.size())) bError = true;
   if (pnWritten) *pnWritten = nWritten;

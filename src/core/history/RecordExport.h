@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "history/RecordSelection.h"
 
 namespace zk7 {
 
@@ -50,6 +53,10 @@ inline constexpr const char* EXPORT_WRITE_ERROR_TEXT = "Cannot write records to 
 
 // Writes the title line and rows [nFirst, nFirst + nCount).
 unsigned WriteRecordLines(const CHistRowText& rows, int nFirst, int nCount, IRecordSink& sink,
+                          const ExportProgress& progress = {}, int64_t* pnWritten = nullptr);
+// The same for the rows of several blocks, in the order given; progress counts
+// the rows of all blocks together.
+unsigned WriteRecordLines(const CHistRowText& rows, const std::vector<sRowBlock>& aBlocks, IRecordSink& sink,
                           const ExportProgress& progress = {}, int64_t* pnWritten = nullptr);
 
 // The file name proposed for an export: the document title cut before its last
