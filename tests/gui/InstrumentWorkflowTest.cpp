@@ -62,6 +62,21 @@ QTreeWidgetItem* FindTopItem(QTreeWidget* pTree, const QString& strText) {
   return nullptr;
 }
 
+// The captions the wait dialogs take, in order.
+class CWaitTitles : public QObject {
+public:
+  CWaitTitles() { qApp->installEventFilter(this); }
+  ~CWaitTitles() override { qApp->removeEventFilter(this); }
+  QStringList m_aTitles;
+
+protected:
+  bool eventFilter(QObject* pObject, QEvent* pEvent) override {
+    if (pEvent->type() == QEvent::WindowTitleChange)
+      if (auto* pWait = qobject_cast<CWaitDialog*>(pObject)) m_aTitles << pWait->windowTitle();
+    return false;
+  }
+};
+
 } // namespace
 
 class InstrumentWorkflowTest : public QObject {
@@ -396,8 +411,12 @@ void InstrumentWorkflowTest::ThreeFilesGiveRangeZeroToSixAndPositionsForEachFile
   }
   user.ThenMessage(QStringLiteral("3 files have been dowloaded.\nDo you want to open one of the loaded files ?"),
                    QStringLiteral("&No"));
+  CWaitTitles titles;
   m_pCommands->OnDownloadFiles();
   Finish(user);
+  QCOMPARE(titles.m_aTitles, QStringList({QStringLiteral("Please wait..."), QStringLiteral("Asking instrument '127.0.0.1'"),
+                                          QStringLiteral("Please wait..."),
+                                          QStringLiteral("Download files from '127.0.0.1'")}));
   QCOMPARE(aProgress, QStringList({
                           QStringLiteral("1/6 : a.log (100 bytes) Download files from '127.0.0.1'"),
                           QStringLiteral("3/6 : b.log (100 bytes) Download files from '127.0.0.1'"),
