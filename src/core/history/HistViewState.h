@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "history/ScalesToolState.h"
+
 namespace zk7 {
 
 // Per channel: ticked in the key, and the scale it is drawn against.
 struct _tChanStateLegend {
   bool m_bChecked = true;
-  int m_nScale = 0;
+  int m_nScale = 1;   // 0 X, 1 Y1, 2 Y2: a new entry is drawn on Y1
 };
 
 struct sCursorState {
@@ -36,6 +38,7 @@ struct sHistViewState {
   std::string m_strDeltaY;
   std::vector<std::string> m_aCursorChannelTexts;
   std::vector<int> m_aCursorChannels;
+  sScalesToolState m_scales;           // values of the "Scales" tool bar
   int m_nAllPanesGraphHeight = 100;    // pixels, set at the first sizing
   int m_nAllPanesKeyWidth = 100;
   bool m_bCursorsBarWasVisible = false;
