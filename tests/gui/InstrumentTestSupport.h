@@ -5,15 +5,19 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QVariant>
+#include <QTreeWidget>
 #include <QWidget>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,6 +38,37 @@ inline bool StartSimInPortRange(CSimProcess& sim, const std::string& strRoot, st
     if (sim.Start(strRoot, a, strError)) return true;
   }
   return false;
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& strBytes) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << strBytes;
+}
+
+// Bytes that differ from one file to the next.
+inline std::string Content(const std::string& strName, size_t nSize) {
+  std::string str(nSize, '\0');
+  for (size_t i = 0; i < nSize; ++i) str[i] = static_cast<char>(strName[i % strName.size()] + i * 7);
+  return str;
+}
+
+inline QTreeWidgetItem* FindChildItem(QTreeWidgetItem* pParent, const QString& strText) {
+  for (int i = 0; i < pParent->childCount(); ++i)
+    if (pParent->child(i)->text(0) == strText) return pParent->child(i);
+  return nullptr;
+}
+
+inline QTreeWidgetItem* FindTopItem(QTreeWidget* pTree, const QString& strText) {
+  for (int i = 0; i < pTree->topLevelItemCount(); ++i)
+    if (pTree->topLevelItem(i)->text(0) == strText) return pTree->topLevelItem(i);
+  return nullptr;
 }
 
 // The text a user reads in a modal dialog: a message box's text, else the title.
@@ -120,7 +155,9 @@ private:
       return;
     }
     m_nStuckPolls = 0;
-    if (!pModal) return;
+    // A dialog disabled by some other work in progress (a wait dialog over its
+    // owner) is answered once it can be used, as a user would.
+    if (!pModal || !pModal->isEnabled()) return;
     m_pHandled = pModal;
     m_aSeen << ModalText(pModal);
     // Answered from the event loop, not from inside this slot: the answer may open

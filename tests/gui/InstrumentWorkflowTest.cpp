@@ -31,37 +31,6 @@ namespace {
 const char* const kUser = "operator";
 const char* const kPassword = "s3cret&";
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& strBytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << strBytes;
-}
-
-// Bytes that differ from one file to the next.
-std::string Content(const std::string& strName, size_t nSize) {
-  std::string str(nSize, '\0');
-  for (size_t i = 0; i < nSize; ++i) str[i] = static_cast<char>(strName[i % strName.size()] + i * 7);
-  return str;
-}
-
-QTreeWidgetItem* FindChildItem(QTreeWidgetItem* pParent, const QString& strText) {
-  for (int i = 0; i < pParent->childCount(); ++i)
-    if (pParent->child(i)->text(0) == strText) return pParent->child(i);
-  return nullptr;
-}
-
-QTreeWidgetItem* FindTopItem(QTreeWidget* pTree, const QString& strText) {
-  for (int i = 0; i < pTree->topLevelItemCount(); ++i)
-    if (pTree->topLevelItem(i)->text(0) == strText) return pTree->topLevelItem(i);
-  return nullptr;
-}
-
 // The captions the wait dialogs take, in order.
 class CWaitTitles : public QObject {
 public:
