@@ -20,6 +20,7 @@
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui/HelpRequest.h"
+#include "workflows/InstrumentCommands.h"
 
 namespace zk7 {
 
@@ -42,6 +43,8 @@ CZK7App::CZK7App(const QStringList& aArguments) : m_aArguments(aArguments) {}
 
 CZK7App::~CZK7App() {
   SetHelpHandler({});
+  // The link goes first: deleting it ends the module's session.
+  m_pInstrument.reset();
   m_pMainFrame.reset();
   m_pChannel.reset();
 }
@@ -86,6 +89,17 @@ bool CZK7App::InitInstance() {
   m_pMainFrame = std::make_unique<CMainFrame>(*m_pStore, std::vector<const CZK7DocTemplate*>{
                                                               m_pResultsTemplate.get(), m_pLogTemplate.get()});
   SetHelpHandler([this](unsigned nContext) { m_pMainFrame->GetHelpWindow()->ShowContext(nContext); });
+
+  m_pInstrument = std::make_unique<CInstrumentCommands>(CreateUserSettingsStore());
+  m_pInstrument->SetMainWindow(m_pMainFrame.get());
+  m_pInstrument->SetDocumentOpener([this](const QString& strPath) { m_pMainFrame->OpenDocumentFile(strPath); });
+  CInstrumentCommands* pInstrument = m_pInstrument.get();
+  m_pMainFrame->SetCommandHandler(ID_CONNECT, [pInstrument] { pInstrument->OnConnect(); },
+                                  [pInstrument] { return pInstrument->OnUpdateConnect(); });
+  m_pMainFrame->SetCommandHandler(ID_DISCONNECT, [pInstrument] { pInstrument->OnDisconnect(); },
+                                  [pInstrument] { return pInstrument->OnUpdateDisconnect(); });
+  m_pMainFrame->SetCommandHandler(ID_DOWNLOAD_FILES, [pInstrument] { pInstrument->OnDownloadFiles(); });
+  m_pMainFrame->SetCommandHandler(ID_SEND_CONFIGURATION, [pInstrument] { pInstrument->OnSendConfiguration(); });
 
   m_pChannel = std::make_unique<CInstanceChannel>(strChannel);
   if (m_pChannel->Listen())

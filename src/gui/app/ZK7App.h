@@ -10,6 +10,7 @@ class QApplication;
 namespace zk7 {
 
 class CInstanceChannel;
+class CInstrumentCommands;
 class CMainFrame;
 class CZK7DocTemplate;
 class ISettingsStore;
@@ -34,6 +35,8 @@ public:
 
   CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
   CInstanceChannel* GetInstanceChannel() const { return m_pChannel.get(); }
+  // The instrument commands and the application's link to a module.
+  CInstrumentCommands* GetInstrumentCommands() const { return m_pInstrument.get(); }
 
 private:
   std::unique_ptr<QApplication> m_pQtApp;
@@ -43,6 +46,7 @@ private:
   std::unique_ptr<CZK7DocTemplate> m_pLogTemplate;
   std::unique_ptr<CMainFrame> m_pMainFrame;
   std::unique_ptr<CInstanceChannel> m_pChannel;
+  std::unique_ptr<CInstrumentCommands> m_pInstrument;
   int m_nExitCode = 0;
 };
 
