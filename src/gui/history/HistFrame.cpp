@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QResizeEvent>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -95,40 +96,69 @@ void CHistFrame::UpdateAllViews() {
 
 void CHistFrame::resizeEvent(QResizeEvent* pEvent) {
   QWidget::resizeEvent(pEvent);
-  if (m_bFirstSizingPending && pEvent->size().width() > 0 && pEvent->size().height() > 0) {
+  TryFirstSizing();
+}
+
+void CHistFrame::showEvent(QShowEvent* pEvent) {
+  QWidget::showEvent(pEvent);
+  TryFirstSizing();
+}
+
+void CHistFrame::TryFirstSizing() {
+  // The size the window is shown with, not the default size it has before it is maximised.
+  if (m_bFirstSizingPending && isVisible() && width() > 0 && height() > 0) {
     m_bFirstSizingPending = false;
     FirstSizing();
   }
 }
 
+namespace {
+// The space a splitter shares among its panes (its size less the handles):
+// sizes that add up to it are applied as given, not scaled.
+// Before the first layout the panes have no size yet: the splitter's length less its handle.
+int PaneSpace(const QSplitter* pSplitter) {
+  int nTotal = 0;
+  for (int n : pSplitter->sizes())
+    nTotal += n;
+  if (nTotal > 0)
+    return nTotal;
+  const QWidget* pSized = pSplitter->width() > 0 ? pSplitter : pSplitter->parentWidget();
+  const int nLength = pSplitter->orientation() == Qt::Vertical ? pSized->height() : pSized->width();
+  return std::max(0, nLength - pSplitter->handleWidth());
+}
+} // namespace
+
 void CHistFrame::FirstSizing() {
   // The panes' preferred sizes give the first layout; without them the key
   // takes a quarter of the width and the graph three fifths of the height.
-  const int nWidth = m_pInner->width() > 0 ? m_pInner->width() : width();
-  const int nHeight = m_pOuter->height() > 0 ? m_pOuter->height() : height();
-  m_state.m_nAllPanesKeyWidth = m_pKeyPane ? m_pKeyPane->sizeHint().width() : nWidth / 4;
-  m_state.m_nAllPanesGraphHeight = m_pGraphPane ? m_pGraphPane->sizeHint().height() : nHeight * 3 / 5;
+  const int nWidth = PaneSpace(m_pInner);
+  const int nHeight = PaneSpace(m_pOuter);
+  // A pane never takes so much that its neighbours vanish at the start.
+  m_state.m_nAllPanesKeyWidth = std::min(m_pKeyPane ? m_pKeyPane->sizeHint().width() : nWidth / 4, nWidth / 2);
+  m_state.m_nAllPanesGraphHeight =
+      std::min(m_pGraphPane ? m_pGraphPane->sizeHint().height() : nHeight * 3 / 5, nHeight * 3 / 4);
   ShowAllPanes();
 }
 
+
 void CHistFrame::ShowGraphOnly() {
-  m_pOuter->setSizes({m_pOuter->height(), 0});
-  m_pInner->setSizes({0, m_pInner->width()});
+  m_pOuter->setSizes({PaneSpace(m_pOuter), 0});
+  m_pInner->setSizes({0, PaneSpace(m_pInner)});
 }
 
 void CHistFrame::ShowKeyOnly() {
-  m_pOuter->setSizes({m_pOuter->height(), 0});
-  m_pInner->setSizes({m_pInner->width(), 0});
+  m_pOuter->setSizes({PaneSpace(m_pOuter), 0});
+  m_pInner->setSizes({PaneSpace(m_pInner), 0});
 }
 
 void CHistFrame::ShowListOnly() {
-  m_pOuter->setSizes({0, m_pOuter->height()});
-  m_pInner->setSizes({0, m_pInner->width()});
+  m_pOuter->setSizes({0, PaneSpace(m_pOuter)});
+  m_pInner->setSizes({0, PaneSpace(m_pInner)});
 }
 
 void CHistFrame::ShowAllPanes() {
-  const int nHeight = std::max(m_pOuter->height(), m_state.m_nAllPanesGraphHeight);
-  const int nWidth = std::max(m_pInner->width(), m_state.m_nAllPanesKeyWidth);
+  const int nHeight = std::max(PaneSpace(m_pOuter), m_state.m_nAllPanesGraphHeight);
+  const int nWidth = std::max(PaneSpace(m_pInner), m_state.m_nAllPanesKeyWidth);
   m_pOuter->setSizes({m_state.m_nAllPanesGraphHeight, nHeight - m_state.m_nAllPanesGraphHeight});
   m_pInner->setSizes({m_state.m_nAllPanesKeyWidth, nWidth - m_state.m_nAllPanesKeyWidth});
 }

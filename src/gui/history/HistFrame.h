@@ -66,9 +66,11 @@ signals:
 
 protected:
   void resizeEvent(QResizeEvent* pEvent) override;
+  void showEvent(QShowEvent* pEvent) override;
 
 private:
   void PlacePane(QWidget*& pSlot, QWidget* pArea, QWidget* pPane);
+  void TryFirstSizing();
   void FirstSizing();
   void MovePaneFocus(int nStep);
 
