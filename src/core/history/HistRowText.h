@@ -35,6 +35,7 @@ public:
   CHistRowText(const CZK7Doc& doc, sListOptions options);
 
   const sListOptions& GetOptions() const { return m_options; }
+  const CZK7Doc& GetDocument() const { return m_doc; }
   const std::vector<sColumnDesc>& GetColumns() const { return m_aColumns; }
   int GetColumnCount() const { return static_cast<int>(m_aColumns.size()); }
   int GetRowCount() const;

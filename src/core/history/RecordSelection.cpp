@@ -64,7 +64,7 @@ void CRecordSelection::ClickRow(int nRow, bool bShift) {
 
 int StepFocusRow(int nFocus, eListKey eKey, int nPageRows, int nCount) {
   if (nCount <= 0) return -1;
-  if (nFocus < 0) return 0;
+  if (nFocus < 0) return eKey == LIST_KEY_END ? nCount - 1 : 0;
   const int64_t nPage = std::max(1, nPageRows - 1);
   int64_t n = nFocus;
   switch (eKey) {

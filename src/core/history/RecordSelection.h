@@ -55,7 +55,8 @@ enum eListKey { LIST_KEY_UP, LIST_KEY_DOWN, LIST_KEY_PAGE_UP, LIST_KEY_PAGE_DOWN
 
 // The focus row after a key, for a list of nCount rows showing nPageRows whole
 // rows: a page key moves by the page less one row, as list controls do; -1 for
-// an empty list. A list without a focus row starts at row 0.
+// an empty list. Without a focus row, End goes to the last row, any other key
+// to row 0.
 int StepFocusRow(int nFocus, eListKey eKey, int nPageRows, int nCount);
 
 // The top row of a list showing nPageRows whole rows that is at most the last

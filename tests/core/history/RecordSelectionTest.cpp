@@ -68,6 +68,7 @@ TEST(RecordSelection, ClicksMarkAndFocus) {
 
 TEST(RecordSelection, FocusKeysAndScrolling) {
   EXPECT_EQ(StepFocusRow(-1, LIST_KEY_DOWN, 10, 100), 0);
+  EXPECT_EQ(StepFocusRow(-1, LIST_KEY_END, 10, 100), 99);
   EXPECT_EQ(StepFocusRow(0, LIST_KEY_UP, 10, 100), 0);
   EXPECT_EQ(StepFocusRow(5, LIST_KEY_PAGE_DOWN, 10, 100), 14);
   EXPECT_EQ(StepFocusRow(95, LIST_KEY_PAGE_DOWN, 10, 100), 99);
