@@ -50,14 +50,13 @@ bool CInstanceChannel::SendToRunningInstance(const QString& strName, const QStri
 }
 
 bool CInstanceChannel::Listen() {
-  if (m_pServer->listen(m_strName))
-    return true;
+  // Asked first: with access limited to the user, listening puts a new socket in
+  // place of an existing one, which would cut a running instance off.
+  if (IsInstanceRunning(m_strName))
+    return false;
   // A socket left by an instance that ended without closing it answers nobody.
-  if (m_pServer->serverError() == QAbstractSocket::AddressInUseError && !IsInstanceRunning(m_strName)) {
-    QLocalServer::removeServer(m_strName);
-    return m_pServer->listen(m_strName);
-  }
-  return false;
+  QLocalServer::removeServer(m_strName);
+  return m_pServer->listen(m_strName);
 }
 
 bool CInstanceChannel::IsListening() const { return m_pServer->isListening(); }

@@ -71,7 +71,15 @@ CMainFrame::CMainFrame(ISettingsStore& store, const std::vector<const CZK7DocTem
   UpdateCommandStates();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+  // The document windows go while this object is whole: their signals reach it.
+  disconnect(qApp, nullptr, this, nullptr);
+  disconnect(m_pMdiArea, nullptr, this, nullptr);
+  for (CMdiChild* pChild : GetChildren()) {
+    disconnect(pChild, nullptr, this, nullptr);
+    delete pChild;
+  }
+}
 
 CMdiChild* CMainFrame::GetActiveChild() const {
   // The area's current window stays current while a dialog has the focus.
@@ -165,9 +173,9 @@ void CMainFrame::UpdateTitle() {
     for (size_t i = 0; i < aWindows.size(); ++i)
       aWindows[i]->setWindowTitle(aWindows.size() == 1 ? aWindows[i]->GetDocumentTitle()
                                                        : QStringLiteral("%1:%2").arg(aWindows[i]->GetDocumentTitle()).arg(i + 1));
-  const QString strApp = QString::fromLatin1(LoadString(IDS_APP_TITLE));
-  const CMdiChild* pActive = GetActiveChild();
-  setWindowTitle(pActive ? strApp + QStringLiteral(" - ") + pActive->windowTitle() : strApp);
+  // A maximised document window adds " - [title]" to the main window's title by
+  // itself, and takes it away again when it is restored or closed.
+  setWindowTitle(QString::fromLatin1(LoadString(IDS_APP_TITLE)));
 }
 
 void CMainFrame::ScheduleUpdate() { m_pUpdateTimer->start(0); }

@@ -1,0 +1,101 @@
+// "RegServer" on the command line: the file types are registered in the user's
+// data folder and the program ends without a window.
+#include <QApplication>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "SimProcess.h"
+#include "app/ZK7App.h"
+
+using namespace zk7;
+
+namespace {
+
+QString ReadText(const QString& strPath) {
+  QFile file(strPath);
+  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+std::vector<std::string> ChildEnvironment(const QTemporaryDir& dir, const QString& strData) {
+  return {"XDG_DATA_HOME=" + strData.toStdString(), "XDG_CONFIG_HOME=" + dir.filePath(QStringLiteral("config")).toStdString(),
+          "QT_QPA_PLATFORM=offscreen", "ZK7_INSTANCE_NAME=zk7-regserver-test-" + std::to_string(QCoreApplication::applicationPid())};
+}
+
+} // namespace
+
+class RegServerTest : public QObject {
+  Q_OBJECT
+private slots:
+  void registersBothTypesAndTheDesktopEntry_data();
+  void registersBothTypesAndTheDesktopEntry();
+  void showsNoWindow();
+  void anUnwritableDataFolderIsAFailure();
+};
+
+void RegServerTest::registersBothTypesAndTheDesktopEntry_data() {
+  QTest::addColumn<QString>("arg");
+  QTest::newRow("dash") << QStringLiteral("-RegServer");
+  QTest::newRow("slash, lower case") << QStringLiteral("/regserver");
+  QTest::newRow("upper case") << QStringLiteral("-REGSERVER");
+}
+
+void RegServerTest::registersBothTypesAndTheDesktopEntry() {
+  QFETCH(QString, arg);
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  const QString strData = dir.filePath(QStringLiteral("data"));
+  const sProcessResult result = RunProcess(ZK7_APP_PATH, {arg.toStdString()}, ChildEnvironment(dir, strData));
+  QCOMPARE(result.nExitCode, 0);
+
+  const QString strMime = ReadText(strData + QStringLiteral("/mime/packages/zk7-mime.xml"));
+  QVERIFY(strMime.contains(QStringLiteral("<mime-type type=\"application/x-zk7-results\">")));
+  QVERIFY(strMime.contains(QStringLiteral("<glob pattern=\"*.zk\"/>")));
+  QVERIFY(strMime.contains(QStringLiteral("<mime-type type=\"text/x-zk7-log\">")));
+  QVERIFY(strMime.contains(QStringLiteral("<glob pattern=\"*.log\"/>")));
+
+  const QStringList aDesktop = ReadText(strData + QStringLiteral("/applications/zk7.desktop")).split(QLatin1Char('\n'));
+  QVERIFY(aDesktop.contains(QStringLiteral("Exec=") + QStringLiteral(ZK7_APP_PATH) + QStringLiteral(" %f")));
+  QVERIFY(aDesktop.contains(QStringLiteral("MimeType=application/x-zk7-results;text/x-zk7-log;")));
+  QVERIFY(aDesktop.contains(QStringLiteral("Icon=zk7")));
+  QVERIFY(QFile::exists(strData + QStringLiteral("/icons/hicolor/scalable/apps/zk7.svg")));
+
+  // Where the desktop's tool is installed, its cache knows the new types.
+  if (!QStandardPaths::findExecutable(QStringLiteral("update-mime-database")).isEmpty()) {
+    const QString strGlobs = ReadText(strData + QStringLiteral("/mime/globs2"));
+    QVERIFY(strGlobs.contains(QStringLiteral("application/x-zk7-results:*.zk")));
+    QVERIFY(strGlobs.contains(QStringLiteral("text/x-zk7-log:*.log")));
+  }
+}
+
+void RegServerTest::showsNoWindow() {
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toUtf8());
+  qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
+  qputenv("ZK7_INSTANCE_NAME", QByteArrayLiteral("zk7-regserver-inprocess-") + QByteArray::number(QCoreApplication::applicationPid()));
+  CZK7App app(QStringList{QStringLiteral("/RegServer")});
+  QVERIFY(!app.InitInstance());
+  QCOMPARE(app.GetExitCode(), 0);
+  QVERIFY(!app.GetMainFrame());
+  for (QWidget* pWidget : QApplication::topLevelWidgets())
+    QVERIFY2(!pWidget->isVisible(), qPrintable(pWidget->metaObject()->className()));
+  QVERIFY(QFile::exists(dir.filePath(QStringLiteral("data/applications/zk7.desktop"))));
+}
+
+void RegServerTest::anUnwritableDataFolderIsAFailure() {
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  // A file where the data folder should be: nothing can be created under it.
+  const QString strData = dir.filePath(QStringLiteral("data"));
+  QFile file(strData);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.close();
+  const sProcessResult result = RunProcess(ZK7_APP_PATH, {"-RegServer"}, ChildEnvironment(dir, strData));
+  QCOMPARE(result.nExitCode, 1);
+  QVERIFY(QString::fromStdString(result.strErr).contains(QStringLiteral("zk7: Cannot create the folder")));
+}
+
+QTEST_MAIN(RegServerTest)
+#include "RegServerTest.moc"
