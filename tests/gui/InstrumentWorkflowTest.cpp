@@ -74,7 +74,9 @@ private slots:
 private:
   fs::path Temp() const { return fs::path(m_strTemp); }
   fs::path Root() const { return Temp() / "module"; }
-  fs::path Destination() const { return Temp() / "home" / "Documents" / "ZK7" / "127.0.0.1"; }
+  // A home whose name is not plain ASCII: local paths are shown as the file system spells them.
+  fs::path Home() const { return Temp() / "h\xC3\xB4me"; }
+  fs::path Destination() const { return Home() / "Documents" / "ZK7" / "127.0.0.1"; }
   std::unique_ptr<ISettingsStore> Store() const { return CreateIniSettingsStore((Temp() / "settings.ini").string()); }
 
   void StartSim(const std::vector<std::string>& aArgs = {});
@@ -97,8 +99,8 @@ private:
 void InstrumentWorkflowTest::init() {
   m_strTemp = MakeTempDir("zk7workflow");
   // The default destination lies in the documents folder of this home.
-  qputenv("HOME", QFile::encodeName(QString::fromStdString((Temp() / "home").string())));
-  qputenv("XDG_CONFIG_HOME", QFile::encodeName(QString::fromStdString((Temp() / "home" / ".config").string())));
+  qputenv("HOME", QByteArray::fromStdString(Home().string()));
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((Home() / ".config").string()));
   for (const char* psz : {"configs", "logs", "internal"}) fs::create_directories(Root() / psz);
   m_pMain = std::make_unique<QMainWindow>();
   m_pMain->resize(800, 600);
@@ -400,14 +402,18 @@ void InstrumentWorkflowTest::YesToAllAndNoToAllHoldForLaterFiles() {
   StartSim();
   StorePort();
   // A first download brings all three; a local edit then tells which were replaced.
-  auto runWith = [this](const QString& strAnswer, const QString& strSummary) {
+  const QString strQuestion = QStringLiteral(" '%1'\n\n This file already exists. Do you want to replace it ?")
+                                  .arg(QString::fromStdString((Destination() / "configs" / "a.xml").string()));
+  auto runWith = [this, strQuestion](const QString& strAnswer, const QString& strSummary) {
     CScriptedUser user;
     user.Then(Login(user));
     user.Then(Select(user, {{"Configurations"}}));
-    user.Then([&user, strAnswer](QWidget* pModal) {
+    user.Then([&user, strAnswer, strQuestion](QWidget* pModal) {
       auto* pDlg = qobject_cast<C5ButtonsDialog*>(pModal);
       user.Check(pDlg != nullptr, QStringLiteral("the replace question"));
       if (!pDlg) return;
+      user.Compare(pDlg->m_strMessage, strQuestion, QStringLiteral("question"));
+      user.Compare(pDlg->windowTitle(), QStringLiteral("ZK7"), QStringLiteral("question title"));
       QStringList aButtons;
       for (int nId : {1053, 1095, 1096, 6, 1010}) aButtons << pDlg->GetButton(nId)->text();
       user.Compare(aButtons.join(QLatin1Char('|')), QStringLiteral("&Yes|&No|Yes to &All|No to A&ll|Cancel"),

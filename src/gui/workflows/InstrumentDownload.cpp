@@ -1,5 +1,6 @@
 // The download-files command: listing under a wait dialog, the selection dialog,
 // the download with its replace questions, and the summary.
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -50,7 +51,8 @@ private:
 eReplaceAnswer CInstrumentCommands::AskReplaceFile(const std::string& strLocalPath, QWidget* pParent) const {
   C5ButtonsDialog dlg(pParent ? pParent : DialogParent());
   dlg.m_strTitle = AppTitle();
-  dlg.m_strMessage = QString::fromLatin1(ReplaceQuestionText(strLocalPath));
+  // The text holds a local path: file-system bytes, not a module's 8-bit text.
+  dlg.m_strMessage = QFile::decodeName(QByteArray::fromStdString(ReplaceQuestionText(strLocalPath)));
   dlg.m_strButton1 = QStringLiteral("&Yes");
   dlg.m_strButton2 = QStringLiteral("&No");
   dlg.m_strButton3 = QStringLiteral("Yes to &All");
