@@ -6,11 +6,14 @@
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/CommandIds.h"
 #include "format/Formatting.h"
 #include "history/DlgInfosResFile.h"
+#include "history/HistGraph.h"
+#include "history/HistToolBars.h"
 #include "results/ZK7Doc.h"
 
 namespace zk7 {
@@ -63,7 +66,21 @@ CHistFrame::CHistFrame(std::shared_ptr<CZK7Doc> pDoc, QWidget* pParent)
   setWindowTitle(GetTitle());
   SetTimeFormatFromFile();
   AllFrames().push_back(this);
+  SetGraphPane(new CHistGraph(*this));
+  m_pToolBars = new CHistToolBars(*this, GetHistGraph());
 }
+
+CHistGraph* CHistFrame::GetHistGraph() const { return qobject_cast<CHistGraph*>(m_pGraphPane); }
+
+void CHistFrame::InitialUpdate() {
+  if (m_bInitialUpdateDone)
+    return;
+  m_bInitialUpdateDone = true;
+  if (CHistGraph* pGraph = GetHistGraph())
+    pGraph->OnInitialUpdate();
+}
+
+void CHistFrame::OnActivateFrame(bool bActive) { m_pToolBars->OnActivateFrame(bActive); }
 
 CHistFrame::~CHistFrame() { std::erase(AllFrames(), this); }
 
@@ -102,6 +119,9 @@ void CHistFrame::resizeEvent(QResizeEvent* pEvent) {
 void CHistFrame::showEvent(QShowEvent* pEvent) {
   QWidget::showEvent(pEvent);
   TryFirstSizing();
+  // After the window is on the screen, so that the wait dialog has an owner to stand on.
+  if (!m_bInitialUpdateDone)
+    QTimer::singleShot(0, this, &CHistFrame::InitialUpdate);
 }
 
 void CHistFrame::TryFirstSizing() {
@@ -186,6 +206,10 @@ void CHistFrame::MovePaneFocus(int nStep) {
 }
 
 bool CHistFrame::OnUpdateCommand(unsigned nId, sCommandState& state) {
+  if (m_pToolBars->OnUpdateCommand(nId, state))
+    return true;
+  if (CHistGraph* pGraph = GetHistGraph(); pGraph && pGraph->OnUpdateCommand(nId, state))
+    return true;
   const CZK7Doc::eErrorDisplay eErrors = m_pDoc->GetErrorDisplayFormat();
   switch (nId) {
     case ID_GRAPH_PANE_ONLY:
@@ -229,6 +253,11 @@ bool CHistFrame::OnUpdateCommand(unsigned nId, sCommandState& state) {
 }
 
 bool CHistFrame::OnCommand(unsigned nId) {
+  CHistGraph* pGraph = GetHistGraph();
+  if (m_pToolBars->OnCommand(nId) || (pGraph && pGraph->OnCommand(nId))) {
+    emit commandStateChanged();
+    return true;
+  }
   switch (nId) {
     case ID_GRAPH_PANE_ONLY: ShowGraphOnly(); break;
     case ID_KEY_PANE_ONLY: ShowKeyOnly(); break;

@@ -14,6 +14,8 @@ class QSplitter;
 
 namespace zk7 {
 
+class CHistGraph;
+class CHistToolBars;
 class CZK7Doc;
 
 class CHistFrame : public QWidget, public ICommandTarget {
@@ -34,6 +36,12 @@ public:
   QWidget* GetKeyPane() const { return m_pKeyPane; }
   QWidget* GetGraphPane() const { return m_pGraphPane; }
   QWidget* GetListPane() const { return m_pListPane; }
+  // The graph pane when the graph area holds one.
+  CHistGraph* GetHistGraph() const;
+  CHistToolBars* GetToolBars() const { return m_pToolBars; }
+  // The panes' first display (the graph reads its points); once, also when
+  // the first show comes later.
+  void InitialUpdate();
   // Puts a pane into its area (key: top left, graph: top right, list: bottom).
   void SetKeyPane(QWidget* pPane);
   void SetGraphPane(QWidget* pPane);
@@ -57,6 +65,7 @@ public:
 
   bool OnUpdateCommand(unsigned nId, sCommandState& state) override;
   bool OnCommand(unsigned nId) override;
+  void OnActivateFrame(bool bActive) override;
 
 signals:
   // Emitted by Refresh (panes rebuild on it) and by the ms-offset option (list only).
@@ -85,6 +94,8 @@ private:
   QWidget* m_pGraphPane = nullptr;
   QWidget* m_pListPane = nullptr;
   bool m_bFirstSizingPending = true;
+  CHistToolBars* m_pToolBars = nullptr;
+  bool m_bInitialUpdateDone = false;
 };
 
 } // namespace zk7

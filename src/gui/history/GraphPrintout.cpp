@@ -1,0 +1,176 @@
+// Graph printout and clipboard picture.
+#include "history/GraphPrintout.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QSvgGenerator>
+
+#include <algorithm>
+
+#include "history/HistFrame.h"
+#include "history/KeyTable.h"
+#include "history/PageHeader.h"
+#include "history/PagePrinter.h"
+#include "history/graph/GraphControl.h"
+#include "settings/SettingsRecord.h"
+
+namespace zk7 {
+
+namespace {
+
+struct sGraphJob {
+  sKeyTable table;
+  std::vector<int> aTicked;  // rows of the table that are printed
+  std::vector<int> aPositions;
+  int nLinesPerPage = 1;
+  int nPages = 1;
+};
+
+sGraphJob PrepareJob(QPrinter& printer, const CHistFrame& frame, sPrintLayout& layout) {
+  sGraphJob job;
+  job.table = BuildKeyTable(frame.GetDocument(), frame.GetViewState(), false);
+  for (size_t r = 0; r < job.table.aRows.size(); ++r)
+    if (job.table.aChecked[r]) job.aTicked.push_back(static_cast<int>(r));
+  job.aPositions = ColumnPositions(KeyColumnWidths(job.table));
+  const CPagePrinter pages(printer, job.aPositions, static_cast<int>(job.aTicked.size()));
+  layout = pages.GetLayout();
+  job.nLinesPerPage =
+      GraphKeyLinesPerPage(layout.nPrintableHeight, layout.nLineHeight, layout.nHeaderLines, layout.nFooterLines);
+  job.nPages = GraphPrintPageCount(static_cast<int>(job.aTicked.size()), job.nLinesPerPage);
+  return job;
+}
+
+std::string Joined(const std::vector<std::string>& aCells) {
+  std::string str;
+  for (size_t k = 0; k < aCells.size(); ++k) {
+    if (k) str += '\t';
+    str += aCells[k];
+  }
+  return str;
+}
+
+int ScreenDpi() {
+  const QScreen* pScreen = QGuiApplication::primaryScreen();
+  return pScreen ? std::max(1, qRound(pScreen->logicalDotsPerInch())) : 96;
+}
+
+void PrintGraphPage(QCPPainter& painter, CGraphControl& control, const sPrintLayout& layout, QPrinter& printer) {
+  const int nTop = layout.nHeaderLines * layout.nLineHeight;
+  const int nHeight = layout.nPrintableHeight - (layout.nHeaderLines + layout.nFooterLines) * layout.nLineHeight;
+  if (nHeight <= 0 || layout.nPrintableWidth <= 0) return;
+  // Drawn at screen size and scaled up, so that fonts and lines keep their
+  // proportions on paper; the plot area on white.
+  const double dScale = static_cast<double>(printer.logicalDpiX()) / ScreenDpi();
+  const QColor background = control.GetPlotAreaColour();
+  control.SetPlotAreaColour(Qt::white);
+  painter.save();
+  painter.translate(0, nTop);
+  painter.scale(dScale, dScale);
+  control.RenderTo(painter, qRound(layout.nPrintableWidth / dScale), qRound(nHeight / dScale));
+  painter.restore();
+  control.SetPlotAreaColour(background);
+}
+
+void PrintKeyPage(QCPPainter& painter, const CPagePrinter& pages, const sGraphJob& job, int nPage, bool bColour) {
+  const sPrintLayout& layout = pages.GetLayout();
+  const int lh = layout.nLineHeight;
+  int y = (layout.nHeaderLines + 1) * lh;
+  pages.DrawTabbedLine(painter, y, Joined(job.table.aTitles));
+  y += lh;
+  painter.drawLine(QLineF(0, y - 1, layout.nPrintableWidth, y - 1));
+  y += lh / 2;
+  const size_t nFrom = static_cast<size_t>(nPage - 2) * static_cast<size_t>(job.nLinesPerPage);
+  for (size_t i = nFrom; i < job.aTicked.size() && i < nFrom + static_cast<size_t>(job.nLinesPerPage); ++i) {
+    const int r = job.aTicked[i];
+    painter.save();
+    // Each channel in its own curve colour (a hidden row does not shift the colours).
+    if (bColour)
+      painter.setPen(ColourFromRef(GetDisplayColour(GetChannelColourIndex(job.table.aChannels[static_cast<size_t>(r)]))));
+    pages.DrawTabbedLine(painter, y, Joined(job.table.aRows[static_cast<size_t>(r)]));
+    painter.restore();
+    y += lh;
+  }
+}
+
+} // namespace
+
+int GetGraphPrintPageCount(QPrinter& printer, const CHistFrame& frame) {
+  sPrintLayout layout;
+  return PrepareJob(printer, frame, layout).nPages;
+}
+
+bool PrintGraphPages(QPrinter& printer, CGraphControl& control, const CHistFrame& frame) {
+  sPrintLayout layout;
+  const sGraphJob job = PrepareJob(printer, frame, layout);
+  const CPagePrinter pages(printer, job.aPositions, static_cast<int>(job.aTicked.size()));
+  int nFrom = 1, nTo = job.nPages;
+  if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+    nFrom = std::max(1, printer.fromPage());
+    nTo = std::min(job.nPages, printer.toPage() > 0 ? printer.toPage() : job.nPages);
+  }
+  QCPPainter painter;
+  if (!painter.begin(&printer)) return false;
+  const bool bColour = printer.colorMode() == QPrinter::Color;
+  const std::string strElement = frame.GetTitle().toLatin1().toStdString();
+  for (int nPage = nFrom; nPage <= nTo; ++nPage) {
+    if (nPage > nFrom) printer.newPage();
+    pages.BeginPage(painter);
+    CPagePrinter::DrawHeaderFooter(painter, strElement, nPage, job.nPages, layout.nPrintableWidth,
+                                   layout.nPrintableHeight, layout.nLineHeight);
+    if (nPage == 1)
+      PrintGraphPage(painter, control, layout, printer);
+    else
+      PrintKeyPage(painter, pages, job, nPage, bColour);
+  }
+  painter.end();
+  return true;
+}
+
+bool PrintGraphWithDialog(QWidget* pParent, CGraphControl& control, const CHistFrame& frame) {
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintDialog dlg(&printer, pParent);
+  dlg.setMinMax(1, GetGraphPrintPageCount(printer, frame));
+  if (dlg.exec() != QDialog::Accepted) return false;
+  return PrintGraphPages(printer, control, frame);
+}
+
+void PreviewGraph(QWidget* pParent, CGraphControl& control, const CHistFrame& frame) {
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintPreviewDialog dlg(&printer, pParent);
+  QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
+                   [&control, &frame](QPrinter* p) { PrintGraphPages(*p, control, frame); });
+  dlg.exec();
+}
+
+QMimeData* MakeGraphMimeData(CGraphControl& control) {
+  const int w = std::max(1, control.width()), h = std::max(1, control.height());
+  QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::white);
+  {
+    QCPPainter painter(&image);
+    control.RenderTo(painter, w, h);
+  }
+  QByteArray svg;
+  {
+    QBuffer buffer(&svg);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(w, h));
+    generator.setViewBox(QRect(0, 0, w, h));
+    generator.setTitle(QStringLiteral("Graph"));
+    QCPPainter painter(&generator);
+    control.RenderTo(painter, w, h);
+  }
+  auto* pData = new QMimeData;
+  pData->setImageData(image);
+  pData->setData(QStringLiteral("image/svg+xml"), svg);
+  return pData;
+}
+
+} // namespace zk7

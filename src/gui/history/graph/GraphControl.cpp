@@ -1,0 +1,359 @@
+// The QCustomPlot surface of the history graph.
+#include "history/graph/GraphControl.h"
+
+#include <cmath>
+
+#include "history/GraphPoints.h"
+#include "history/graph/GraphCursor.h"
+#include "history/graph/TimeAxisTicker.h"
+
+namespace zk7 {
+
+namespace {
+
+constexpr int CURSOR_GRAB_PIXELS = 8;
+const QColor MARK_GREY(0x80, 0x80, 0x80);
+
+} // namespace
+
+QColor ColourFromRef(uint32_t n) { return QColor(n & 0xFF, (n >> 8) & 0xFF, (n >> 16) & 0xFF); }
+
+CGraphControl::CGraphControl(QWidget* pParent) : QCustomPlot(pParent), m_pTimeTicker(new CTimeAxisTicker) {
+  setFocusPolicy(Qt::StrongFocus);
+  setPlottingHints(QCP::phFastPolylines | QCP::phCacheLabels);
+  setNotAntialiasedElements(QCP::aePlottables | QCP::aeGrid | QCP::aeSubGrid | QCP::aeAxes | QCP::aeItems);
+  setAntialiasedElements(QCP::aeNone);
+  xAxis->setTicker(m_pTimeTicker);
+  yAxis2->setVisible(false);
+  xAxis2->setVisible(false);
+  for (QCPAxis* p : {xAxis, yAxis, yAxis2}) {
+    p->grid()->setVisible(false);
+    p->grid()->setPen(QPen(QColor(0xA0, 0xA0, 0xA0), 0, Qt::DotLine));
+    p->setSubTicks(false);
+  }
+  yAxis2->setTickLabels(true);
+  axisRect()->setRangeZoomAxes({xAxis}, {yAxis, yAxis2});
+  axisRect()->setRangeDragAxes({xAxis}, {yAxis, yAxis2});
+  // Cursors and marks on a buffered layer of their own: dragging a cursor
+  // repaints that layer only, not the curves.
+  addLayer(QStringLiteral("cursors"), layer(QStringLiteral("main")), QCustomPlot::limAbove);
+  m_pCursorLayer = layer(QStringLiteral("cursors"));
+  m_pCursorLayer->setMode(QCPLayer::lmBuffered);
+  for (int k = 0; k < 4; ++k) {
+    auto* p = new QCPItemStraightLine(this);
+    p->setLayer(QStringLiteral("main"));
+    p->setSelectable(false);
+    p->setVisible(false);
+    m_aAlarmLines[static_cast<size_t>(k)] = p;
+  }
+  m_pCursors[0] = std::make_unique<CGraphCursor>(this, m_pCursorLayer, Qt::blue, QStringLiteral("1"));
+  m_pCursors[1] = std::make_unique<CGraphCursor>(this, m_pCursorLayer, Qt::red, QStringLiteral("2"));
+  for (auto& p : m_pCursors) p->SetVisible(false);
+  // After the layout, so that the curves are fed for the axis rect's new width.
+  connect(this, &QCustomPlot::afterLayout, this, [this] { UpdateCurves(); });
+  SetTrackMode(TRACK_CURSORS);
+}
+
+CGraphControl::~CGraphControl() {
+  m_aMarks.clear();
+  m_pCursors[0].reset();
+  m_pCursors[1].reset();
+}
+
+void CGraphControl::SetPoints(const CGraphPoints* pPoints) {
+  m_pPoints = pPoints;
+  for (sPlot& p : m_aPlots) p.nFedColumns = -1;
+}
+
+void CGraphControl::RemoveAllPlotData() {
+  m_pPoints = nullptr;
+  for (sPlot& p : m_aPlots) {
+    p.pCurve->data()->clear();
+    p.nFedColumns = -1;
+  }
+}
+
+void CGraphControl::SetPlotAreaColour(const QColor& colour) { axisRect()->setBackground(QBrush(colour)); }
+QColor CGraphControl::GetPlotAreaColour() const { return axisRect()->backgroundBrush().color(); }
+
+void CGraphControl::RemoveAllPlots() {
+  for (sPlot& p : m_aPlots) removePlottable(p.pCurve);
+  m_aPlots.clear();
+}
+
+int CGraphControl::AddPlot(const QString& strName, const QColor& colour) {
+  sPlot p;
+  p.pCurve = new QCPCurve(xAxis, yAxis);
+  p.pCurve->setName(strName);
+  p.pCurve->setPen(QPen(colour, 0));
+  p.pCurve->setAntialiased(false);
+  p.pCurve->setSelectable(QCP::stNone);
+  ApplyPlotStyle(p);
+  m_aPlots.push_back(p);
+  return static_cast<int>(m_aPlots.size()) - 1;
+}
+
+void CGraphControl::ApplyPlotStyle(sPlot& p) {
+  if (m_bLinkPoints) {
+    p.pCurve->setLineStyle(QCPCurve::lsLine);
+    p.pCurve->setScatterStyle(QCPScatterStyle::ssNone);
+  } else {
+    p.pCurve->setLineStyle(QCPCurve::lsNone);
+    p.pCurve->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCross, p.pCurve->pen().color(), 5));
+  }
+}
+
+void CGraphControl::SetPlotAxis(int nPlot, eAxis eOn) {
+  sPlot& p = m_aPlots.at(static_cast<size_t>(nPlot));
+  p.eOn = eOn;
+  p.pCurve->setValueAxis(eOn == AXIS_Y2 ? yAxis2 : yAxis);
+  p.pCurve->setVisible(p.bShown && eOn != AXIS_HIDDEN);
+  p.nFedColumns = -1;
+}
+
+CGraphControl::eAxis CGraphControl::GetPlotAxis(int nPlot) const { return m_aPlots.at(static_cast<size_t>(nPlot)).eOn; }
+
+void CGraphControl::ShowPlot(int nPlot, bool bShow) {
+  sPlot& p = m_aPlots.at(static_cast<size_t>(nPlot));
+  p.bShown = bShow;
+  p.pCurve->setVisible(bShow && p.eOn != AXIS_HIDDEN);
+}
+
+bool CGraphControl::IsPlotShown(int nPlot) const { return m_aPlots.at(static_cast<size_t>(nPlot)).pCurve->visible(); }
+QColor CGraphControl::GetPlotColour(int nPlot) const { return m_aPlots.at(static_cast<size_t>(nPlot)).pCurve->pen().color(); }
+int CGraphControl::GetPlotDataCount(int nPlot) const { return m_aPlots.at(static_cast<size_t>(nPlot)).pCurve->dataCount(); }
+QString CGraphControl::GetPlotName(int nPlot) const { return m_aPlots.at(static_cast<size_t>(nPlot)).pCurve->name(); }
+
+void CGraphControl::SetLinkPoints(bool bLink) {
+  m_bLinkPoints = bLink;
+  for (sPlot& p : m_aPlots) ApplyPlotStyle(p);
+}
+
+QCPAxis* CGraphControl::Axis(eAxis e) const {
+  switch (e) {
+    case AXIS_X: return xAxis;
+    case AXIS_Y2: return yAxis2;
+    default: return yAxis;
+  }
+}
+
+void CGraphControl::GetAxisRange(eAxis e, double& dMin, double& dMax) const {
+  const QCPRange r = Axis(e)->range();
+  dMin = r.lower;
+  dMax = r.upper;
+}
+
+void CGraphControl::SetAxisRange(eAxis e, double dMin, double dMax) { Axis(e)->setRange(dMin, dMax); }
+
+void CGraphControl::SetAutoScale(eAxis e, bool bAuto) { m_aAuto[static_cast<size_t>(e - 1)] = bAuto; }
+bool CGraphControl::IsAutoScale(eAxis e) const { return m_aAuto[static_cast<size_t>(e - 1)]; }
+
+void CGraphControl::RescaleNow(eAxis e) {
+  if (!m_pPoints || m_pPoints->IsEmpty()) return;
+  double dMin = INFINITY, dMax = -INFINITY;
+  if (e == AXIS_X) {
+    if (!m_pPoints->GetXRange(dMin, dMax)) return;
+  } else {
+    for (int i = 0; i < GetPlotCount() && i < m_pPoints->GetChannelCount(); ++i) {
+      const sPlot& p = m_aPlots[static_cast<size_t>(i)];
+      if (!p.bShown || p.eOn != e) continue;
+      double a, b;
+      if (m_pPoints->GetValueRange(i, a, b)) dMin = std::min(dMin, a), dMax = std::max(dMax, b);
+    }
+    if (dMin > dMax) return;
+  }
+  // A little room above and below, so that the extremes do not run on the frame.
+  double dPad = (dMax - dMin) * 0.03;
+  if (dPad <= 0) dPad = std::max(std::fabs(dMax) * 0.05, 1.0);
+  Axis(e)->setRange(dMin - dPad, dMax + dPad);
+}
+
+void CGraphControl::SetAxisCaption(eAxis e, const QString& strCaption) { Axis(e)->setLabel(strCaption); }
+QString CGraphControl::GetAxisCaption(eAxis e) const { return Axis(e)->label(); }
+void CGraphControl::ShowAxis(eAxis e, bool bShow) { Axis(e)->setVisible(bShow); }
+bool CGraphControl::IsAxisShown(eAxis e) const { return Axis(e)->visible(); }
+
+void CGraphControl::SetGrid(bool bGrid) {
+  m_bGrid = bGrid;
+  for (QCPAxis* p : {xAxis, yAxis, yAxis2}) p->grid()->setVisible(bGrid);
+}
+
+void CGraphControl::SetTimeAxis(int nTimeFormat, bool bShowFraction, int nDigits, int nDivisions) {
+  m_bTimeAxis = true;
+  m_pTimeTicker->SetFormat(nTimeFormat, bShowFraction, nDigits, nDivisions);
+  xAxis->setTicker(m_pTimeTicker);
+}
+
+void CGraphControl::SetValueXAxis() {
+  m_bTimeAxis = false;
+  xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));
+}
+
+int CGraphControl::GetPlotPixelWidth() const { return std::max(1, axisRect()->width()); }
+int CGraphControl::GetPlotPixelHeight() const { return std::max(1, axisRect()->height()); }
+
+CGraphCursor& CGraphControl::Cursor(int n) const { return *m_pCursors[n == 2 ? 1 : 0]; }
+
+void CGraphControl::SetCursorPoint(int n, int nPlot, int nPoint) {
+  CGraphCursor& c = Cursor(n);
+  c.m_nPlot = nPlot;
+  if (!m_pPoints || nPlot < 0 || nPlot >= m_pPoints->GetChannelCount() || m_pPoints->IsEmpty()) {
+    c.m_nPoint = -1;
+    return;
+  }
+  const int nCount = m_pPoints->GetPointCount();
+  if (nPoint >= nCount) {
+    c.m_nPoint = nCount;
+    c.SetPosition(xAxis->range().upper, c.GetY());
+    return;
+  }
+  c.m_nPoint = std::max(nPoint, 0);
+  c.SetPosition(m_pPoints->GetX(nPlot, c.m_nPoint), m_pPoints->GetY(nPlot, c.m_nPoint));
+}
+
+void CGraphControl::LockCursor(int n, int nPlot) {
+  CGraphCursor& c = Cursor(n);
+  if (nPlot < 0 || !m_pPoints) {
+    c.m_nPlot = -1;
+    c.m_nPoint = -1;
+    return;
+  }
+  c.SetValueAxis(GetPlotAxis(nPlot) == AXIS_Y2 ? yAxis2 : yAxis);
+  // A cursor parked beyond the last point stays there.
+  if (c.m_nPlot == nPlot && c.m_nPoint >= m_pPoints->GetPointCount() && c.m_nPoint > 0) return;
+  SetCursorPoint(n, nPlot, m_pPoints->FindPoint(nPlot, c.GetX()));
+}
+
+void CGraphControl::RemoveFixedMarks() { m_aMarks.clear(); }
+
+void CGraphControl::AddFixedMark(double dX, int nNumber) {
+  auto p = std::make_unique<CGraphCursor>(this, m_pCursorLayer, MARK_GREY, QString::number(nNumber));
+  p->SetMarkerShown(false);
+  p->SetPosition(dX, 0);
+  m_aMarks.push_back(std::move(p));
+}
+
+double CGraphControl::GetFixedMarkX(int i) const { return m_aMarks.at(static_cast<size_t>(i))->GetX(); }
+
+void CGraphControl::SetAlarmLine(int k, bool bShown, double dValue, const QColor& colour, eAxis eOn) {
+  QCPItemStraightLine* p = m_aAlarmLines.at(static_cast<size_t>(k));
+  m_aAlarmValues[static_cast<size_t>(k)] = dValue;
+  QCPAxis* pValueAxis = eOn == AXIS_Y2 ? yAxis2 : yAxis;
+  p->point1->setAxes(xAxis, pValueAxis);
+  p->point2->setAxes(xAxis, pValueAxis);
+  p->point1->setCoords(0, dValue);
+  p->point2->setCoords(1, dValue);
+  p->setPen(QPen(colour, 2, Qt::DashLine));
+  p->setVisible(bShown);
+}
+
+bool CGraphControl::IsAlarmLineShown(int k) const { return m_aAlarmLines.at(static_cast<size_t>(k))->visible(); }
+double CGraphControl::GetAlarmLineValue(int k) const { return m_aAlarmValues.at(static_cast<size_t>(k)); }
+QColor CGraphControl::GetAlarmLineColour(int k) const { return m_aAlarmLines.at(static_cast<size_t>(k))->pen().color(); }
+
+void CGraphControl::SetTrackMode(eTrackMode e) {
+  m_eTrackMode = e;
+  setSelectionRectMode(e == TRACK_ZOOM_RECT ? QCP::srmZoom : QCP::srmNone);
+  setInteraction(QCP::iRangeDrag, e == TRACK_PAN);
+}
+
+void CGraphControl::UpdateCurves(int nColumns) {
+  const int n = nColumns > 0 ? nColumns : GetPlotPixelWidth();
+  for (int i = 0; i < GetPlotCount(); ++i) FeedPlot(i, n);
+}
+
+void CGraphControl::FeedPlot(int nPlot, int nColumns) {
+  sPlot& p = m_aPlots[static_cast<size_t>(nPlot)];
+  if (!p.pCurve->visible() || !m_pPoints || nPlot >= m_pPoints->GetChannelCount()) return;
+  const QCPRange x = xAxis->range(), y = p.pCurve->valueAxis()->range();
+  const bool bXY = m_pPoints->GetXChannel() >= 0;
+  if (p.nFedColumns == nColumns && p.dFedMin == x.lower && p.dFedMax == x.upper &&
+      (!bXY || (p.dFedYMin == y.lower && p.dFedYMax == y.upper)))
+    return;
+  std::vector<double> aX, aY;
+  if (bXY)
+    m_pPoints->GetXYDrawPoints(nPlot, x.lower, x.upper, y.lower, y.upper, nColumns, GetPlotPixelHeight(), aX, aY);
+  else
+    m_pPoints->GetDrawPoints(nPlot, x.lower, x.upper, nColumns, aX, aY);
+  QVector<QCPCurveData> aData(static_cast<int>(aX.size()));
+  for (size_t i = 0; i < aX.size(); ++i) aData[static_cast<int>(i)] = QCPCurveData(static_cast<double>(i), aX[i], aY[i]);
+  p.pCurve->data()->set(aData, true);
+  p.nFedColumns = nColumns;
+  p.dFedMin = x.lower;
+  p.dFedMax = x.upper;
+  p.dFedYMin = y.lower;
+  p.dFedYMax = y.upper;
+}
+
+void CGraphControl::RenderTo(QCPPainter& painter, int nWidth, int nHeight) {
+  const int nOld = GetPlotPixelWidth();
+  UpdateCurves(std::max(1, nWidth - (width() - nOld)));
+  toPainter(&painter, nWidth, nHeight);
+  UpdateCurves(nOld);
+}
+
+void CGraphControl::mousePressEvent(QMouseEvent* pEvent) {
+  if (pEvent->button() == Qt::LeftButton) {
+    emit mouseDownLeft(pEvent->modifiers());
+    if (m_eTrackMode == TRACK_CURSORS) {
+      // The nearest shown cursor within reach of the press follows the mouse.
+      m_nDraggedCursor = 0;
+      double dBest = CURSOR_GRAB_PIXELS + 1;
+      for (int n = 1; n <= 2; ++n) {
+        const CGraphCursor& c = Cursor(n);
+        if (!c.IsVisible()) continue;
+        const double d = std::fabs(xAxis->coordToPixel(c.GetX()) - pEvent->position().x());
+        if (d < dBest) dBest = d, m_nDraggedCursor = n;
+      }
+      if (m_nDraggedCursor) {
+        MoveDraggedCursor(pEvent->position());
+        return;
+      }
+    }
+    m_bUserView = m_eTrackMode != TRACK_CURSORS;
+  }
+  QCustomPlot::mousePressEvent(pEvent);
+}
+
+void CGraphControl::MoveDraggedCursor(const QPointF& pos) {
+  CGraphCursor& c = Cursor(m_nDraggedCursor);
+  const double x = xAxis->pixelToCoord(pos.x());
+  if (c.m_nPlot >= 0 && m_pPoints && !m_pPoints->IsEmpty())
+    SetCursorPoint(m_nDraggedCursor, c.m_nPlot, m_pPoints->FindPoint(c.m_nPlot, x));
+  else
+    c.SetPosition(x, c.GetValueAxis()->pixelToCoord(pos.y()));
+  m_pCursorLayer->replot();
+  emit cursorDragged(m_nDraggedCursor, c.GetX(), c.GetY());
+}
+
+void CGraphControl::mouseMoveEvent(QMouseEvent* pEvent) {
+  if (m_nDraggedCursor && (pEvent->buttons() & Qt::LeftButton)) {
+    MoveDraggedCursor(pEvent->position());
+    return;
+  }
+  QCustomPlot::mouseMoveEvent(pEvent);
+}
+
+void CGraphControl::mouseReleaseEvent(QMouseEvent* pEvent) {
+  if (m_nDraggedCursor) {
+    m_nDraggedCursor = 0;
+    return;
+  }
+  QCustomPlot::mouseReleaseEvent(pEvent);
+  if (m_bUserView) {
+    m_bUserView = false;
+    emit viewChangedByUser();
+  }
+}
+
+void CGraphControl::mouseDoubleClickEvent(QMouseEvent* pEvent) {
+  QCustomPlot::mouseDoubleClickEvent(pEvent);
+  emit graphDoubleClicked();
+}
+
+void CGraphControl::keyPressEvent(QKeyEvent* pEvent) {
+  emit keyDown(pEvent->key(), pEvent->modifiers());
+  pEvent->accept();
+}
+
+} // namespace zk7

@@ -1,0 +1,538 @@
+// The graph pane of a results-file window on files from the sample writer:
+// period, labels, colours, cursors and their keys, paging, fixed marks, the X
+// channel, the scales tool bar, loading cancel, printout and copy.
+#include <QtTest>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPrinter>
+#include <QPushButton>
+
+#include <cmath>
+#include <filesystem>
+
+#include "SimProcess.h"
+#include "app/CommandIds.h"
+#include "format/Formatting.h"
+#include "format/RegionalSettings.h"
+#include "history/CursorsToolBar.h"
+#include "history/GraphAssignment.h"
+#include "history/GraphPrintout.h"
+#include "history/HistFrame.h"
+#include "history/HistGraph.h"
+#include "history/HistToolBars.h"
+#include "history/KeyTable.h"
+#include "history/PagePrinter.h"
+#include "history/ScalesToolBar.h"
+#include "history/graph/GraphControl.h"
+#include "history/graph/GraphCursor.h"
+#include "results/ZK7Doc.h"
+#include "samples/SampleWriter.h"
+#include "settings/SettingsRecord.h"
+#include "ui/dialogs/WaitDialog.h"
+
+using namespace zk7;
+
+namespace {
+
+constexpr double HOUR = 1.0 / 24;
+
+sSampleSpec Spec(int nChannels, int nRecords, int nPeriodMs = 1000) {
+  sSampleSpec spec;
+  spec.nChannels = nChannels;
+  spec.nRecords = nRecords;
+  spec.nPeriodMs = nPeriodMs;
+  return spec;
+}
+
+QStringList TickLabels(CGraphControl& c) {
+  c.replot();
+  const QVector<QString> a = c.xAxis->tickVectorLabels();
+  return QStringList(a.begin(), a.end());
+}
+
+bool SameColour(const QColor& a, uint32_t nRef) { return a.rgb() == ColourFromRef(nRef).rgb(); }
+
+} // namespace
+
+class HistGraphTest : public QObject {
+  Q_OBJECT
+  std::string m_strDir;
+  std::vector<std::unique_ptr<CHistFrame>> m_aFrames;
+
+  // A window on a sample file (written once per name), shown and displayed.
+  CHistFrame& Open(const sSampleSpec& spec, const std::string& strName) {
+    const std::string strPath = m_strDir + "/" + strName;
+    if (!std::filesystem::exists(strPath)) CSampleWriter(spec).WriteFile(strPath);
+    auto pDoc = std::make_shared<CZK7Doc>();
+    if (!pDoc->OnOpenDocument(strPath)) qFatal("sample file refused");
+    m_aFrames.push_back(std::make_unique<CHistFrame>(pDoc));
+    CHistFrame& f = *m_aFrames.back();
+    f.resize(1200, 800);
+    f.show();
+    f.InitialUpdate();
+    f.GetHistGraph()->GetControl()->replot();
+    return f;
+  }
+  static CHistGraph& Graph(CHistFrame& f) { return *f.GetHistGraph(); }
+  static CGraphControl& Control(CHistFrame& f) { return *f.GetHistGraph()->GetControl(); }
+  static double XMin(CHistFrame& f) { return Control(f).xAxis->range().lower; }
+  static double XMax(CHistFrame& f) { return Control(f).xAxis->range().upper; }
+  static bool Enabled(CHistFrame& f, unsigned nId) {
+    sCommandState st;
+    f.OnUpdateCommand(nId, st);
+    return st.m_bEnabled;
+  }
+  void ShowCursor(CHistFrame& f, int n, bool bLocked = false, int nChoice = 0) {
+    sCursorState& c = f.GetViewState().m_aCursors[n - 1];
+    c.m_bShown = true;
+    c.m_bLocked = bLocked;
+    c.m_nChannelChoice = nChoice;
+    Graph(f).ShowCursor(n);
+  }
+
+private slots:
+  void initTestCase() {
+    SetRegionalSettings(CRegionalSettings::Plain());
+    m_strDir = MakeTempDir("zk7-graph");
+  }
+  void cleanup() { m_aFrames.clear(); }
+  void cleanupTestCase() { std::filesystem::remove_all(m_strDir); }
+
+  void initialPeriodOfTwelveMillionValues() {
+    CHistFrame& f = Open(Spec(3, 4000000), "big.zk");
+    const CZK7Doc& doc = f.GetDocument();
+    QCOMPARE(f.GetViewState().m_dHistoryStart, doc.GetRecordTime(666667, 0));
+    double dFirst, dLast;
+    doc.GetTimeRange(dFirst, dLast);
+    QCOMPARE(f.GetViewState().m_dHistoryEnd, dLast);
+    const CGraphPoints& pts = Graph(f).GetPoints();
+    QCOMPARE(pts.GetFirstRecord(), 666667);
+    QCOMPARE(pts.GetPointCount(), 3333333);
+    // Every plotted record's extremes reach the screen, in about two points per column.
+    QVERIFY(Control(f).GetPlotDataCount(0) <= 2 * Control(f).GetPlotPixelWidth() + 2);
+    QCOMPARE(QString::fromLatin1(Graph(f).GetLeftText()->text().toLatin1()),
+             QString::fromLatin1(FormatDateTime(f.GetViewState().m_dHistoryStart, true, false, 0).substr(0, 10)));
+  }
+
+  void labelFormatsPerTimeFormatAndResolution() {
+    CHistFrame& day = Open(Spec(2, 3600), "oneday.zk");  // one hour: time only
+    QCOMPARE(day.GetViewState().m_nTimeFormat, 1);
+    const QRegularExpression time3(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"));
+    QStringList a = TickLabels(Control(day));
+    QVERIFY(a.size() >= 2);
+    for (const QString& s : a) QVERIFY2(time3.match(s).hasMatch(), qPrintable(s));
+    day.OnCommand(ID_RESOLUTION_1S);
+    a = TickLabels(Control(day));
+    for (const QString& s : a) QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$")).match(s).hasMatch(), qPrintable(s));
+    day.OnCommand(ID_RESOLUTION_100MS);
+    a = TickLabels(Control(day));
+    for (const QString& s : a) QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d$")).match(s).hasMatch(), qPrintable(s));
+
+    CHistFrame& days = Open(Spec(2, 300, 900000), "days.zk");  // 75 hours: date and time
+    QCOMPARE(days.GetViewState().m_nTimeFormat, 0);
+    days.OnCommand(ID_RESOLUTION_10MS);
+    a = TickLabels(Control(days));
+    QVERIFY(a.size() >= 2);
+    for (const QString& s : a)
+      QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d/\\d\\d/26 \\d\\d:\\d\\d:\\d\\d\\.\\d\\d$")).match(s).hasMatch(), qPrintable(s));
+    QVERIFY(a.contains(QStringLiteral("01/02/26 00:00:00.00")));
+  }
+
+  void curveAndAlarmColoursFromTheSettings() {
+    CHistFrame& f = Open(Spec(16, 200), "sixteen.zk");
+    CGraphControl& c = Control(f);
+    QCOMPARE(c.GetPlotCount(), 16);
+    QVERIFY(SameColour(c.GetPlotColour(0), 0x000080));
+    QVERIFY(SameColour(c.GetPlotColour(14), 0x000000));
+    QCOMPARE(c.GetPlotColour(15), c.GetPlotColour(0));
+    QVERIFY(SameColour(c.GetPlotAreaColour(), GetDisplayColour(DISPLAY_COLOUR_BACKGROUND)));
+
+    // Channel 0 has limits 1 and 2 on, 3 off; channel 2 only limit 4.
+    int nSelected = -1;
+    Graph(f).SetKeySelectionSource([&] { return nSelected; });
+    Graph(f).ShowAlarmLines();
+    for (int k = 0; k < 4; ++k) QVERIFY(!c.IsAlarmLineShown(k));
+    nSelected = 0;
+    Graph(f).ShowAlarmLines();
+    QVERIFY(c.IsAlarmLineShown(0) && c.IsAlarmLineShown(1) && !c.IsAlarmLineShown(2) && !c.IsAlarmLineShown(3));
+    QCOMPARE(c.GetAlarmLineValue(0), 28.5);
+    QVERIFY(SameColour(c.GetAlarmLineColour(0), 0x800000));
+    QVERIFY(SameColour(c.GetAlarmLineColour(1), 0x000080));
+    nSelected = 2;
+    Graph(f).ShowAlarmLines();
+    QVERIFY(!c.IsAlarmLineShown(0) && c.IsAlarmLineShown(3));
+    QVERIFY(SameColour(c.GetAlarmLineColour(3), 0x00FFFF));
+
+    // Colours set in the settings: a curve, an alarm and the cursors.
+    sSettingsRecord saved = GetAppSettings();
+    GetAppSettings().m_aDisplayColours[DISPLAY_COLOUR_CURVE1 + 2] = 0x123456;
+    GetAppSettings().m_aDisplayColours[DISPLAY_COLOUR_ALARM0 + 4] = 0x00AA00;
+    GetAppSettings().m_aDisplayColours[DISPLAY_COLOUR_CURSOR1] = 0x0000AA;
+    f.OnCommand(ID_REFRESH);
+    Graph(f).ShowAlarmLines();
+    GetAppSettings() = saved;
+    QVERIFY(SameColour(c.GetPlotColour(2), 0x123456));
+    QVERIFY(SameColour(c.GetAlarmLineColour(3), 0x00AA00));
+    QVERIFY(SameColour(c.Cursor(1).GetColour().rgb(), 0x0000AA));
+  }
+
+  void cursorsShownAtTheMiddleOfY1OrY2() {
+    CHistFrame& f = Open(Spec(3, 600), "three.zk");
+    CHistToolBars& bars = *f.GetToolBars();
+    QVERIFY(!bars.GetCursorsBar()->isVisible() && !bars.GetScalesBar()->isVisible());
+    f.OnCommand(ID_CURSORS_TOOLS);
+    QVERIFY(bars.GetCursorsBar()->isVisible());
+    bars.GetCursorsBar()->ShownBox(1)->click();
+    CGraphControl& c = Control(f);
+    QVERIFY(f.GetViewState().m_aCursors[0].m_bShown);
+    QVERIFY(c.Cursor(1).IsVisible());
+    QCOMPARE(c.Cursor(1).GetX(), XMin(f));
+    QCOMPARE(c.Cursor(1).GetY(), (c.yAxis->range().lower + c.yAxis->range().upper) / 2);
+    QCOMPARE(Graph(f).GetActiveCursor(), 1);
+    QVERIFY(bars.GetCursorsBar()->GetXText(1).contains(QLatin1Char('\n')));
+
+    // Every channel on Y2: cursor 1 goes to the middle of Y2.
+    for (auto& s : f.GetViewState().m_aChanStates) s.m_nScale = 2;
+    Graph(f).RefreshGraphState();
+    QVERIFY(!c.IsAxisShown(CGraphControl::AXIS_Y1) && c.IsAxisShown(CGraphControl::AXIS_Y2));
+    bars.GetCursorsBar()->ShownBox(1)->click();
+    QVERIFY(!c.Cursor(1).IsVisible());
+    QCOMPARE(Graph(f).GetActiveCursor(), 0);
+    bars.GetCursorsBar()->ShownBox(1)->click();
+    QCOMPARE(c.Cursor(1).GetY(), (c.yAxis2->range().lower + c.yAxis2->range().upper) / 2);
+    QCOMPARE(c.Cursor(1).GetX(), XMin(f));
+  }
+
+  void keyboardMovesOfLockedAndFreeCursors() {
+    CHistFrame& f = Open(Spec(3, 600), "three.zk");
+    CGraphControl& c = Control(f);
+    // Cursor 2 locked to channel "003" on its last point; Right goes past it.
+    ShowCursor(f, 2, true, 2);
+    QCOMPARE(QString::fromLatin1(f.GetViewState().m_aCursorChannelTexts[2]), QStringLiteral("003"));
+    const int nLast = Graph(f).GetPoints().GetPointCount() - 1;
+    c.SetCursorPoint(2, 2, nLast);
+    const double yLast = c.Cursor(2).GetY();
+    QCOMPARE(yLast, Graph(f).GetPoints().GetY(2, nLast));
+    c.setFocus();
+    QTest::keyClick(&c, Qt::Key_Right);
+    QCOMPARE(c.Cursor(2).GetX(), XMax(f));
+    QCOMPARE(c.Cursor(2).GetY(), yLast);
+    QTest::keyClick(&c, Qt::Key_Left);
+    QCOMPARE(c.Cursor(2).m_nPoint, nLast);
+    QTest::keyClick(&c, Qt::Key_Left);
+    QCOMPARE(c.Cursor(2).GetX(), Graph(f).GetPoints().GetX(2, nLast - 1));
+    QTest::keyClick(&c, Qt::Key_Home);
+    QCOMPARE(c.Cursor(2).GetX(), Graph(f).GetPoints().GetX(2, 0));
+    QTest::keyClick(&c, Qt::Key_Up);
+    QCOMPARE(f.GetViewState().m_aCursors[1].m_nChannelChoice, 1);  // Up: the previous channel
+
+    // A free cursor: Ctrl multiplies the step by ten.
+    ShowCursor(f, 1);
+    const double x0 = (XMin(f) + XMax(f)) / 2;
+    c.Cursor(1).SetPosition(x0, c.Cursor(1).GetY());
+    QTest::keyClick(&c, Qt::Key_Left);
+    const double dStep = x0 - c.Cursor(1).GetX();
+    QVERIFY(dStep > 0);
+    QVERIFY(std::fabs(dStep / ((XMax(f) - XMin(f)) / (c.GetPlotPixelWidth() / 2.0)) - 1) < 1e-4);
+    const double x1 = c.Cursor(1).GetX();
+    QTest::keyClick(&c, Qt::Key_Left, Qt::ControlModifier);
+    QVERIFY(std::fabs((x1 - c.Cursor(1).GetX()) / (10 * dStep) - 1) < 1e-4);
+    QVERIFY(!f.GetViewState().m_aCursors[0].m_strX.empty());
+  }
+
+  void deltaTextsOfOneDayTwoHoursWithCursor2Left() {
+    CHistFrame& f = Open(Spec(2, 400, 600000), "fourdays.zk");  // 400 x 10 minutes
+    ShowCursor(f, 1);
+    ShowCursor(f, 2);
+    const double t1 = XMin(f) + 2 + 3 * HOUR;
+    Graph(f).PlaceCursor(1, t1);
+    Graph(f).PlaceCursor(2, t1 - 1 - 2 * HOUR);
+    QCOMPARE(QString::fromLatin1(f.GetViewState().m_strDeltaX), QStringLiteral("-1j\r\n02:00:00.000"));
+    f.OnCommand(ID_CURSORS_TOOLS);
+    QCOMPARE(f.GetToolBars()->GetCursorsBar()->GetDeltaXText(), QStringLiteral("-1j\n02:00:00.000"));
+    f.GetViewState().m_aCursors[1].m_bShown = false;
+    Graph(f).ShowCursor(2);
+    QVERIFY(f.GetViewState().m_strDeltaX.empty());
+  }
+
+  void pagingAtTheFilesEnds() {
+    CHistFrame& f = Open(Spec(2, 3 * 3600), "threehours.zk");
+    double dFirst, dLast;
+    f.GetDocument().GetTimeRange(dFirst, dLast);
+    QVERIFY2(!Enabled(f, ID_HIST_PREVIOUS) && !Enabled(f, ID_HIST_NEXT), "the whole file is shown");
+    sHistViewState& st = f.GetViewState();
+    st.m_dHistoryStart = dFirst + 0.5 * HOUR;
+    st.m_dHistoryEnd = dFirst + 1.5 * HOUR;
+    QVERIFY(Enabled(f, ID_HIST_PREVIOUS));
+    f.OnCommand(ID_HIST_PREVIOUS);
+    QCOMPARE(st.m_dHistoryStart, dFirst);
+    QVERIFY(std::fabs(st.m_dHistoryEnd - (dFirst + HOUR)) < 1e-9);
+    QVERIFY(!Enabled(f, ID_HIST_PREVIOUS));
+    QCOMPARE(Graph(f).GetPoints().GetFirstRecord(), 0);
+    f.OnCommand(ID_HIST_NEXT);
+    f.OnCommand(ID_HIST_NEXT);
+    f.OnCommand(ID_HIST_NEXT);
+    QCOMPARE(st.m_dHistoryEnd, dLast);
+    QVERIFY(std::fabs(st.m_dHistoryStart - (dLast - HOUR)) < 1e-9);
+    QVERIFY(!Enabled(f, ID_HIST_NEXT));
+    QCOMPARE(Graph(f).GetPoints().GetFirstRecord() + Graph(f).GetPoints().GetPointCount(), 3 * 3600);
+  }
+
+  void pageUpAndDownZoomedAndNot() {
+    CHistFrame& f = Open(Spec(2, 4 * 3600), "fourhours.zk");
+    double dFirst, dLast;
+    f.GetDocument().GetTimeRange(dFirst, dLast);
+    sHistViewState& st = f.GetViewState();
+    CGraphControl& c = Control(f);
+    c.setFocus();
+    st.m_dHistoryStart = dFirst;
+    st.m_dHistoryEnd = dFirst + HOUR;
+    f.OnCommand(ID_REFRESH);
+    QTest::keyClick(&c, Qt::Key_PageDown);
+    QCOMPARE(st.m_dHistoryStart, dFirst);  // only with Fixed to ticked
+    st.m_scales.m_bFixedTo = true;
+    QTest::keyClick(&c, Qt::Key_PageDown);
+    QVERIFY(std::fabs(st.m_dHistoryStart - (dFirst + HOUR)) < 1e-9);
+    QVERIFY(Graph(f).GetPoints().GetFirstRecord() >= 3599);
+    QTest::keyClick(&c, Qt::Key_PageUp);
+    QVERIFY(std::fabs(st.m_dHistoryStart - dFirst) < 1e-9);
+    QTest::keyClick(&c, Qt::Key_PageUp);
+    QVERIFY2(std::fabs(st.m_dHistoryStart - (dFirst - HOUR)) < 1e-9, "the end still lies in the file");
+    QTest::keyClick(&c, Qt::Key_PageUp);
+    QVERIFY2(std::fabs(st.m_dHistoryStart - (dFirst - HOUR)) < 1e-9, "neither end in the file: nothing");
+
+    // Zoomed: the view moves by three quarters of its width, the period stays.
+    QTest::keyClick(&c, Qt::Key_PageDown);
+    const double dStart = st.m_dHistoryStart;
+    c.SetAxisRange(CGraphControl::AXIS_X, dStart + 0.25 * HOUR, dStart + 0.45 * HOUR);
+    QVERIFY(Graph(f).IsZoomed());
+    const int nFirst = Graph(f).GetPoints().GetFirstRecord();
+    QTest::keyClick(&c, Qt::Key_PageDown);
+    QVERIFY(std::fabs(XMin(f) - (dStart + 0.4 * HOUR)) < 1e-9);
+    QVERIFY(std::fabs(XMax(f) - (dStart + 0.6 * HOUR)) < 1e-9);
+    QCOMPARE(st.m_dHistoryStart, dStart);
+    QCOMPARE(Graph(f).GetPoints().GetFirstRecord(), nFirst);
+    QTest::keyClick(&c, Qt::Key_Escape);
+    QVERIFY(!Graph(f).IsZoomed());
+    QCOMPARE(XMin(f), st.m_dHistoryStart);
+  }
+
+  void fixedMarksAddedAndErased() {
+    CHistFrame& f = Open(Spec(2, 600), "marks.zk");
+    QSignalSpy spy(f.GetHistGraph(), &CHistGraph::fixedMarksChanged);
+    QVERIFY(!Enabled(f, ID_ADD_FIXED_MARK));
+    QVERIFY(!Enabled(f, ID_ERASE_FIXED_MARKS));
+    ShowCursor(f, 1);
+    QVERIFY(Enabled(f, ID_ADD_FIXED_MARK));
+    const double t = f.GetDocument().GetRecordTime(100, 0) + 0.3 * ONE_SECOND;
+    Graph(f).PlaceCursor(1, t);
+    f.OnCommand(ID_ADD_FIXED_MARK);
+    Graph(f).PlaceCursor(1, f.GetDocument().GetRecordTime(250, 0));
+    f.OnCommand(ID_ADD_FIXED_MARK);
+    QCOMPARE(f.GetViewState().m_aFixedMarks, (std::vector<int>{100, 250}));
+    QCOMPARE(Control(f).GetFixedMarkCount(), 2);
+    QCOMPARE(Control(f).GetFixedMarkX(0), f.GetDocument().GetRecordTime(100, 0));
+    QCOMPARE(spy.count(), 2);
+    f.OnCommand(ID_REFRESH);
+    QCOMPARE(Control(f).GetFixedMarkCount(), 2);  // the marks survive a rebuild
+    QVERIFY(Enabled(f, ID_ERASE_FIXED_MARKS));
+    f.OnCommand(ID_ERASE_FIXED_MARKS);
+    QVERIFY(f.GetViewState().m_aFixedMarks.empty());
+    QCOMPARE(Control(f).GetFixedMarkCount(), 0);
+    QVERIFY(!Enabled(f, ID_ERASE_FIXED_MARKS));
+  }
+
+  void xChannelHidesTheCursorsAndDisablesMarks() {
+    CHistFrame& f = Open(Spec(3, 600), "three.zk");
+    ShowCursor(f, 1);
+    ShowCursor(f, 2, true, 0);
+    f.GetViewState().m_aChanStates[2].m_nScale = 0;
+    Graph(f).RefreshGraphState();
+    CGraphControl& c = Control(f);
+    QCOMPARE(Graph(f).GetXChannel(), 2);
+    QCOMPARE(Graph(f).GetPoints().GetXChannel(), 2);  // re-plotted against the channel
+    QVERIFY(!f.GetViewState().m_aCursors[0].m_bShown && !f.GetViewState().m_aCursors[1].m_bShown);
+    QVERIFY(!c.Cursor(1).IsVisible() && !c.Cursor(2).IsVisible());
+    QVERIFY(!c.IsPlotShown(2) && c.IsPlotShown(0));
+    QVERIFY(!c.IsTimeAxis());
+    QCOMPARE(c.GetAxisCaption(CGraphControl::AXIS_X), QString::fromLatin1(AxisCaption(f.GetDocument().GetChannelName(2), f.GetDocument().GetChannelUnit(2))));
+    ShowCursor(f, 1);
+    QVERIFY(!Enabled(f, ID_ADD_FIXED_MARK));
+    QVERIFY(!Enabled(f, ID_HIST_AREA_FROM_CURSORS));
+    QVERIFY(f.GetViewState().m_scales.m_bXChannelSet);
+    f.GetViewState().m_aChanStates[2].m_nScale = 1;
+    Graph(f).RefreshGraphState();
+    QCOMPARE(Graph(f).GetPoints().GetXChannel(), -1);
+    QVERIFY(c.IsTimeAxis());
+  }
+
+  void historyFromCursorsInEitherOrder() {
+    CHistFrame& f = Open(Spec(2, 3600), "oneday.zk");
+    ShowCursor(f, 1);
+    ShowCursor(f, 2);
+    const CZK7Doc& doc = f.GetDocument();
+    Graph(f).PlaceCursor(1, doc.GetRecordTime(2000, 0));
+    Graph(f).PlaceCursor(2, doc.GetRecordTime(1000, 0));
+    f.OnCommand(ID_HIST_AREA_FROM_CURSORS);
+    QCOMPARE(f.GetViewState().m_dHistoryStart, doc.GetRecordTime(1000, 0));
+    QCOMPARE(f.GetViewState().m_dHistoryEnd, doc.GetRecordTime(2000, 0));
+    QCOMPARE(Graph(f).GetPoints().GetFirstRecord(), 1000);
+    QCOMPARE(Graph(f).GetPoints().GetPointCount(), 1001);
+    QVERIFY(f.GetViewState().m_scales.m_bFixedTo);
+  }
+
+  void scalesToolBar() {
+    CHistFrame& f = Open(Spec(3, 600), "three.zk");
+    f.OnCommand(ID_SCALES_TOOLS);
+    CScalesToolBar& bar = *f.GetToolBars()->GetScalesBar();
+    QVERIFY(bar.isVisible());
+    QVERIFY(bar.MinEdit(2)->isEnabled() && !bar.MinEdit(3)->isEnabled() && !bar.MinEdit(1)->isEnabled());
+    QVERIFY2(!bar.AutoButton(2)->isEnabled(), "Y1 scales itself");
+    bar.MinEdit(2)->setText(QStringLiteral("-5"));
+    bar.MaxEdit(2)->setText(QStringLiteral("45.5"));
+    bar.ApplyButton(2)->click();
+    QCOMPARE(Control(f).yAxis->range().lower, -5.0);
+    QCOMPARE(Control(f).yAxis->range().upper, 45.5);
+    QVERIFY(bar.AutoButton(2)->isEnabled());
+    QCOMPARE(bar.MaxEdit(2)->text(), QStringLiteral("45.5"));
+    bar.MinEdit(2)->setText(QStringLiteral("abc"));
+    bar.ApplyButton(2)->click();
+    QCOMPARE(Control(f).yAxis->range().lower, -5.0);  // an unreadable limit changes nothing
+    bar.AutoButton(2)->click();
+    QVERIFY(!bar.AutoButton(2)->isEnabled());
+    QVERIFY(Control(f).yAxis->range().lower != -5.0);
+
+    // History length and "Fixed to" a date.
+    double dFirst, dLast;
+    f.GetDocument().GetTimeRange(dFirst, dLast);
+    bar.DaysEdit()->setText(QStringLiteral("0"));
+    bar.TimeEdit()->setText(QStringLiteral("00:05:00"));
+    bar.HistoryButton()->click();
+    sHistViewState& st = f.GetViewState();
+    QCOMPARE(st.m_dHistoryEnd, dLast);
+    QVERIFY(std::fabs(st.m_dHistoryEnd - st.m_dHistoryStart - 300 * ONE_SECOND) < 1e-9);
+    QVERIFY(bar.FixedToBox()->isChecked());
+    QVERIFY(bar.FixedDateEdit()->isEnabled());
+    bar.FixedDateEdit()->setText(QString::fromLatin1(FormatDateTime(dFirst + 400 * ONE_SECOND, true, false, 0)));
+    bar.CurrentDateButton()->click();
+    QVERIFY(std::fabs(st.m_dHistoryEnd - (dFirst + 400 * ONE_SECOND)) < 1e-9);
+    QVERIFY(std::fabs(st.m_dHistoryStart - (dFirst + 100 * ONE_SECOND)) < 1e-9);
+
+    // "Full File" keeps "Fixed to" ticked.
+    bar.FullFileButton()->click();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(st.m_dHistoryStart, dFirst);
+    QCOMPARE(st.m_dHistoryEnd, dLast);
+    QVERIFY(st.m_scales.m_bFixedTo);
+    QVERIFY(bar.FixedToBox()->isChecked());
+    QCOMPARE(Graph(f).GetPoints().GetPointCount(), 600);
+  }
+
+  void toolBarsFollowTheWindowsActivation() {
+    CHistFrame& f = Open(Spec(2, 100), "small.zk");
+    CHistToolBars& bars = *f.GetToolBars();
+    f.OnCommand(ID_SCALES_TOOLS);
+    sCommandState st;
+    f.OnUpdateCommand(ID_SCALES_TOOLS, st);
+    QVERIFY(st.m_bChecked);
+    f.OnActivateFrame(false);
+    QVERIFY(!bars.GetScalesBar()->isVisible() && !bars.GetCursorsBar()->isVisible());
+    f.OnActivateFrame(true);
+    QVERIFY(bars.GetScalesBar()->isVisible());
+    QVERIFY2(!bars.GetCursorsBar()->isVisible(), "a bar hidden before stays hidden");
+    f.OnCommand(ID_SCALES_TOOLS);
+    QVERIFY(!bars.GetScalesBar()->isVisible());
+  }
+
+  void cancelDuringLoadingLeavesAnEmptyGraph() {
+    CHistFrame& f = Open(Spec(2, 30000), "cancel.zk");
+    int nMessages = 0;
+    // Press Cancel as soon as the wait dialog pumps events; close any message box.
+    QTimer poll;
+    poll.setInterval(0);
+    connect(&poll, &QTimer::timeout, this, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* pWait = qobject_cast<CWaitDialog*>(w); pWait && pWait->isVisible()) {
+          QCOMPARE(pWait->windowTitle(), QStringLiteral("Preparing graph"));
+          QCOMPARE(pWait->GetStatusText(), QStringLiteral("30000 Records"));
+          pWait->GetCancelButton()->click();
+        }
+        if (auto* pBox = qobject_cast<QMessageBox*>(w); pBox && pBox->isVisible()) {
+          ++nMessages;
+          pBox->reject();
+        }
+      }
+    });
+    poll.start();
+    f.OnCommand(ID_REFRESH);
+    poll.stop();
+    QVERIFY(Graph(f).GetPoints().IsEmpty());
+    QCOMPARE(Control(f).GetPlotDataCount(0), 0);
+    QCOMPARE(nMessages, 0);
+    f.OnCommand(ID_REFRESH);
+    QCOMPARE(Graph(f).GetPoints().GetPointCount(), 30000);
+    Control(f).replot();
+    QVERIFY(Control(f).GetPlotDataCount(0) > 0);
+  }
+
+  void graphPrintoutIntoAPdf() {
+    CHistFrame& f = Open(Spec(130, 50), "wide.zk");
+    const std::string strPdf = m_strDir + "/graph.pdf";
+    auto print = [&] {
+      QPrinter printer(QPrinter::HighResolution);
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(QString::fromStdString(strPdf));
+      const int nPages = GetGraphPrintPageCount(printer, f);
+      if (!PrintGraphPages(printer, Control(f), f)) return std::make_pair(-1, std::string());
+      const sProcessResult r = RunProcess("/usr/bin/pdftotext", {"-layout", strPdf, "-"});
+      return std::make_pair(nPages, r.strOut);
+    };
+    QPrinter probe(QPrinter::HighResolution);
+    probe.setOutputFormat(QPrinter::PdfFormat);
+    const sPrintLayout layout = CPagePrinter(probe, {1, 2}, 0).GetLayout();
+    const int nLines = GraphKeyLinesPerPage(layout.nPrintableHeight, layout.nLineHeight, layout.nHeaderLines, layout.nFooterLines);
+    QVERIFY(nLines > 10 && nLines < 130);
+    const int nExpected = 1 + (130 + nLines - 1) / nLines;
+    auto [nPages, strText] = print();
+    QCOMPARE(nPages, nExpected);
+    QCOMPARE(static_cast<int>(std::count(strText.begin(), strText.end(), '\f')), nExpected);
+    const QString text = QString::fromLatin1(strText);
+    const QStringList aPages = text.split(QLatin1Char('\f'));
+    QVERIFY(aPages[0].contains(QStringLiteral("wide.zk")));
+    QVERIFY(aPages[0].contains(QStringLiteral("Page 1 from %1").arg(nExpected)));
+    QVERIFY2(!aPages[0].contains(QStringLiteral("Channel")), "page 1 holds the graph alone");
+    QVERIFY(aPages[1].contains(QStringLiteral("Channel")) && aPages[1].contains(QStringLiteral("Scale")));
+    QVERIFY(aPages[1].contains(QStringLiteral("001")));
+    QVERIFY(aPages[nExpected - 1].contains(QStringLiteral("130")));
+    QVERIFY(aPages[nExpected - 1].contains(QStringLiteral("Page %1 from %1").arg(nExpected)));
+
+    // No ticked row: the graph page only.
+    for (auto& s : f.GetViewState().m_aChanStates) s.m_bChecked = false;
+    std::tie(nPages, strText) = print();
+    QCOMPARE(nPages, 1);
+    QCOMPARE(static_cast<int>(std::count(strText.begin(), strText.end(), '\f')), 1);
+  }
+
+  void copyPutsAPictureAndSvgOnTheClipboard() {
+    CHistFrame& f = Open(Spec(3, 600), "three.zk");
+    QApplication::clipboard()->clear();
+    QCOMPARE(Graph(f).CopyGraphToClipboard(), 0L);
+    const QMimeData* pData = QApplication::clipboard()->mimeData();
+    QVERIFY(pData);
+    QVERIFY(pData->hasImage());
+    const QImage image = qvariant_cast<QImage>(pData->imageData());
+    QCOMPARE(image.size(), Control(f).size());
+    QVERIFY(pData->hasFormat(QStringLiteral("image/svg+xml")));
+    const QByteArray svg = pData->data(QStringLiteral("image/svg+xml"));
+    QVERIFY(svg.contains("<svg"));
+    QVERIFY(svg.contains("polyline") || svg.contains("<path"));
+  }
+};
+
+QTEST_MAIN(HistGraphTest)
+#include "HistGraphTest.moc"
