@@ -64,6 +64,7 @@ private slots:
   void ThreeFilesGiveRangeZeroToSixAndPositionsForEachFile();
   void YesToAllAndNoToAllHoldForLaterFiles();
   void CancelInTheWaitDialogStopsBeforeTheNextFile();
+  void FileFailingFiveTimesStopsWithItsErrorAndNoSummary();
   void ConfigurationFilesOnlyEndWithoutTheOpenQuestion();
   void ResultsAndLogFilesLeadToTheFileDialog();
   void SingleResultsFileOpensDirectly();
@@ -470,6 +471,25 @@ void InstrumentWorkflowTest::CancelInTheWaitDialogStopsBeforeTheNextFile() {
   QCOMPARE(ReadBytes(Destination() / "logs" / "a.log"), Content("a", 10));
   QVERIFY(!fs::exists(Destination() / "logs" / "b.log"));
   QCOMPARE(CountRequests("b.log"), 0);
+}
+
+void InstrumentWorkflowTest::FileFailingFiveTimesStopsWithItsErrorAndNoSummary() {
+  WriteBytes(Root() / "logs" / "a.log", Content("a", 10));
+  WriteBytes(Root() / "logs" / "b.log", Content("b", 10));
+  WriteBytes(Root() / "logs" / "c.log", Content("c", 10));
+  StartSim({"--fault", "refuse=Busy@open"});
+  StorePort();
+  CScriptedUser user;
+  user.Then(Login(user));
+  user.Then(Select(user, {{"Glogal Logs"}}));
+  user.ThenMessage(QStringLiteral("Request status Error: Busy"));
+  m_pCommands->OnDownloadFiles();
+  Finish(user);
+  // Five attempts at the first file, then nothing more.
+  QCOMPARE(CountRequests("<open"), 5);
+  QCOMPARE(CountRequests("/a.log"), 5);
+  QCOMPARE(CountRequests("b.log"), 0);
+  QVERIFY(!fs::exists(Destination() / "logs" / "a.log"));
 }
 
 void InstrumentWorkflowTest::ConfigurationFilesOnlyEndWithoutTheOpenQuestion() {
