@@ -46,8 +46,8 @@ CGraphControl::CGraphControl(QWidget* pParent) : QCustomPlot(pParent), m_pTimeTi
     p->setVisible(false);
     m_aAlarmLines[static_cast<size_t>(k)] = p;
   }
-  m_pCursors[0] = std::make_unique<CGraphCursor>(this, m_pCursorLayer, Qt::blue, QStringLiteral("1"));
-  m_pCursors[1] = std::make_unique<CGraphCursor>(this, m_pCursorLayer, Qt::red, QStringLiteral("2"));
+  m_pCursors[0] = std::make_unique<CGraphCursor>(this, m_pCursorLayer, Qt::blue, QStringLiteral("C1"), false);
+  m_pCursors[1] = std::make_unique<CGraphCursor>(this, m_pCursorLayer, Qt::red, QStringLiteral("C2"), false);
   for (auto& p : m_pCursors) p->SetVisible(false);
   // After the layout, so that the curves are fed for the axis rect's new width.
   connect(this, &QCustomPlot::afterLayout, this, [this] { UpdateCurves(); });
@@ -227,7 +227,7 @@ void CGraphControl::LockCursor(int n, int nPlot) {
 void CGraphControl::RemoveFixedMarks() { m_aMarks.clear(); }
 
 void CGraphControl::AddFixedMark(double dX, int nNumber) {
-  auto p = std::make_unique<CGraphCursor>(this, m_pCursorLayer, MARK_GREY, QString::number(nNumber));
+  auto p = std::make_unique<CGraphCursor>(this, m_pCursorLayer, MARK_GREY, QString::number(nNumber), true);
   p->SetMarkerShown(false);
   p->SetPosition(dX, 0);
   m_aMarks.push_back(std::move(p));

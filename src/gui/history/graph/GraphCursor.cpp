@@ -5,8 +5,9 @@
 
 namespace zk7 {
 
-CGraphCursor::CGraphCursor(QCustomPlot* pPlot, QCPLayer* pLayer, const QColor& colour, const QString& strCaption)
-    : m_pPlot(pPlot), m_pValueAxis(pPlot->yAxis) {
+CGraphCursor::CGraphCursor(QCustomPlot* pPlot, QCPLayer* pLayer, const QColor& colour, const QString& strCaption,
+                           bool bCaptionAtTop)
+    : m_pPlot(pPlot), m_pValueAxis(pPlot->yAxis), m_dCaptionRatio(bCaptionAtTop ? 0.0 : 1.0) {
   m_pLine = new QCPItemStraightLine(pPlot);
   m_pMarker = new QCPItemTracer(pPlot);
   m_pCaption = new QCPItemText(pPlot);
@@ -19,9 +20,9 @@ CGraphCursor::CGraphCursor(QCustomPlot* pPlot, QCPLayer* pLayer, const QColor& c
   m_pMarker->setStyle(QCPItemTracer::tsSquare);
   m_pMarker->setSize(9);
   m_pMarker->setInterpolating(false);
-  // The caption sits just inside the top of the plot, beside the line.
+  // The caption sits just inside the top or the bottom of the plot, beside the line.
   m_pCaption->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
-  m_pCaption->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+  m_pCaption->setPositionAlignment(Qt::AlignLeft | (bCaptionAtTop ? Qt::AlignTop : Qt::AlignBottom));
   m_pCaption->setPadding(QMargins(3, 1, 3, 1));
   m_pCaption->setText(strCaption);
   QFont font = m_pCaption->font();
@@ -81,7 +82,7 @@ void CGraphCursor::Place() {
   m_pLine->point1->setCoords(m_dX, 0);
   m_pLine->point2->setCoords(m_dX, 1);
   m_pMarker->position->setCoords(m_dX, m_dY);
-  m_pCaption->position->setCoords(m_dX, 0);
+  m_pCaption->position->setCoords(m_dX, m_dCaptionRatio);
 }
 
 } // namespace zk7

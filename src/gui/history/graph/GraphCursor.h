@@ -16,7 +16,9 @@ namespace zk7 {
 class CGraphCursor {
 public:
   // The items go on pLayer; the cursor stores plot coordinates, never pixels.
-  CGraphCursor(QCustomPlot* pPlot, QCPLayer* pLayer, const QColor& colour, const QString& strCaption);
+  // The caption sits at the top of the plot, or at its bottom.
+  CGraphCursor(QCustomPlot* pPlot, QCPLayer* pLayer, const QColor& colour, const QString& strCaption,
+               bool bCaptionAtTop);
   ~CGraphCursor();
   CGraphCursor(const CGraphCursor&) = delete;
   CGraphCursor& operator=(const CGraphCursor&) = delete;
@@ -51,6 +53,7 @@ private:
   double m_dX = 0, m_dY = 0;
   bool m_bVisible = true;
   bool m_bMarkerShown = true;
+  double m_dCaptionRatio = 0;
 };
 
 } // namespace zk7
