@@ -20,6 +20,7 @@
 #include "format/RegionalSettings.h"
 #include "history/CursorsToolBar.h"
 #include "history/GraphAssignment.h"
+#include "history/GraphCursors.h"
 #include "history/GraphPrintout.h"
 #include "history/HistFrame.h"
 #include "history/HistGraph.h"
@@ -55,6 +56,17 @@ QStringList TickLabels(CGraphControl& c) {
 }
 
 bool SameColour(const QColor& a, uint32_t nRef) { return a.rgb() == ColourFromRef(nRef).rgb(); }
+
+// A left-button drag from a to b with the modifiers held, as the window system sends it.
+void Drag(QWidget* w, QPoint a, QPoint b, Qt::KeyboardModifiers mods) {
+  auto send = [w, mods](QEvent::Type t, QPoint p, Qt::MouseButtons buttons) {
+    QMouseEvent e(t, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::LeftButton, buttons, mods);
+    QApplication::sendEvent(w, &e);
+  };
+  send(QEvent::MouseButtonPress, a, Qt::LeftButton);
+  for (int i = 1; i <= 4; ++i) send(QEvent::MouseMove, a + (b - a) * i / 4, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, b, Qt::NoButton);
+}
 
 } // namespace
 
@@ -242,6 +254,38 @@ private slots:
     QTest::keyClick(&c, Qt::Key_Left, Qt::ControlModifier);
     QVERIFY(std::fabs((x1 - c.Cursor(1).GetX()) / (10 * dStep) - 1) < 1e-4);
     QVERIFY(!f.GetViewState().m_aCursors[0].m_strX.empty());
+  }
+
+  void zoomPanAndCursorDragWithTheMouse() {
+    CHistFrame& f = Open(Spec(2, 3600), "oneday.zk");
+    CGraphControl& c = Control(f);
+    const QRect r = c.axisRect()->rect();
+    const double dMin = XMin(f), dMax = XMax(f);
+    // Ctrl: a zoom rectangle over the middle half.
+    Drag(&c, QPoint(r.left() + r.width() / 4, r.top() + 10), QPoint(r.left() + 3 * r.width() / 4, r.bottom() - 10),
+         Qt::ControlModifier);
+    QVERIFY(Graph(f).IsZoomed());
+    QVERIFY(std::fabs((XMax(f) - XMin(f)) / (dMax - dMin) - 0.5) < 0.01);
+    QVERIFY(f.GetViewState().m_scales.m_strY1Min != "");
+    QTest::keyClick(&c, Qt::Key_Escape);
+    QCOMPARE(XMin(f), dMin);
+    QCOMPARE(XMax(f), dMax);
+    // Shift: panning, and "Fixed to" is ticked.
+    QVERIFY(!f.GetViewState().m_scales.m_bFixedTo);
+    Drag(&c, QPoint(r.center().x(), r.center().y()), QPoint(r.center().x() - r.width() / 10, r.center().y()),
+         Qt::ShiftModifier);
+    QVERIFY(f.GetViewState().m_scales.m_bFixedTo);
+    QVERIFY(XMin(f) > dMin + (dMax - dMin) * 0.09 && XMin(f) < dMin + (dMax - dMin) * 0.11);
+    QVERIFY(std::fabs((XMax(f) - XMin(f)) - (dMax - dMin)) < 1e-9);
+    // No key: the cursor under the mouse follows it.
+    QTest::keyClick(&c, Qt::Key_Escape);
+    ShowCursor(f, 1);
+    const int x1 = qRound(c.xAxis->coordToPixel(c.Cursor(1).GetX()));
+    Drag(&c, QPoint(x1 + 2, r.center().y()), QPoint(r.center().x(), r.center().y()), Qt::NoModifier);
+    QVERIFY(std::fabs(c.xAxis->coordToPixel(c.Cursor(1).GetX()) - r.center().x()) < 1.0);
+    QCOMPARE(XMin(f), dMin);
+    QCOMPARE(QString::fromLatin1(f.GetViewState().m_aCursors[0].m_strX),
+             QString::fromLatin1(FormatCursorX(c.Cursor(1).GetX(), false, true, 3)));
   }
 
   void deltaTextsOfOneDayTwoHoursWithCursor2Left() {
