@@ -113,7 +113,7 @@ void CSampleWriter::SampleAt(int64_t i, int c, float& fValue, uint16_t& nError, 
       else  // a supply voltage with ripple
         v = 24.0 + 0.4 * std::sin(t / 60.0 + phase) + 0.02 * n;
       break;
-    case 1: v = std::floor(t / 37.0 + phase); break;  // a stepping counter
+    case 1: v = std::fmod(std::floor(t / 37.0 + phase), 16.0); break;  // a counter stepping through 0..15
     case 2: v = 12.0 + 8.0 * std::sin(t / 90.0 + phase) + 0.01 * n; break;  // 4..20 mA
     case 3: v = std::fmod(std::floor(t / 300.0 + phase), 2.0); break;  // a relay
     default: {  // power from the first temperature and the supply
