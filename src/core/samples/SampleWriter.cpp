@@ -68,7 +68,10 @@ CSampleWriter::CSampleWriter(const sSampleSpec& spec) : m_spec(spec) {
     x += "\t\t\t<name>" + std::string(look.pszName) + " " + std::to_string(c / 5 + 1) + "</name>\n";
     x += "\t\t\t<unit>" + std::string(look.pszUnit) + "</unit>\n";
     x += "\t\t\t<display resolution=\"" + std::string(look.pszResolution) + "\" />\n";
-    if (c % 5 == 0) {
+    if (c % 5 == 0 && (c / 5) % 2 == 1) {  // a supply voltage: a narrow band around 24 V
+      x += "\t\t\t<limit number=\"1\" onoff=\"on\" level=\"high\" value=\"24.5\" />\n";
+      x += "\t\t\t<limit number=\"2\" onoff=\"on\" level=\"low\" value=\"23.5\" />\n";
+    } else if (c % 5 == 0) {
       x += "\t\t\t<limit number=\"1\" onoff=\"on\" level=\"high\" value=\"28.5\" />\n";
       x += "\t\t\t<limit number=\"2\" onoff=\"on\" level=\"low\" value=\"12.25\" />\n";
       x += "\t\t\t<limit number=\"3\" onoff=\"off\" level=\"high\" value=\"40\" />\n";
