@@ -13,6 +13,9 @@
 #include "format/Formatting.h"
 #include "history/DlgInfosResFile.h"
 #include "history/HistGraph.h"
+#include "history/HistLegend.h"
+#include "history/HistList.h"
+#include "history/HistListOutput.h"
 #include "history/HistToolBars.h"
 #include "results/ZK7Doc.h"
 
@@ -66,8 +69,11 @@ CHistFrame::CHistFrame(std::shared_ptr<CZK7Doc> pDoc, QWidget* pParent)
   setWindowTitle(GetTitle());
   SetTimeFormatFromFile();
   AllFrames().push_back(this);
+  // The key first: the panes rebuild in the order they were made (key, graph, list).
+  SetKeyPane(new CHistLegend(*this));
   SetGraphPane(new CHistGraph(*this));
   m_pToolBars = new CHistToolBars(*this, GetHistGraph());
+  SetListPane(new CHistList(*this));
 }
 
 CHistGraph* CHistFrame::GetHistGraph() const { return qobject_cast<CHistGraph*>(m_pGraphPane); }
@@ -76,8 +82,20 @@ void CHistFrame::InitialUpdate() {
   if (m_bInitialUpdateDone)
     return;
   m_bInitialUpdateDone = true;
+  if (auto* pKey = qobject_cast<CHistLegend*>(m_pKeyPane))
+    pKey->OnInitialUpdate();
   if (CHistGraph* pGraph = GetHistGraph())
     pGraph->OnInitialUpdate();
+  if (auto* pList = qobject_cast<CHistList*>(m_pListPane))
+    pList->OnInitialUpdate();
+}
+
+void CHistFrame::showEvent(QShowEvent* pEvent) {
+  QWidget::showEvent(pEvent);
+  TryFirstSizing();
+  // After the window is on the screen, so that the wait dialog has an owner to stand on.
+  if (!m_bInitialUpdateDone)
+    QTimer::singleShot(0, this, &CHistFrame::InitialUpdate);
 }
 
 void CHistFrame::OnActivateFrame(bool bActive) { m_pToolBars->OnActivateFrame(bActive); }
@@ -114,14 +132,6 @@ void CHistFrame::UpdateAllViews() {
 void CHistFrame::resizeEvent(QResizeEvent* pEvent) {
   QWidget::resizeEvent(pEvent);
   TryFirstSizing();
-}
-
-void CHistFrame::showEvent(QShowEvent* pEvent) {
-  QWidget::showEvent(pEvent);
-  TryFirstSizing();
-  // After the window is on the screen, so that the wait dialog has an owner to stand on.
-  if (!m_bInitialUpdateDone)
-    QTimer::singleShot(0, this, &CHistFrame::InitialUpdate);
 }
 
 void CHistFrame::TryFirstSizing() {
@@ -206,6 +216,14 @@ void CHistFrame::MovePaneFocus(int nStep) {
 }
 
 bool CHistFrame::OnUpdateCommand(unsigned nId, sCommandState& state) {
+  // Copy is the frame's dialog, whatever pane is active.
+  if (nId == ID_EDIT_COPY) {
+    state.m_bEnabled = true;
+    return true;
+  }
+  for (QWidget* pPane : {m_pKeyPane, m_pListPane})
+    if (auto* pTarget = dynamic_cast<ICommandTarget*>(pPane); pTarget && pTarget->OnUpdateCommand(nId, state))
+      return true;
   if (m_pToolBars->OnUpdateCommand(nId, state))
     return true;
   if (CHistGraph* pGraph = GetHistGraph(); pGraph && pGraph->OnUpdateCommand(nId, state))
@@ -253,6 +271,16 @@ bool CHistFrame::OnUpdateCommand(unsigned nId, sCommandState& state) {
 }
 
 bool CHistFrame::OnCommand(unsigned nId) {
+  if (nId == ID_EDIT_COPY) {
+    RunHistCopyCommand(*this);
+    emit commandStateChanged();
+    return true;
+  }
+  for (QWidget* pPane : {m_pKeyPane, m_pListPane})
+    if (auto* pTarget = dynamic_cast<ICommandTarget*>(pPane); pTarget && pTarget->OnCommand(nId)) {
+      emit commandStateChanged();
+      return true;
+    }
   CHistGraph* pGraph = GetHistGraph();
   if (m_pToolBars->OnCommand(nId) || (pGraph && pGraph->OnCommand(nId))) {
     emit commandStateChanged();

@@ -1,0 +1,235 @@
+// Export, copy and printout of the record list's selected lines, and the copy
+// command of the history window.
+#include "history/HistListOutput.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+
+#include <memory>
+
+#include "history/HistCopyFormatDialog.h"
+#include "history/HistFrame.h"
+#include "history/HistGraph.h"
+#include "history/HistLegend.h"
+#include "history/HistList.h"
+#include "history/HistListCommands.h"
+#include "history/HistRowText.h"
+#include "history/PrintLayout.h"
+#include "history/RecordExport.h"
+#include "results/ZK7Doc.h"
+#include "results/ZK7Exception.h"
+#include "strings/StringTable.h"
+#include "ui/dialogs/3ButtonsDialog.h"
+#include "ui/dialogs/WaitDialog.h"
+
+namespace zk7 {
+
+namespace {
+
+// The clipboard format that carries the copied bytes unchanged, beside the
+// text/plain that other programs read.
+const char* const s_pszLatin1Mime = "text/plain;charset=ISO-8859-1";
+
+struct sWaitCursor {
+  sWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~sWaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+class CQFileRecordSink : public IRecordSink {
+public:
+  explicit CQFileRecordSink(QFile& file) : m_file(file) {}
+  bool Write(const char* p, size_t n) override {
+    return m_file.write(p, static_cast<qint64>(n)) == static_cast<qint64>(n);
+  }
+
+private:
+  QFile& m_file;
+};
+
+void Warn(QWidget* pParent, const std::string& strText) {
+  QMessageBox::warning(pParent, QGuiApplication::applicationDisplayName(), QString::fromLatin1(strText));
+}
+
+// The document's title in the 8-bit set of the printouts.
+std::string ElementTitle(const CHistFrame& frame) {
+  return QFile::decodeName(QByteArray::fromStdString(frame.GetDocument().GetTitle())).toLatin1().toStdString();
+}
+
+} // namespace
+
+std::string WriteSelectedLines(CHistList& list, IRecordSink& sink) {
+  sWaitCursor wait;
+  list.RefreshMarkers();
+  // Copies: the wait dialog lets events through, and a rebuild of the list
+  // must not pull the rows or the selection from under the export.
+  const CHistRowText rows = list.GetRowText();
+  const std::vector<sRowBlock> aBlocks = list.GetSelection().GetBlocks();
+  const std::shared_ptr<CZK7Doc> pKeepDocument = list.GetFrame().GetDocumentPtr();
+  const int64_t nTotal = list.GetSelection().GetCount();
+
+  CWaitDialog dialog(IDS_EXPORTING_RECORDS);
+  dialog.Create(nullptr);
+  dialog.SetRange(0, static_cast<int>(nTotal));
+  dialog.SetStep(1);
+  dialog.SetStatusText(QString::fromLatin1(ExportProgressText(0, nTotal)));
+  std::string strError;
+  try {
+    const unsigned nError = WriteRecordLines(rows, aBlocks, sink, [&dialog](int64_t nWritten, int64_t nAll) {
+      dialog.SetPos(static_cast<int>(nWritten));
+      dialog.SetStatusText(QString::fromLatin1(ExportProgressText(nWritten, nAll)));
+      return dialog.CheckCancel() == 0;
+    });
+    if (nError) strError = EXPORT_WRITE_ERROR_TEXT;
+  } catch (const CZK7Exception& e) {
+    strError = e.GetText().empty() ? std::string(EXPORT_WRITE_ERROR_TEXT) : e.GetText();
+  }
+  dialog.DestroyWindow();
+  return strError;
+}
+
+int ExportSelection(CHistList& list) {
+  if (!list.HasSelection()) {
+    Warn(&list, LIST_SELECT_TO_EXPORT);
+    return LIST_OUTPUT_FAILURE;
+  }
+  const CZK7Doc& doc = list.GetFrame().GetDocument();
+  const QString strProposed = QFile::decodeName(QByteArray::fromStdString(ProposeExportFileName(doc.GetTitle())));
+  const QString strFolder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(doc.GetPathName()))).absolutePath();
+  QString strPath;
+  bool bAppend = false;
+  for (;;) {
+    QFileDialog dialog(&list, QString::fromLatin1(LIST_EXPORT_TITLE), strFolder, QString::fromLatin1(LIST_EXPORT_FILTER));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.selectFile(strProposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return LIST_OUTPUT_ABORT;
+    strPath = dialog.selectedFiles().front();
+    if (!QFileInfo::exists(strPath)) break;
+    C3ButtonsDialog question(&list);
+    question.m_strTitle = QString::fromLatin1(LIST_EXPORT_TITLE);
+    question.m_strMessage =
+        QString::fromLatin1(ExportFileExistsText(QFileInfo(strPath).fileName().toLatin1().toStdString()));
+    question.m_strButton1 = QString::fromLatin1(LIST_EXPORT_APPEND);
+    question.m_strButton2 = QString::fromLatin1(LIST_EXPORT_REPLACE);
+    question.m_strButton3 = QString::fromLatin1(LIST_EXPORT_OTHER_FILE);
+    question.m_nDefaultButton = IDC_BUTTON3;
+    const int nAnswer = question.DoModal();
+    if (nAnswer == IDC_BUTTON1 || nAnswer == IDC_BUTTON2) {
+      bAppend = nAnswer == IDC_BUTTON1;
+      break;
+    }
+  }
+  QFile file(strPath);
+  if (!file.open(bAppend ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate)) {
+    Warn(&list, LIST_CANNOT_CREATE_FILE);
+    return LIST_OUTPUT_FAILURE;
+  }
+  CQFileRecordSink sink(file);
+  std::string strError = WriteSelectedLines(list, sink);
+  if (!file.flush() && strError.empty()) strError = EXPORT_WRITE_ERROR_TEXT;
+  file.close();
+  if (!strError.empty()) {
+    Warn(&list, strError);
+    return LIST_OUTPUT_ABORT;
+  }
+  return LIST_OUTPUT_OK;
+}
+
+bool CopySelection(CHistList& list, QMimeData& data) {
+  CStringRecordSink sink;
+  const std::string strError = WriteSelectedLines(list, sink);
+  if (!strError.empty()) {
+    Warn(&list, LIST_UNABLE_TO_COPY);
+    return false;
+  }
+  const QByteArray bytes(sink.Text().data(), static_cast<qsizetype>(sink.Text().size()));
+  data.setText(QString::fromLatin1(bytes));
+  data.setData(QString::fromLatin1(s_pszLatin1Mime), bytes);
+  return true;
+}
+
+sTabbedPrintJob MakeListPrintJob(CHistList& list) {
+  sWaitCursor wait;
+  list.RefreshMarkers();
+  auto pRows = std::make_shared<const CHistRowText>(list.GetRowText());
+  auto pSelection = std::make_shared<const CRecordSelection>(list.GetSelection());
+  sTabbedPrintJob job;
+  job.strElement = ElementTitle(list.GetFrame());
+  job.strTitleLine = pRows->GetTitleLine();
+  // Each column as wide as its title, its widest cell of the selection, and
+  // the mark column at least two characters.
+  std::vector<int> aWidths(static_cast<size_t>(pRows->GetColumnCount()), 0);
+  WidenColumns(aWidths, job.strTitleLine);
+  if (!aWidths.empty()) aWidths[0] = std::max(aWidths[0], 2);
+  std::string strLine;
+  for (const sRowBlock& b : pSelection->GetBlocks())
+    for (int r = b.nFirst; r <= b.nLast; ++r) {
+      strLine.clear();
+      pRows->AppendRowLine(r, strLine);
+      WidenColumns(aWidths, strLine);
+    }
+  job.aColumnPositions = ColumnPositions(aWidths);
+  job.nRowCount = static_cast<int>(pSelection->GetCount());
+  job.rowLine = [pRows, pSelection](int i) { return pRows->GetRowLine(pSelection->GetSelectedRow(i)); };
+  const int nFirst = pSelection->GetFirst() + 1;
+  const int nLast = pSelection->GetLast() + 1;
+  QPointer<QWidget> pParent = &list;
+  job.confirm = [nFirst, nLast, pParent](int nPages) {
+    if (!PrintNeedsConfirmation(nPages)) return true;
+    return QMessageBox::question(pParent, QGuiApplication::applicationDisplayName(),
+                                 QString::fromLatin1(PrintRecordsQuestion(nFirst, nLast, nPages)),
+                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+  };
+  return job;
+}
+
+void PrintSelectedLines(CHistList& list) {
+  if (list.HasSelection()) PrintTabbedJobWithDialog(&list, MakeListPrintJob(list));
+}
+
+void PreviewSelectedLines(CHistList& list) {
+  if (list.HasSelection()) PreviewTabbedJob(&list, MakeListPrintJob(list));
+}
+
+void RunHistCopyCommand(CHistFrame& frame) {
+  auto* pList = qobject_cast<CHistList*>(frame.GetListPane());
+  auto* pKey = qobject_cast<CHistLegend*>(frame.GetKeyPane());
+  CHistGraph* pGraph = frame.GetHistGraph();
+  QWidget* pFocus = frame.focusWidget();
+  auto holdsFocus = [pFocus](QWidget* pPane) { return pPane && pFocus && (pPane == pFocus || pPane->isAncestorOf(pFocus)); };
+  eHistPane eActive = PANE_NONE;
+  if (holdsFocus(frame.GetKeyPane())) eActive = PANE_KEY;
+  else if (holdsFocus(frame.GetGraphPane())) eActive = PANE_GRAPH;
+  else if (holdsFocus(frame.GetListPane())) eActive = PANE_LIST;
+
+  CHistCopyFormatDialog dialog(&frame);
+  dialog.m_nChoice = PresetCopyChoice(eActive, pList && pList->HasSelection());
+  if (dialog.exec() != QDialog::Accepted) return;
+  switch (dialog.m_nChoice) {
+    case COPY_GRAPH:
+      if (pGraph) pGraph->CopyGraphToClipboard();
+      break;
+    case COPY_KEY:
+      if (pKey) pKey->CopyKey();
+      break;
+    case COPY_ALL_RECORDS:
+    case COPY_SELECTED_RECORDS: {
+      if (!pList) break;
+      if (dialog.m_nChoice == COPY_ALL_RECORDS) pList->SelectAll();
+      auto pData = std::make_unique<QMimeData>();
+      if (CopySelection(*pList, *pData)) QGuiApplication::clipboard()->setMimeData(pData.release());
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+} // namespace zk7

@@ -1,0 +1,41 @@
+// The record list's outputs: export of the selected lines to a text file,
+// their copy to the clipboard, their printout and preview, and the history
+// window's copy command with its dialog.
+#pragma once
+#include <string>
+
+#include "history/PagePrinter.h"
+
+class QMimeData;
+
+namespace zk7 {
+
+class CHistFrame;
+class CHistList;
+class IRecordSink;
+
+enum : int { LIST_OUTPUT_OK = 0, LIST_OUTPUT_FAILURE = -1, LIST_OUTPUT_ABORT = -2 };
+
+// "&Export selected lines...": the save dialog, the append/replace question,
+// the lines; LIST_OUTPUT_OK, _FAILURE (nothing selected, file not created) or
+// _ABORT (dialog cancelled, write error).
+int ExportSelection(CHistList& list);
+// The title line and the selected rows, in row order, into sink, under the wait
+// dialog ("Exporting records"), which is updated and asked for Cancel every 64
+// rows. 0, or the text of the error.
+std::string WriteSelectedLines(CHistList& list, IRecordSink& sink);
+// The lines of the selection as the clipboard carries them; false after a
+// message when they cannot be built.
+bool CopySelection(CHistList& list, QMimeData& data);
+
+// The printout of the selected rows as the list shows them, with the question
+// asked before printing more than three pages.
+sTabbedPrintJob MakeListPrintJob(CHistList& list);
+void PrintSelectedLines(CHistList& list);
+void PreviewSelectedLines(CHistList& list);
+
+// "Co&py": the copy dialog preset from the active pane, then the graph, the key,
+// the selected records or all records to the clipboard.
+void RunHistCopyCommand(CHistFrame& frame);
+
+} // namespace zk7
