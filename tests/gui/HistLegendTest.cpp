@@ -1,0 +1,190 @@
+// The key pane in a results window: checks spread over the selected rows and
+// reach the graph and the list, hidden unchecked channels, the X scale rule,
+// colours, copy, context menu, the error display format and the file
+// information dialog.
+#include <QtTest>
+
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <filesystem>
+
+#include "HistWindowTestSupport.h"
+#include "ModalAnswerer.h"
+#include "SimProcess.h"
+#include "app/CommandIds.h"
+#include "format/RegionalSettings.h"
+#include "history/HistListCommands.h"
+#include "history/HistPaneMenu.h"
+#include "history/graph/GraphControl.h"
+#include "settings/SettingsRecord.h"
+
+using namespace zk7;
+
+namespace {
+
+QTableWidget* KeyTable(const sHistWindow& w) { return w.pKey->GetTable(); }
+
+void SelectKeyRows(const sHistWindow& w, std::initializer_list<int> aRows) {
+  QTableWidget* pTable = KeyTable(w);
+  pTable->clearSelection();
+  for (int r : aRows)
+    pTable->selectionModel()->select(pTable->model()->index(r, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+QStringList Column(const sHistWindow& w, int nColumn) {
+  QStringList a;
+  for (int r = 0; r < KeyTable(w)->rowCount(); ++r) a << KeyTable(w)->item(r, nColumn)->text();
+  return a;
+}
+
+// Clicks a row's check box as a user does.
+void ClickCheck(const sHistWindow& w, int nRow) {
+  QTableWidget* pTable = KeyTable(w);
+  const QRect rect = pTable->visualItemRect(pTable->item(nRow, 0));
+  QStyleOptionViewItem option;
+  option.initFrom(pTable->viewport());
+  option.rect = rect;
+  option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+  const QRect check = pTable->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, pTable);
+  QTest::mouseClick(pTable->viewport(), Qt::LeftButton, Qt::NoModifier, check.center());
+}
+
+} // namespace
+
+class HistLegendTest : public QObject {
+  Q_OBJECT
+  std::string m_strDir;
+  std::string Path(const char* pszName) const { return m_strDir + "/" + pszName; }
+
+private slots:
+  void initTestCase() {
+    SetRegionalSettings(CRegionalSettings::Plain());
+    m_strDir = MakeTempDir("zk7-key");
+    WriteTestResults(Path("five.zk"), 50, NEW_YEAR_2026, 5);
+    WriteTestResults(Path("sixteen.zk"), 5, NEW_YEAR_2026, 16);
+  }
+  void cleanupTestCase() { std::filesystem::remove_all(m_strDir); }
+
+  void newWindowThenThreeRowsUncheckedTogether() {
+    sHistWindow w(Path("five.zk"));
+    QCOMPARE(Column(w, 0), QStringList({"001", "002", "003", "004", "005"}));
+    QCOMPARE(Column(w, 3), QStringList({"Y1", "Y1", "Y1", "Y1", "Y1"}));
+    for (int r = 0; r < 5; ++r) QCOMPARE(KeyTable(w)->item(r, 0)->checkState(), Qt::Checked);
+    QCOMPARE(w.Titles().size(), 3 + 5);
+    SelectKeyRows(w, {1, 2, 3});
+    ClickCheck(w, 2);
+    for (int r = 1; r <= 3; ++r) QCOMPARE(KeyTable(w)->item(r, 0)->checkState(), Qt::Unchecked);
+    QCOMPARE(KeyTable(w)->item(0, 0)->checkState(), Qt::Checked);
+    QCOMPARE(w.Titles(), QStringList({"M", "N\u00B0", "Hour", "T1 (\u00B0C)", "C5 ()"}));
+    CGraphControl* pControl = w.pGraph->GetControl();
+    QVERIFY(pControl->IsPlotShown(0));
+    QVERIFY(!pControl->IsPlotShown(1));
+    QVERIFY(!pControl->IsPlotShown(3));
+    QVERIFY(pControl->IsPlotShown(4));
+    // A row outside the selection changes alone; every channel unchecked: the
+    // graph is empty and the list shows every channel.
+    SelectKeyRows(w, {0, 4});
+    ClickCheck(w, 0);
+    QCOMPARE(w.Titles().size(), 3 + 5);
+    for (int c = 0; c < 5; ++c) QVERIFY(!pControl->IsPlotShown(c));
+  }
+
+  void hideUncheckedAndBringBack() {
+    sHistWindow w(Path("five.zk"));
+    sCommandState state;
+    QVERIFY(w.pFrame->OnUpdateCommand(ID_HIDE_UNCHECKED_CHANNELS, state) && !state.m_bChecked);
+    w.pFrame->OnCommand(ID_HIDE_UNCHECKED_CHANNELS);
+    QVERIFY(w.pFrame->OnUpdateCommand(ID_HIDE_UNCHECKED_CHANNELS, state) && state.m_bChecked);
+    SelectKeyRows(w, {});
+    ClickCheck(w, 1);
+    QCoreApplication::processEvents();  // the row leaves once the notification is over
+    QCOMPARE(Column(w, 0), QStringList({"001", "003", "004", "005"}));
+    w.pFrame->OnCommand(ID_HIDE_UNCHECKED_CHANNELS);
+    QCOMPARE(Column(w, 0), QStringList({"001", "002", "003", "004", "005"}));
+    QCOMPARE(KeyTable(w)->item(1, 0)->checkState(), Qt::Unchecked);
+  }
+
+  void xFromTwoSelectedRows() {
+    sHistWindow w(Path("five.zk"));
+    SelectKeyRows(w, {4});
+    w.pKey->GetScaleButton(0)->click();
+    SelectKeyRows(w, {1, 3});
+    w.pKey->GetScaleButton(2)->click();
+    QCOMPARE(Column(w, 3), QStringList({"Y1", "Y2", "Y1", "Y2", "X"}));
+    w.pKey->GetScaleButton(0)->click();
+    QCOMPARE(Column(w, 3), QStringList({"Y1", "X", "Y1", "Y2", "Y1"}));
+    QCOMPARE(w.pGraph->GetXChannel(), 1);
+    SelectKeyRows(w, {});
+    w.pKey->GetScaleButton(0)->click();
+    QCOMPARE(Column(w, 3), QStringList({"Y1", "Y1", "Y1", "Y2", "Y1"}));
+  }
+
+  void coloursCopyAndMenu() {
+    sHistWindow w(Path("sixteen.zk"));
+    const QImage first = KeyTable(w)->item(0, 0)->icon().pixmap(16, 16).toImage();
+    const QImage sixteenth = KeyTable(w)->item(15, 0)->icon().pixmap(16, 16).toImage();
+    const QImage second = KeyTable(w)->item(1, 0)->icon().pixmap(16, 16).toImage();
+    QCOMPARE(sixteenth.pixelColor(8, 8), first.pixelColor(8, 8));
+    QVERIFY(second.pixelColor(8, 8) != first.pixelColor(8, 8));
+    QCOMPARE(first.pixelColor(8, 8), ColourFromRef(GetDisplayColour(DISPLAY_COLOUR_CURVE1)));
+
+    w.State().m_aFixedMarks = {2};
+    w.pKey->Rebuild();
+    QCOMPARE(KeyTable(w)->horizontalHeaderItem(4)->text(), QString("1: 00:00:02.000"));
+    QCOMPARE(w.pKey->CopyKey(), 0L);
+    const QMimeData* pData = QGuiApplication::clipboard()->mimeData();
+    const QByteArray bytes = pData->data("text/plain;charset=ISO-8859-1");
+    QVERIFY(bytes.startsWith("001\tT1\t\xB0" "C\tY1\t     21.0\t\r\n002\tN\t\tY1\t        2\t\r\n003\tP\tkW\tY1\tErr. 12\t\r\n"));
+    QCOMPARE(bytes.count('\n'), 16);
+    const QImage picture = qvariant_cast<QImage>(pData->imageData());
+    QVERIFY(!picture.isNull());
+    QCOMPARE(picture.pixelColor(0, 0), QColor(Qt::black));
+    QCOMPARE(picture.pixelColor(picture.width() - 1, picture.height() / 2), QColor(Qt::black));
+
+    std::unique_ptr<QMenu> pMenu = BuildPaneMenu(*w.pFrame, GetKeyContextMenu(), w.pKey);
+    QStringList aTexts;
+    for (QAction* p : pMenu->actions()) aTexts << (p->isSeparator() ? "-" : p->text());
+    QCOMPARE(aTexts, QStringList({"Full Window", "All Panes", "-", "Do not display unchecked channels", "-", "&Copy"}));
+  }
+
+  void errorFormatRedrawsListAndKey() {
+    sHistWindow w(Path("five.zk"));
+    w.State().m_aFixedMarks = {2};
+    w.pKey->Rebuild();
+    QCOMPARE(w.Cell(2, 5), QString("Err. 12"));
+    QCOMPARE(KeyTable(w)->item(2, 4)->text(), QString("Err. 12"));
+    w.pFrame->OnCommand(ID_ERRORS_NUMBER_AND_MEANING);
+    QVERIFY(w.Cell(2, 5).startsWith("Err. 12 ("));
+    QVERIFY(KeyTable(w)->item(2, 4)->text().startsWith("Err. 12 ("));
+    sCommandState state;
+    QVERIFY(w.pFrame->OnUpdateCommand(ID_ERRORS_NUMBER_AND_MEANING, state) && state.m_bChecked);
+    w.pFrame->OnCommand(ID_ERRORS_NUMBER_ONLY);
+    QCOMPARE(w.Cell(2, 5), QString("Err. 12"));
+  }
+
+  void fileInformationDialog() {
+    sHistWindow w(Path("five.zk"));
+    CModalAnswerer answers;
+    QStringList aValues;
+    answers.Then([&](QWidget* pModal) {
+      aValues << pModal->windowTitle();
+      for (const char* psz : {"Configuration name:", "Date and time of first record in this file:", "Recorded duration:",
+                              "Cycles count:", "Channels count:"})
+        if (auto* pEdit = pModal->findChild<QLineEdit*>(psz)) aValues << pEdit->text();
+      FindDialogButton(pModal, "OK")->click();
+    });
+    w.pFrame->OnCommand(ID_FILE_INFORMATION);
+    const sResultsFileInfo info = w.Doc().GetFileInformation();
+    QCOMPARE(aValues, QStringList({"Informations about fle 'five.zk'", QString::fromLatin1(info.strConfigName),
+                                   "01/01/2026 00:00:00.000", QString::fromLatin1(info.strDuration), "50", "5"}));
+  }
+};
+
+QTEST_MAIN(HistLegendTest)
+#include "HistLegendTest.moc"

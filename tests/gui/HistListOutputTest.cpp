@@ -1,0 +1,323 @@
+// Export, copy and printout of the record list's selected lines: the file
+// dialog and the append/replace question, exact bytes, markers, Cancel in the
+// wait dialog, the page question, the copy dialog, and agreement with zk7-cli.
+#include <QtTest>
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include <filesystem>
+
+#include "HistWindowTestSupport.h"
+#include "ModalAnswerer.h"
+#include "SimProcess.h"
+#include "app/CommandIds.h"
+#include "format/RegionalSettings.h"
+#include "history/HistListOutput.h"
+#include "ui/dialogs/WaitDialog.h"
+
+using namespace zk7;
+
+namespace {
+
+const char* const TITLES = "M\tN\xB0\tHour\tT1 (\xB0" "C)\tN ()\tP (kW)\r\n";
+
+std::string ReadBytes(const std::string& strPath) { return ReadFileText(strPath); }
+
+// Answers the save dialog with strPath; records the name it proposed.
+void ChooseFile(CModalAnswerer& answers, const std::string& strPath, QString* pstrProposed = nullptr) {
+  answers.Then([strPath, pstrProposed](QWidget* pModal) {
+    auto* pDialog = qobject_cast<QFileDialog*>(pModal);
+    if (!pDialog) {
+      qWarning("not a file dialog: %s", pModal->metaObject()->className());
+      pModal->close();
+      return;
+    }
+    if (pstrProposed)
+      *pstrProposed = pDialog->windowTitle() + "|" + QFileInfo(pDialog->selectedFiles().value(0)).fileName();
+    pDialog->selectFile(QString::fromStdString(strPath));
+    QMetaObject::invokeMethod(pDialog, "accept");
+  });
+}
+
+QString RunPdfToText(const QString& strPdf) {
+  const sProcessResult r = RunProcess("/usr/bin/pdftotext", {"-layout", strPdf.toStdString(), "-"});
+  if (r.nExitCode != 0) qWarning("pdftotext: %s", r.strErr.c_str());
+  return QString::fromUtf8(r.strOut.c_str());
+}
+
+// The list's row as the export writes it, from the cells the list shows.
+std::string ShownLine(const sHistWindow& w, int nRecord) {
+  std::string s;
+  for (int c = 0; c < w.Table()->model()->columnCount(); ++c) {
+    QString str = w.Cell(nRecord, c);
+    if (c == 0 && str.isEmpty()) str = " ";
+    s += (c ? "\t" : "") + str.toLatin1().toStdString();
+  }
+  return s + "\r\n";
+}
+
+} // namespace
+
+class HistListOutputTest : public QObject {
+  Q_OBJECT
+  std::string m_strDir;
+  std::string Path(const std::string& strName) const { return m_strDir + "/" + strName; }
+
+private slots:
+  void initTestCase() {
+    // The file dialog keeps its history in the settings: not in the user's.
+    QStandardPaths::setTestModeEnabled(true);
+    SetRegionalSettings(CRegionalSettings::Plain());
+    m_strDir = MakeTempDir("zk7-listout");
+    WriteTestResults(Path("run.2024.zk"), 1000);
+  }
+  void cleanupTestCase() { std::filesystem::remove_all(m_strDir); }
+
+  void exportAppendReplaceAndOtherFile() {
+    sHistWindow w(Path("run.2024.zk"));
+    const std::string strOut = Path("out.txt");
+    {
+      CModalAnswerer answers;
+      answers.ThenClick("OK");
+      QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_FAILURE));
+      QCOMPARE(answers.Texts(), QStringList({"Select records to export"}));
+    }
+    w.pList->ClickRecord(4, false);
+    const std::string strOne = std::string(TITLES) + " \t5\t00:00:04.000\t     22.0\t        4\t    1.500\r\n";
+    {
+      CModalAnswerer answers;
+      QString strProposed;
+      ChooseFile(answers, strOut, &strProposed);
+      QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
+      QCOMPARE(strProposed, QString("Export to file|run.2024.txt"));
+      QVERIFY(answers.Unexpected().isEmpty());
+    }
+    QCOMPARE(ReadBytes(strOut), strOne);
+    {
+      CModalAnswerer answers;
+      ChooseFile(answers, strOut);
+      answers.ThenClick("&APPEND data at the end of file");
+      QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
+      QCOMPARE(answers.Titles().value(0), QString("Export to file"));
+      QVERIFY2(answers.Texts().value(0).contains("File \"out.txt\" already exists"), qPrintable(answers.Texts().value(0)));
+    }
+    QCOMPARE(ReadBytes(strOut), strOne + strOne);  // a second title line before the new rows
+    {
+      CModalAnswerer answers;
+      ChooseFile(answers, strOut);
+      answers.ThenClick("&REPLACE existing data");
+      QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
+    }
+    QCOMPARE(ReadBytes(strOut), strOne);
+    {
+      CModalAnswerer answers;
+      ChooseFile(answers, strOut);
+      answers.ThenClick("Select an other &FILE name");
+      QString strProposedAgain;
+      ChooseFile(answers, Path("other.txt"), &strProposedAgain);
+      QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
+      QCOMPARE(strProposedAgain, QString("Export to file|run.2024.txt"));
+    }
+    QCOMPARE(ReadBytes(Path("other.txt")), strOne);
+    QCOMPARE(ReadBytes(strOut), strOne);
+    {
+      CModalAnswerer answers;
+      answers.ThenKey(Qt::Key_Escape);
+      QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_ABORT));
+    }
+  }
+
+  void markerCellsAndSeveralBlocks() {
+    sHistWindow w(Path("run.2024.zk"));
+    w.PlaceCursor(1, 3);
+    w.PlaceCursor(2, 3);
+    w.State().m_aFixedMarks = {2};
+    w.pList->ClickRecord(2, false);
+    w.pList->ClickRecord(5, true);
+    QMimeData data;
+    QVERIFY(CopySelection(*w.pList, data));
+    const QByteArray bytes = data.data("text/plain;charset=ISO-8859-1");
+    QCOMPARE(bytes.toStdString(), std::string(TITLES) +
+                                      "1\t3\t00:00:02.000\t     21.0\t        2\tErr. 12\r\n"
+                                      ">>>\t4\t00:00:03.000\t     21.5\t        3\t    1.500\r\n"
+                                      " \t5\t00:00:04.000\t     22.0\t        4\t    1.500\r\n"
+                                      " \t6\t00:00:05.000\t     22.5\t        5\t    1.500\r\n");
+    QCOMPARE(data.text(), QString::fromLatin1(bytes));
+    // Two blocks: exactly the selected rows, in row order.
+    w.State().m_dHistoryStart = w.Doc().GetRecordTime(500, 0);
+    w.State().m_dHistoryEnd = w.Doc().GetRecordTime(501, 0);
+    w.pList->SelectHistoryPeriod();
+    QVERIFY(CopySelection(*w.pList, data));
+    const QList<QByteArray> aLines = data.data("text/plain;charset=ISO-8859-1").split('\n');
+    QCOMPARE(aLines.size(), 8);  // the title, 4 + 2 rows, and nothing after the last CR LF
+    QVERIFY(aLines[5].startsWith(" \t501\t"));
+    QVERIFY(aLines[6].startsWith(" \t502\t"));
+  }
+
+  void cancelKeepsTheRowsWritten() {
+    sHistWindow w(Path("run.2024.zk"));
+    w.pList->SelectAll();
+    // The Cancel click comes as a user's would: queued while rows 65 to 128
+    // are written, seen at the next poll.
+    bool bPosted = false;
+    QString strCaption;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, [&] {
+      for (QWidget* p : QApplication::topLevelWidgets())
+        if (auto* pWait = qobject_cast<CWaitDialog*>(p); pWait && pWait->isVisible() && !bPosted &&
+                                                         pWait->GetStatusText() == "64 records from 1000 exported") {
+          bPosted = true;
+          strCaption = pWait->windowTitle();
+          QPushButton* pCancel = pWait->GetCancelButton();
+          QMetaObject::invokeMethod(pCancel, [pCancel] { pCancel->click(); }, Qt::QueuedConnection);
+        }
+    });
+    watcher.start(0);
+    CModalAnswerer answers;
+    ChooseFile(answers, Path("cancel.txt"));
+    QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
+    watcher.stop();
+    QVERIFY(bPosted);
+    QCOMPARE(strCaption, QString("Exporting records"));
+    QVERIFY2(answers.Unexpected().isEmpty(), "no message after a cancel");
+    const std::string strFile = ReadBytes(Path("cancel.txt"));
+    QCOMPARE(std::count(strFile.begin(), strFile.end(), '\n'), 129L);
+    QVERIFY(strFile.ends_with("\t128\t00:02:07.000\t     83.5\t      127\t    1.500\r\n"));
+  }
+
+  void printAsksForManyPagesPreviewDoesNot() {
+    sHistWindow w(Path("run.2024.zk"));
+    w.pList->SelectAll();
+    const sTabbedPrintJob job = MakeListPrintJob(*w.pList);
+    QCOMPARE(job.nRowCount, 1000);
+    // A page height that holds exactly 50 record lines.
+    QPrinter probe(QPrinter::HighResolution);
+    probe.setOutputFormat(QPrinter::PdfFormat);
+    double dHeightMm = 0;
+    for (double h = 80; h < 400 && dHeightMm == 0; h += 0.5) {
+      probe.setPageSize(QPageSize(QSizeF(297, h), QPageSize::Millimeter));
+      if (CPagePrinter(probe, job.aColumnPositions, job.nRowCount).GetLayout().nLinesPerPage == 50) dHeightMm = h;
+    }
+    QVERIFY(dHeightMm > 0);
+    const QString strPdf = QString::fromStdString(Path("asked.pdf"));
+    {
+      CModalAnswerer answers;
+      answers.Then([&](QWidget* pModal) {
+        auto* pDialog = qobject_cast<QPrintDialog*>(pModal);
+        QVERIFY(pDialog);
+        // After OK, which applies the dialog's own page settings to the printer.
+        QMetaObject::invokeMethod(pDialog, "accept");
+        pDialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        pDialog->printer()->setOutputFileName(strPdf);
+        pDialog->printer()->setPageSize(QPageSize(QSizeF(297, dHeightMm), QPageSize::Millimeter));
+      });
+      answers.ThenClick("Cancel");
+      PrintSelectedLines(*w.pList);
+      QCOMPARE(answers.Texts().value(0), QString::fromLatin1("Printing Records list\nfrom n\xB0" "1 to n\xB0" "1000,\n (20 pages) ?"));
+      QCOMPARE(answers.Icons().at(0), int(QMessageBox::Question));
+      QVERIFY2(!QFile::exists(strPdf), "Cancel prints nothing");
+    }
+
+    CModalAnswerer preview;
+    preview.Then([](QWidget* pModal) {
+      QVERIFY(qobject_cast<QPrintPreviewDialog*>(pModal));
+      pModal->close();
+    });
+    PreviewSelectedLines(*w.pList);
+    QCOMPARE(preview.PendingSteps(), 0);
+    QVERIFY2(preview.Unexpected().isEmpty(), qPrintable(preview.Unexpected().join("|")));
+  }
+
+  void printedLinesAreTheListsLines() {
+    sHistWindow w(Path("run.2024.zk"));
+    w.pList->ClickRecord(2, false);
+    w.pList->ClickRecord(4, true);
+    const QString strPdf = QString::fromStdString(Path("lines.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setOutputFileName(strPdf);
+    QVERIFY(PrintTabbedJob(printer, MakeListPrintJob(*w.pList)));
+    const QString strText = RunPdfToText(strPdf);
+    QVERIFY2(strText.contains(QRegularExpression("M +N\u00B0 +Hour +T1 \\(\u00B0C\\) +N \\(\\) +P \\(kW\\)")), qPrintable(strText));
+    QVERIFY2(strText.contains(QRegularExpression("3 +00:00:02.000 +21.0 +2 +Err. 12")), qPrintable(strText));
+    QVERIFY2(strText.contains(QRegularExpression("5 +00:00:04.000 +22.0 +4 +1.500")), qPrintable(strText));
+    QVERIFY(!strText.contains("00:00:05.000"));
+    QVERIFY(strText.contains("run.2024.zk"));
+  }
+
+  void copyDialogPresetsAndAllRecords() {
+    sHistWindow w(Path("run.2024.zk"));
+    QGuiApplication::clipboard()->clear();
+    w.pKey->GetTable()->setFocus();
+    CModalAnswerer answers;
+    QStringList aPresets;
+    auto preset = [&aPresets](QWidget* pModal) {
+      for (QRadioButton* p : pModal->findChildren<QRadioButton*>())
+        if (p->isChecked()) aPresets << pModal->windowTitle() + "|" + p->text();
+    };
+    answers.Then([&](QWidget* pModal) {
+      preset(pModal);
+      qobject_cast<QDialog*>(pModal)->reject();
+    });
+    w.pFrame->OnCommand(ID_EDIT_COPY);
+    w.pList->GetTable()->setFocus();
+    w.pList->ClickRecord(7, false);
+    answers.Then([&](QWidget* pModal) {
+      preset(pModal);
+      qobject_cast<QDialog*>(pModal)->reject();
+    });
+    w.pFrame->OnCommand(ID_EDIT_COPY);
+    w.pList->ClearSelection();
+    answers.Then([&](QWidget* pModal) {
+      preset(pModal);
+      FindDialogButton(pModal, "OK")->click();
+    });
+    w.pFrame->OnCommand(ID_EDIT_COPY);
+    QCOMPARE(aPresets, QStringList({"Copie de l'historique|&Key", "Copie de l'historique|Selected &Records",
+                                    "Copie de l'historique|&All Records"}));
+    QCOMPARE(w.pList->GetSelection().GetCount(), 1000);  // the rows stay selected
+    const QByteArray bytes = QGuiApplication::clipboard()->mimeData()->data("text/plain;charset=ISO-8859-1");
+    QVERIFY(bytes.startsWith(TITLES));
+    QCOMPARE(bytes.count('\n'), 1001);
+    QVERIFY(bytes.endsWith(" \t1000\t00:16:39.000\t    519.5\t      999\t    1.500\r\n"));
+  }
+
+  void listExportAndCommandLineAgree() {
+    sHistWindow w(Path("run.2024.zk"));
+    w.pFrame->OnCommand(ID_RESOLUTION_10MS);
+    w.pFrame->OnCommand(ID_MS_OFFSET_COLUMNS);
+    w.pFrame->OnCommand(ID_ERRORS_NUMBER_AND_MEANING);
+    w.State().m_aFixedMarks = {3};
+    w.pList->SetDisplayedChannels({2, 0});
+    w.pList->SelectAll();
+    CModalAnswerer answers;
+    ChooseFile(answers, Path("agree.txt"));
+    QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
+    const std::string strExported = ReadBytes(Path("agree.txt"));
+    const sProcessResult r = RunProcess(ZK7_CLI_PATH, {"export", Path("run.2024.zk"), "--channels", "3,1",
+                                                      "--resolution", "10ms", "--ms-offsets", "--errors", "meaning",
+                                                      "--marks", "4", "--time-format", "time"});
+    QCOMPARE(r.nExitCode, 0);
+    QCOMPARE(r.strOut, strExported);
+    // The rows the list shows are the exported lines.
+    w.pList->SetTopRow(0);
+    std::string strShown = std::string("M\tN\xB0\tHour\tms\tP (kW)\tms\tT1 (\xB0" "C)\r\n");
+    for (int r = 0; r < 6; ++r) strShown += ShownLine(w, r);
+    QCOMPARE(strExported.substr(0, strShown.size()), strShown);
+    QVERIFY(strShown.find("Err. 12 (") != std::string::npos);
+    QVERIFY(strShown.find("1\t4\t00:00:03.00\t-7\t") != std::string::npos);
+  }
+};
+
+QTEST_MAIN(HistListOutputTest)
+#include "HistListOutputTest.moc"

@@ -1,0 +1,92 @@
+// Results-window fixtures of the record list, key and output tests: small files
+// with known times, values, offsets and errors, and a window on one of them.
+#pragma once
+#include <QApplication>
+#include <QTableView>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+#include "ResultsFileBuilder.h"
+#include "history/HistFrame.h"
+#include "history/HistGraph.h"
+#include "history/HistLegend.h"
+#include "history/HistList.h"
+#include "history/HistListModel.h"
+#include "results/ZK7Doc.h"
+
+namespace zk7 {
+
+inline constexpr uint32_t NEW_YEAR_2026 = 1767225600u;  // 2026-01-01 00:00:00 UTC
+
+// Records one second apart from nBase; channel "T1" (°C, 1 decimal) = 20 + i/2
+// with offset 0, "N" = i with offset +12 ms, "P" (kW, 3 decimals) = 1.5 with
+// offset -7 ms and error 12 on record 2.
+inline void WriteTestResults(const std::string& strPath, int nRecords, uint32_t nBase = NEW_YEAR_2026,
+                             int nChannels = 3) {
+  CResultsFileBuilder b;
+  b.nChannels = nChannels;
+  std::string strXml = "<fieldacq><session>"
+                       "<inputchan><name>T1</name><unit>\xB0" "C</unit><display resolution=\"1\"/></inputchan>"
+                       "<numchan><name>N</name><display resolution=\"0\"/></numchan>"
+                       "<calcchan><name>P</name><unit>kW</unit><display resolution=\"3\"/></calcchan>";
+  for (int c = 3; c < nChannels; ++c)
+    strXml += "<numchan><name>C" + std::to_string(c + 1) + "</name><display resolution=\"0\"/></numchan>";
+  b.strXml = strXml + "</session></fieldacq>";
+  for (int i = 0; i < nRecords; ++i) {
+    sRawRecord r{nBase, 10u * static_cast<uint32_t>(i), {}};
+    r.aSamples.push_back({0, 0, 20.0f + 0.5f * static_cast<float>(i)});
+    if (nChannels > 1) r.aSamples.push_back({12, 0, static_cast<float>(i)});
+    if (nChannels > 2) r.aSamples.push_back({-7, static_cast<uint16_t>(i == 2 ? 12 : 0), 1.5f});
+    for (int c = 3; c < nChannels; ++c) r.aSamples.push_back({0, 0, static_cast<float>(c)});
+    b.aRecords.push_back(std::move(r));
+  }
+  b.WriteTo(strPath);
+}
+
+// A results window with its three panes, shown offscreen, after the first display.
+struct sHistWindow {
+  std::unique_ptr<CHistFrame> pFrame;
+  CHistList* pList = nullptr;
+  CHistLegend* pKey = nullptr;
+  CHistGraph* pGraph = nullptr;
+
+  explicit sHistWindow(const std::string& strPath) {
+    auto pDoc = std::make_shared<CZK7Doc>();
+    if (!pDoc->OnOpenDocument(strPath)) qFatal("cannot open %s", strPath.c_str());
+    pFrame = std::make_unique<CHistFrame>(pDoc);
+    pFrame->resize(1100, 700);
+    pFrame->show();
+    pFrame->InitialUpdate();
+    pList = qobject_cast<CHistList*>(pFrame->GetListPane());
+    pKey = qobject_cast<CHistLegend*>(pFrame->GetKeyPane());
+    pGraph = pFrame->GetHistGraph();
+    if (!pList || !pKey || !pGraph) qFatal("a pane is missing");
+    QApplication::processEvents();
+  }
+  sHistViewState& State() const { return pFrame->GetViewState(); }
+  CZK7Doc& Doc() const { return pFrame->GetDocument(); }
+  QTableView* Table() const { return pList->GetTable(); }
+  // The list's header titles, as shown.
+  QStringList Titles() const {
+    QStringList a;
+    for (int c = 0; c < Table()->model()->columnCount(); ++c)
+      a << Table()->model()->headerData(c, Qt::Horizontal).toString();
+    return a;
+  }
+  // The text the list shows for a record (which must be on screen).
+  QString Cell(int nRecord, int nColumn) const {
+    auto* pModel = pList->GetModel();
+    return pModel->data(pModel->index(nRecord - pModel->GetTop(), nColumn)).toString();
+  }
+  // Cursor n shown and locked at the time of record r (channel 0).
+  void PlaceCursor(int n, int nRecord, bool bLocked = true) const {
+    State().m_aCursors[n - 1].m_bShown = true;
+    State().m_aCursors[n - 1].m_bLocked = bLocked;
+    pGraph->PlaceCursor(n, Doc().GetRecordTime(nRecord, 0));
+    pList->RefreshMarkers();
+  }
+};
+
+} // namespace zk7
