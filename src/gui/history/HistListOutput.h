@@ -21,8 +21,8 @@ enum : int { LIST_OUTPUT_OK = 0, LIST_OUTPUT_FAILURE = -1, LIST_OUTPUT_ABORT = -
 // _ABORT (dialog cancelled, write error).
 int ExportSelection(CHistList& list);
 // The title line and the selected rows, in row order, into sink, under the wait
-// dialog ("Exporting records"), which is updated and asked for Cancel every 64
-// rows. 0, or the text of the error.
+// dialog ("Exporting records"), asked for Cancel every 64 rows. An empty text,
+// or the text of the error.
 std::string WriteSelectedLines(CHistList& list, IRecordSink& sink);
 // The lines of the selection as the clipboard carries them; false after a
 // message when they cannot be built.
