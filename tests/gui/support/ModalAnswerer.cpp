@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTest>
@@ -67,11 +68,20 @@ void CModalAnswerer::Record(QWidget* pModal) {
   m_aIcons.push_back(pBox ? static_cast<int>(pBox->icon()) : -1);
 }
 
+bool CModalAnswerer::eventFilter(QObject* pObject, QEvent* pEvent) {
+  if (pEvent->type() == QEvent::Hide && pObject == m_pLastHandled) {
+    pObject->removeEventFilter(this);
+    m_pLastHandled = nullptr;
+  }
+  return QObject::eventFilter(pObject, pEvent);
+}
+
 void CModalAnswerer::Poll() {
   QWidget* pModal = QApplication::activeModalWidget();
   if (!pModal || !pModal->isVisible() || pModal == m_pLastHandled)
     return;
   m_pLastHandled = pModal;
+  pModal->installEventFilter(this);
   if (m_aSteps.empty()) {
     m_aUnexpected << GetDialogText(pModal);
     if (auto* pDialog = qobject_cast<QDialog*>(pModal))

@@ -45,12 +45,16 @@ public:
   // Icons of the message boxes answered (QMessageBox::Icon), -1 for other dialogs.
   const std::vector<int>& Icons() const { return m_aIcons; }
 
+protected:
+  bool eventFilter(QObject* pObject, QEvent* pEvent) override;
+
 private:
   void Poll();
   void Record(QWidget* pModal);
 
   QTimer m_timer;
   std::vector<Step> m_aSteps;
+  // The dialog answered last, until it hides: a dialog object shown again is a new question.
   QPointer<QWidget> m_pLastHandled;
   QStringList m_aTitles;
   QStringList m_aTexts;
