@@ -38,12 +38,28 @@ class DlgFilesSelTest : public QObject {
   Q_OBJECT
 
 private slots:
+  void initTestCase();
+  void cleanupTestCase();
   void MarksSpreadDownAndClearUpwards();
   void CheckAllAndCheckNone();
   void MarksReachTheListingBeyondByteSizedIndices();
   void EmptySelectionIsRefusedAndTheDialogStays();
   void BrowseReplacesTheDestination();
+
+private:
+  QString m_strConfig;
 };
+
+// The file dialog keeps its history in the user's configuration: a folder of
+// this run's own, so that no earlier history steers the browser.
+void DlgFilesSelTest::initTestCase() {
+  m_strConfig = QString::fromStdString(MakeTempDir("zk7selconfig"));
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_strConfig));
+}
+
+void DlgFilesSelTest::cleanupTestCase() {
+  QDir(m_strConfig).removeRecursively();
+}
 
 void DlgFilesSelTest::MarksSpreadDownAndClearUpwards() {
   CDownloadFiles files;
@@ -161,9 +177,11 @@ void DlgFilesSelTest::BrowseReplacesTheDestination() {
   CDownloadFiles files;
   CDlgFilesSel dlg;
   dlg.m_pCategories = &files;
-  dlg.m_strDestDir = QStringLiteral("/nowhere");
+  // Not made yet: the browser opens at the nearest folder that exists.
+  dlg.m_strDestDir = strTemp + QStringLiteral("/ZK7/127.0.0.1");
   dlg.show();
   dlg.DestinationEdit()->setText(dlg.m_strDestDir);
+  QDir(strTemp).mkpath(QStringLiteral("chosen"));
   CScriptedUser user;
   user.Then([&user, strTemp](QWidget* pModal) {
     auto* pDlg = qobject_cast<QFileDialog*>(pModal);
@@ -171,13 +189,14 @@ void DlgFilesSelTest::BrowseReplacesTheDestination() {
     if (!pDlg) return;
     user.Compare(pDlg->windowTitle(), QStringLiteral("Select destination directory:"), QStringLiteral("title"));
     user.Compare(int(pDlg->fileMode()), int(QFileDialog::Directory), QStringLiteral("folders only"));
-    user.Check(AnswerFileDialog(pDlg, strTemp), QStringLiteral("file name field"));
+    user.Compare(pDlg->directory().absolutePath(), QDir(strTemp).absolutePath(), QStringLiteral("start folder"));
+    user.Check(AnswerFileDialog(pDlg, strTemp + QStringLiteral("/chosen")), QStringLiteral("file name field"));
   });
   FindButton(&dlg, QStringLiteral("..."))->click();
   user.Stop();
   QVERIFY2(user.m_aErrors.isEmpty(), qPrintable(user.m_aErrors.join(QLatin1Char('\n'))));
   QCOMPARE(user.StepsLeft(), 0);
-  QCOMPARE(QDir(dlg.DestinationEdit()->text()).absolutePath(), QDir(strTemp).absolutePath());
+  QCOMPARE(QDir(dlg.DestinationEdit()->text()).absolutePath(), QDir(strTemp + QStringLiteral("/chosen")).absolutePath());
   QCOMPARE(dlg.m_strDestDir, dlg.DestinationEdit()->text());
   QDir(strTemp).removeRecursively();
 }

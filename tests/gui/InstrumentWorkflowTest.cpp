@@ -52,6 +52,8 @@ class InstrumentWorkflowTest : public QObject {
   Q_OBJECT
 
 private slots:
+  void initTestCase();
+  void cleanupTestCase();
   void init();
   void cleanup();
 
@@ -91,18 +93,32 @@ private:
   std::unique_ptr<CZK7Dev> OtherClient();
 
   std::string m_strTemp;
+  std::string m_strConfig;
   CSimProcess m_sim;
   std::unique_ptr<QMainWindow> m_pMain;
   std::unique_ptr<CInstrumentCommands> m_pCommands;
   QStringList m_aOpened;
 };
 
+// The user's configuration (the file dialogs' history) stays in one folder of this
+// run: the path is read once per process.
+void InstrumentWorkflowTest::initTestCase() {
+  m_strConfig = MakeTempDir("zk7workflowconfig");
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(m_strConfig));
+}
+
+void InstrumentWorkflowTest::cleanupTestCase() {
+  std::error_code ec;
+  fs::remove_all(m_strConfig, ec);
+}
+
 void InstrumentWorkflowTest::init() {
   m_strTemp = MakeTempDir("zk7workflow");
   // The default destination lies in the documents folder of this home.
   qputenv("HOME", QByteArray::fromStdString(Home().string()));
-  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((Home() / ".config").string()));
   for (const char* psz : {"configs", "logs", "internal"}) fs::create_directories(Root() / psz);
+  // A file dialog without a folder of its own lists the current one.
+  QDir::setCurrent(QString::fromStdString(Temp().string()));
   m_pMain = std::make_unique<QMainWindow>();
   m_pMain->resize(800, 600);
   m_pMain->show();
@@ -116,6 +132,7 @@ void InstrumentWorkflowTest::cleanup() {
   m_pCommands.reset();
   m_pMain.reset();
   m_sim.Stop();
+  QDir::setCurrent(QDir::tempPath());
   std::error_code ec;
   fs::remove_all(Temp(), ec);
 }

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -251,7 +252,13 @@ void CDlgFilesSel::OnCheckNone() {
 }
 
 void CDlgFilesSel::OnBrowse() {
-  QFileDialog dialog(this, QStringLiteral("Select destination directory:"), m_pDest->text());
+  // The destination is often not made yet: the browser opens at its nearest existing folder.
+  QString strStart = m_pDest->text();
+  while (!strStart.isEmpty() && !QFileInfo(strStart).isDir()) {
+    const QString strParent = QFileInfo(strStart).path();
+    strStart = strParent == strStart ? QString() : strParent;
+  }
+  QFileDialog dialog(this, QStringLiteral("Select destination directory:"), strStart);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly, true);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
