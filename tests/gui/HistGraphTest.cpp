@@ -524,6 +524,36 @@ private slots:
     QVERIFY(Control(f).GetPlotDataCount(0) > 0);
   }
 
+  void closingDuringLoadingStopsItFirst() {
+    const std::string strPath = m_strDir + "/closing.zk";
+    if (!std::filesystem::exists(strPath)) CSampleWriter(Spec(2, 60000)).WriteFile(strPath);
+    auto pDoc = std::make_shared<CZK7Doc>();
+    QVERIFY(pDoc->OnOpenDocument(strPath));
+    QPointer<CHistFrame> pFrame = new CHistFrame(pDoc);
+    pFrame->setAttribute(Qt::WA_DeleteOnClose);
+    pFrame->resize(800, 600);
+    pFrame->show();
+    pFrame->InitialUpdate();
+    // The window is asked to close while the wait dialog dispatches events.
+    bool bAsked = false;
+    QTimer poll;
+    poll.setInterval(0);
+    connect(&poll, &QTimer::timeout, this, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<CWaitDialog*>(w) && w->isVisible() && !bAsked && pFrame) {
+          bAsked = true;
+          pFrame->close();
+        }
+    });
+    poll.start();
+    pFrame->OnCommand(ID_REFRESH);
+    poll.stop();
+    QVERIFY(bAsked);
+    QVERIFY2(pFrame, "the window outlives the reading it was asked to stop");
+    QVERIFY(pFrame->GetHistGraph()->GetPoints().IsEmpty());
+    QTRY_VERIFY(pFrame.isNull());
+  }
+
   void graphPrintoutIntoAPdf() {
     CHistFrame& f = Open(Spec(130, 50), "wide.zk");
     const std::string strPdf = m_strDir + "/graph.pdf";

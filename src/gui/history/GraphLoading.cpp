@@ -9,7 +9,8 @@
 namespace zk7 {
 
 CGraphPoints::eLoadResult LoadGraphPoints(CGraphPoints& pts, const CZK7Doc& doc, int nFirst, int nLast,
-                                          double dTimeBase, int nXChannel, QWidget* pOwner) {
+                                          double dTimeBase, int nXChannel, QWidget* pOwner,
+                                          const bool* pbStop) {
   const int nCount = nLast >= nFirst ? nLast - nFirst + 1 : 0;
   CWaitDialog dlg(IDS_PREPARING_GRAPH);
   dlg.Create(pOwner);
@@ -18,9 +19,9 @@ CGraphPoints::eLoadResult LoadGraphPoints(CGraphPoints& pts, const CZK7Doc& doc,
   char buf[32];
   std::snprintf(buf, sizeof buf, "%ld ", static_cast<long>(nCount));
   dlg.SetStatusText(QString::fromLatin1(buf + LoadString(IDS_RECORDS)));
-  const CGraphPoints::eLoadResult e = pts.Load(doc, nFirst, nLast, dTimeBase, nXChannel, [&dlg](int nDone) {
+  const CGraphPoints::eLoadResult e = pts.Load(doc, nFirst, nLast, dTimeBase, nXChannel, [&dlg, pbStop](int nDone) {
     dlg.PumpMessages();
-    if (dlg.CheckCancel()) return false;
+    if (dlg.CheckCancel() || (pbStop && *pbStop)) return false;
     dlg.SetPos(nDone);
     return true;
   });

@@ -2,7 +2,10 @@
 // that belong to the frame or to the document.
 #include "history/HistFrame.h"
 
+#include <QCloseEvent>
 #include <QDateTime>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QSplitter>
@@ -127,6 +130,22 @@ void CHistFrame::UpdateAllViews() {
   for (CHistFrame* pFrame : AllFrames())
     if (pFrame->m_pDoc == m_pDoc)
       pFrame->Refresh();
+}
+
+void CHistFrame::closeEvent(QCloseEvent* pEvent) {
+  // The graph's points are read while events are dispatched: closing now would
+  // pull the window from under the reading. Stop it, and close once it is over.
+  CHistGraph* pGraph = GetHistGraph();
+  if (pGraph && pGraph->IsRebuilding()) {
+    pGraph->StopRebuild();
+    pEvent->ignore();
+    QPointer<QWidget> pTarget = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+    QTimer::singleShot(0, this, [pTarget] {
+      if (pTarget) pTarget->close();
+    });
+    return;
+  }
+  QWidget::closeEvent(pEvent);
 }
 
 void CHistFrame::resizeEvent(QResizeEvent* pEvent) {

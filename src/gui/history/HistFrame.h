@@ -74,6 +74,7 @@ signals:
   void commandStateChanged();
 
 protected:
+  void closeEvent(QCloseEvent* pEvent) override;
   void resizeEvent(QResizeEvent* pEvent) override;
   void showEvent(QShowEvent* pEvent) override;
 

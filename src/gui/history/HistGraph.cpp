@@ -109,6 +109,8 @@ void CHistGraph::RebuildGraph() {
     return;
   }
   s_bBusy = true;
+  m_bRebuilding = true;
+  m_bStopRebuild = false;
   const sHistViewState& st = State();
   CZK7Doc& doc = Doc();
   m_dTimeBase = st.m_nTimeFormat == sHistViewState::TIME_FORMAT_DELAY ? doc.GetRecordTime(0, 0) : 0.0;
@@ -162,7 +164,7 @@ void CHistGraph::RebuildGraph() {
   CGraphPoints::eLoadResult eResult = CGraphPoints::LOAD_NO_MEMORY;
   QString strFailure;
   try {
-    eResult = LoadGraphPoints(m_points, doc, nFirst, nLast, m_dTimeBase, m_nXChannel, this);
+    eResult = LoadGraphPoints(m_points, doc, nFirst, nLast, m_dTimeBase, m_nXChannel, this, &m_bStopRebuild);
   } catch (const CZK7Exception& e) {
     strFailure = QString::fromLatin1(e.GetText());
   }
@@ -181,6 +183,7 @@ void CHistGraph::RebuildGraph() {
     }
   }
   Replot();
+  m_bRebuilding = false;
   s_bBusy = false;
 }
 

@@ -35,6 +35,10 @@ public:
   void OnInitialUpdate();
   // Everything again from the document (the view update; F5).
   void RebuildGraph();
+  // While the points are read, events are dispatched: a window asked to close
+  // then stops the reading first and closes afterwards.
+  bool IsRebuilding() const { return m_bRebuilding; }
+  void StopRebuild() { m_bStopRebuild = true; }
   // Re-applies the key, cursors, scales, grid and linking without reading points.
   void RefreshGraphState();
   // X axis = the history period (or the plotted records' times); automatic
@@ -121,6 +125,8 @@ private:
   CGraphPoints m_points;
   double m_dTimeBase = 0;
   int m_nActiveCursor = 0;
+  bool m_bRebuilding = false;
+  bool m_bStopRebuild = false;
   bool m_bGrid = false;
   bool m_bLinkPoints = true;
   int m_nXChannel = -1;
