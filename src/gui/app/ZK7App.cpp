@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPalette>
+#include <QScreen>
 
 #include "app/AboutTexts.h"
 #include "app/AppResources.h"
@@ -115,6 +116,13 @@ bool CZK7App::InitInstance() {
   if (!strFile.isEmpty() && !m_pMainFrame->OpenDocumentFile(strFile)) {
     m_nExitCode = 1;
     return false;
+  }
+  // A first window of a comfortable size: most of the screen, centred.
+  if (const QScreen* pScreen = QGuiApplication::primaryScreen()) {
+    const QRect rcAvailable = pScreen->availableGeometry();
+    const QSize size(rcAvailable.width() * 85 / 100, rcAvailable.height() * 85 / 100);
+    m_pMainFrame->resize(size.expandedTo(m_pMainFrame->minimumSizeHint()));
+    m_pMainFrame->move(rcAvailable.center() - m_pMainFrame->rect().center());
   }
   m_pMainFrame->show();
   return true;

@@ -16,6 +16,7 @@
 #include "link/DownloadPath.h"
 #include "link/ZK7Dev.h"
 #include "workflows/DownloadFiles.h"
+#include "workflows/FileSelection.h"
 #include "workflows/SendConfiguration.h"
 
 namespace zk7 {
@@ -96,8 +97,7 @@ public:
       return eReplaceAnswer::Cancel;
     }
     for (;;) {
-      std::cerr << (m_bTerminal ? "\n" : "") << " '" << strLocalPath
-                << "'\n\n This file already exists. Do you want to replace it ?\n"
+      std::cerr << (m_bTerminal ? "\n" : "") << ReplaceQuestionText(strLocalPath) << "\n"
                 << "[y]es, [n]o, yes to [a]ll, no to a[l]l, [c]ancel: " << std::flush;
       std::string strAnswer;
       if (!std::getline(std::cin, strAnswer)) return eReplaceAnswer::Cancel;
@@ -175,7 +175,7 @@ int RunDownload(CZK7Dev& dev, const std::string& strAddress, const CCliArgs& arg
       }
     }
   }
-  if (files.CountSelected() == 0) return Fail("Vous have not selected any file!");
+  if (files.CountSelected() == 0) return Fail(ZK7_MSG_NO_FILE_SELECTED);
   std::filesystem::path destination = args.Has("--dest")
                                           ? std::filesystem::path(args.Value("--dest"))
                                           : DefaultDownloadDestination(UserDocumentsFolder(), strAddress);
