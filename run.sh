@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the application and opens it on the demo
-# results file (written once: 16 channels, 200000 records, one per second).
+# results file (written once: 8 channels, one record per second for a day).
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/deps.sh
@@ -10,6 +10,6 @@ cmake --build "$BUILD_DIR" --target zk7 zk7-cli zk7-sim
 DEMO="$BUILD_DIR/demo/demo.zk"
 if [ ! -f "$DEMO" ]; then
   mkdir -p "$(dirname "$DEMO")"
-  "$BUILD_DIR/src/tools/cli/zk7-cli" make-sample "$DEMO" --channels 16 --records 200000 --period-ms 1000
+  "$BUILD_DIR/src/tools/cli/zk7-cli" make-sample "$DEMO" --channels 8 --records 86400 --period-ms 1000
 fi
 exec "$BUILD_DIR/src/gui/zk7" "$DEMO" "$@"
