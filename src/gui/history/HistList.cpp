@@ -28,6 +28,7 @@
 #include "history/HistRowText.h"
 #include "results/ZK7Doc.h"
 #include "strings/StringTable.h"
+#include "ui/FixedFont.h"
 
 namespace zk7 {
 
@@ -154,7 +155,7 @@ CHistList::CHistList(CHistFrame& frame, QWidget* pParent)
   setFocusProxy(m_pTable);
 
   m_pTable->setObjectName(QStringLiteral("recordList"));
-  m_pTable->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  m_pTable->setFont(FixedPitchFont());
   m_pTable->setModel(m_pModel);
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_pTable->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -14,6 +14,7 @@
 
 #include "history/PrintLayout.h"
 #include "logs/LogTableModel.h"
+#include "ui/FixedFont.h"
 
 namespace zk7 {
 
@@ -32,7 +33,7 @@ bool IsCtrlLeftClick(const QMouseEvent* pEvent) {
 
 CZK7LogView::CZK7LogView(std::shared_ptr<const CZK7LogDoc> pDoc, QWidget* pParent)
     : QTableView(pParent), m_pDoc(std::move(pDoc)), m_pModel(new CLogTableModel(m_pDoc, this)) {
-  setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  setFont(FixedPitchFont());
   setModel(m_pModel);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
