@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/deps.sh
 BUILD_DIR=${ZK7_BENCH_BUILD_DIR:-build-bench}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZK7_BUILD_BENCH=ON -DZK7_BUILD_TESTS=OFF >/dev/null
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZK7_BUILD_BENCH=ON -DZK7_BUILD_TESTS=OFF -DZK7_BUILD_GUI=ON >/dev/null
 cmake --build "$BUILD_DIR" >/dev/null
 DATA="$BUILD_DIR/bench-data"
 mkdir -p "$DATA"
