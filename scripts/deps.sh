@@ -10,6 +10,8 @@ ZK7_PACKAGES=(
   libtinyxml-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth poppler-utils fonts-liberation
+  pybind11-dev python3-dev python3-numpy python3-pandas
+  dpkg-dev file
 )
 
 missing=()

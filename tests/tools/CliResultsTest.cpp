@@ -135,4 +135,44 @@ TEST_F(CliResults, MakeSampleWritesWhatItIsAskedFor) {
   EXPECT_EQ(Cli({"make-sample", m_strDir + "/y.zk", "--start", "1850-01-01T00:00:00"}).nExitCode, 2);
 }
 
+TEST_F(CliResults, ExportCsvWithSelectionsAndRefusedViewOptions) {
+  // A comma locale changes nothing: point decimals, ISO times, UTF-8.
+  sProcessResult r = Cli({"export", m_strFile, "--format", "csv"}, "de_DE.UTF-8");
+  ASSERT_EQ(r.nExitCode, 0) << r.strErr;
+  EXPECT_EQ(r.strOut,
+            "time,Ch1 [U1],Ch2 [U2]\r\n"
+            "2026-01-01T00:00:00.000,1.500000,-2.250000\r\n"
+            "2026-01-01T00:00:00.400,,0.000000\r\n"
+            "2026-01-01T00:00:01.200,100.00000,\r\n");
+  const std::string strOut = m_strDir + "/out.csv";
+  r = Cli({"export", m_strFile, "--format", "csv", "--records", "2-3", "--channels", "2,1", "--errors", "meaning", "-o",
+           strOut});
+  ASSERT_EQ(r.nExitCode, 0) << r.strErr;
+  EXPECT_EQ(ReadFileText(strOut),
+            "time,Ch2 [U2],Ch1 [U1]\r\n"
+            "2026-01-01T00:00:00.400,0.000000,\"Err. 7 (Overload (too high))\"\r\n"
+            "2026-01-01T00:00:01.200,\"Err. 12 (Broken wire (voltage))\",100.00000\r\n");
+  r = Cli({"export", m_strFile, "--format", "csv", "--errors", "number", "--from", "01/01/2026 00:00:01"});
+  EXPECT_EQ(r.strOut, "time,Ch1 [U1],Ch2 [U2]\r\n2026-01-01T00:00:01.200,100.00000,\"Err. 12\"\r\n");
+
+  for (const std::vector<std::string>& a : std::vector<std::vector<std::string>>{
+           {"--format", "xml"}, {"--format", "csv", "--time-format", "time"}, {"--format", "csv", "--resolution", "1s"},
+           {"--format", "csv", "--ms-offsets"}, {"--format", "csv", "--marks", "1"},
+           {"--format", "csv", "-o", strOut, "--append"}}) {
+    std::vector<std::string> args = {"export", m_strFile};
+    args.insert(args.end(), a.begin(), a.end());
+    r = Cli(args);
+    EXPECT_EQ(r.nExitCode, 2) << a.back();
+    EXPECT_EQ(r.strErr.rfind("zk7-cli export: ", 0), 0u) << r.strErr;
+  }
+}
+
+TEST_F(CliResults, VersionOfTheTools) {
+  for (const char* psz : {ZK7_CLI_PATH, ZK7_SIM_PATH}) {
+    const sProcessResult r = RunProcess(psz, {"--version"});
+    EXPECT_EQ(r.nExitCode, 0);
+    EXPECT_EQ(r.strOut, std::filesystem::path(psz).filename().string() + " " ZK7_VERSION "\n");
+  }
+}
+
 } // namespace

@@ -232,18 +232,28 @@ void CalendarFromDayNumber(double dDate, int& nYear, int& nMonth, int& nDay, int
   CivilFromDays(nDays - 25569, nYear, nMonth, nDay);
 }
 
+namespace {
+
+// Whole seconds and the fraction in units of 10^-d s, rounded as the list shows them.
+void SplitFraction(double t, int d, int64_t& s, double& f) {
+  s = RoundedSeconds(t);
+  const double p = POW10[d];
+  f = std::floor((t - static_cast<double>(s) / 86400.0) * p * 86400.0 + 0.5);
+  if (f < 0) {
+    s -= 1;
+    f += p;
+  }
+}
+
+} // namespace
+
 void AppendDateTime(std::string& strOut, double t, bool bWithDate, bool bWithFraction, int d) {
   int64_t s = RoundedSeconds(t);
   double f = 0;
   const bool bFraction = bWithFraction && d >= 1;
   if (bFraction) {
     if (d > 9) d = 9;
-    const double p = POW10[d];
-    f = std::floor((t - static_cast<double>(s) / 86400.0) * p * 86400.0 + 0.5);
-    if (f < 0) {
-      s -= 1;
-      f += p;
-    }
+    SplitFraction(t, d, s, f);
   }
   int64_t nDay;
   int hh, mm, ss;
@@ -259,6 +269,35 @@ void AppendDateTime(std::string& strOut, double t, bool bWithDate, bool bWithFra
   strOut += cSep;
   AppendTwo(strOut, ss);
   if (bWithFraction && d >= 1) AppendFraction(strOut, f, d);
+}
+
+void AppendIsoDateTime(std::string& strOut, double t) {
+  int64_t s;
+  double f;
+  SplitFraction(t, 3, s, f);
+  int64_t nDay;
+  int hh, mm, ss;
+  SplitSeconds(s, nDay, hh, mm, ss);
+  int y, mo, d;
+  CivilFromDays(nDay - 25569, y, mo, d);
+  // Years of 32-bit base times lie in 1901..2038: four digits always.
+  const int ms = static_cast<int>(f);
+  const char buf[23] = {static_cast<char>('0' + y / 1000 % 10), static_cast<char>('0' + y / 100 % 10),
+                        static_cast<char>('0' + y / 10 % 10),   static_cast<char>('0' + y % 10),
+                        '-',
+                        static_cast<char>('0' + mo / 10),       static_cast<char>('0' + mo % 10),
+                        '-',
+                        static_cast<char>('0' + d / 10),        static_cast<char>('0' + d % 10),
+                        'T',
+                        static_cast<char>('0' + hh / 10),       static_cast<char>('0' + hh % 10),
+                        ':',
+                        static_cast<char>('0' + mm / 10),       static_cast<char>('0' + mm % 10),
+                        ':',
+                        static_cast<char>('0' + ss / 10),       static_cast<char>('0' + ss % 10),
+                        '.',
+                        static_cast<char>('0' + ms / 100),      static_cast<char>('0' + ms / 10 % 10),
+                        static_cast<char>('0' + ms % 10)};
+  strOut.append(buf, sizeof buf);
 }
 
 std::string FormatDateTime(double t, bool bWithDate, bool bWithFraction, int d, std::string* pstrDatePart,

@@ -17,6 +17,8 @@ void AppendNumber(std::string& strOut, double dValue, int nWidth, int nDecimals,
 std::string FormatDateTime(double dDate, bool bWithDate, bool bWithFraction, int nDecimals,
                            std::string* pstrDatePart = nullptr, std::string* pstrTimePart = nullptr);
 void AppendDateTime(std::string& strOut, double dDate, bool bWithDate, bool bWithFraction, int nDecimals);
+// YYYY-MM-DDTHH:MM:SS.mmm (ISO 8601), the milliseconds rounded as the list rounds them.
+void AppendIsoDateTime(std::string& strOut, double dDate);
 
 // hh:mm:ss[.fff], hours not folded into days.
 std::string FormatTimeSpan(double dDuration, bool bWithFraction, int nDecimals);

@@ -12,6 +12,7 @@
 #include "errors/ErrorCatalogue.h"
 #include "format/Formatting.h"
 #include "history/HistRowText.h"
+#include "history/RecordCsv.h"
 #include "history/RecordExport.h"
 #include "results/ZK7Doc.h"
 #include "samples/SampleWriter.h"
@@ -98,7 +99,7 @@ int RunExport(int argc, char** argv) {
   const std::vector<sCliOptionSpec> specs = {
       {"-o", true},          {"--append", false},     {"--records", true},    {"--from", true},
       {"--to", true},        {"--channels", true},    {"--time-format", true}, {"--resolution", true},
-      {"--ms-offsets", false}, {"--errors", true},    {"--marks", true},
+      {"--ms-offsets", false}, {"--errors", true},    {"--marks", true},       {"--format", true},
   };
   CCliArgs args;
   std::string strError;
@@ -113,6 +114,13 @@ int RunExport(int argc, char** argv) {
   if (args.Has("--append") && !args.Has("-o")) return usage("--append needs -o OUT");
   if (args.Has("--records") && (args.Has("--from") || args.Has("--to")))
     return usage("--records cannot be combined with --from/--to");
+
+  const std::string strFormat = args.Value("--format", "text");
+  if (strFormat != "text" && strFormat != "csv") return usage("--format takes text or csv");
+  const bool bCsv = strFormat == "csv";
+  // CSV has its own time and no list columns: the list's view options would be silently lost.
+  for (const char* pszOpt : {"--append", "--time-format", "--resolution", "--ms-offsets", "--marks"})
+    if (bCsv && args.Has(pszOpt)) return usage(std::string(pszOpt) + " does not apply to --format csv");
 
   CZK7Doc doc;
   if (!OpenDoc(args.Positional()[0], doc)) return CLI_FAILURE;
@@ -189,7 +197,10 @@ int RunExport(int argc, char** argv) {
     }
     CHistRowText rows(doc, opt);
     CFileRecordSink sink(f);
-    unsigned nError = WriteRecordLines(rows, nFirst, nLast - nFirst + 1, sink);
+    unsigned nError =
+        bCsv ? WriteCsvLines(rows, nFirst, nLast - nFirst + 1, args.Has("--errors") ? CSV_ERRORS_TEXT : CSV_ERRORS_EMPTY,
+                             sink)
+             : WriteRecordLines(rows, nFirst, nLast - nFirst + 1, sink);
     if (std::fflush(f) != 0) nError = EXPORT_WRITE_ERROR;
     if (f != stdout && std::fclose(f) != 0) nError = EXPORT_WRITE_ERROR;
     if (nError) {

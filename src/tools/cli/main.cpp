@@ -18,8 +18,10 @@ void PrintUsage(std::FILE* f) {
                "  info FILE.zk                      what the file holds: configuration, times, channels\n"
                "  export FILE.zk [-o OUT [--append]] [--records FIRST-LAST] [--from DATETIME] [--to DATETIME]\n"
                "         [--channels 1,3,...] [--time-format date-time|time] [--resolution 1s|100ms|10ms|1ms]\n"
-               "         [--ms-offsets] [--errors number|meaning] [--marks N,...]\n"
-               "                                    the selected records as the record list shows them\n"
+               "         [--ms-offsets] [--errors number|meaning] [--marks N,...] [--format text|csv]\n"
+               "                                    the selected records as the record list shows them, or as\n"
+               "                                    CSV (UTF-8, ISO 8601 times, point decimals; an error gives an\n"
+               "                                    empty cell, or its text with --errors)\n"
                "  error N                           the meaning of a module error number\n"
                "  make-sample OUT.zk [--channels N] [--records K] [--period-ms P]\n"
                "         [--start YYYY-MM-DDTHH:MM:SS] [--seed S]\n"
@@ -39,6 +41,10 @@ int main(int argc, char** argv) {
     return zk7::CLI_USAGE;
   }
   const std::string strCommand = argv[1];
+  if (strCommand == "--version") {
+    std::printf("zk7-cli %s\n", ZK7_VERSION);
+    return zk7::CLI_OK;
+  }
   if (strCommand == "-h" || strCommand == "--help" || strCommand == "help") {
     PrintUsage(stdout);
     return zk7::CLI_OK;

@@ -19,6 +19,10 @@
 
 int main(int argc, char** argv) {
   using namespace zk7;
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("zk7-sim %s\n", ZK7_VERSION);
+    return 0;
+  }
   sSimOptions options;
   std::string strError;
   if (!ParseSimOptions(argc, argv, options, strError)) {
