@@ -48,6 +48,21 @@ void ChooseFile(CModalAnswerer& answers, const std::string& strPath, QString* ps
   });
 }
 
+// Answers the save dialog with strPath and the CSV file type; records the types offered.
+void ChooseCsv(CModalAnswerer& answers, const std::string& strPath, QStringList* paFilters = nullptr) {
+  answers.Then([strPath, paFilters](QWidget* pModal) {
+    auto* pDialog = qobject_cast<QFileDialog*>(pModal);
+    if (!pDialog) {
+      pModal->close();
+      return;
+    }
+    if (paFilters) *paFilters = pDialog->nameFilters();
+    pDialog->selectNameFilter("CSV (comma-separated, UTF-8) (*.csv)");
+    pDialog->selectFile(QString::fromStdString(strPath));
+    QMetaObject::invokeMethod(pDialog, "accept");
+  });
+}
+
 QString RunPdfToText(const QString& strPdf) {
   const sProcessResult r = RunProcess("/usr/bin/pdftotext", {"-layout", strPdf.toStdString(), "-"});
   if (r.nExitCode != 0) qWarning("pdftotext: %s", r.strErr.c_str());
@@ -134,6 +149,39 @@ private slots:
       answers.ThenKey(Qt::Key_Escape);
       QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_ABORT));
     }
+  }
+
+  void exportCsvFileType() {
+    sHistWindow w(Path("run.2024.zk"));
+    w.pList->ClickRecord(1, false);
+    w.pList->ClickRecord(2, true);
+    const std::string strOut = Path("rows.dat");
+    const std::string strCsv =
+        "time,T1 [\xC2\xB0" "C],N,P [kW]\r\n"
+        "2026-01-01T00:00:01.000,20.5,1,1.500\r\n"
+        "2026-01-01T00:00:02.000,21.0,2,\r\n";
+    {
+      CModalAnswerer answers;
+      QStringList aFilters;
+      ChooseCsv(answers, strOut, &aFilters);
+      QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
+      QCOMPARE(aFilters, QStringList({"Text in columns (*.txt)", "CSV (comma-separated, UTF-8) (*.csv)"}));
+    }
+    QCOMPARE(ReadBytes(strOut), strCsv);
+    {
+      // Appended rows go under the file's header; a typed .csv name is CSV too.
+      CModalAnswerer answers;
+      ChooseFile(answers, strOut);
+      answers.ThenClick("&APPEND data at the end of file");
+      QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
+      std::filesystem::rename(strOut, Path("rows.csv"));
+      ChooseFile(answers, Path("rows.csv"));
+      answers.ThenClick("&APPEND data at the end of file");
+      QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
+    }
+    const std::string strText = std::string(TITLES) + " \t2\t00:00:01.000\t     20.5\t        1\t    1.500\r\n" +
+                                " \t3\t00:00:02.000\t     21.0\t        2\tErr. 12\r\n";
+    QCOMPARE(ReadBytes(Path("rows.csv")), strCsv + strText + strCsv.substr(strCsv.find("\r\n") + 2));
   }
 
   void markerCellsAndSeveralBlocks() {

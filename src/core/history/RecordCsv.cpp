@@ -41,11 +41,11 @@ unsigned WriteCsvLines(const CHistRowText& rows, int nFirst, int nCount, eCsvErr
                        const ExportProgress& progress, int64_t* pnWritten) {
   std::vector<sRowBlock> aBlocks;
   if (nCount > 0) aBlocks.push_back({nFirst, nFirst + nCount - 1});
-  return WriteCsvLines(rows, aBlocks, eErrors, sink, progress, pnWritten);
+  return WriteCsvLines(rows, aBlocks, eErrors, true, sink, progress, pnWritten);
 }
 
 unsigned WriteCsvLines(const CHistRowText& rows, const std::vector<sRowBlock>& aBlocks, eCsvErrors eErrors,
-                       IRecordSink& sink, const ExportProgress& progress, int64_t* pnWritten) {
+                       bool bHeader, IRecordSink& sink, const ExportProgress& progress, int64_t* pnWritten) {
   const CZK7Doc& doc = rows.GetDocument();
   const std::vector<int>& aChannels = rows.GetOptions().m_aDisplayedChannels;
   const char cDecimal = GetDecimalSeparator();
@@ -54,15 +54,18 @@ unsigned WriteCsvLines(const CHistRowText& rows, const std::vector<sRowBlock>& a
   int64_t nWritten = 0;
   if (pnWritten) *pnWritten = 0;
 
-  std::string strBuffer = "time";
+  std::string strBuffer;
   std::string strCell;
-  for (const int c : aChannels) {
-    strCell.clear();
-    AppendLatin1AsUtf8(strCell, ChannelColumnTitle(doc.GetChannelName(c), doc.GetChannelUnit(c)));
-    strBuffer += ',';
-    AppendCsvField(strBuffer, strCell);
+  if (bHeader) {
+    strBuffer = "time";
+    for (const int c : aChannels) {
+      strCell.clear();
+      AppendLatin1AsUtf8(strCell, ChannelColumnTitle(doc.GetChannelName(c), doc.GetChannelUnit(c)));
+      strBuffer += ',';
+      AppendCsvField(strBuffer, strCell);
+    }
+    strBuffer += "\r\n";
   }
-  strBuffer += "\r\n";
 
   // Gathered into blocks of about 256 KB, as the text export does.
   constexpr size_t FLUSH_AT = 256 * 1024;

@@ -17,11 +17,16 @@ class CHistRowText;
 // with), or the list's error text ("Err. 7" or with its meaning) in quotes.
 enum eCsvErrors { CSV_ERRORS_EMPTY = 0, CSV_ERRORS_TEXT = 1 };
 
-// The header line `time,<name> [<unit>],...` for the channels the rows show,
-// then one line per row of the blocks, CR LF after each. Progress and the
-// result as WriteRecordLines.
+// The file type the export dialog offers beside the text in columns.
+inline constexpr const char* CSV_EXPORT_FILTER = "CSV (comma-separated, UTF-8) (*.csv)";
+
+// The header line `time,<name> [<unit>],...` for the channels the rows show
+// (unless !bHeader: rows appended to a CSV file that has one), then one line
+// per row of the blocks, CR LF after each. Progress and the result as
+// WriteRecordLines.
 unsigned WriteCsvLines(const CHistRowText& rows, const std::vector<sRowBlock>& aBlocks, eCsvErrors eErrors,
-                       IRecordSink& sink, const ExportProgress& progress = {}, int64_t* pnWritten = nullptr);
+                       bool bHeader, IRecordSink& sink, const ExportProgress& progress = {},
+                       int64_t* pnWritten = nullptr);
 unsigned WriteCsvLines(const CHistRowText& rows, int nFirst, int nCount, eCsvErrors eErrors, IRecordSink& sink,
                        const ExportProgress& progress = {}, int64_t* pnWritten = nullptr);
 

@@ -22,6 +22,7 @@
 #include "history/HistListCommands.h"
 #include "history/HistRowText.h"
 #include "history/PrintLayout.h"
+#include "history/RecordCsv.h"
 #include "history/RecordExport.h"
 #include "results/ZK7Doc.h"
 #include "results/ZK7Exception.h"
@@ -64,7 +65,7 @@ std::string ElementTitle(const CHistFrame& frame) {
 
 } // namespace
 
-std::string WriteSelectedLines(CHistList& list, IRecordSink& sink) {
+std::string WriteSelectedLines(CHistList& list, IRecordSink& sink, eListLines eLines) {
   sWaitCursor wait;
   list.RefreshMarkers();
   // Copies: the wait dialog lets events through, and a rebuild of the list
@@ -87,16 +88,19 @@ std::string WriteSelectedLines(CHistList& list, IRecordSink& sink) {
   shown.start();
   bool bFirst = true;
   try {
+    const ExportProgress progress = [&dialog, &shown, &bFirst](int64_t nWritten, int64_t nAll) {
+      if (bFirst || shown.elapsed() >= 100) {
+        bFirst = false;
+        shown.restart();
+        dialog.SetPos(static_cast<int>(nWritten));
+        dialog.SetStatusText(QString::fromLatin1(ExportProgressText(nWritten, nAll)));
+      }
+      return dialog.CheckCancel() == 0;
+    };
     const unsigned nError =
-        WriteRecordLines(rows, aBlocks, sink, [&dialog, &shown, &bFirst](int64_t nWritten, int64_t nAll) {
-          if (bFirst || shown.elapsed() >= 100) {
-            bFirst = false;
-            shown.restart();
-            dialog.SetPos(static_cast<int>(nWritten));
-            dialog.SetStatusText(QString::fromLatin1(ExportProgressText(nWritten, nAll)));
-          }
-          return dialog.CheckCancel() == 0;
-        });
+        eLines == LIST_LINES_TEXT
+            ? WriteRecordLines(rows, aBlocks, sink, progress)
+            : WriteCsvLines(rows, aBlocks, CSV_ERRORS_EMPTY, eLines == LIST_LINES_CSV, sink, progress);
     if (nError) strError = EXPORT_WRITE_ERROR_TEXT;
   } catch (const CZK7Exception& e) {
     strError = e.GetText().empty() ? std::string(EXPORT_WRITE_ERROR_TEXT) : e.GetText();
@@ -115,14 +119,19 @@ int ExportSelection(CHistList& list) {
   const QString strFolder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(doc.GetPathName()))).absolutePath();
   QString strPath;
   bool bAppend = false;
+  bool bCsv = false;
   for (;;) {
     QFileDialog dialog(&list, QString::fromLatin1(LIST_EXPORT_TITLE), strFolder, QString::fromLatin1(LIST_EXPORT_FILTER));
+    dialog.setNameFilters({QString::fromLatin1(LIST_EXPORT_FILTER), QString::fromLatin1(CSV_EXPORT_FILTER)});
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.selectFile(strProposed);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return LIST_OUTPUT_ABORT;
     strPath = dialog.selectedFiles().front();
+    // A name typed as *.csv means CSV whichever type stays selected.
+    bCsv = dialog.selectedNameFilter() == QString::fromLatin1(CSV_EXPORT_FILTER) ||
+           strPath.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
     if (!QFileInfo::exists(strPath)) break;
     C3ButtonsDialog question(&list);
     question.m_strTitle = QString::fromLatin1(LIST_EXPORT_TITLE);
@@ -144,7 +153,9 @@ int ExportSelection(CHistList& list) {
     return LIST_OUTPUT_FAILURE;
   }
   CQFileRecordSink sink(file);
-  std::string strError = WriteSelectedLines(list, sink);
+  // Rows appended to a CSV file go under its header, not under a second one.
+  const eListLines eLines = !bCsv ? LIST_LINES_TEXT : (bAppend && file.size() > 0 ? LIST_LINES_CSV_ROWS : LIST_LINES_CSV);
+  std::string strError = WriteSelectedLines(list, sink, eLines);
   if (!file.flush() && strError.empty()) strError = EXPORT_WRITE_ERROR_TEXT;
   file.close();
   if (!strError.empty()) {

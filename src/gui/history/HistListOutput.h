@@ -16,14 +16,18 @@ class IRecordSink;
 
 enum : int { LIST_OUTPUT_OK = 0, LIST_OUTPUT_FAILURE = -1, LIST_OUTPUT_ABORT = -2 };
 
-// "&Export selected lines...": the save dialog, the append/replace question,
-// the lines; LIST_OUTPUT_OK, _FAILURE (nothing selected, file not created) or
+// What the lines are: the list's TAB text, CSV, or CSV rows without their
+// header (appended to a CSV file that has one).
+enum eListLines { LIST_LINES_TEXT, LIST_LINES_CSV, LIST_LINES_CSV_ROWS };
+
+// "&Export selected lines...": the save dialog (text in columns, or CSV), the
+// append/replace question, the lines; LIST_OUTPUT_OK, _FAILURE (nothing selected, file not created) or
 // _ABORT (dialog cancelled, write error).
 int ExportSelection(CHistList& list);
 // The title line and the selected rows, in row order, into sink, under the wait
 // dialog ("Exporting records"), asked for Cancel every 64 rows. An empty text,
 // or the text of the error.
-std::string WriteSelectedLines(CHistList& list, IRecordSink& sink);
+std::string WriteSelectedLines(CHistList& list, IRecordSink& sink, eListLines eLines = LIST_LINES_TEXT);
 // The lines of the selection as the clipboard carries them; false after a
 // message when they cannot be built.
 bool CopySelection(CHistList& list, QMimeData& data);
