@@ -12,3 +12,7 @@ for tool in "$BUILD_DIR"/bench/bench_*; do
   [ -x "$tool" ] || continue
   "$tool" "$DATA"
 done
+# The Python module's figure, with the system's python3 it is built for.
+if [ -d "$BUILD_DIR/python" ]; then
+  PYTHONPATH="$BUILD_DIR/python" /usr/bin/python3 bench/bench_python.py "$DATA" "$BUILD_DIR/src/tools/cli/zk7-cli"
+fi
