@@ -81,18 +81,23 @@ unsigned WriteCsvLines(const CHistRowText& rows, const std::vector<sRowBlock>& a
         if (nError != 0 && eErrors == CSV_ERRORS_EMPTY) continue;
         // The list's asterisks for a value that is no number would be text in a column of numbers.
         if (nError == 0 && !std::isfinite(rec.Sample(c).fValue)) continue;
-        // The list's own text, then without its padding and with a point.
-        strCell.clear();
-        doc.AppendChannelValue(c, rec, strCell);
+        // The list's own text, written in place, then without its padding and with a point.
+        const size_t nAt = strBuffer.size();
+        doc.AppendChannelValue(c, rec, strBuffer);
         if (nError != 0) {
+          strCell.assign(strBuffer, nAt);
+          strBuffer.resize(nAt);
           strError.clear();
           AppendLatin1AsUtf8(strError, strCell);
           AppendCsvField(strBuffer, strError, true);
           continue;
         }
-        size_t i = 0;
-        while (i < strCell.size() && strCell[i] == ' ') ++i;
-        for (; i < strCell.size(); ++i) strBuffer += strCell[i] == cDecimal ? '.' : strCell[i];
+        size_t i = nAt;
+        while (i < strBuffer.size() && strBuffer[i] == ' ') ++i;
+        if (i > nAt) strBuffer.erase(nAt, i - nAt);
+        if (cDecimal != '.')
+          for (size_t j = nAt; j < strBuffer.size(); ++j)
+            if (strBuffer[j] == cDecimal) strBuffer[j] = '.';
       }
       strBuffer += "\r\n";
       ++nWritten;
