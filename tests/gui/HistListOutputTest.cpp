@@ -56,7 +56,12 @@ void ChooseCsv(CModalAnswerer& answers, const std::string& strPath, QStringList*
       pModal->close();
       return;
     }
-    if (paFilters) *paFilters = pDialog->nameFilters();
+    if (paFilters) {
+      *paFilters = pDialog->nameFilters();
+      // As a user's choice of the type: the proposed name follows it.
+      emit pDialog->filterSelected("CSV (comma-separated, UTF-8) (*.csv)");
+      paFilters->append(QFileInfo(pDialog->selectedFiles().value(0)).fileName());
+    }
     pDialog->selectNameFilter("CSV (comma-separated, UTF-8) (*.csv)");
     pDialog->selectFile(QString::fromStdString(strPath));
     QMetaObject::invokeMethod(pDialog, "accept");
@@ -165,7 +170,7 @@ private slots:
       QStringList aFilters;
       ChooseCsv(answers, strOut, &aFilters);
       QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
-      QCOMPARE(aFilters, QStringList({"Text in columns (*.txt)", "CSV (comma-separated, UTF-8) (*.csv)"}));
+      QCOMPARE(aFilters, QStringList({"Text in columns (*.txt)", "CSV (comma-separated, UTF-8) (*.csv)", "run.2024.csv"}));
     }
     QCOMPARE(ReadBytes(strOut), strCsv);
     {

@@ -127,6 +127,12 @@ int ExportSelection(CHistList& list) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.selectFile(strProposed);
+    // Choosing a file type proposes the name with its extension.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &doc, strProposed](const QString& strFilter) {
+      dialog.selectFile(strFilter == QString::fromLatin1(CSV_EXPORT_FILTER)
+                            ? QFile::decodeName(QByteArray::fromStdString(ProposeCsvFileName(doc.GetTitle())))
+                            : strProposed);
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return LIST_OUTPUT_ABORT;
     strPath = dialog.selectedFiles().front();
     // A name typed as *.csv means CSV whichever type stays selected.
