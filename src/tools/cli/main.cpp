@@ -25,7 +25,7 @@ void PrintUsage(std::FILE* f) {
                "         [--format text|tsv]     count, errors, min, max, mean, RMS, deviation and integral per channel\n"
                "  error N                           the meaning of a module error number\n"
                "  make-sample OUT.zk [--channels N] [--records K] [--period-ms P]\n"
-               "         [--start YYYY-MM-DDTHH:MM:SS] [--seed S]\n"
+               "         [--start YYYY-MM-DDTHH:MM:SS] [--seed S] [--style busy|plant]\n"
                "                                    writes a realistic results file\n"
                "\n"
                "Log files:\n"
