@@ -7,9 +7,9 @@ cd "$(dirname "$0")"
 BUILD_DIR=${ZK7_BUILD_DIR:-build}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZK7_BUILD_BENCH=OFF
 cmake --build "$BUILD_DIR" --target zk7 zk7-cli zk7-sim
-DEMO="$BUILD_DIR/demo/demo.zk"
+DEMO="$BUILD_DIR/demo/plant-day.zk"
 if [ ! -f "$DEMO" ]; then
   mkdir -p "$(dirname "$DEMO")"
-  "$BUILD_DIR/src/tools/cli/zk7-cli" make-sample "$DEMO" --channels 8 --records 86400 --period-ms 1000
+  "$BUILD_DIR/src/tools/cli/zk7-cli" make-sample "$DEMO" --channels 8 --records 86400 --period-ms 1000 --style plant
 fi
 exec "$BUILD_DIR/src/gui/zk7" "$DEMO" "$@"

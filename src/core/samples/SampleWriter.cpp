@@ -108,6 +108,10 @@ void CSampleWriter::SampleAt(int64_t i, int c, float& fValue, uint16_t& nError, 
   const double phase = Noise(s, 0, c, 2) * 6.283185307179586;
   nError = 0;
   nOffset = static_cast<int16_t>(c == 0 ? 0 : (c * 3) % 40 + static_cast<int>(Noise(s, i, c, 3) * 3));
+  if (m_spec.eStyle == eSampleStyle::Plant) {
+    PlantSampleAt(i, c, fValue, nError);
+    return;
+  }
   double v;
   switch (c % 5) {
     case 0:
@@ -131,6 +135,64 @@ void CSampleWriter::SampleAt(int64_t i, int c, float& fValue, uint16_t& nError, 
       static const uint16_t ERRORS[] = {6, 7, 12};
       nError = ERRORS[static_cast<int>(e * 2000) % 3];
       v = 0.0;
+    }
+  }
+  fValue = static_cast<float>(v);
+}
+
+void CSampleWriter::PlantSampleAt(int64_t i, int c, float& fValue, uint16_t& nError) const {
+  const uint64_t s = m_spec.nSeed;
+  const double t = static_cast<double>(i) * m_spec.nPeriodMs / 1000.0;
+  const double n = Noise(s, i, c, 1) - 0.5;
+  const double phase = Noise(s, 0, c, 2) * 6.283185307179586;
+  constexpr double DAY = 86400.0, TWO_PI = 6.283185307179586;
+  // A value that holds over slots of nSlot seconds: slot k's own random number.
+  auto slotNoise = [&](double nSlot, uint64_t nSalt, double dShift = 0.0) {
+    return Noise(s, static_cast<int64_t>(std::floor((t + dShift) / nSlot)), c, nSalt);
+  };
+  // Now and then a bump of nHeight over nWidth seconds, once in a slot of nSlot
+  // seconds with probability dChance: the alarm excursions.
+  auto excursion = [&](double nSlot, double dChance, double nWidth, double nHeight) {
+    const int64_t k = static_cast<int64_t>(std::floor(t / nSlot));
+    if (Noise(s, k, c, 10) >= dChance) return 0.0;
+    const double dStart = static_cast<double>(k) * nSlot + Noise(s, k, c, 11) * (nSlot - nWidth);
+    if (t < dStart || t >= dStart + nWidth) return 0.0;
+    const double x = std::sin((t - dStart) / nWidth * 3.141592653589793);
+    return nHeight * x * x;
+  };
+  nError = 0;
+  double v;
+  switch (c % 5) {
+    case 0:
+      if ((c / 5) % 2 == 0) {  // a temperature following the day, overshooting its high limit now and then
+        v = 20.0 + 4.0 * std::sin(TWO_PI * t / DAY + phase) + 1.2 * std::sin(t / 2500.0 + 2 * phase) + 0.05 * n;
+        v += (31.0 - v) * excursion(8 * 3600.0, 0.7, 1500.0, 1.0);
+      }
+      else  // a supply voltage, dipping below its low limit once in a while
+        v = 24.0 + 0.12 * std::sin(t / 1800.0 + phase) + 0.02 * n - excursion(6 * 3600.0, 0.5, 180.0, 0.9);
+      break;
+    case 1: v = std::fmod(std::floor(t / 300.0 + phase), 16.0); break;  // a counter stepping every five minutes
+    case 2: {  // a valve's set point moving every twenty minutes, the current settling in about a minute
+      const double dSlot = 1200.0;
+      const double dNew = 4.0 + 16.0 * slotNoise(dSlot, 12);
+      const double dOld = 4.0 + 16.0 * slotNoise(dSlot, 12, -dSlot);
+      const double dSince = std::fmod(t, dSlot);
+      v = dNew + (dOld - dNew) * std::exp(-dSince / 60.0) + 0.005 * n;
+      break;
+    }
+    case 3: v = slotNoise(900.0, 13) < 0.5 ? 0.0 : 1.0; break;  // a relay, switching a few times an hour
+    default: v = 1.2 * (20.0 + 4.0 * std::sin(TWO_PI * t / DAY + phase)) + 0.03 * n; break;  // a calculated power
+  }
+  // Inputs break off for a few seconds, a few times a day.
+  if (c % 5 == 0 || c % 5 == 2) {
+    const int64_t k = static_cast<int64_t>(std::floor(t / 7200.0));
+    if (Noise(s, k, c, 14) < 0.25) {
+      const double dStart = static_cast<double>(k) * 7200.0 + Noise(s, k, c, 15) * 7000.0;
+      if (t >= dStart && t < dStart + 3.0 + Noise(s, k, c, 16) * 17.0) {
+        static const uint16_t ERRORS[] = {6, 7, 12};
+        nError = ERRORS[k % 3];
+        v = 0.0;
+      }
     }
   }
   fValue = static_cast<float>(v);

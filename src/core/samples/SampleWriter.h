@@ -10,6 +10,11 @@
 
 namespace zk7 {
 
+// Busy signals change every few seconds, so that short files used by tests
+// still hold every kind of change and error; a plant's day changes as a real
+// installation does: slow drifts, a few switchings an hour, rare alarms and errors.
+enum class eSampleStyle { Busy, Plant };
+
 struct sSampleSpec {
   int nChannels = 8;
   int64_t nRecords = 1000;
@@ -19,6 +24,7 @@ struct sSampleSpec {
   uint64_t nSeed = 1;
   std::string strConfigName = "Demo plant";
   std::string strModel = "73512";
+  eSampleStyle eStyle = eSampleStyle::Busy;
 };
 
 class CSampleWriter {
@@ -45,6 +51,8 @@ public:
   void SampleAt(int64_t nIndex, int nChannel, float& fValue, uint16_t& nError, int16_t& nOffset) const;
 
 private:
+  void PlantSampleAt(int64_t nIndex, int nChannel, float& fValue, uint16_t& nError) const;
+
   sSampleSpec m_spec;
   std::string m_strXml;
 };

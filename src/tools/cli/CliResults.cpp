@@ -229,7 +229,8 @@ int RunError(int argc, char** argv) {
 
 int RunMakeSample(int argc, char** argv) {
   const std::vector<sCliOptionSpec> specs = {
-      {"--channels", true}, {"--records", true}, {"--period-ms", true}, {"--start", true}, {"--seed", true}};
+      {"--channels", true}, {"--records", true}, {"--period-ms", true}, {"--start", true}, {"--seed", true},
+      {"--style", true}};
   CCliArgs args;
   std::string strError;
   if (!args.Parse(argc, argv, 2, specs, strError) || args.Positional().size() != 1) {
@@ -269,6 +270,11 @@ int RunMakeSample(int argc, char** argv) {
     const long long nSeconds = static_cast<long long>(std::llround(dDays * 86400.0));
     if (nSeconds < -2147483647LL - 1 || nSeconds > 2147483647LL) return usage("--start lies outside 1901-2038");
     spec.nStartSeconds = nSeconds;
+  }
+  if (args.Has("--style")) {
+    const std::string strStyle = args.Value("--style");
+    if (strStyle == "plant") spec.eStyle = eSampleStyle::Plant;
+    else if (strStyle != "busy") return usage("--style takes busy or plant");
   }
   CSampleWriter writer(spec);
   if (!writer.WriteFile(args.Positional()[0], &strError)) {

@@ -7,6 +7,7 @@
 #include "CliInstrument.h"
 #include "CliLog.h"
 #include "CliResults.h"
+#include "CliStats.h"
 
 namespace {
 
@@ -22,9 +23,11 @@ void PrintUsage(std::FILE* f) {
                "                                    the selected records as the record list shows them, or as\n"
                "                                    CSV (UTF-8, ISO 8601 times, point decimals; an error gives an\n"
                "                                    empty cell, or its text with --errors)\n"
+               "  stats FILE.zk [--records FIRST-LAST | --from DATETIME --to DATETIME] [--channels 1,3,...]\n"
+               "         [--format text|tsv]     count, errors, min, max, mean, RMS, deviation and integral per channel\n"
                "  error N                           the meaning of a module error number\n"
                "  make-sample OUT.zk [--channels N] [--records K] [--period-ms P]\n"
-               "         [--start YYYY-MM-DDTHH:MM:SS] [--seed S]\n"
+               "         [--start YYYY-MM-DDTHH:MM:SS] [--seed S] [--style busy|plant]\n"
                "                                    writes a realistic results file\n"
                "\n"
                "Log files:\n"
@@ -52,6 +55,7 @@ int main(int argc, char** argv) {
   int nResult;
   if (strCommand == "info") nResult = zk7::RunInfo(argc, argv);
   else if (strCommand == "export") nResult = zk7::RunExport(argc, argv);
+  else if (strCommand == "stats") nResult = zk7::RunStats(argc, argv);
   else if (strCommand == "error") nResult = zk7::RunError(argc, argv);
   else if (strCommand == "make-sample") nResult = zk7::RunMakeSample(argc, argv);
   else if (strCommand == "log") nResult = zk7::RunLog(argc, argv);

@@ -1,6 +1,7 @@
 // Sample files: valid, deterministic, every channel kind, values as generated.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <set>
 
@@ -65,4 +66,41 @@ TEST(SampleWriter, WritesAFileTheReaderOpensWithTheGeneratedValues) {
   ASSERT_TRUE(CSampleWriter(spec).WriteFile(strDir + "/other.zk"));
   EXPECT_NE(ReadFileBytes(strDir + "/s.zk"), ReadFileBytes(strDir + "/other.zk"));
   std::filesystem::remove_all(strDir);
+}
+
+TEST(SampleWriter, APlantsDayChangesSlowlyWithAFewAlarmsAndErrors) {
+  sSampleSpec spec;
+  spec.nChannels = 5;
+  spec.nRecords = 86400;
+  spec.eStyle = eSampleStyle::Plant;
+  CSampleWriter writer(spec);
+  int nRelaySwitches = 0, nCounterSteps = 0, nOverLimit = 0, nErrors = 0;
+  double dLargestTemperatureStep = 0, dPrevTemperature = NAN;
+  float fPrevRelay = -1, fPrevCounter = -1;
+  for (int64_t r = 0; r < spec.nRecords; ++r) {
+    float f[5];
+    uint16_t nError[5];
+    int16_t nOffset;
+    for (int c = 0; c < 5; ++c) writer.SampleAt(r, c, f[c], nError[c], nOffset);
+    nErrors += (nError[0] != 0) + (nError[2] != 0);
+    if (!nError[0]) {
+      if (!std::isnan(dPrevTemperature))
+        dLargestTemperatureStep = std::max(dLargestTemperatureStep, std::fabs(f[0] - dPrevTemperature));
+      dPrevTemperature = f[0];
+      nOverLimit += f[0] > 28.5f;
+    }
+    nRelaySwitches += fPrevRelay >= 0 && f[3] != fPrevRelay;
+    nCounterSteps += fPrevCounter >= 0 && f[1] != fPrevCounter;
+    fPrevRelay = f[3];
+    fPrevCounter = f[1];
+  }
+  EXPECT_LT(dLargestTemperatureStep, 0.5) << "a temperature drifts, it does not jump";
+  EXPECT_GT(nOverLimit, 0) << "an alarm excursion now and then";
+  EXPECT_LT(nOverLimit, 86400 / 20);
+  EXPECT_GE(nRelaySwitches, 10);
+  EXPECT_LE(nRelaySwitches, 24 * 4);
+  EXPECT_GE(nCounterSteps, 200);
+  EXPECT_LE(nCounterSteps, 24 * 12 + 1);
+  EXPECT_GT(nErrors, 0);
+  EXPECT_LT(nErrors, 2 * 86400 / 1000) << "errors are rare";
 }
