@@ -3,6 +3,7 @@
 #pragma once
 #include <tinyxml.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -49,6 +50,14 @@ public:
   // Every readiness wait, the connect included, ends after this many ms.
   void SetWaitMs(int nWaitMs) { m_nWaitMs = nWaitMs; }
   int GetWaitMs() const { return m_nWaitMs; }
+
+  // From any thread: the running wait ends with ZK7_ERR_CANCELLED and the
+  // connection is dropped; later waits end at once until ClearCancel.
+  void RequestCancel();
+  void ClearCancel();
+  bool IsCancelRequested() const;
+  // Closes the connection, opens it again and logs in with the stored credentials.
+  int Reconnect();
 
   // Transport.
   int OpenSocket();
@@ -106,6 +115,7 @@ private:
   std::string m_strError;
   int m_nWaitMs = ZK7_WAIT_MS;
   BlockCallback m_blockCallback;
+  std::atomic<bool> m_bCancel{false};
 };
 
 } // namespace zk7

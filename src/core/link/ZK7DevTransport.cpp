@@ -50,17 +50,34 @@ void CZK7Dev::SetParameters(const std::string& strAddress, const std::string& st
   m_strPassword = strPassword;
 }
 
+void CZK7Dev::RequestCancel() { m_bCancel = true; }
+void CZK7Dev::ClearCancel() { m_bCancel = false; }
+bool CZK7Dev::IsCancelRequested() const { return m_bCancel; }
+
+int CZK7Dev::Reconnect() {
+  CloseSocket();
+  return Login();
+}
+
 bool CZK7Dev::WaitReady(bool bWrite) {
   if (m_socket < 0 || m_socket >= FD_SETSIZE) return false;
-  for (;;) {
+  // Waits in short slices so that a cancel from another thread is seen promptly.
+  constexpr int nSliceMs = 100;
+  for (int nLeft = m_nWaitMs;;) {
+    if (m_bCancel) {
+      CloseSocket();
+      return false;
+    }
+    if (nLeft <= 0) return false;
     fd_set set;
     FD_ZERO(&set);
     FD_SET(m_socket, &set);
-    // Set afresh for every wait: select may change it.
-    timeval tv{m_nWaitMs / 1000, (m_nWaitMs % 1000) * 1000};
+    const int nMs = nLeft < nSliceMs ? nLeft : nSliceMs;
+    timeval tv{nMs / 1000, (nMs % 1000) * 1000};
     int n = select(m_socket + 1, bWrite ? nullptr : &set, bWrite ? &set : nullptr, nullptr, &tv);
     if (n < 0 && errno == EINTR) continue;
-    return n > 0;
+    if (n != 0) return n > 0;
+    nLeft -= nMs;
   }
 }
 
