@@ -129,8 +129,9 @@ void CInstrumentCommands::DownloadFiles() {
         wait, listCancel);
     wait.DestroyWindow();
   }
-  // A listing stopped in the middle of a request ends the command: the user asked for it.
-  if (nResult != ZK7_OK && dev.IsCancelRequested()) return;
+  // A listing stopped in the middle of a request ends the command: the user asked
+  // for it. One cancelled between categories goes on with what was listed.
+  if (nResult != ZK7_OK && (files.WasCancelled() || dev.IsCancelRequested())) return;
   if (nResult != ZK7_OK) {
     ShowLinkError(m_pLink->GetLastErrorText());
     return;
@@ -159,16 +160,9 @@ void CInstrumentCommands::DownloadFiles() {
     wait.Create(DialogParent());
     wait.setWindowTitle(QString::fromLatin1(CDownloadFiles::DownloadTitle(strAddress)));
     dev.ClearCancel();
-    // A listing cancelled between categories has left the link as it was; one
-    // that was stopped otherwise needs a fresh session for the files.
+    // A link that a cancelled listing left logged out logs in again for the first file.
     RunOnLink(
-        [this, &files, &destination, &wait, &cancel, &strMessage, &bDone](CZK7Dev& d) -> int {
-          if (!d.IsLogged()) {
-            if (int nResult = d.Reconnect()) {
-              strMessage = d.GetLastErrorText();
-              return nResult;
-            }
-          }
+        [this, &files, &destination, &wait, &cancel, &strMessage, &bDone](CZK7Dev& d) {
           CWaitDialogObserver observer(*this, wait, d, cancel);
           bDone = files.Download(d, destination, observer, strMessage);
           return ZK7_OK;
@@ -178,7 +172,7 @@ void CInstrumentCommands::DownloadFiles() {
   }
   if (bDone)
     ReportDownloadedFiles(destination, files);
-  else if (!strMessage.empty() && !cancel.bPressed)
+  else if (!strMessage.empty() && !cancel.bPressed && !files.WasCancelled())
     // After Cancel, an earlier attempt's failure is no news to the user.
     ShowLinkError(strMessage);
 }
