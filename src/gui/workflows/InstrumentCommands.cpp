@@ -168,10 +168,19 @@ int CInstrumentCommands::RunOnLink(const std::function<int(CZK7Dev&)>& fnWork, C
   return nResult;
 }
 
-void CInstrumentCommands::OnConnect() {
+void CInstrumentCommands::RunCommand(const std::function<void()>& fnCommand) {
   if (IsBusy()) return;
   CBusyScope busy(*this);
-  Connect();
+  // Nothing thrown may leave the command: its message is shown, the window stays.
+  try {
+    fnCommand();
+  } catch (const std::exception& e) {
+    ShowLinkError(e.what());
+  }
+}
+
+void CInstrumentCommands::OnConnect() {
+  RunCommand([this] { Connect(); });
 }
 
 void CInstrumentCommands::Connect() {
@@ -224,27 +233,19 @@ void CInstrumentCommands::RunConnected(void (CInstrumentCommands::*pfnWork)()) {
 }
 
 void CInstrumentCommands::OnDownloadFiles() {
-  if (IsBusy()) return;
-  CBusyScope busy(*this);
-  RunConnected(&CInstrumentCommands::DownloadFiles);
+  RunCommand([this] { RunConnected(&CInstrumentCommands::DownloadFiles); });
 }
 
 void CInstrumentCommands::OnSendConfiguration() {
-  if (IsBusy()) return;
-  CBusyScope busy(*this);
-  RunConnected(&CInstrumentCommands::SendConfiguration);
+  RunCommand([this] { RunConnected(&CInstrumentCommands::SendConfiguration); });
 }
 
 void CInstrumentCommands::DoDownloadFiles() {
-  if (IsBusy()) return;
-  CBusyScope busy(*this);
-  DownloadFiles();
+  RunCommand([this] { DownloadFiles(); });
 }
 
 void CInstrumentCommands::DoSendConfiguration() {
-  if (IsBusy()) return;
-  CBusyScope busy(*this);
-  SendConfiguration();
+  RunCommand([this] { SendConfiguration(); });
 }
 
 void CInstrumentCommands::SendConfiguration() {

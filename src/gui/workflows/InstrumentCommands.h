@@ -75,6 +75,8 @@ public slots:
 
 private:
   friend class CBusyScope;
+  // One instrument command at a time, from its start to its end.
+  void RunCommand(const std::function<void()>& fnCommand);
   void Connect();
   void DownloadFiles();
   void SendConfiguration();
