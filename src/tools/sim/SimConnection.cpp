@@ -212,8 +212,8 @@ bool CSimConnection::ReplyText(const std::string& strRequest, std::string strBod
   if (TakeFault(aFaults, "zero-length", strRequest)) strBody.clear();
   std::string strHeader = "HTTP/1.0 200 OK" + strEol1 + "Content-Type: text/xml" + strEol2;
   if (TakeFault(aFaults, "long-header", strRequest)) strHeader += "X-Padding: " + std::string(100 * 1024, 'x') + strEol1;
-  if (TakeFault(aFaults, "huge-length", strRequest))
-    strHeader += "Content-Length: 1000000000000" + strEol1;
+  if (const sFault* p = TakeFault(aFaults, "huge-length", strRequest))
+    strHeader += "Content-Length: " + (p->strArg.empty() ? std::string("1000000000000") : p->strArg) + strEol1;
   else if (!TakeFault(aFaults, "no-length", strRequest))
     strHeader += strLengthField + std::to_string(strBody.size()) + strEol1;
   return Reply(strRequest, strHeader + strEol2 + strBody);

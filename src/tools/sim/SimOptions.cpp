@@ -47,7 +47,7 @@ const char* SimUsage() {
          "storage devices (usb and sdcard are absent when their folder is). Port 0 picks a\n"
          "free port; the first line printed is 'listening on HOST:PORT'. Without --user the\n"
          "module knows the user admin with the password admin.\n"
-         "Faults: stall=MS, drip=MS, drop=N, refuse[=TEXT], malformed, no-length, huge-length,\n"
+         "Faults: stall=MS, drip=MS, drop=N, refuse[=TEXT], malformed, no-length, huge-length[=N],\n"
          "long-header, hostile-names, status=TEXT, empty-key, lf-only, mixed-eol, lower-length,\n"
          "zero-length, no-status, upper-ok, deep-nesting[=N], utf8-tail, refusal-flood;\n"
          "requests: key, login, list, open, close, block, status, start, stop, config, any.\n"

@@ -16,7 +16,7 @@ namespace zk7 {
 //   refuse[=TEXT]   refuse the request (a block: status 1 and TEXT as its message)
 //   malformed       answer with XML that does not parse
 //   no-length       answer without a Content-Length field
-//   huge-length     announce a body of 1 TB
+//   huge-length[=N] announce a body of N bytes (default 1 TB), send the real one
 //   long-header     send a response header of 100 KiB
 //   hostile-names   add names that are not plain names to a listing
 //   status=TEXT     answer the status query with TEXT
