@@ -82,7 +82,7 @@ void InstrumentMenuTest::initTestCase() {
   std::string strError;
   QVERIFY2(CSampleWriter(spec).WriteFile((Root() / "internal" / "run.zk").string(), &strError), strError.c_str());
   WriteBytes(Root() / "logs" / "events.log", "1\t2026/02/01\t10:00:00\tStart\tadmin\r\n");
-  QVERIFY2(StartSimInPortRange(m_sim, Root().string(), {}, strError), strError.c_str());
+  QVERIFY2(m_sim.Start(Root().string(), {}, strError), strError.c_str());
   CreateUserSettingsStore()->WriteInt(CONNECTION_SECTION, CONNECTION_KEY_PORT, m_sim.Port());
 
   m_pApp = std::make_unique<CZK7App>(QStringList());

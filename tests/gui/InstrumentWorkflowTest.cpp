@@ -144,7 +144,7 @@ void InstrumentWorkflowTest::StartSim(const std::vector<std::string>& aArgs) {
   std::vector<std::string> a = aArgs;
   a.insert(a.end(), {"--user", std::string(kUser) + ":" + kPassword, "--trace", (Temp() / "trace").string()});
   std::string strError;
-  QVERIFY2(StartSimInPortRange(m_sim, Root().string(), a, strError), strError.c_str());
+  QVERIFY2(m_sim.Start(Root().string(), a, strError), strError.c_str());
 }
 
 CScriptedUser::Step InstrumentWorkflowTest::Login(CScriptedUser& user, const QString& strPassword) {
