@@ -372,6 +372,8 @@ void InstrumentWorkflowTest::WindowRunsAndCancelActsDuringStalledRequests() {
       {"login", "stall=30000@key", false, QStringLiteral("Please wait...")},
       {"listing", "stall=30000@list", true, QStringLiteral("Asking instrument '127.0.0.1'")},
       {"file", "stall=30000@block", true, QStringLiteral("Download files from '127.0.0.1'")},
+      // A long file from a slow module: its second block comes one byte at a time.
+      {"dripping file", "drip=20@block#2", true, QStringLiteral("Download files from '127.0.0.1'")},
       {"status", "stall=30000@status", false, QString()},
   };
   WriteBytes(Root() / "logs" / "long.log", Content("long", 200000));
