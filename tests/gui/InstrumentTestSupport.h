@@ -1,5 +1,5 @@
-// For the instrument workflow tests: a zk7-sim on a loopback port the connect
-// dialog accepts, and a scripted user who answers the modal dialogs in turn.
+// For the instrument workflow tests: files on both sides, and a scripted user who
+// answers the modal dialogs in turn.
 #pragma once
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,21 +23,6 @@
 #include "SimProcess.h"
 
 namespace zk7 {
-
-// The connect dialog takes ports 80 to 3000 only: the simulator listens on one
-// of the unprivileged ports of that range, the next one when it is taken.
-inline bool StartSimInPortRange(CSimProcess& sim, const std::string& strRoot, std::vector<std::string> aArgs,
-                                std::string& strError) {
-  std::mt19937 rng{std::random_device{}()};
-  const int nFirst = 1100 + static_cast<int>(rng() % 1800);
-  for (int i = 0; i < 60; ++i) {
-    const int nPort = 1100 + (nFirst - 1100 + i * 31) % 1900;
-    std::vector<std::string> a = aArgs;
-    a.insert(a.end(), {"--listen", "127.0.0.1:" + std::to_string(nPort)});
-    if (sim.Start(strRoot, a, strError)) return true;
-  }
-  return false;
-}
 
 inline std::string ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

@@ -1,6 +1,7 @@
 // The instrument commands against zk7-sim in its own process: connect, download
 // files, send a configuration, answered by a scripted user.
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -60,7 +61,9 @@ private slots:
   void ConnectDialogOnFirstUse();
   void FirstConnectionWritesTheThreeSettings();
   void WrongPasswordShowsRefusalAndKeepsAddressAndUser();
-  void StoredPortOutsideTheRangeCannotBeConfirmed();
+  void StoredPortOutsideTheRangeIsTypedOver();
+  void PortAndTextFieldsAcceptWhatCanBeSentOnly();
+  void WindowRunsAndCancelActsDuringStalledRequests();
   void ListingRefusedFiveTimesShowsTheLinkErrorAndNoSelection();
   void TreeShowsCategoriesDirectoriesAndEmptyAbsentDevices();
   void ThreeFilesGiveRangeZeroToSixAndPositionsForEachFile();
@@ -141,7 +144,7 @@ void InstrumentWorkflowTest::StartSim(const std::vector<std::string>& aArgs) {
   std::vector<std::string> a = aArgs;
   a.insert(a.end(), {"--user", std::string(kUser) + ":" + kPassword, "--trace", (Temp() / "trace").string()});
   std::string strError;
-  QVERIFY2(StartSimInPortRange(m_sim, Root().string(), a, strError), strError.c_str());
+  QVERIFY2(m_sim.Start(Root().string(), a, strError), strError.c_str());
 }
 
 CScriptedUser::Step InstrumentWorkflowTest::Login(CScriptedUser& user, const QString& strPassword) {
@@ -210,7 +213,7 @@ void InstrumentWorkflowTest::ConnectDialogOnFirstUse() {
     user.Compare(pDlg->windowTitle(), QStringLiteral("Connecting to device"), QStringLiteral("title"));
     auto* pPort = pDlg->findChild<QLineEdit*>(QStringLiteral("port"));
     user.Compare(pPort->text(), QStringLiteral("80"), QStringLiteral("port"));
-    user.Check(!pPort->isEnabled(), QStringLiteral("the port field is disabled"));
+    user.Check(pPort->isEnabled() && !pPort->isReadOnly(), QStringLiteral("the port can be typed"));
     user.Compare(pDlg->findChild<QLineEdit*>(QStringLiteral("address"))->text(), QString(), QStringLiteral("address"));
     user.Compare(pDlg->findChild<QLineEdit*>(QStringLiteral("user"))->text(), QString(), QStringLiteral("user"));
     user.Compare(int(pDlg->findChild<QLineEdit*>(QStringLiteral("password"))->echoMode()), int(QLineEdit::Password),
@@ -284,18 +287,167 @@ void InstrumentWorkflowTest::WrongPasswordShowsRefusalAndKeepsAddressAndUser() {
   Finish(again);
 }
 
-void InstrumentWorkflowTest::StoredPortOutsideTheRangeCannotBeConfirmed() {
-  Store()->WriteInt(CONNECTION_SECTION, CONNECTION_KEY_PORT, 3001);
+void InstrumentWorkflowTest::StoredPortOutsideTheRangeIsTypedOver() {
+  StartSim();
+  Store()->WriteInt(CONNECTION_SECTION, CONNECTION_KEY_PORT, 70000);
   CScriptedUser user;
   user.Then([](QWidget* pModal) { FindButton(pModal, QStringLiteral("OK"))->click(); });
-  user.ThenMessage(QStringLiteral("Please enter an integer between 80 and 3000."));
-  user.Then([&user](QWidget* pModal) {
-    user.Check(qobject_cast<CEditCommDlg*>(pModal) != nullptr, QStringLiteral("the dialog stays open"));
-    user.Click(pModal, QStringLiteral("Cancel"));
+  user.ThenMessage(QStringLiteral("Please enter an integer between 1 and 65535."));
+  user.Then([&user, this](QWidget* pModal) {
+    auto* pDlg = qobject_cast<CEditCommDlg*>(pModal);
+    user.Check(pDlg != nullptr, QStringLiteral("the dialog stays open"));
+    if (!pDlg) return;
+    pDlg->findChild<QLineEdit*>(QStringLiteral("port"))->setText(QString::number(m_sim.Port()));
+    Login(user)(pDlg);
   });
   m_pCommands->OnConnect();
   Finish(user);
-  QVERIFY(m_pCommands->GetDevice() == nullptr);
+  QVERIFY(m_pCommands->IsLogged());
+  QCOMPARE(ReadConnectionSettings(*Store()).m_nPort, m_sim.Port());
+}
+
+void InstrumentWorkflowTest::PortAndTextFieldsAcceptWhatCanBeSentOnly() {
+  struct sRow {
+    const char* pszField;
+    QString strText;
+    QString strRefusal;  // empty: accepted
+  };
+  const QString strRange = QStringLiteral("Please enter an integer between 1 and 65535.");
+  const sRow aRows[] = {
+      {"port", QStringLiteral("8081"), {}},
+      {"port", QStringLiteral("65535"), {}},
+      {"port", QStringLiteral("1"), {}},
+      {"port", QStringLiteral("0"), strRange},
+      {"port", QStringLiteral("65536"), strRange},
+      {"port", QStringLiteral("99999999999"), strRange},
+      {"port", QString(), QStringLiteral("Please enter an integer.")},
+      {"address", QStringLiteral("caf\u00E9-1234"), {}},
+      {"address", QStringLiteral("\u0417K7-1234"),
+       QStringLiteral("Device Address: only characters of the Western European (Latin-1) set can be sent to the module.")},
+      {"user", QStringLiteral("op\u20AC"),
+       QStringLiteral("User Name: only characters of the Western European (Latin-1) set can be sent to the module.")},
+      {"password", QStringLiteral("\U0001F511"),
+       QStringLiteral("Password: only characters of the Western European (Latin-1) set can be sent to the module.")},
+  };
+  for (const sRow& row : aRows) {
+    const QString strRow = QStringLiteral("%1 \"%2\"").arg(QLatin1String(row.pszField), row.strText);
+    CEditCommDlg dlg(m_pMain.get());
+    dlg.m_nPort = 80;
+    CScriptedUser user;
+    user.Then([&user, &row](QWidget* pModal) {
+      pModal->findChild<QLineEdit*>(QLatin1String(row.pszField))->setText(row.strText);
+      user.Click(pModal, QStringLiteral("OK"));
+    });
+    if (!row.strRefusal.isEmpty()) {
+      user.ThenMessage(row.strRefusal);
+      user.Then([&user, &row](QWidget* pModal) {
+        // Still open, the field at fault has the focus.
+        user.Check(qobject_cast<CEditCommDlg*>(pModal) != nullptr, QStringLiteral("the dialog stays open"));
+        user.Compare(pModal->focusWidget() ? pModal->focusWidget()->objectName() : QString(),
+                     QLatin1String(row.pszField), QStringLiteral("focus"));
+        user.Click(pModal, QStringLiteral("Cancel"));
+      });
+    }
+    const int nResult = dlg.exec();
+    user.Stop();
+    QVERIFY2(user.m_aErrors.isEmpty(), qPrintable(strRow + QLatin1Char(' ') + user.m_aErrors.join(QLatin1Char('\n'))));
+    QVERIFY2(user.StepsLeft() == 0, qPrintable(strRow));
+    QVERIFY2((nResult == QDialog::Accepted) == row.strRefusal.isEmpty(), qPrintable(strRow));
+    if (nResult == QDialog::Accepted && QLatin1String(row.pszField) == QLatin1String("port"))
+      QCOMPARE(dlg.m_nPort, row.strText.toInt());
+  }
+}
+
+// The link waits on a module that does not answer; the window's event loop goes
+// on (a timer keeps firing) and Cancel ends the command without a message.
+void InstrumentWorkflowTest::WindowRunsAndCancelActsDuringStalledRequests() {
+  struct sRow {
+    const char* pszName;
+    const char* pszFault;
+    bool bDownload;      // else send a configuration
+    QString strWaitTitle;  // of the wait dialog to cancel; empty: the one after the login
+  };
+  const sRow aRows[] = {
+      // A cancelled login opens the connect dialog again, without a message.
+      {"login", "stall=30000@key", false, QStringLiteral("Please wait...")},
+      {"listing", "stall=30000@list", true, QStringLiteral("Asking instrument '127.0.0.1'")},
+      {"file", "stall=30000@block", true, QStringLiteral("Download files from '127.0.0.1'")},
+      // A long file from a slow module: its second block comes one byte at a time.
+      {"dripping file", "drip=20@block#2", true, QStringLiteral("Download files from '127.0.0.1'")},
+      {"status", "stall=30000@status", false, QString()},
+  };
+  WriteBytes(Root() / "logs" / "long.log", Content("long", 200000));
+  for (const sRow& row : aRows) {
+    m_sim.Stop();
+    StartSim({"--fault", row.pszFault});
+    StorePort();
+    CScriptedUser user;
+    user.Then(Login(user));
+    if (row.bDownload && row.strWaitTitle.startsWith(QLatin1String("Download")))
+      user.Then(Select(user, {{"Glogal Logs"}}));
+    const bool bLogin = QLatin1String(row.pszName) == QLatin1String("login");
+    if (bLogin)
+      user.Then([&user](QWidget* pModal) {
+        user.Check(qobject_cast<CEditCommDlg*>(pModal) != nullptr, QStringLiteral("the connect dialog again"));
+        user.Click(pModal, QStringLiteral("Cancel"));
+      });
+
+    // A user who waits half a second in front of the stalled request, then cancels.
+    int nTicks = 0;
+    int nTicksWhileStalled = -1;
+    QElapsedTimer seen;
+    QElapsedTimer sinceCancel;
+    QPointer<CWaitDialog> pCancelled;
+    qint64 nClosedMs = -1;  // from Cancel to the wait dialog's closing, within a tick
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&] {
+      ++nTicks;
+      if (sinceCancel.isValid()) {
+        if (nClosedMs < 0 && (!pCancelled || !pCancelled->isVisible())) nClosedMs = sinceCancel.elapsed();
+        return;
+      }
+      CWaitDialog* pWait = nullptr;
+      for (QWidget* p : QApplication::topLevelWidgets())
+        if (auto* pDlg = qobject_cast<CWaitDialog*>(p); pDlg && pDlg->isVisible()) pWait = pDlg;
+      const bool bTarget = pWait && (row.strWaitTitle.isEmpty() ? m_pCommands->IsLogged()
+                                                                 : pWait->windowTitle() == row.strWaitTitle);
+      if (!bTarget) return;
+      if (!seen.isValid()) {
+        seen.start();
+        nTicksWhileStalled = nTicks;
+      } else if (seen.elapsed() >= 500) {
+        nTicksWhileStalled = nTicks - nTicksWhileStalled;
+        pCancelled = pWait;
+        sinceCancel.start();
+        pWait->GetCancelButton()->click();
+      }
+    });
+    ticker.start(10);
+    if (row.bDownload)
+      m_pCommands->OnDownloadFiles();
+    else
+      m_pCommands->OnSendConfiguration();
+    const qint64 nCancelMs = sinceCancel.isValid() ? sinceCancel.elapsed() : -1;
+    ticker.stop();
+    // Closed at the latest when the command returned.
+    if (nClosedMs < 0 && nCancelMs >= 0 && (!pCancelled || !pCancelled->isVisible())) nClosedMs = nCancelMs;
+    qInfo("%s: %d timer ticks in 500 ms of stall; Cancel to the wait dialog closed: %lld ms, to the end of the "
+          "command: %lld ms",
+          row.pszName, nTicksWhileStalled, static_cast<long long>(nClosedMs), static_cast<long long>(nCancelMs));
+    QVERIFY2(nCancelMs >= 0 && nClosedMs >= 0, row.pszName);
+    // The stall lasts 30 s: ending well before proves Cancel acted.
+    QVERIFY2(nCancelMs < 10000, row.pszName);
+    QVERIFY2(nTicksWhileStalled >= 5, row.pszName);
+    // No message after Cancel, no question, no summary.
+    Finish(user);
+    for (QWidget* p : QApplication::topLevelWidgets())
+      QVERIFY2(!qobject_cast<CWaitDialog*>(p) || !p->isVisible(), row.pszName);
+    // The command's own connection is closed; a cancelled login leaves its link, not logged in.
+    QVERIFY(bLogin ? !m_pCommands->IsLogged() : m_pCommands->GetDevice() == nullptr);
+    // A file cancelled in its middle leaves nothing behind, not even its temporary file.
+    std::error_code ec;
+    QVERIFY2(!fs::exists(Destination() / "logs") || fs::is_empty(Destination() / "logs", ec), row.pszName);
+  }
 }
 
 void InstrumentWorkflowTest::ListingRefusedFiveTimesShowsTheLinkErrorAndNoSelection() {
@@ -403,7 +555,9 @@ void InstrumentWorkflowTest::ThreeFilesGiveRangeZeroToSixAndPositionsForEachFile
   CWaitTitles titles;
   m_pCommands->OnDownloadFiles();
   Finish(user);
-  QCOMPARE(titles.m_aTitles, QStringList({QStringLiteral("Please wait..."), QStringLiteral("Asking instrument '127.0.0.1'"),
+  // The login's wait dialog, the listing's, the download's.
+  QCOMPARE(titles.m_aTitles, QStringList({QStringLiteral("Please wait..."), QStringLiteral("Please wait..."),
+                                          QStringLiteral("Asking instrument '127.0.0.1'"),
                                           QStringLiteral("Please wait..."),
                                           QStringLiteral("Download files from '127.0.0.1'")}));
   QCOMPARE(aProgress, QStringList({

@@ -145,6 +145,65 @@ const std::vector<sToolButton>& GetToolBarLayout(unsigned nToolBarId) {
   }
 }
 
+std::string GetCommandStatusText(unsigned nId) {
+  if (nId >= ID_FILE_MRU_FILE1 && nId < ID_FILE_MRU_FILE1 + RECENT_FILE_COUNT) return "Open this document";
+  switch (nId) {
+    case ID_CONNECT: return "Connect to a ZK7 Module";
+    case ID_DISCONNECT: return "Disconnect from the instrument";
+    case ID_DOWNLOAD_FILES: return "Download results files, log files and configuration";
+    case ID_SEND_CONFIGURATION: return "Send a configuration file to a device";
+    case ID_ERROR_CODES: return "Look up the meaning of a module's error code";
+    case ID_FILE_OPEN: return "Open an existing document";
+    case ID_FILE_CLOSE: return "Close the active document";
+    case ID_FILE_PRINT_SETUP: return "Change the printer and printing options";
+    case ID_FILE_PRINT: return "Print the graph of the active document";
+    case ID_FILE_PRINT_PREVIEW: return "Show the printout of the active document on screen";
+    case ID_LIST_PRINT_PREVIEW: return "Show the printout of the selected lines on screen";
+    case ID_LIST_PRINT: return "Print the selected lines";
+    case ID_LIST_EXPORT: return "Write the selected lines to a text file";
+    case ID_APP_EXIT: return "Quit the application";
+    case ID_APP_ABOUT: return "Display program information, version number and copyright";
+    case ID_HELP_FINDER: return "List Help topics";
+    case ID_EDIT_COPY: return "Copy the selection and put it on the Clipboard";
+    case ID_EDIT_SELECT_ALL: return "Select the entire document";
+    case ID_VIEW_TOOLBAR: return "Show or hide the toolbar";
+    case ID_VIEW_STATUS_BAR: return "Show or hide the status bar";
+    case ID_WINDOW_NEW: return "Open another window for the active document";
+    case ID_WINDOW_CASCADE: return "Arrange windows so they overlap";
+    case ID_WINDOW_TILE_HORZ: return "Arrange windows as non-overlapping tiles";
+    case ID_WINDOW_ARRANGE: return "Arrange icons at the bottom of the window";
+    case ID_WINDOW_SPLIT: return "Split the active window into panes";
+    case ID_WINDOW_ARRANGE_COLUMNS: return "Arrange the windows side by side in columns";
+    case ID_GRAPH_PANE_ONLY: return "Show the graph pane only";
+    case ID_LIST_PANE_ONLY: return "Show the list pane only";
+    case ID_KEY_PANE_ONLY: return "Show the key pane only";
+    case ID_ALL_PANES: return "Show the graph, list and key panes";
+    case ID_CURSORS_TOOLS: return "Show or hide the cursors tools";
+    case ID_SCALES_TOOLS: return "Show or hide the scales tools";
+    case ID_HIST_GLOBAL_VIEW: return "Show the whole historical area";
+    case ID_FILE_GLOBAL_VIEW: return "Show the whole results file";
+    case ID_GOTO_DATE: return "Go to a date in the list";
+    case ID_GOTO_CURSOR1: return "Go to cursor 1 in the list";
+    case ID_GOTO_CURSOR2: return "Go to cursor 2 in the list";
+    case ID_SELECT_BETWEEN_CURSORS: return "Select the lines between cursors 1 and 2";
+    case ID_CURSOR1_FROM_LIST: return "Put cursor 1 on the selected line";
+    case ID_CURSOR2_FROM_LIST: return "Put cursor 2 on the selected line";
+    case ID_HIST_AREA_FROM_CURSORS: return "Make the area between cursors 1 and 2 the historical area";
+    case ID_ADD_FIXED_MARK: return "Add a fixed mark at the cursor";
+    case ID_ERASE_FIXED_MARKS: return "Erase all fixed marks";
+    case ID_RESOLUTION_1S: return "Show times to the second";
+    case ID_RESOLUTION_100MS: return "Show times to the tenth of a second";
+    case ID_RESOLUTION_10MS: return "Show times to the hundredth of a second";
+    case ID_RESOLUTION_1MS: return "Show times to the millisecond";
+    case ID_LINK_POINTS: return "Link the points of the curves";
+    case ID_GRID: return "Show or hide the grid";
+    case ID_FILE_INFORMATION: return "Show the acquisition settings of this results file";
+    case ID_HIST_PREVIOUS: return "Show the previous measurements";
+    case ID_HIST_NEXT: return "Show the next measurements";
+    default: return {};
+  }
+}
+
 const std::vector<sAccelerator>& GetAcceleratorTable(unsigned nTableId) {
   static const std::vector<sAccelerator> s_aMain = {
       {"Ctrl+A", ID_EDIT_SELECT_ALL}, {"Ctrl+C", ID_EDIT_COPY},   {"Ctrl+Ins", ID_EDIT_COPY},

@@ -31,6 +31,10 @@ struct sAccelerator {
   unsigned m_nId = 0;
 };
 
+// The help line a command shows in the status bar while its menu item or button
+// is pointed at; empty for a command without one.
+std::string GetCommandStatusText(unsigned nId);
+
 // Accelerator table nTableId: IDR_MAINFRAME (the main window, always active) or
 // IDR_RESULTS (a history window, while it is active).
 const std::vector<sAccelerator>& GetAcceleratorTable(unsigned nTableId);

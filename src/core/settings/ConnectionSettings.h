@@ -12,9 +12,9 @@ inline constexpr const char* CONNECTION_KEY_PORT = "Port";
 inline constexpr const char* CONNECTION_KEY_USER = "User ID";
 
 constexpr int DEFAULT_CONNECTION_PORT = 80;
-// The connect dialog's port field accepts this range only.
-constexpr int MIN_CONNECTION_PORT = 80;
-constexpr int MAX_CONNECTION_PORT = 3000;
+// The connect dialog's port field accepts every TCP port.
+constexpr int MIN_CONNECTION_PORT = 1;
+constexpr int MAX_CONNECTION_PORT = 65535;
 
 struct sConnectionSettings {
   std::string m_strAddress;

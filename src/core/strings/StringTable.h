@@ -60,4 +60,11 @@ enum : unsigned {
   IDS_EXPORTING_RECORDS = 10078,
 };
 
+// Texts of the instrument commands that have no number. %1: a local path.
+constexpr const char* ZK7_MSG_REPLACE_OPEN_FILE =
+    " '%1'\n\n This file is open in a window. Close the window and replace the file ?";
+// %1: the field ("Device Address", "User Name", "Password").
+constexpr const char* ZK7_MSG_NOT_LATIN1 =
+    "%1: only characters of the Western European (Latin-1) set can be sent to the module.";
+
 } // namespace zk7

@@ -112,6 +112,17 @@ CMdiChild* CMainFrame::FindDocumentWindow(const QString& strPath) const {
   return nullptr;
 }
 
+bool CMainFrame::CloseDocumentFile(const QString& strPath) {
+  const QString strCanonical = QFileInfo(strPath).canonicalFilePath();
+  if (strCanonical.isEmpty())
+    return true;
+  for (CMdiChild* pChild : GetChildren())
+    if (QFileInfo(pChild->GetPathName()).canonicalFilePath() == strCanonical && !pChild->close())
+      return false;
+  ScheduleUpdate();
+  return true;
+}
+
 CMdiChild* CMainFrame::OpenDocumentFile(const QString& strPath) {
   CMdiChild* pChild = FindDocumentWindow(strPath);
   if (pChild) {

@@ -40,6 +40,10 @@ public:
   // Opens a document in its window type (the extension chooses; results files
   // otherwise). A file already open activates its window. nullptr when refused.
   CMdiChild* OpenDocumentFile(const QString& strPath);
+  // Whether a window shows the file at strPath.
+  bool IsDocumentOpen(const QString& strPath) const { return FindDocumentWindow(strPath) != nullptr; }
+  // Closes every window of the file at strPath; false when one stays open.
+  bool CloseDocumentFile(const QString& strPath);
   // Adds a new document window, maximised and active.
   void AddDocumentWindow(CMdiChild* pChild);
 

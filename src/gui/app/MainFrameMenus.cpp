@@ -39,6 +39,8 @@ QIcon ToolIcon(unsigned nId, const QStyle* pStyle) {
 QAction* CMainFrame::MakeCommandAction(const QString& strText, unsigned nId, QObject* pParent) {
   auto* pAction = new QAction(strText, pParent);
   pAction->setProperty(COMMAND_ID, nId);
+  // The status bar shows it while the item or button is pointed at.
+  pAction->setStatusTip(QString::fromLatin1(GetCommandStatusText(nId)));
   connect(pAction, &QAction::triggered, this, [this, nId] { ExecuteCommand(nId); });
   return pAction;
 }

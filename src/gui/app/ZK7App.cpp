@@ -2,6 +2,7 @@
 #include "app/ZK7App.h"
 
 #include <cstdio>
+#include <utility>
 
 #include <QApplication>
 #include <QFileInfo>
@@ -94,6 +95,14 @@ bool CZK7App::InitInstance() {
   m_pInstrument = std::make_unique<CInstrumentCommands>(CreateUserSettingsStore());
   m_pInstrument->SetMainWindow(m_pMainFrame.get());
   m_pInstrument->SetDocumentOpener([this](const QString& strPath) { m_pMainFrame->OpenDocumentFile(strPath); });
+  m_pInstrument->SetDocumentWindows(
+      [this](const QString& strPath) { return m_pMainFrame->IsDocumentOpen(strPath); },
+      [this](const QString& strPath) { return m_pMainFrame->CloseDocumentFile(strPath); });
+  // Files handed over while an instrument command runs open once it has ended.
+  QObject::connect(m_pInstrument.get(), &CInstrumentCommands::commandEnded, m_pMainFrame.get(), [this] {
+    const QStringList aPending = std::exchange(m_aPendingOpens, {});
+    for (const QString& strPath : aPending) OpenHandedFile(strPath);
+  });
   CInstrumentCommands* pInstrument = m_pInstrument.get();
   m_pMainFrame->SetCommandHandler(ID_CONNECT, [pInstrument] { pInstrument->OnConnect(); },
                                   [pInstrument] { return pInstrument->OnUpdateConnect(); });
@@ -106,10 +115,10 @@ bool CZK7App::InitInstance() {
   if (m_pChannel->Listen())
     QObject::connect(m_pChannel.get(), &CInstanceChannel::openRequested, m_pMainFrame.get(),
                      [this](const QString& strPath) {
-                       m_pMainFrame->showNormal();
-                       m_pMainFrame->raise();
-                       m_pMainFrame->activateWindow();
-                       m_pMainFrame->OpenDocumentFile(strPath);
+                       if (m_pInstrument->IsBusy())
+                         m_aPendingOpens << strPath;
+                       else
+                         OpenHandedFile(strPath);
                      });
 
   // A file that cannot be opened at start-up ends the program after its message.
@@ -126,6 +135,13 @@ bool CZK7App::InitInstance() {
   }
   m_pMainFrame->show();
   return true;
+}
+
+void CZK7App::OpenHandedFile(const QString& strPath) {
+  m_pMainFrame->showNormal();
+  m_pMainFrame->raise();
+  m_pMainFrame->activateWindow();
+  m_pMainFrame->OpenDocumentFile(strPath);
 }
 
 int CZK7App::Run() {

@@ -39,6 +39,9 @@ public:
   CInstrumentCommands* GetInstrumentCommands() const { return m_pInstrument.get(); }
 
 private:
+  // A file from a later launch: shown in front, in its window.
+  void OpenHandedFile(const QString& strPath);
+
   std::unique_ptr<QApplication> m_pQtApp;
   QStringList m_aArguments;
   std::unique_ptr<ISettingsStore> m_pStore;
@@ -47,6 +50,7 @@ private:
   std::unique_ptr<CMainFrame> m_pMainFrame;
   std::unique_ptr<CInstanceChannel> m_pChannel;
   std::unique_ptr<CInstrumentCommands> m_pInstrument;
+  QStringList m_aPendingOpens;  // handed over during an instrument command
   int m_nExitCode = 0;
 };
 

@@ -1,5 +1,9 @@
 #include "workflows/EditCommDlg.h"
 
+#include <algorithm>
+#include <charconv>
+#include <utility>
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -32,9 +36,8 @@ CEditCommDlg::CEditCommDlg(QWidget* pParent) : QDialog(pParent) {
   m_pPort = new QLineEdit(this);
   m_pPort->setObjectName(QStringLiteral("port"));
   m_pPort->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_pPort));
+  m_pPort->setMaxLength(5);
   m_pPort->setMaximumWidth(60);
-  // The port is changed in the settings store only.
-  m_pPort->setEnabled(false);
   m_pUser = new QLineEdit(this);
   m_pUser->setObjectName(QStringLiteral("user"));
   m_pPassword = new QLineEdit(this);
@@ -98,15 +101,40 @@ QString CEditCommDlg::IntegerMessage() {
   return QStringLiteral("Please enter an integer.");
 }
 
+namespace {
+
+bool IsLatin1(const QString& str) {
+  return std::all_of(str.begin(), str.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+}
+
+} // namespace
+
+void CEditCommDlg::Refuse(const QString& strText, QLineEdit* pField) {
+  QMessageBox box(QMessageBox::Warning, QString::fromLatin1(LoadString(IDS_APP_TITLE)), strText, QMessageBox::Ok,
+                  this);
+  box.exec();
+  pField->setFocus();
+  pField->selectAll();
+}
+
 void CEditCommDlg::accept() {
-  bool bOk = false;
-  const int nPort = m_pPort->text().trimmed().toInt(&bOk);
-  if (!bOk || !IsConnectionPortAccepted(nPort)) {
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(LoadString(IDS_APP_TITLE)),
-                    bOk ? IntegerRangeMessage(MIN_CONNECTION_PORT, MAX_CONNECTION_PORT) : IntegerMessage(),
-                    QMessageBox::Ok, this);
-    box.exec();
+  const QByteArray digits = m_pPort->text().trimmed().toLatin1();
+  int nPort = 0;
+  const auto [pEnd, ec] = std::from_chars(digits.constData(), digits.constData() + digits.size(), nPort);
+  const bool bOk = !digits.isEmpty() && ec != std::errc::invalid_argument &&
+                   pEnd == digits.constData() + digits.size();
+  if (!bOk || ec == std::errc::result_out_of_range || !IsConnectionPortAccepted(nPort)) {
+    Refuse(bOk ? IntegerRangeMessage(MIN_CONNECTION_PORT, MAX_CONNECTION_PORT) : IntegerMessage(), m_pPort);
     return;
+  }
+  // The module's texts are 8-bit: a character beyond Latin-1 cannot be sent as typed.
+  const std::pair<QLineEdit*, const char*> aFields[] = {
+      {m_pAddress, "Device Address"}, {m_pUser, "User Name"}, {m_pPassword, "Password"}};
+  for (const auto& [pField, pszName] : aFields) {
+    if (!IsLatin1(pField->text())) {
+      Refuse(QString::fromLatin1(FormatMessage(ZK7_MSG_NOT_LATIN1, {pszName})), pField);
+      return;
+    }
   }
   m_strUser = m_pUser->text();
   m_strAddress = m_pAddress->text();

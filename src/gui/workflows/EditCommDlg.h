@@ -1,4 +1,4 @@
-// The "Connecting to device" dialog: the module's address, the (fixed) port, the
+// The "Connecting to device" dialog: the module's address, the port, the
 // user name and the password that the connect command logs in with.
 #pragma once
 #include <QDialog>
@@ -27,6 +27,9 @@ public:
   static QString IntegerMessage();
 
 private:
+  // Shows why OK was refused and puts the user back in the field at fault.
+  void Refuse(const QString& strText, QLineEdit* pField);
+
   QLineEdit* m_pUser = nullptr;
   QLineEdit* m_pAddress = nullptr;
   QLineEdit* m_pPort = nullptr;

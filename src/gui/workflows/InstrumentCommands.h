@@ -12,8 +12,12 @@
 #include "link/ZK7Dev.h"
 #include "settings/SettingsStore.h"
 #include "workflows/DownloadFiles.h"
+#include "workflows/LinkThread.h"
 
 namespace zk7 {
+
+class CWaitDialog;
+struct sCancelState;
 
 class CInstrumentCommands : public QObject {
   Q_OBJECT
@@ -28,9 +32,21 @@ public:
   // The window the dialogs belong to (the main window).
   void SetMainWindow(QWidget* pWindow) { m_pMainWindow = pWindow; }
   void SetDocumentOpener(DocumentOpener opener) { m_opener = std::move(opener); }
+  // Whether a local file is shown in a window; closing its windows (false when
+  // one stays open). A download never replaces a file behind an open window.
+  using DocumentQuery = std::function<bool(const QString& strPath)>;
+  void SetDocumentWindows(DocumentQuery fnIsOpen, DocumentQuery fnClose) {
+    m_fnIsOpen = std::move(fnIsOpen);
+    m_fnClose = std::move(fnClose);
+  }
 
-  CZK7Dev* GetDevice() const { return m_pDevice.get(); }
-  bool IsLogged() const { return m_pDevice && m_pDevice->IsLogged(); }
+  // The link, owned by its own thread; null before the first connect.
+  CZK7Dev* GetDevice() const { return m_pLink ? m_pLink->GetDevice() : nullptr; }
+  CLinkThread* GetLink() const { return m_pLink.get(); }
+  bool IsLogged() const { return m_pLink && m_pLink->IsLogged(); }
+  // From the start of an instrument command to its end; a command asked for
+  // meanwhile is ignored, and the application holds back documents to open.
+  bool IsBusy() const { return m_nBusy > 0; }
   ISettingsStore& GetSettingsStore() const { return *m_pStore; }
 
   // State handlers: Connect while there is no logged-in link, Disconnect while there is one.
@@ -43,6 +59,10 @@ public:
   // The end summary of a download: how many files arrived, and the offer to open one.
   void ReportDownloadedFiles(const std::filesystem::path& destination, const CDownloadFiles& files);
 
+signals:
+  // The instrument command in progress has ended.
+  void commandEnded();
+
 public slots:
   void OnConnect();
   void OnDisconnect();
@@ -54,6 +74,18 @@ public slots:
   void DoSendConfiguration();
 
 private:
+  friend class CBusyScope;
+  // One instrument command at a time, from its start to its end.
+  void RunCommand(const std::function<void()>& fnCommand);
+  void Connect();
+  void DownloadFiles();
+  void SendConfiguration();
+  // Runs fnWork on the link's thread while wait is shown; its Cancel stops the
+  // link's wait in progress at once, unless a question is being asked.
+  int RunOnLink(const std::function<int(CZK7Dev&)>& fnWork, CWaitDialog& wait, sCancelState& cancel);
+  // The selected files that are open in a window: closed on the user's word,
+  // else left out of the download. False when the user cancels the download.
+  bool CloseOpenTargets(const std::filesystem::path& destination, CDownloadFiles& files);
   // Connects first when there is no logged-in link, and disconnects afterwards
   // when it did; nothing runs when the user cancelled the connect dialog.
   void RunConnected(void (CInstrumentCommands::*pfnWork)());
@@ -62,9 +94,12 @@ private:
   void OpenDocument(const std::filesystem::path& path) const;
 
   std::unique_ptr<ISettingsStore> m_pStore;
-  std::unique_ptr<CZK7Dev> m_pDevice;
+  std::unique_ptr<CLinkThread> m_pLink;
   QPointer<QWidget> m_pMainWindow;
   DocumentOpener m_opener;
+  DocumentQuery m_fnIsOpen;
+  DocumentQuery m_fnClose;
+  int m_nBusy = 0;
 };
 
 // Module texts are 8-bit; "\r\n" line breaks become plain line breaks on screen.

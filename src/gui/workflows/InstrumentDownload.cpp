@@ -12,6 +12,7 @@
 #include "workflows/DlgFilesSel.h"
 #include "workflows/FileSelection.h"
 #include "workflows/InstrumentCommands.h"
+#include "workflows/LinkCancel.h"
 
 namespace zk7 {
 
@@ -21,29 +22,49 @@ QString AppTitle() {
   return QString::fromLatin1(LoadString(IDS_APP_TITLE));
 }
 
-// The download's progress goes to the wait dialog, its questions over it.
+// The download as the link's thread sees it: progress goes to the wait dialog
+// by queued calls, in order; a replace question waits for the user's answer.
 class CWaitDialogObserver : public CDownloadObserver {
 public:
-  CWaitDialogObserver(const CInstrumentCommands& commands, CWaitDialog& wait) : m_commands(commands), m_wait(wait) {}
+  CWaitDialogObserver(const CInstrumentCommands& commands, CWaitDialog& wait, CZK7Dev& dev, sCancelState& cancel)
+      : m_commands(commands), m_wait(wait), m_dev(dev), m_cancel(cancel) {}
 
-  void SetTitle(const std::string& strTitle) override { m_wait.setWindowTitle(QString::fromLatin1(strTitle)); }
-  void SetRange(int nMax) override { m_wait.SetRange(0, nMax); }
-  void SetPosition(int nPos) override { m_wait.SetPos(nPos); }
-  void SetStatus(const std::string& strText) override { m_wait.SetStatusText(QString::fromLatin1(strText)); }
-  bool IsCancelled() override { return m_wait.CheckCancel() != 0; }
-  // Between blocks the window repaints and a Cancel press is remembered; it is
-  // acted on before the next file or attempt, never in the middle of a file.
-  bool OnBlock(int64_t, int64_t) override {
-    m_wait.PumpMessages();
-    return true;
+  void SetTitle(const std::string& strTitle) override {
+    Post([strTitle](CWaitDialog& wait) { wait.setWindowTitle(QString::fromLatin1(strTitle)); });
   }
+  void SetRange(int nMax) override {
+    Post([nMax](CWaitDialog& wait) { wait.SetRange(0, nMax); });
+  }
+  void SetPosition(int nPos) override {
+    Post([nPos](CWaitDialog& wait) { wait.ShowPos(nPos); });
+  }
+  void SetStatus(const std::string& strText) override {
+    Post([strText](CWaitDialog& wait) { wait.SetStatusText(QString::fromLatin1(strText)); });
+  }
+  bool IsCancelled() override { return m_cancel.TakePending() || m_dev.IsCancelRequested(); }
+  // A press stops the link at once; the transfer stops before its next block.
+  bool OnBlock(int64_t, int64_t) override { return !m_dev.IsCancelRequested(); }
   eReplaceAnswer AskReplaceFile(const std::string& strLocalPath) override {
-    return m_commands.AskReplaceFile(strLocalPath, m_wait.isVisible() ? &m_wait : nullptr);
+    if (m_dev.IsCancelRequested()) return eReplaceAnswer::Cancel;
+    CAskingScope asking(m_cancel);
+    CWaitDialog* pWait = &m_wait;
+    const CInstrumentCommands* pCommands = &m_commands;
+    return CallOnThreadOf(pWait, [pWait, pCommands, &strLocalPath] {
+      return pCommands->AskReplaceFile(strLocalPath, pWait->isVisible() ? pWait : nullptr);
+    });
   }
 
 private:
+  template <class F>
+  void Post(F fn) {
+    CWaitDialog* pWait = &m_wait;
+    QMetaObject::invokeMethod(pWait, [pWait, fn] { fn(*pWait); }, Qt::QueuedConnection);
+  }
+
   const CInstrumentCommands& m_commands;
   CWaitDialog& m_wait;
+  CZK7Dev& m_dev;
+  sCancelState& m_cancel;
 };
 
 } // namespace
@@ -63,21 +84,56 @@ eReplaceAnswer CInstrumentCommands::AskReplaceFile(const std::string& strLocalPa
   return ReplaceAnswerFromButton(dlg.DoModal());
 }
 
-void CInstrumentCommands::DoDownloadFiles() {
+bool CInstrumentCommands::CloseOpenTargets(const std::filesystem::path& destination, CDownloadFiles& files) {
+  if (!m_fnIsOpen) return true;
+  for (size_t k = 0; k < files.Categories().size(); ++k) {
+    for (auto& dir : files.Categories()[k]) {
+      for (auto& file : dir.aFiles) {
+        if (!file.bSelected) continue;
+        std::string strRefusal;
+        const std::filesystem::path local =
+            BuildDownloadPath(destination, g_aStorageCategories[k].pszDevice, dir.strName, file.strName, strRefusal);
+        if (!strRefusal.empty() || !m_fnIsOpen(PathToDisplay(local))) continue;
+        QMessageBox box(QMessageBox::Question, AppTitle(),
+                        QFile::decodeName(QByteArray::fromStdString(
+                            FormatMessage(ZK7_MSG_REPLACE_OPEN_FILE, {local.string()}))),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, DialogParent());
+        box.setDefaultButton(QMessageBox::No);
+        const int nAnswer = box.exec();
+        if (nAnswer != QMessageBox::Yes && nAnswer != QMessageBox::No) return false;
+        // A window that stays open keeps its file as it is.
+        if (nAnswer == QMessageBox::No || !m_fnClose || !m_fnClose(PathToDisplay(local))) file.bSelected = 0;
+      }
+    }
+  }
+  return true;
+}
+
+void CInstrumentCommands::DownloadFiles() {
   if (!IsLogged()) return;
   const std::string strAddress = ReadConnectionSettings(*m_pStore).m_strAddress;
   CDownloadFiles files;
+  CZK7Dev& dev = *m_pLink->GetDevice();
 
   int nResult = ZK7_OK;
+  sCancelState listCancel;
   {
     CWaitDialog wait;
     wait.Create(DialogParent());
-    CWaitDialogObserver observer(*this, wait);
-    nResult = files.List(*m_pDevice, strAddress, observer);
+    dev.ClearCancel();
+    nResult = RunOnLink(
+        [this, &files, &strAddress, &wait, &listCancel](CZK7Dev& d) {
+          CWaitDialogObserver observer(*this, wait, d, listCancel);
+          return files.List(d, strAddress, observer);
+        },
+        wait, listCancel);
     wait.DestroyWindow();
   }
+  // A listing stopped in the middle of a request ends the command: the user asked
+  // for it. One cancelled between categories goes on with what was listed.
+  if (nResult != ZK7_OK && (files.WasCancelled() || dev.IsCancelRequested())) return;
   if (nResult != ZK7_OK) {
-    ShowLinkError(m_pDevice->GetLastErrorText());
+    ShowLinkError(m_pLink->GetLastErrorText());
     return;
   }
 
@@ -94,20 +150,30 @@ void CInstrumentCommands::DoDownloadFiles() {
     ShowLinkError(ZK7_MSG_NO_FILE_SELECTED);
     return;
   }
+  if (!CloseOpenTargets(destination, files)) return;
 
   std::string strMessage;
   bool bDone = false;
+  sCancelState cancel;
   {
     CWaitDialog wait;
     wait.Create(DialogParent());
     wait.setWindowTitle(QString::fromLatin1(CDownloadFiles::DownloadTitle(strAddress)));
-    CWaitDialogObserver observer(*this, wait);
-    bDone = files.Download(*m_pDevice, destination, observer, strMessage);
+    dev.ClearCancel();
+    // A link that a cancelled listing left logged out logs in again for the first file.
+    RunOnLink(
+        [this, &files, &destination, &wait, &cancel, &strMessage, &bDone](CZK7Dev& d) {
+          CWaitDialogObserver observer(*this, wait, d, cancel);
+          bDone = files.Download(d, destination, observer, strMessage);
+          return ZK7_OK;
+        },
+        wait, cancel);
     wait.DestroyWindow();
   }
   if (bDone)
     ReportDownloadedFiles(destination, files);
-  else if (!strMessage.empty())
+  else if (!strMessage.empty() && !cancel.bPressed && !files.WasCancelled())
+    // After Cancel, an earlier attempt's failure is no news to the user.
     ShowLinkError(strMessage);
 }
 

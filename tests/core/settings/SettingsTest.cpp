@@ -179,13 +179,13 @@ TEST_F(SettingsIniTest, HandWrittenConnectionKeysAreRead) {
   EXPECT_EQ(settings.m_strAddress, "192.168.1.20");
   EXPECT_EQ(settings.m_nPort, 8080);
   EXPECT_EQ(settings.m_strUser, "operator");
-  EXPECT_FALSE(IsConnectionPortAccepted(settings.m_nPort));
+  EXPECT_TRUE(IsConnectionPortAccepted(settings.m_nPort));
 }
 
 TEST(SettingsConnection, PortRangeOfTheDialog) {
-  for (int nPort : {80, 81, 2999, 3000})
+  for (int nPort : {1, 80, 3001, 8081, 65535})
     EXPECT_TRUE(IsConnectionPortAccepted(nPort)) << nPort;
-  for (int nPort : {-80, 0, 79, 3001, 8080})
+  for (int nPort : {-80, 0, 65536, 100000})
     EXPECT_FALSE(IsConnectionPortAccepted(nPort)) << nPort;
 }
 

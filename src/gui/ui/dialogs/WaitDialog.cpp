@@ -74,6 +74,10 @@ void CWaitDialog::SetRange(int nLower, int nUpper) {
 
 void CWaitDialog::SetPos(int nPos) {
   PumpMessages();
+  ShowPos(nPos);
+}
+
+void CWaitDialog::ShowPos(int nPos) {
   m_pProgress->setValue(nPos);
   const QString strText = QString::fromLatin1(FormatWaitPercentage(GetWaitPercentage(nPos, m_nLower, m_nUpper)));
   if (m_pPercent->text() != strText)
@@ -105,12 +109,16 @@ void CWaitDialog::DestroyWindow() {
 QString CWaitDialog::GetPercentText() const { return m_pPercent->text(); }
 QString CWaitDialog::GetStatusText() const { return m_pStatus->text(); }
 
-void CWaitDialog::reject() { m_bCancelled = true; }
+void CWaitDialog::reject() {
+  m_bCancelled = true;
+  emit cancelRequested();
+}
 
 void CWaitDialog::closeEvent(QCloseEvent* pEvent) {
   // The close box is one more way of asking to cancel; the operation closes the window.
   m_bCancelled = true;
   pEvent->ignore();
+  emit cancelRequested();
 }
 
 } // namespace zk7

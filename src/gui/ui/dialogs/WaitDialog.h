@@ -24,6 +24,9 @@ public:
   int Create(QWidget* pParent = nullptr);
   void SetRange(int nLower, int nUpper);
   void SetPos(int nPos);
+  // SetPos without handling waiting events: for work that runs on another thread
+  // and posts its progress, which must arrive in order.
+  void ShowPos(int nPos);
   void SetStep(int nStep);
   void SetStatusText(const QString& strText);
   // 1 when Cancel was pressed since the last call, else 0; clears the flag.
@@ -43,6 +46,11 @@ public:
   QString GetStatusText() const;
   QProgressBar* GetProgressBar() const { return m_pProgress; }
   QPushButton* GetCancelButton() const { return m_pCancel; }
+
+signals:
+  // Cancel, Escape or the close box, the moment it is pressed: work running on
+  // another thread can stop at once instead of at its next check.
+  void cancelRequested();
 
 public slots:
   void reject() override;
