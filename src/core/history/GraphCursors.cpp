@@ -106,4 +106,9 @@ int StepChannelChoice(int nChoice, int nCount, bool bUp) {
   return nChoice + 1 == nCount ? 0 : nChoice + 1;
 }
 
+int KeepActiveCursor(int nActive, bool bShown1, bool bShown2) {
+  if ((nActive == 1 && bShown1) || (nActive == 2 && bShown2)) return nActive;
+  return bShown1 ? 1 : bShown2 ? 2 : 0;
+}
+
 } // namespace zk7

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QShowEvent>
@@ -21,6 +22,8 @@
 #include "history/HistListOutput.h"
 #include "history/HistToolBars.h"
 #include "results/ZK7Doc.h"
+#include "results/ZK7Exception.h"
+#include "strings/StringTable.h"
 
 namespace zk7 {
 
@@ -91,6 +94,9 @@ void CHistFrame::InitialUpdate() {
     pGraph->OnInitialUpdate();
   if (auto* pList = qobject_cast<CHistList*>(m_pListPane))
     pList->OnInitialUpdate();
+  // The graph takes the keys first: cursor keys and paging act at once.
+  if (CHistGraph* pGraph = GetHistGraph())
+    pGraph->setFocus(Qt::OtherFocusReason);
 }
 
 void CHistFrame::showEvent(QShowEvent* pEvent) {
@@ -289,7 +295,30 @@ bool CHistFrame::OnUpdateCommand(unsigned nId, sCommandState& state) {
   }
 }
 
+void CHistFrame::ReportReadError(const std::string& strText) {
+  bool& bShown = m_nCommandDepth > 0 ? m_bReadErrorShownInCommand : m_bReadErrorShown;
+  if (bShown) return;
+  // Set before the box is up: the timers keep running while it waits.
+  bShown = m_bReadErrorShown = true;
+  QMessageBox::warning(this, QString::fromLatin1(LoadString(IDS_APP_TITLE)), QString::fromLatin1(strText));
+}
+
 bool CHistFrame::OnCommand(unsigned nId) {
+  struct sDepth {
+    int& n;
+    ~sDepth() { --n; }
+  } depth{m_nCommandDepth};
+  if (m_nCommandDepth++ == 0) m_bReadErrorShownInCommand = false;
+  try {
+    return DoCommand(nId);
+  } catch (const CZK7Exception& e) {
+    ReportReadError(e.GetText());
+    emit commandStateChanged();
+    return true;
+  }
+}
+
+bool CHistFrame::DoCommand(unsigned nId) {
   if (nId == ID_EDIT_COPY) {
     RunHistCopyCommand(*this);
     emit commandStateChanged();
