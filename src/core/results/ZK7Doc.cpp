@@ -16,6 +16,7 @@
 #include "results/ResultsFile.h"
 #include "results/ZK7Exception.h"
 #include "strings/StringTable.h"
+#include "xml/XmlGuard.h"
 
 namespace zk7 {
 
@@ -127,9 +128,10 @@ void CZK7Doc::ReadContents() {
   if (nRecordSize > std::numeric_limits<int>::max()) throw CZK7Exception(IDS_NO_MEMORY_FOR_FILE);
   std::vector<char> aXml = ReadXmlText(RESULTS_HEADER_SIZE + 4 * static_cast<uint64_t>(nChannels),
                                        static_cast<uint64_t>(nXmlSize));
-  m_pXml->Parse(aXml.data(), nullptr, TIXML_DEFAULT_ENCODING);
+  std::string strXmlError;
+  const bool bXmlOk = ParseUntrustedXml(*m_pXml, std::string_view(aXml.data(), aXml.size() - 1), strXmlError);
   aXml = {};
-  if (m_pXml->Error()) throw CZK7Exception(IDS_XML_ERRONEOUS);
+  if (!bXmlOk) throw CZK7Exception(IDS_XML_ERRONEOUS);
 
   m_nRecordSize = static_cast<int>(nRecordSize);
   const uint64_t nRecords = (nLength - nDataOffset) / static_cast<uint64_t>(m_nRecordSize);
