@@ -74,6 +74,20 @@ TEST_F(ResultsReader, RefusesEachBrokenFieldWithItsMessage) {
        [](auto& b) { b.strXml = CResultsFileBuilder::MakeXml({"inputchan", "numchan", "calcchan"}); }, 1156},
       {"one channel element too few", [](auto& b) { b.strXml = CResultsFileBuilder::MakeXml({"inputchan"}); }, 1156},
       {"no session element", [](auto& b) { b.strXml = "<fieldacq><sessions/></fieldacq>"; }, 1157},
+      {"elements nested 40,000 deep",
+       [](auto& b) {
+         std::string s;
+         for (int i = 0; i < 40000; ++i) s += "<a>";
+         for (int i = 0; i < 40000; ++i) s += "</a>";
+         b.strXml = "<fieldacq><session>" + s + "</session></fieldacq>";
+       },
+       1155},
+      {"a UTF-8 text ending in a lead byte, without its zero",
+       [](auto& b) {
+         b.strXml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><fieldacq><session><inputchan/><inputchan/>\xF4";
+         b.bXmlZero = false;
+       },
+       1155},
   };
   for (const auto& c : cases) {
     CResultsFileBuilder b = TwoChannelFile(3);
