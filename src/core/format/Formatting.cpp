@@ -340,15 +340,7 @@ bool IsShowableDate(double dDate) { return dDate >= MIN_SHOWABLE_DATE && dDate <
 
 namespace {
 
-bool ReadDigits(std::string_view s, size_t& i, size_t nCount, int& n) {
-  if (s.size() - i < nCount) return false;
-  n = 0;
-  for (size_t k = 0; k < nCount; ++k, ++i) {
-    if (s[i] < '0' || s[i] > '9') return false;
-    n = n * 10 + (s[i] - '0');
-  }
-  return true;
-}
+bool ReadDigits(std::string_view s, size_t& i, size_t nCount, int& n) { return ScanDigits(s, i, nCount, nCount, n); }
 
 // Digits of a fraction of a second (at most 9), as a fraction of a day.
 bool ReadFraction(std::string_view s, double& dDays) {

@@ -96,4 +96,16 @@ bool ScanInt(std::string_view s, int64_t nMin, int64_t nMax, int64_t& nValue) {
   return true;
 }
 
+bool ScanDigits(std::string_view s, size_t& i, size_t nMin, size_t nMax, int& nValue) {
+  if (i > s.size() || nMax > 9) return false;
+  size_t nEnd = i;
+  while (nEnd < s.size() && nEnd - i < nMax && IsDigit(s[nEnd])) ++nEnd;
+  if (nEnd - i < nMin || nEnd == i) return false;
+  int n = 0;
+  std::from_chars(s.data() + i, s.data() + nEnd, n);
+  nValue = n;
+  i = nEnd;
+  return true;
+}
+
 } // namespace zk7

@@ -25,4 +25,7 @@ size_t ScanIntPrefix(std::string_view s, int64_t& nValue);
 // The whole of s is such a number and lies in [nMin, nMax].
 bool ScanInt(std::string_view s, int64_t nMin, int64_t nMax, int64_t& nValue);
 
+// Between nMin and nMax ASCII digits (no sign) at s[i], at most 9; i moves past them.
+bool ScanDigits(std::string_view s, size_t& i, size_t nMin, size_t nMax, int& nValue);
+
 } // namespace zk7

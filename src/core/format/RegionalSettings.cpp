@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "format/Formatting.h"
+#include "format/NumberScan.h"
 
 namespace zk7 {
 
@@ -37,15 +38,12 @@ char SeparatorOf(const QString& strFormat, char cDefault) {
   return cDefault;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// At most nMaxDigits digits; the count read goes to nDigits.
+// One to nMaxDigits digits; the count read goes to *pnDigits.
 bool ReadInt(std::string_view s, size_t& i, int nMaxDigits, int& nValue, int* pnDigits = nullptr) {
   const size_t nStart = i;
-  nValue = 0;
-  while (i < s.size() && IsDigit(s[i]) && static_cast<int>(i - nStart) < nMaxDigits) nValue = nValue * 10 + (s[i++] - '0');
+  if (!ScanDigits(s, i, 1, static_cast<size_t>(nMaxDigits), nValue)) return false;
   if (pnDigits) *pnDigits = static_cast<int>(i - nStart);
-  return i > nStart;
+  return true;
 }
 
 void SkipBlanks(std::string_view s, size_t& i) {
