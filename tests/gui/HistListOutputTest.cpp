@@ -365,9 +365,12 @@ private slots:
     ChooseFile(answers, Path("agree.txt"));
     QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
     const std::string strExported = ReadBytes(Path("agree.txt"));
+    // The command line takes its conventions from the environment: the plain
+    // ones the window was given here, whatever locale the test runs under.
     const sProcessResult r = RunProcess(ZK7_CLI_PATH, {"export", Path("run.2024.zk"), "--channels", "3,1",
                                                       "--resolution", "10ms", "--ms-offsets", "--errors", "meaning",
-                                                      "--marks", "4", "--time-format", "time"});
+                                                      "--marks", "4", "--time-format", "time"},
+                                        {"LC_ALL=C.UTF-8", "LANG=C.UTF-8"});
     QCOMPARE(r.nExitCode, 0);
     QCOMPARE(r.strOut, strExported);
     // The rows the list shows are the exported lines.

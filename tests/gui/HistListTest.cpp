@@ -297,6 +297,15 @@ private slots:
       QVERIFY(w.pFrame->isVisible());
     }
     QCOMPARE(w.State().m_aFixedMarks, std::vector<int>{7990});
+
+    // A new window on the broken file opens too, with the message.
+    CModalAnswerer answers;
+    answers.ThenClick("OK");
+    CHistFrame second(w.pFrame->GetDocumentPtr());
+    second.show();
+    second.InitialUpdate();
+    QCOMPARE(answers.Texts(), QStringList{strReader});
+    QVERIFY(second.isVisible());
   }
 
   void cursorCommandsAfterARebuild() {

@@ -88,12 +88,21 @@ void CHistFrame::InitialUpdate() {
   if (m_bInitialUpdateDone)
     return;
   m_bInitialUpdateDone = true;
+  // A file that fails under a window before its first display (a new window
+  // on a removed medium) still gets the window, with the reader's message.
+  auto guarded = [this](auto fnUpdate) {
+    try {
+      fnUpdate();
+    } catch (const CZK7Exception& e) {
+      ReportReadError(e.GetText());
+    }
+  };
   if (auto* pKey = qobject_cast<CHistLegend*>(m_pKeyPane))
-    pKey->OnInitialUpdate();
+    guarded([pKey] { pKey->OnInitialUpdate(); });
   if (CHistGraph* pGraph = GetHistGraph())
-    pGraph->OnInitialUpdate();
+    guarded([pGraph] { pGraph->OnInitialUpdate(); });
   if (auto* pList = qobject_cast<CHistList*>(m_pListPane))
-    pList->OnInitialUpdate();
+    guarded([pList] { pList->OnInitialUpdate(); });
   // The graph takes the keys first: cursor keys and paging act at once.
   if (CHistGraph* pGraph = GetHistGraph())
     pGraph->setFocus(Qt::OtherFocusReason);

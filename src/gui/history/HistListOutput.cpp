@@ -191,8 +191,12 @@ bool CopySelection(CHistList& list, QMimeData& data, size_t nLimit) {
     }
     // A copy cut short by Cancel is not a copy: the clipboard keeps what it had.
     if (bCancelled) return false;
-    const std::string strText = sink.TakeText();
-    const QByteArray bytes(strText.data(), static_cast<qsizetype>(strText.size()));
+    QByteArray bytes;
+    {
+      // The built text goes before its 16-bit copy is made.
+      const std::string strText = sink.TakeText();
+      bytes = QByteArray(strText.data(), static_cast<qsizetype>(strText.size()));
+    }
     data.setText(QString::fromLatin1(bytes));
     data.setData(QString::fromLatin1(s_pszLatin1Mime), bytes);
     return true;
