@@ -592,6 +592,54 @@ private slots:
     QCOMPARE(static_cast<int>(std::count(strText.begin(), strText.end(), '\f')), 1);
   }
 
+  void printedGraphReadsLikeTheScreen() {
+    // Texts scaled once, as the screen shows them: the tick labels of both
+    // axes, the cursor captions and the mark numbers at their screen size.
+    CHistFrame& f = Open(Spec(2, 600), "paper.zk");
+    ShowCursor(f, 1);
+    ShowCursor(f, 2);
+    Graph(f).PlaceCursor(1, f.GetDocument().GetRecordTime(100, 0));
+    Graph(f).PlaceCursor(2, f.GetDocument().GetRecordTime(300, 0));
+    Graph(f).AddFixedMark();
+    QCOMPARE(Control(f).GetFixedMarkCount(), 1);
+    const std::string strPdf = m_strDir + "/paper.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setOutputFileName(QString::fromStdString(strPdf));
+    QVERIFY(PrintGraphPages(printer, Control(f), f));
+    const sProcessResult r = RunProcess("/usr/bin/pdftotext", {"-f", "1", "-l", "1", "-bbox", strPdf, "-"});
+    QCOMPARE(r.nExitCode, 0);
+    struct sWord {
+      QString strText;
+      double dLeft, dTop, dRight, dBottom;
+    };
+    std::vector<sWord> aWords;
+    const QRegularExpression word(
+        R"RE(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)RE");
+    for (auto it = word.globalMatch(QString::fromUtf8(r.strOut.c_str())); it.hasNext();) {
+      const QRegularExpressionMatch m = it.next();
+      aWords.push_back({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                        m.captured(4).toDouble()});
+    }
+    const QSizeF page = printer.pageLayout().fullRect(QPageLayout::Point).size();
+    int nTimes = 0, nNumbers = 0;
+    QStringList aCaptions;
+    for (const sWord& w : aWords) {
+      // A screen text of 8 to 10 points stands about that tall on paper, and inside the page.
+      QVERIFY2(w.dBottom - w.dTop < 16, qPrintable(QString("%1 is %2 pt tall").arg(w.strText).arg(w.dBottom - w.dTop)));
+      QVERIFY2(w.dLeft >= 0 && w.dRight <= page.width() && w.dBottom <= page.height(), qPrintable(w.strText));
+      if (w.strText.count(':') == 2) ++nTimes;
+      bool bNumber = false;
+      w.strText.toDouble(&bNumber);
+      if (bNumber) ++nNumbers;
+      if (w.strText.startsWith('C')) aCaptions << w.strText;
+    }
+    QVERIFY2(nTimes >= 3, "the X labels are printed");
+    QVERIFY2(nNumbers >= 4, "the Y labels and the mark number are printed");
+    QVERIFY2(aCaptions.contains("C1") && aCaptions.contains("C2"), qPrintable(aCaptions.join('|')));
+  }
+
   void copyPutsAPictureAndSvgOnTheClipboard() {
     CHistFrame& f = Open(Spec(3, 600), "three.zk");
     QApplication::clipboard()->clear();

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
+#include <cstring>
 #include <filesystem>
 
 #include "HistWindowTestSupport.h"
@@ -83,6 +84,22 @@ std::string ShownLine(const sHistWindow& w, int nRecord) {
     s += (c ? "\t" : "") + str.toLatin1().toStdString();
   }
   return s + "\r\n";
+}
+
+// Clicks Cancel in the wait dialog as a user would, once it shows strStatus:
+// queued, so that it is seen at the dialog's next poll.
+void CancelWaitAt(QTimer& watcher, const QString& strStatus, bool& bPosted, QString* pstrCaption = nullptr) {
+  QObject::connect(&watcher, &QTimer::timeout, [&watcher, strStatus, &bPosted, pstrCaption] {
+    for (QWidget* p : QApplication::topLevelWidgets())
+      if (auto* pWait = qobject_cast<CWaitDialog*>(p);
+          pWait && pWait->isVisible() && !bPosted && pWait->GetStatusText() == strStatus) {
+        bPosted = true;
+        if (pstrCaption) *pstrCaption = pWait->windowTitle();
+        QPushButton* pCancel = pWait->GetCancelButton();
+        QMetaObject::invokeMethod(pCancel, [pCancel] { pCancel->click(); }, Qt::QueuedConnection);
+      }
+  });
+  watcher.start(0);
 }
 
 } // namespace
@@ -224,17 +241,7 @@ private slots:
     bool bPosted = false;
     QString strCaption;
     QTimer watcher;
-    connect(&watcher, &QTimer::timeout, [&] {
-      for (QWidget* p : QApplication::topLevelWidgets())
-        if (auto* pWait = qobject_cast<CWaitDialog*>(p); pWait && pWait->isVisible() && !bPosted &&
-                                                         pWait->GetStatusText() == "64 records from 1000 exported") {
-          bPosted = true;
-          strCaption = pWait->windowTitle();
-          QPushButton* pCancel = pWait->GetCancelButton();
-          QMetaObject::invokeMethod(pCancel, [pCancel] { pCancel->click(); }, Qt::QueuedConnection);
-        }
-    });
-    watcher.start(0);
+    CancelWaitAt(watcher, "64 records from 1000 exported", bPosted, &strCaption);
     CModalAnswerer answers;
     ChooseFile(answers, Path("cancel.txt"));
     QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
@@ -245,6 +252,60 @@ private slots:
     const std::string strFile = ReadBytes(Path("cancel.txt"));
     QCOMPARE(std::count(strFile.begin(), strFile.end(), '\n'), 129L);
     QVERIFY(strFile.ends_with("\t128\t00:02:07.000\t     83.5\t      127\t    1.500\r\n"));
+  }
+
+  void copyTooLargeOrCancelledLeavesTheClipboard() {
+    sHistWindow w(Path("run.2024.zk"));
+    w.pList->SelectAll();
+    std::string strFirst;
+    w.pList->GetRowText().AppendRowLine(0, strFirst);
+    const size_t nEstimate = std::strlen(TITLES) + 1000 * (strFirst.size() + 2);
+    // Far beyond the limit, refused before the text is built; just within the
+    // estimate from the first line, refused when the later, longer lines pass it.
+    for (size_t nLimit : {size_t{4096}, nEstimate}) {
+      CModalAnswerer answers;
+      answers.ThenClick("OK");
+      QMimeData data;
+      QVERIFY(!CopySelection(*w.pList, data, nLimit));
+      QCOMPARE(answers.Texts(), QStringList{"Unable to copy data"});
+      QVERIFY(data.formats().isEmpty());
+    }
+    // Cancel in the wait dialog: no copy, no message, the clipboard as it was.
+    QGuiApplication::clipboard()->setText("kept");
+    bool bPosted = false;
+    QTimer watcher;
+    CancelWaitAt(watcher, "64 records from 1000 exported", bPosted);
+    CModalAnswerer answers;
+    answers.Then([](QWidget* pModal) {
+      FindDialogButton(pModal, "All Records")->click();
+      FindDialogButton(pModal, "OK")->click();
+    });
+    w.pFrame->OnCommand(ID_EDIT_COPY);
+    watcher.stop();
+    QVERIFY(bPosted);
+    QVERIFY2(answers.Unexpected().isEmpty(), qPrintable(answers.Unexpected().join('|')));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
+  }
+
+  void namesInAnyScriptInPageHeadersAndQuestions() {
+    const std::string strName = "\u0394\u03BF\u03BA\u03B9\u03BC\u03AE";  // Greek, outside Latin-1
+    WriteTestResults(Path(strName + ".zk"), 20);
+    sHistWindow w(Path(strName + ".zk"));
+    w.pList->ClickRecord(1, false);
+    const QString strPdf = QString::fromStdString(Path("greek.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(strPdf);
+    QVERIFY(PrintTabbedJob(printer, MakeListPrintJob(*w.pList)));
+    QVERIFY2(RunPdfToText(strPdf).contains(QString::fromStdString(strName + ".zk")), qPrintable(RunPdfToText(strPdf)));
+    const std::string strOut = Path(strName + ".txt");
+    WriteFileText(strOut, "");
+    CModalAnswerer answers;
+    ChooseFile(answers, strOut);
+    answers.ThenClick("&REPLACE existing data");
+    QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
+    const QString strQuestion = answers.Texts().value(0);
+    QVERIFY2(strQuestion.contains(QString::fromStdString("File \"" + strName + ".txt\" already exists")), qPrintable(strQuestion));
   }
 
   void printAsksForManyPagesPreviewDoesNot() {
@@ -357,9 +418,12 @@ private slots:
     ChooseFile(answers, Path("agree.txt"));
     QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
     const std::string strExported = ReadBytes(Path("agree.txt"));
+    // The command line takes its conventions from the environment: the plain
+    // ones the window was given here, whatever locale the test runs under.
     const sProcessResult r = RunProcess(ZK7_CLI_PATH, {"export", Path("run.2024.zk"), "--channels", "3,1",
                                                       "--resolution", "10ms", "--ms-offsets", "--errors", "meaning",
-                                                      "--marks", "4", "--time-format", "time"});
+                                                      "--marks", "4", "--time-format", "time"},
+                                        {"LC_ALL=C.UTF-8", "LANG=C.UTF-8"});
     QCOMPARE(r.nExitCode, 0);
     QCOMPARE(r.strOut, strExported);
     // The rows the list shows are the exported lines.

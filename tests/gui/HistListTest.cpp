@@ -3,6 +3,7 @@
 // cursors defined from the list, context menu, and a million-row file.
 #include <QtTest>
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -10,10 +11,17 @@
 
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "HistWindowTestSupport.h"
 #include "ModalAnswerer.h"
 #include "SimProcess.h"
 #include "app/CommandIds.h"
+#include "history/CursorsToolBar.h"
+#include "history/HistToolBars.h"
+#include "history/ScalesToolBar.h"
+#include "history/graph/GraphControl.h"
+#include "history/graph/GraphCursor.h"
 #include "format/Formatting.h"
 #include "format/RegionalSettings.h"
 #include "history/HistListCommands.h"
@@ -251,6 +259,96 @@ private slots:
     QVERIFY(pSelectAll);
     pSelectAll->trigger();
     QCOMPARE(Blocks(w), (std::vector<sRowBlock>{{0, 199}}));
+  }
+
+  void readFailureAfterOpeningKeepsTheWindow() {
+    // A file cut short while it is open (a removed medium): 40 channels, so
+    // that the record window holds fewer records than the file.
+    const std::string strPath = Path("shrinks.zk");
+    WriteTestResults(strPath, 8000, NEW_YEAR_2026, 40);
+    sHistWindow w(strPath);
+    QVERIFY(w.Doc().GetWindowCapacity() < 4000);
+    w.PlaceCursor(1, 7990);
+    w.State().m_aFixedMarks = {7990};
+    w.pList->SetTopRow(7990);
+    const uint64_t nKeep = w.Doc().GetDataOffset() + 10u * static_cast<uint64_t>(w.Doc().GetRecordSize());
+    QCOMPARE(::truncate(strPath.c_str(), static_cast<off_t>(nKeep)), 0);
+    const QString strReader = QString("An attempt was made to read past the end of '%1'.").arg(QString::fromStdString(strPath));
+
+    // The list's one-second timer looks for the locked cursor's record: one
+    // message, not one a second, and the rows in memory are still drawn.
+    {
+      CModalAnswerer ticks;
+      ticks.ThenClick("OK");
+      QTest::qWait(2300);
+      QCOMPARE(ticks.Texts(), QStringList{strReader});
+      QVERIFY(ticks.Unexpected().isEmpty());
+      QCOMPARE(w.Cell(7995, 1), QString("7996"));
+    }
+
+    // Each command that reads: the message once per command, the window stays
+    // (a refresh meets the failure in the key's mark cells, the graph and the list).
+    for (unsigned nId : {ID_GOTO_CURSOR1, ID_ADD_FIXED_MARK, ID_FILE_INFORMATION, ID_REFRESH}) {
+      CModalAnswerer answers;
+      answers.ThenClick("OK");
+      QVERIFY(w.pFrame->OnCommand(nId));
+      QVERIFY2(answers.Texts() == QStringList{strReader}, qPrintable(QString::number(nId) + ": " + answers.Texts().join('|')));
+      QVERIFY2(answers.Unexpected().isEmpty(), qPrintable(QString::number(nId) + ": " + answers.Unexpected().join('|')));
+      QVERIFY(w.pFrame->isVisible());
+    }
+    QCOMPARE(w.State().m_aFixedMarks, std::vector<int>{7990});
+
+    // A new window on the broken file opens too, with the message.
+    CModalAnswerer answers;
+    answers.ThenClick("OK");
+    CHistFrame second(w.pFrame->GetDocumentPtr());
+    second.show();
+    second.InitialUpdate();
+    QCOMPARE(answers.Texts(), QStringList{strReader});
+    QVERIFY(second.isVisible());
+  }
+
+  void cursorCommandsAfterARebuild() {
+    sHistWindow w(Path("day.zk"));
+    w.PlaceCursor(2, 50);
+    // A rebuild puts the cursors back at the axis ends, still shown; the keys
+    // and "Add a Fixed Mark" still act on the active one.
+    for (unsigned nId : {ID_REFRESH, ID_RESOLUTION_100MS, ID_RESOLUTION_1MS}) {
+      w.pFrame->OnCommand(nId);
+      QVERIFY(w.pGraph->GetControl()->Cursor(2).IsVisible());
+      QVERIFY2(w.pGraph->GetActiveCursor() == 2, qPrintable(QString::number(nId)));
+    }
+    w.pFrame->OnCommand(ID_ADD_FIXED_MARK);
+    QCOMPARE(w.State().m_aFixedMarks, std::vector<int>{w.Doc().FindRecordByTime(w.pGraph->GetCursorX(2))});
+
+    // Both cursors at one time give no historical area: the period stays.
+    w.PlaceCursor(1, 50);
+    w.PlaceCursor(2, 50);
+    const double dStart = w.State().m_dHistoryStart, dEnd = w.State().m_dHistoryEnd;
+    w.pFrame->OnCommand(ID_HIST_AREA_FROM_CURSORS);
+    QCOMPARE(w.State().m_dHistoryStart, dStart);
+    QCOMPARE(w.State().m_dHistoryEnd, dEnd);
+  }
+
+  void errorMeaningsFitTheirColumn() {
+    sHistWindow w(Path("day.zk"));
+    w.pFrame->OnCommand(ID_ERRORS_NUMBER_AND_MEANING);
+    const QString strCell = w.Cell(2, 5);
+    QVERIFY2(strCell.startsWith("Err. 12 (") && strCell.size() > 20, qPrintable(strCell));
+    QVERIFY(w.Table()->horizontalHeader()->sectionSize(5) > w.Table()->fontMetrics().horizontalAdvance(strCell));
+  }
+
+  void floatingToolBarsLeaveTheListFree() {
+    sHistWindow w(Path("day.zk"));
+    w.pFrame->OnCommand(ID_CURSORS_TOOLS);
+    w.pFrame->OnCommand(ID_SCALES_TOOLS);
+    const QRect list(w.pList->mapToGlobal(QPoint(0, 0)), w.pList->size());
+    for (QWidget* pBar : {static_cast<QWidget*>(w.pFrame->GetToolBars()->GetCursorsBar()),
+                          static_cast<QWidget*>(w.pFrame->GetToolBars()->GetScalesBar())}) {
+      QVERIFY(pBar->isVisible());
+      QVERIFY2(!pBar->frameGeometry().intersects(list),
+               qPrintable(QString("%1 %2,%3 %4x%5 list %6,%7 %8x%9").arg(pBar->objectName()).arg(pBar->frameGeometry().x()).arg(pBar->frameGeometry().y()).arg(pBar->frameGeometry().width()).arg(pBar->frameGeometry().height()).arg(list.x()).arg(list.y()).arg(list.width()).arg(list.height())));
+    }
   }
 
   void millionRowsSelectAllAndJump() {

@@ -13,6 +13,8 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -150,8 +152,6 @@ private slots:
     QHeaderView* pHeader = pView->horizontalHeader();
     QCOMPARE(pHeader->sectionSize(1), std::max(titles.horizontalAdvance("Date"), 10 * w) + 2 * w);
     QCOMPARE(pHeader->sectionSize(5), std::max(titles.horizontalAdvance("Parameter"), 11 * w) + 2 * w);
-    QCOMPARE(pHeader->sectionSize(0), std::max(titles.horizontalAdvance(aTitles[0]), w) + 2 * w);
-    QCOMPARE(pHeader->sectionSize(8), 2 * w);  // an empty column without a title
 
     auto column = [&](int c) {
       QStringList a;
@@ -165,6 +165,16 @@ private slots:
     QCOMPARE(column(0), (QStringList{"4", "3", "2", "1"}));
     QVERIFY(marked(0));
     const QIcon first = pModel->headerData(0, Qt::Horizontal, Qt::DecorationRole).value<QIcon>();
+    // Every title keeps its room beside the sort mark: a sort does not cut "N°".
+    for (int c = 0; c < 9; ++c) {
+      QStyleOptionHeader option;
+      option.initFrom(pHeader);
+      option.text = aTitles[c];
+      option.icon = first;
+      option.fontMetrics = titles;
+      const int nNeeded = pHeader->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), pHeader).width();
+      QVERIFY2(pHeader->sectionSize(c) >= nNeeded, qPrintable(QString::number(c)));
+    }
     ClickTitle(pView, 0);
     QCOMPARE(column(0), (QStringList{"1", "2", "3", "4"}));
     const QIcon second = pModel->headerData(0, Qt::Horizontal, Qt::DecorationRole).value<QIcon>();

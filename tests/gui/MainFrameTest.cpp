@@ -29,6 +29,7 @@
 #include "app/MainFrame.h"
 #include "app/MdiChild.h"
 #include "history/HistFrame.h"
+#include "history/HistGraph.h"
 #include "results/ZK7Doc.h"
 #include "samples/SampleWriter.h"
 #include "settings/SettingsStore.h"
@@ -97,6 +98,7 @@ private slots:
   void cleanup();
   void startsWithoutADocumentInState128();
   void resultsFileOpensMaximisedInState129();
+  void fileOpenedBeforeTheWindowShows();
   void refusedResultsFileShowsItsMessageAndOpensNoWindow();
   void logFileSwitchesToState130AndBack();
   void aFileAlreadyOpenIsActivatedNotOpenedTwice();
@@ -228,6 +230,24 @@ void MainFrameTest::resultsFileOpensMaximisedInState129() {
   QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
   QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
   QCOMPARE(pFrame->windowTitle(), QStringLiteral("ZK7"));
+}
+
+void MainFrameTest::fileOpenedBeforeTheWindowShows() {
+  // As a file named on the command line: opened first, the main window shown after.
+  auto pFrame = std::make_unique<CMainFrame>(*m_pStore, std::vector<const CZK7DocTemplate*>{&m_results, &m_log});
+  pFrame->resize(1200, 800);
+  CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample(QStringLiteral("early.zk")));
+  QVERIFY(pChild);
+  pFrame->show();
+  QVERIFY(QTest::qWaitForWindowExposed(pFrame.get()));
+  QTRY_COMPARE(pFrame->windowTitle(), QStringLiteral("ZK7 - [early.zk]"));
+  // The graph takes the keys when the window opens.
+  auto* pHist = qobject_cast<CHistFrame*>(pChild->GetContent());
+  QVERIFY(pHist);
+  QTRY_VERIFY(pHist->GetHistGraph()->isAncestorOf(pFrame->focusWidget()));
+  // Restored, the document's title leaves the main window's.
+  pChild->showNormal();
+  QTRY_COMPARE(pFrame->windowTitle(), QStringLiteral("ZK7"));
 }
 
 void MainFrameTest::refusedResultsFileShowsItsMessageAndOpensNoWindow() {

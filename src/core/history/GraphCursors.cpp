@@ -12,15 +12,11 @@ namespace zk7 {
 
 std::string FormatCursorX(double dX, bool bXChannel, bool bShowFraction, int nDigits) {
   if (bXChannel) return FormatSignificant(dX, 6);
-  const std::string str = FormatDateTime(dX, true, bShowFraction, nDigits);
-  std::string strOut;
-  for (char c : str) {
-    if (c == ' ')
-      strOut += "\r\n";
-    else
-      strOut += c;
-  }
-  return strOut;
+  // Two lines, date then time: a date such as "1 Jan 2026" keeps its blanks.
+  std::string strDate, strTime;
+  const std::string str = FormatDateTime(dX, true, bShowFraction, nDigits, &strDate, &strTime);
+  if (!IsShowableDate(dX)) return str;
+  return strDate + "\r\n" + strTime;
 }
 
 std::string FormatCursorY(double dY) { return FormatSignificant(dY, 6); }
@@ -37,6 +33,7 @@ std::string FormatDeltaX(double dX, bool bXChannel, bool bShowFraction, int nDig
   const double dUnits = 86400.0 * std::pow(10.0, d);
   dX = std::round(dX * dUnits) / dUnits;
   const double dDays = std::floor(dX);
+  if (!(dDays < 2147483647.0)) return str + INVALID_DATE_TEXT;
   char buf[48];
   std::snprintf(buf, sizeof buf, "%d%s\r\n", static_cast<int>(dDays), LoadString(IDS_DAYS_SUFFIX).c_str());
   str += buf;
@@ -104,6 +101,11 @@ int StepChannelChoice(int nChoice, int nCount, bool bUp) {
   if (nChoice < 0 || nChoice >= nCount) nChoice = 0;
   if (bUp) return nChoice == 0 ? nCount - 1 : nChoice - 1;
   return nChoice + 1 == nCount ? 0 : nChoice + 1;
+}
+
+int KeepActiveCursor(int nActive, bool bShown1, bool bShown2) {
+  if ((nActive == 1 && bShown1) || (nActive == 2 && bShown2)) return nActive;
+  return bShown1 ? 1 : bShown2 ? 2 : 0;
 }
 
 } // namespace zk7

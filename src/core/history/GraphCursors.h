@@ -43,4 +43,9 @@ sLockedMove MoveLockedCursor(int nKey, int nPoint, int nCount);
 // (next, the last goes to the first).
 int StepChannelChoice(int nChoice, int nCount, bool bUp);
 
+// The active cursor (1, 2 or 0 for none) once the cursors shown are known
+// again, after a rebuild: the active one while it is shown, else the first
+// cursor shown, else none. Keys and "Add a Fixed Mark" act on it.
+int KeepActiveCursor(int nActive, bool bShown1, bool bShown2);
+
 } // namespace zk7

@@ -7,6 +7,7 @@
 #include "format/Formatting.h"
 #include "history/HistViewState.h"
 #include "results/ZK7Doc.h"
+#include "results/ZK7Exception.h"
 #include "strings/StringTable.h"
 
 namespace zk7 {
@@ -17,11 +18,22 @@ sKeyTable BuildKeyTable(const CZK7Doc& doc, const sHistViewState& state, bool bH
   size_t nFrom = 0;
   for (size_t nTab; (nTab = strTitles.find('\t', nFrom)) != std::string::npos; nFrom = nTab + 1)
     t.aTitles.push_back(strTitles.substr(nFrom, nTab - nFrom));
+  // A mark whose record cannot be read keeps its column with empty texts.
+  auto readOrEmpty = [&t](const auto& fnRead) -> std::string {
+    try {
+      return fnRead();
+    } catch (const CZK7Exception& e) {
+      if (t.strReadError.empty()) t.strReadError = e.GetText();
+      return {};
+    }
+  };
   char buf[48];
   for (size_t k = 0; k < state.m_aFixedMarks.size(); ++k) {
     std::snprintf(buf, sizeof buf, "%d: ", static_cast<int>(k) + 1);
-    const std::string strFull = FormatDateTime(doc.GetRecordTime(state.m_aFixedMarks[k], 0), state.m_nTimeFormat == 0,
-                                               state.m_bShowFraction, state.m_nFractionDigits);
+    const std::string strFull = readOrEmpty([&] {
+      return FormatDateTime(doc.GetRecordTime(state.m_aFixedMarks[k], 0), state.m_nTimeFormat == 0,
+                            state.m_bShowFraction, state.m_nFractionDigits);
+    });
     t.aTitles.push_back(buf + strFull);
   }
   for (int c = 0; c < doc.GetChannelCount(); ++c) {
@@ -40,7 +52,8 @@ sKeyTable BuildKeyTable(const CZK7Doc& doc, const sHistViewState& state, bool bH
       std::snprintf(buf, sizeof buf, "Y%d", nScale);
       aCells.push_back(buf);
     }
-    for (int nMark : state.m_aFixedMarks) aCells.push_back(doc.FormatChannelValue(c, nMark));
+    for (int nMark : state.m_aFixedMarks)
+      aCells.push_back(readOrEmpty([&] { return doc.FormatChannelValue(c, nMark); }));
     t.aRows.push_back(std::move(aCells));
     t.aChannels.push_back(c);
     t.aChecked.push_back(bChecked);

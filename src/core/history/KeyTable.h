@@ -15,6 +15,9 @@ struct sKeyTable {
   std::vector<std::vector<std::string>> aRows;   // one per listed channel, cells in column order
   std::vector<int> aChannels;                    // the channel of each row
   std::vector<bool> aChecked;                    // its check box
+  // The reader's message when a mark's record could not be read (a removed
+  // medium, a file cut short): its cells stay empty, the rest is the table.
+  std::string strReadError;
 };
 
 // Every channel in channel order (only the ticked ones when bHideUnchecked),

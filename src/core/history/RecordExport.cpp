@@ -49,7 +49,8 @@ unsigned WriteRecordLines(const CHistRowText& rows, const std::vector<sRowBlock>
 std::string ProposeExportFileName(const std::string& strDocTitle) {
   std::string s = strDocTitle;
   const auto nDot = s.rfind('.');
-  s = (nDot == std::string::npos) ? std::string() : s.substr(0, nDot);
+  // A title without a full stop keeps its whole name: ".txt" alone would be a hidden file.
+  if (nDot != std::string::npos) s.erase(nDot);
   const auto nBad = s.find_first_of("\\/:*?\"<>|");
   if (nBad != std::string::npos) s.erase(nBad);
   return s + ".txt";

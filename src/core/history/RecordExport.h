@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "history/RecordSelection.h"
@@ -29,15 +30,21 @@ private:
   std::FILE* m_f;
 };
 
+// The lines in memory (the clipboard's copy). A write that would take the text
+// beyond nLimit bytes fails and leaves the text as it was.
 class CStringRecordSink : public IRecordSink {
 public:
+  explicit CStringRecordSink(size_t nLimit = SIZE_MAX) : m_nLimit(nLimit) {}
   bool Write(const char* p, size_t n) override {
+    if (n > m_nLimit - m_str.size()) return false;
     m_str.append(p, n);
     return true;
   }
   const std::string& Text() const { return m_str; }
+  std::string TakeText() { return std::move(m_str); }
 
 private:
+  size_t m_nLimit;
   std::string m_str;
 };
 

@@ -153,6 +153,8 @@ void CMainFrame::AddDocumentWindow(CMdiChild* pChild) {
     UpdateTitle();
     ScheduleUpdate();
   });
+  // After the MDI area has put its own title back on a restore.
+  connect(pChild, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateTitle, Qt::QueuedConnection);
   pChild->showMaximized();
   m_pMdiArea->setActiveSubWindow(pChild);
   OnSubWindowActivated(pChild);
@@ -184,9 +186,14 @@ void CMainFrame::UpdateTitle() {
     for (size_t i = 0; i < aWindows.size(); ++i)
       aWindows[i]->setWindowTitle(aWindows.size() == 1 ? aWindows[i]->GetDocumentTitle()
                                                        : QStringLiteral("%1:%2").arg(aWindows[i]->GetDocumentTitle()).arg(i + 1));
-  // A maximised document window adds " - [title]" to the main window's title by
-  // itself, and takes it away again when it is restored or closed.
-  setWindowTitle(QString::fromLatin1(LoadString(IDS_APP_TITLE)));
+  // A maximised document window's title joins the main window's: "ZK7 - [plant.zk]".
+  // Set here, not left to the MDI area, which only does it when a window is
+  // maximised while the main window is on screen (a file opened from the
+  // command line is opened before that).
+  const QString strApp = QString::fromLatin1(LoadString(IDS_APP_TITLE));
+  const CMdiChild* pActive = GetActiveChild();
+  setWindowTitle(pActive && pActive->isMaximized() ? QStringLiteral("%1 - [%2]").arg(strApp, pActive->windowTitle())
+                                                   : strApp);
 }
 
 void CMainFrame::ScheduleUpdate() { m_pUpdateTimer->start(0); }

@@ -2,6 +2,7 @@
 #include "history/GraphPrintout.h"
 
 #include <QBuffer>
+#include <QMessageBox>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPrintDialog>
@@ -11,13 +12,16 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <utility>
 
 #include "history/HistFrame.h"
 #include "history/KeyTable.h"
 #include "history/PageHeader.h"
 #include "history/PagePrinter.h"
 #include "history/graph/GraphControl.h"
+#include "results/ZK7Exception.h"
 #include "settings/SettingsRecord.h"
+#include "strings/StringTable.h"
 
 namespace zk7 {
 
@@ -63,15 +67,16 @@ void PrintGraphPage(QCPPainter& painter, CGraphControl& control, const sPrintLay
   const int nTop = layout.nHeaderLines * layout.nLineHeight;
   const int nHeight = layout.nPrintableHeight - (layout.nHeaderLines + layout.nFooterLines) * layout.nLineHeight;
   if (nHeight <= 0 || layout.nPrintableWidth <= 0) return;
-  // Drawn at screen size and scaled up, so that fonts and lines keep their
+  // Drawn at screen size and scaled up, so that texts and lines keep their
   // proportions on paper; the plot area on white.
-  const double dScale = static_cast<double>(printer.logicalDpiX()) / ScreenDpi();
+  const int nScreenDpi = ScreenDpi();
+  const double dScale = static_cast<double>(printer.logicalDpiX()) / nScreenDpi;
   const QColor background = control.GetPlotAreaColour();
   control.SetPlotAreaColour(Qt::white);
   painter.save();
   painter.translate(0, nTop);
   painter.scale(dScale, dScale);
-  control.RenderTo(painter, qRound(layout.nPrintableWidth / dScale), qRound(nHeight / dScale));
+  control.RenderAtScreenSize(painter, qRound(layout.nPrintableWidth / dScale), qRound(nHeight / dScale), nScreenDpi);
   painter.restore();
   control.SetPlotAreaColour(background);
 }
@@ -107,6 +112,8 @@ int GetGraphPrintPageCount(QPrinter& printer, const CHistFrame& frame) {
 bool PrintGraphPages(QPrinter& printer, CGraphControl& control, const CHistFrame& frame) {
   sPrintLayout layout;
   const sGraphJob job = PrepareJob(printer, frame, layout);
+  // A key whose mark cells cannot be read is not printed as if it were whole.
+  if (!job.table.strReadError.empty()) throw CZK7Exception(CZK7Exception::FILE_ERROR, job.table.strReadError);
   const CPagePrinter pages(printer, job.aPositions, static_cast<int>(job.aTicked.size()));
   int nFrom = 1, nTo = job.nPages;
   if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
@@ -116,7 +123,7 @@ bool PrintGraphPages(QPrinter& printer, CGraphControl& control, const CHistFrame
   QCPPainter painter;
   if (!painter.begin(&printer)) return false;
   const bool bColour = printer.colorMode() == QPrinter::Color;
-  const std::string strElement = frame.GetTitle().toLatin1().toStdString();
+  const std::string strElement = frame.GetTitle().toUtf8().toStdString();
   for (int nPage = nFrom; nPage <= nTo; ++nPage) {
     if (nPage > nFrom) printer.newPage();
     pages.BeginPage(painter);
@@ -142,8 +149,16 @@ bool PrintGraphWithDialog(QWidget* pParent, CGraphControl& control, const CHistF
 void PreviewGraph(QWidget* pParent, CGraphControl& control, const CHistFrame& frame) {
   QPrinter printer(QPrinter::HighResolution);
   QPrintPreviewDialog dlg(&printer, pParent);
-  QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
-                   [&control, &frame](QPrinter* p) { PrintGraphPages(*p, control, frame); });
+  // The preview draws again at each zoom: a read failure is told once.
+  bool bTold = false;
+  QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&](QPrinter* p) {
+    try {
+      PrintGraphPages(*p, control, frame);
+    } catch (const CZK7Exception& e) {
+      if (!std::exchange(bTold, true))
+        QMessageBox::warning(&dlg, QString::fromLatin1(LoadString(IDS_APP_TITLE)), QString::fromLatin1(e.GetText()));
+    }
+  });
   dlg.exec();
 }
 

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QShowEvent>
@@ -21,6 +22,8 @@
 #include "history/HistListOutput.h"
 #include "history/HistToolBars.h"
 #include "results/ZK7Doc.h"
+#include "results/ZK7Exception.h"
+#include "strings/StringTable.h"
 
 namespace zk7 {
 
@@ -85,12 +88,24 @@ void CHistFrame::InitialUpdate() {
   if (m_bInitialUpdateDone)
     return;
   m_bInitialUpdateDone = true;
+  // A file that fails under a window before its first display (a new window
+  // on a removed medium) still gets the window, with the reader's message.
+  auto guarded = [this](auto fnUpdate) {
+    try {
+      fnUpdate();
+    } catch (const CZK7Exception& e) {
+      ReportReadError(e.GetText());
+    }
+  };
   if (auto* pKey = qobject_cast<CHistLegend*>(m_pKeyPane))
-    pKey->OnInitialUpdate();
+    guarded([pKey] { pKey->OnInitialUpdate(); });
   if (CHistGraph* pGraph = GetHistGraph())
-    pGraph->OnInitialUpdate();
+    guarded([pGraph] { pGraph->OnInitialUpdate(); });
   if (auto* pList = qobject_cast<CHistList*>(m_pListPane))
-    pList->OnInitialUpdate();
+    guarded([pList] { pList->OnInitialUpdate(); });
+  // The graph takes the keys first: cursor keys and paging act at once.
+  if (CHistGraph* pGraph = GetHistGraph())
+    pGraph->setFocus(Qt::OtherFocusReason);
 }
 
 void CHistFrame::showEvent(QShowEvent* pEvent) {
@@ -289,7 +304,30 @@ bool CHistFrame::OnUpdateCommand(unsigned nId, sCommandState& state) {
   }
 }
 
+void CHistFrame::ReportReadError(const std::string& strText) {
+  bool& bShown = m_nCommandDepth > 0 ? m_bReadErrorShownInCommand : m_bReadErrorShown;
+  if (bShown) return;
+  // Set before the box is up: the timers keep running while it waits.
+  bShown = m_bReadErrorShown = true;
+  QMessageBox::warning(this, QString::fromLatin1(LoadString(IDS_APP_TITLE)), QString::fromLatin1(strText));
+}
+
 bool CHistFrame::OnCommand(unsigned nId) {
+  struct sDepth {
+    int& n;
+    ~sDepth() { --n; }
+  } depth{m_nCommandDepth};
+  if (m_nCommandDepth++ == 0) m_bReadErrorShownInCommand = false;
+  try {
+    return DoCommand(nId);
+  } catch (const CZK7Exception& e) {
+    ReportReadError(e.GetText());
+    emit commandStateChanged();
+    return true;
+  }
+}
+
+bool CHistFrame::DoCommand(unsigned nId) {
   if (nId == ID_EDIT_COPY) {
     RunHistCopyCommand(*this);
     emit commandStateChanged();

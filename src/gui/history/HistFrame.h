@@ -3,6 +3,7 @@
 // routed to them.
 #pragma once
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <QWidget>
@@ -63,7 +64,17 @@ public:
   void ShowListOnly();
   void ShowAllPanes();
 
+  // A read failure after the file was opened (a removed medium, a file cut
+  // short): the reader's message. What the panes meet by themselves (the
+  // list's timer, a redraw) is shown once per window, not at each tick; a
+  // command the user gives shows it once for the command, however many panes
+  // meet the failure while it runs.
+  void ReportReadError(const std::string& strText);
+  bool HasShownReadError() const { return m_bReadErrorShown; }
+
   bool OnUpdateCommand(unsigned nId, sCommandState& state) override;
+  // Every command of the window: a read failure stops the command with the
+  // reader's message and leaves the window as it was.
   bool OnCommand(unsigned nId) override;
   void OnActivateFrame(bool bActive) override;
 
@@ -83,6 +94,7 @@ private:
   void TryFirstSizing();
   void FirstSizing();
   void MovePaneFocus(int nStep);
+  bool DoCommand(unsigned nId);
 
   std::shared_ptr<CZK7Doc> m_pDoc;
   sHistViewState m_state;
@@ -97,6 +109,9 @@ private:
   bool m_bFirstSizingPending = true;
   CHistToolBars* m_pToolBars = nullptr;
   bool m_bInitialUpdateDone = false;
+  bool m_bReadErrorShown = false;
+  int m_nCommandDepth = 0;
+  bool m_bReadErrorShownInCommand = false;
 };
 
 } // namespace zk7

@@ -111,11 +111,31 @@ void CHistGraph::RebuildGraph() {
   s_bBusy = true;
   m_bRebuilding = true;
   m_bStopRebuild = false;
+  const int nWasActive = m_nActiveCursor;
+  try {
+    RebuildFromDocument();
+  } catch (const CZK7Exception& e) {
+    // The file failed under the window (a removed medium): an empty graph and
+    // the reader's message; the window stays.
+    m_pControl->SetPoints(nullptr);
+    m_points.Clear();
+    m_pControl->RemoveAllPlotData();
+    m_frame.ReportReadError(e.GetText());
+  }
+  // The cursors stay shown through a rebuild, and so does the one the keys move.
+  m_nActiveCursor = KeepActiveCursor(nWasActive, m_pControl->Cursor(1).IsVisible(), m_pControl->Cursor(2).IsVisible());
+  Replot();
+  m_bRebuilding = false;
+  s_bBusy = false;
+}
+
+void CHistGraph::RebuildFromDocument() {
   const sHistViewState& st = State();
   CZK7Doc& doc = Doc();
+  // Cleared first: a failure below leaves no cursor of the old axis.
+  for (int n = 1; n <= 2; ++n) m_pControl->Cursor(n).SetVisible(false);
   m_dTimeBase = st.m_nTimeFormat == sHistViewState::TIME_FORMAT_DELAY ? doc.GetRecordTime(0, 0) : 0.0;
   sWaitCursor wait;
-
   // Clear the control.
   m_pControl->SetPoints(nullptr);
   m_points.Clear();
@@ -154,20 +174,15 @@ void CHistGraph::RebuildGraph() {
     c.SetPosition(n == 1 ? dXMin : dXMax, 0);
     c.SetVisible(false);
   }
-  m_nActiveCursor = 0;
   for (int k = 0; k < 4; ++k)
     m_pControl->SetAlarmLine(k, false, 0, DisplayColour(DISPLAY_COLOUR_ALARM0 + k + 1), CGraphControl::AXIS_Y1);
 
   // The points of the plotted records, one pass for all channels.
   int nFirst = 0, nLast = -1;
   GetPlottedRecordRange(doc, Period(), nFirst, nLast);
-  CGraphPoints::eLoadResult eResult = CGraphPoints::LOAD_NO_MEMORY;
-  QString strFailure;
-  try {
-    eResult = LoadGraphPoints(m_points, doc, nFirst, nLast, m_dTimeBase, m_nXChannel, this, &m_bStopRebuild);
-  } catch (const CZK7Exception& e) {
-    strFailure = QString::fromLatin1(e.GetText());
-  }
+  // A read failure goes to RebuildGraph, which reports it.
+  const CGraphPoints::eLoadResult eResult =
+      LoadGraphPoints(m_points, doc, nFirst, nLast, m_dTimeBase, m_nXChannel, this, &m_bStopRebuild);
   if (eResult == CGraphPoints::LOAD_OK) {
     m_pControl->SetPoints(&m_points);
     HistoricalGlobalView();
@@ -177,14 +192,10 @@ void CHistGraph::RebuildGraph() {
   } else {
     m_points.Clear();
     m_pControl->RemoveAllPlotData();
-    if (eResult == CGraphPoints::LOAD_NO_MEMORY) {
-      if (strFailure.isEmpty()) strFailure = QString::fromLatin1(LoadString(IDS_GRAPH_NO_MEMORY));
-      QMessageBox::warning(window(), QString::fromLatin1(LoadString(IDS_APP_TITLE)), strFailure);
-    }
+    if (eResult == CGraphPoints::LOAD_NO_MEMORY)
+      QMessageBox::warning(window(), QString::fromLatin1(LoadString(IDS_APP_TITLE)),
+                           QString::fromLatin1(LoadString(IDS_GRAPH_NO_MEMORY)));
   }
-  Replot();
-  m_bRebuilding = false;
-  s_bBusy = false;
 }
 
 void CHistGraph::SetTimeAxisRange(bool bFromRecords) {
@@ -338,9 +349,17 @@ void CHistGraph::ShowAlarmLines() {
 void CHistGraph::DrawFixedMarks() {
   m_pControl->RemoveFixedMarks();
   const std::vector<int>& aMarks = State().m_aFixedMarks;
-  for (size_t m = 0; m < aMarks.size(); ++m)
-    m_pControl->AddFixedMark(Doc().GetRecordTime(aMarks[m], 0), static_cast<int>(m) + 1);
+  std::string strError;
+  for (size_t m = 0; m < aMarks.size(); ++m) {
+    // A mark whose record cannot be read any more is left out; the others are drawn.
+    try {
+      m_pControl->AddFixedMark(Doc().GetRecordTime(aMarks[m], 0), static_cast<int>(m) + 1);
+    } catch (const CZK7Exception& e) {
+      strError = e.GetText();
+    }
+  }
   Replot();
+  if (!strError.empty()) m_frame.ReportReadError(strError);
 }
 
 void CHistGraph::ShowPrevious() {

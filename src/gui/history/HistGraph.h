@@ -117,6 +117,7 @@ private:
   void RefreshCursorTexts(int n);
   void UpdateScaleTexts();
   void Replot();
+  void RebuildFromDocument();
 
   CHistFrame& m_frame;
   CGraphControl* m_pControl;

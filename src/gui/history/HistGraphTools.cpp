@@ -210,6 +210,11 @@ void CHistGraph::DefineHistoryFromCursors() {
   if (m_nXChannel >= 0) return;
   // Whichever cursor is on the left starts the period.
   const sHistoryPeriod p = PeriodFromCursors(GetCursorX(1), GetCursorX(2));
+  // Both cursors at one time give no period: the axis would have no length.
+  if (!(p.dEnd > p.dStart)) {
+    QApplication::beep();
+    return;
+  }
   SetHistoryPeriod(p.dStart, p.dEnd, false);
 }
 

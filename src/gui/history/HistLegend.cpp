@@ -138,6 +138,7 @@ void CHistLegend::Rebuild() {
     }
   }
   m_aRowChannels = table.aChannels;
+  if (!table.strReadError.empty()) m_frame.ReportReadError(table.strReadError);
   // Computed widths, then every column but the last fitted to its contents.
   const int u = m_pTable->fontMetrics().horizontalAdvance(QLatin1Char('X'));
   const QFontMetrics titleMetrics(m_pTable->horizontalHeader()->font());
@@ -208,8 +209,13 @@ void CHistLegend::AssignScale(int nScale) {
 long CHistLegend::CopyKey() {
   QClipboard* pClipboard = QGuiApplication::clipboard();
   if (!pClipboard) return 1;
-  const std::string strText =
-      KeyClipboardText(BuildKeyTable(m_frame.GetDocument(), m_frame.GetViewState(), m_bHideUnchecked));
+  const sKeyTable table = BuildKeyTable(m_frame.GetDocument(), m_frame.GetViewState(), m_bHideUnchecked);
+  // A key with unreadable mark cells is not copied as if it were whole.
+  if (!table.strReadError.empty()) {
+    m_frame.ReportReadError(table.strReadError);
+    return 1;
+  }
+  const std::string strText = KeyClipboardText(table);
   const QByteArray bytes(strText.data(), static_cast<qsizetype>(strText.size()));
   auto* pData = new QMimeData;
   pData->setText(QString::fromLatin1(bytes));

@@ -27,6 +27,7 @@
 #include "history/HistPaneMenu.h"
 #include "history/HistRowText.h"
 #include "results/ZK7Doc.h"
+#include "results/ZK7Exception.h"
 #include "strings/StringTable.h"
 #include "ui/FixedFont.h"
 
@@ -246,18 +247,51 @@ void CHistList::RefreshMarkers() {
   const sHistViewState& st = m_frame.GetViewState();
   CHistGraph* pGraph = m_frame.GetHistGraph();
   int aRecords[2] = {-1, -1};
+  std::string strError;
   for (int n = 1; n <= 2; ++n) {
     const sCursorState& cursor = st.m_aCursors[n - 1];
-    if (pGraph && cursor.m_bShown && cursor.m_bLocked)
+    if (!pGraph || !cursor.m_bShown || !cursor.m_bLocked) continue;
+    // A cursor whose record cannot be read any more loses its marker; the
+    // other marks are still drawn.
+    try {
       aRecords[n - 1] = m_frame.GetDocument().FindRecordByTime(pGraph->GetCursorX(n));
+    } catch (const CZK7Exception& e) {
+      strError = e.GetText();
+    }
   }
   m_pModel->SetMarkers(pGraph ? st.m_aFixedMarks : std::vector<int>{}, aRecords[0], aRecords[1]);
+  if (!strError.empty()) m_frame.ReportReadError(strError);
 }
 
 void CHistList::OnTimer() {
   if (!isVisible()) return;
   RefreshMarkers();
   m_pTable->viewport()->repaint();
+}
+
+void CHistList::FitColumnsToCells() {
+  // An error value with its meaning runs longer than a column is made: the
+  // column grows to the widest cell on screen, and does not shrink while the
+  // list scrolls (a rebuild starts from the computed widths again).
+  const CHistRowText* pRows = m_pModel->GetRows();
+  if (!pRows) return;
+  const QFontMetrics metrics(m_pTable->font());
+  const int u = metrics.horizontalAdvance(QLatin1Char('X'));
+  const int nTop = GetTopRow();
+  const int nRows = m_pModel->rowCount();
+  QHeaderView* pHeader = m_pTable->horizontalHeader();
+  for (int c = 1; c < pRows->GetColumnCount(); ++c) {
+    int nWidest = 0;
+    for (int r = 0; r < nRows; ++r) {
+      try {
+        const std::string s = pRows->GetCellText(nTop + r, c);
+        nWidest = std::max(nWidest, metrics.horizontalAdvance(QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()))));
+      } catch (const CZK7Exception&) {
+        // The row is drawn empty; its width does not count.
+      }
+    }
+    if (nWidest + 2 * u > pHeader->sectionSize(c)) pHeader->resizeSection(c, nWidest + 2 * u);
+  }
 }
 
 int CHistList::GetTopRow() const { return m_pModel->GetTop(); }
@@ -281,6 +315,7 @@ void CHistList::UpdateWindow() {
   m_pScroll->setRange(0, std::max(0, nCount - nPage));
   m_pScroll->setPageStep(nPage);
   m_pScroll->setValue(nTop);
+  FitColumnsToCells();
   SyncView();
 }
 

@@ -78,6 +78,7 @@ public:
 
 private:
   void ApplyColumns();
+  void FitColumnsToCells();
   void SyncView();
   int FinishGoTo(int nRecord, bool bEnsureVisible, bool bSelect);
   void GoToDateCommand();

@@ -13,6 +13,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <new>
 
 #include "history/HistCopyFormatDialog.h"
 #include "history/HistFrame.h"
@@ -58,14 +59,15 @@ void Warn(QWidget* pParent, const std::string& strText) {
   QMessageBox::warning(pParent, QGuiApplication::applicationDisplayName(), QString::fromLatin1(strText));
 }
 
-// The document's title in the 8-bit set of the printouts.
+// The document's title as the page header takes it.
 std::string ElementTitle(const CHistFrame& frame) {
-  return QFile::decodeName(QByteArray::fromStdString(frame.GetDocument().GetTitle())).toLatin1().toStdString();
+  return QFile::decodeName(QByteArray::fromStdString(frame.GetDocument().GetTitle())).toUtf8().toStdString();
 }
 
 } // namespace
 
-std::string WriteSelectedLines(CHistList& list, IRecordSink& sink, eListLines eLines) {
+std::string WriteSelectedLines(CHistList& list, IRecordSink& sink, eListLines eLines, bool* pbCancelled) {
+  if (pbCancelled) *pbCancelled = false;
   sWaitCursor wait;
   list.RefreshMarkers();
   // Copies: the wait dialog lets events through, and a rebuild of the list
@@ -88,14 +90,16 @@ std::string WriteSelectedLines(CHistList& list, IRecordSink& sink, eListLines eL
   shown.start();
   bool bFirst = true;
   try {
-    const ExportProgress progress = [&dialog, &shown, &bFirst](int64_t nWritten, int64_t nAll) {
+    const ExportProgress progress = [&dialog, &shown, &bFirst, pbCancelled](int64_t nWritten, int64_t nAll) {
       if (bFirst || shown.elapsed() >= 100) {
         bFirst = false;
         shown.restart();
         dialog.SetPos(static_cast<int>(nWritten));
         dialog.SetStatusText(QString::fromLatin1(ExportProgressText(nWritten, nAll)));
       }
-      return dialog.CheckCancel() == 0;
+      const bool bGoOn = dialog.CheckCancel() == 0;
+      if (!bGoOn && pbCancelled) *pbCancelled = true;
+      return bGoOn;
     };
     const unsigned nError =
         eLines == LIST_LINES_TEXT
@@ -141,8 +145,9 @@ int ExportSelection(CHistList& list) {
     if (!QFileInfo::exists(strPath)) break;
     C3ButtonsDialog question(&list);
     question.m_strTitle = QString::fromLatin1(LIST_EXPORT_TITLE);
+    // The file name in any script: put in after the 8-bit text is decoded.
     question.m_strMessage =
-        QString::fromLatin1(ExportFileExistsText(QFileInfo(strPath).fileName().toLatin1().toStdString()));
+        QString::fromLatin1(ExportFileExistsText("\x01")).replace(QChar(0x01), QFileInfo(strPath).fileName());
     question.m_strButton1 = QString::fromLatin1(LIST_EXPORT_APPEND);
     question.m_strButton2 = QString::fromLatin1(LIST_EXPORT_REPLACE);
     question.m_strButton3 = QString::fromLatin1(LIST_EXPORT_OTHER_FILE);
@@ -171,17 +176,52 @@ int ExportSelection(CHistList& list) {
   return LIST_OUTPUT_OK;
 }
 
-bool CopySelection(CHistList& list, QMimeData& data) {
-  CStringRecordSink sink;
-  const std::string strError = WriteSelectedLines(list, sink);
-  if (!strError.empty()) {
+bool CopySelection(CHistList& list, QMimeData& data, size_t nLimit) {
+  // The size is known well enough from one line before anything is built: a
+  // selection far beyond the limit is refused at once.
+  const CHistRowText& rows = list.GetRowText();
+  const CRecordSelection& selection = list.GetSelection();
+  if (selection.GetCount() > 0) {
+    std::string strLine = rows.GetTitleLine();
+    const size_t nTitle = strLine.size() + 2;
+    strLine.clear();
+    try {
+      rows.AppendRowLine(selection.GetFirst(), strLine);
+    } catch (const CZK7Exception&) {
+      // The lines below meet the failure again and report it.
+    }
+    const double dEstimate = static_cast<double>(nTitle) +
+                             static_cast<double>(selection.GetCount()) * static_cast<double>(strLine.size() + 2);
+    if (dEstimate > static_cast<double>(nLimit)) {
+      Warn(&list, LIST_UNABLE_TO_COPY);
+      return false;
+    }
+  }
+  try {
+    // Lines longer than the first one can still pass the limit: the sink refuses them.
+    CStringRecordSink sink(nLimit);
+    bool bCancelled = false;
+    const std::string strError = WriteSelectedLines(list, sink, LIST_LINES_TEXT, &bCancelled);
+    if (!strError.empty()) {
+      Warn(&list, LIST_UNABLE_TO_COPY);
+      return false;
+    }
+    // A copy cut short by Cancel is not a copy: the clipboard keeps what it had.
+    if (bCancelled) return false;
+    QByteArray bytes;
+    {
+      // The built text goes before its 16-bit copy is made.
+      const std::string strText = sink.TakeText();
+      bytes = QByteArray(strText.data(), static_cast<qsizetype>(strText.size()));
+    }
+    data.setText(QString::fromLatin1(bytes));
+    data.setData(QString::fromLatin1(s_pszLatin1Mime), bytes);
+    return true;
+  } catch (const std::bad_alloc&) {
+    data.clear();
     Warn(&list, LIST_UNABLE_TO_COPY);
     return false;
   }
-  const QByteArray bytes(sink.Text().data(), static_cast<qsizetype>(sink.Text().size()));
-  data.setText(QString::fromLatin1(bytes));
-  data.setData(QString::fromLatin1(s_pszLatin1Mime), bytes);
-  return true;
 }
 
 sTabbedPrintJob MakeListPrintJob(CHistList& list) {

@@ -2,6 +2,7 @@
 // their copy to the clipboard, their printout and preview, and the history
 // window's copy command with its dialog.
 #pragma once
+#include <cstddef>
 #include <string>
 
 #include "history/PagePrinter.h"
@@ -27,10 +28,18 @@ int ExportSelection(CHistList& list);
 // The title line and the selected rows, in row order, into sink, under the wait
 // dialog ("Exporting records"), asked for Cancel every 64 rows. An empty text,
 // or the text of the error.
-std::string WriteSelectedLines(CHistList& list, IRecordSink& sink, eListLines eLines = LIST_LINES_TEXT);
-// The lines of the selection as the clipboard carries them; false after a
-// message when they cannot be built.
-bool CopySelection(CHistList& list, QMimeData& data);
+// eLines chooses the record list's text or CSV; *pbCancelled tells whether
+// Cancel stopped the lines.
+std::string WriteSelectedLines(CHistList& list, IRecordSink& sink, eListLines eLines = LIST_LINES_TEXT,
+                               bool* pbCancelled = nullptr);
+
+// The clipboard text is held whole in memory, and once more as the clipboard's
+// own copy: a selection whose text would pass this size is refused.
+inline constexpr size_t COPY_TEXT_LIMIT = size_t{64} << 20;
+// The lines of the selection as the clipboard carries them; false when they
+// cannot be built (after "Unable to copy data"), and
+// false without a message when Cancel stopped them. data is only filled on success.
+bool CopySelection(CHistList& list, QMimeData& data, size_t nLimit = COPY_TEXT_LIMIT);
 
 // The printout of the selected rows as the list shows them, with the question
 // asked before printing more than three pages.

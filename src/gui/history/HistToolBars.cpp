@@ -6,6 +6,8 @@
 #include <QMdiArea>
 #include <QScreen>
 
+#include <algorithm>
+
 #include "app/CommandIds.h"
 #include "history/CursorsToolBar.h"
 #include "history/HistFrame.h"
@@ -90,7 +92,14 @@ void CHistToolBars::Place(QWidget* pBar, bool bRight) {
   const QRect r(pArea->mapToGlobal(QPoint(0, 0)), pArea->size());
   pBar->adjustSize();
   const QSize s = pBar->frameSize();
-  pBar->move(bRight ? r.right() - s.width() - 2 : r.left() + 2, r.bottom() - s.height() + 1);
+  QRect bar(QPoint(bRight ? r.right() - s.width() - 2 : r.left() + 2, r.bottom() - s.height() + 1), s);
+  // Over the record list the bar would hide the rows "Go to Cursor" and the
+  // selection scroll to: it goes up to stand just above the list instead.
+  if (const QWidget* pList = m_frame.GetListPane(); pList && pList->isVisible() && pList->height() > 0) {
+    const QRect list(pList->mapToGlobal(QPoint(0, 0)), pList->size());
+    if (bar.intersects(list)) bar.moveBottom(std::max(r.top() + s.height() - 1, list.top() - 1));
+  }
+  pBar->move(bar.topLeft());
 }
 
 bool CHistToolBars::OnUpdateCommand(unsigned nId, sCommandState& state) const {
@@ -109,11 +118,13 @@ bool CHistToolBars::OnCommand(unsigned nId) {
     return true;
   }
   Fill();
+  if (!m_aPlaced[i]) Place(pBar, i == 1);
+  pBar->show();
+  // Once more now that the window frame around the bar is known.
   if (!m_aPlaced[i]) {
     Place(pBar, i == 1);
     m_aPlaced[i] = true;
   }
-  pBar->show();
   if (m_pGraph) m_pGraph->RefreshGraphState();
   return true;
 }

@@ -3,14 +3,18 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
 #include <algorithm>
+#include <utility>
 
 #include "history/PageHeader.h"
+#include "results/ZK7Exception.h"
 
 namespace zk7 {
 
@@ -82,14 +86,19 @@ void CPagePrinter::DrawHeaderFooter(QPainter& painter, const std::string& strEle
   painter.setBackgroundMode(Qt::TransparentMode);
   painter.setFont(HeaderFont());
   const QFontMetricsF fm(painter.font(), painter.device());
-  const sPageTexts texts = ExpandPageTexts(GetPageTemplates(), MakePageFields(strElement, nPage, nPages));
+  // The templates are 8-bit texts, the element a file name in any script: it
+  // goes in after the decoding, in place of a mark no template holds.
+  static const QString s_strMark(QChar(0x01));
+  const QString strElementText = QString::fromUtf8(strElement);
+  const sPageTexts texts = ExpandPageTexts(GetPageTemplates(), MakePageFields("\x01", nPage, nPages));
   int nHeaderLines, nFooterLines;
   GetHeaderFooterLines(nHeaderLines, nFooterLines);
 
   // Each line's top at y, the text left of, centred on or right of x.
   auto draw = [&](const std::vector<std::string>& aLines, double x, int y, ePagePosition ePos) {
     for (size_t i = 0; i < aLines.size(); ++i) {
-      const QString str = QString::fromLatin1(aLines[i].c_str(), static_cast<qsizetype>(aLines[i].size()));
+      const QString str = QString::fromLatin1(aLines[i].c_str(), static_cast<qsizetype>(aLines[i].size()))
+                              .replace(s_strMark, strElementText);
       const double dWidth = fm.horizontalAdvance(str);
       const double dLeft = ePos == PAGE_LEFT ? x : (ePos == PAGE_CENTRE ? x - dWidth / 2 : x - dWidth);
       painter.drawText(QPointF(dLeft, y + static_cast<double>(i) * nLineHeight + fm.ascent()), str);
@@ -174,8 +183,16 @@ bool PrintTabbedJobWithDialog(QWidget* pParent, const sTabbedPrintJob& job) {
 void PreviewTabbedJob(QWidget* pParent, const sTabbedPrintJob& job) {
   QPrinter printer(QPrinter::HighResolution);
   QPrintPreviewDialog dialog(&printer, pParent);
-  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
-                   [&job](QPrinter* pPrinter) { PrintTabbedJob(*pPrinter, job); });
+  // The preview draws again at each zoom: a read failure is told once.
+  bool bTold = false;
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&job, &bTold, &dialog](QPrinter* pPrinter) {
+    try {
+      PrintTabbedJob(*pPrinter, job);
+    } catch (const CZK7Exception& e) {
+      if (!std::exchange(bTold, true))
+        QMessageBox::warning(&dialog, QGuiApplication::applicationDisplayName(), QString::fromLatin1(e.GetText()));
+    }
+  });
   dialog.exec();
 }
 

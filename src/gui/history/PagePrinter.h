@@ -20,7 +20,7 @@ namespace zk7 {
 // One printout of tabbed lines: the title of what is printed, the column titles,
 // the column positions and the rows of the block, in the order printed.
 struct sTabbedPrintJob {
-  std::string strElement;            // Latin-1, shown at the top of each page
+  std::string strElement;            // UTF-8 (a file name in any script), shown at the top of each page
   std::string strTitleLine;          // column titles joined by TAB
   std::vector<int> aColumnPositions;  // see ColumnPositions()
   int nRowCount = 0;

@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionHeader>
 
 #include <algorithm>
 
@@ -56,7 +58,16 @@ void CZK7LogView::SetUpColumns() {
   const QFontMetrics titleMetrics(horizontalHeader()->font());
   for (int c = 0; c < m_pDoc->GetColumnCount(); ++c) {
     const QString strTitle = m_pModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    const int nWidth = std::max(titleMetrics.horizontalAdvance(strTitle), m_pDoc->GetColumnWidth(c) * w) + 2 * w;
+    int nWidth = std::max(titleMetrics.horizontalAdvance(strTitle), m_pDoc->GetColumnWidth(c) * w) + 2 * w;
+    // Any column can carry the sort mark beside its title: room for both, so
+    // that a sort does not cut the title ("N°" is narrower than the mark).
+    QStyleOptionHeader option;
+    option.initFrom(horizontalHeader());
+    option.text = strTitle;
+    option.icon = CLogTableModel::SortMarkIcon(0);
+    option.fontMetrics = titleMetrics;
+    nWidth = std::max(nWidth, horizontalHeader()->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(),
+                                                                             horizontalHeader()).width());
     horizontalHeader()->resizeSection(c, nWidth);
   }
 }
@@ -105,7 +116,7 @@ void CZK7LogView::Copy() {
 sTabbedPrintJob CZK7LogView::MakePrintJob() const {
   sTabbedPrintJob job;
   // The file name in the file system's encoding, printed in the 8-bit set of the printouts.
-  job.strElement = QFile::decodeName(QByteArray::fromStdString(m_pDoc->GetTitle())).toLatin1().toStdString();
+  job.strElement = QFile::decodeName(QByteArray::fromStdString(m_pDoc->GetTitle())).toUtf8().toStdString();
   job.strTitleLine = LogPrintTitleLine(*m_pDoc);
   job.aColumnPositions = ColumnPositions(m_pDoc->GetColumnWidths());
   // Only the selected rows, in display order: after a sort the selection may

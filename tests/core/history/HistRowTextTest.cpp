@@ -138,7 +138,8 @@ TEST_F(HistRowText, ExportLinesProgressAndCancel) {
 TEST(RecordExport, ProposedFileName) {
   EXPECT_EQ(ProposeExportFileName("run.2024.zk"), "run.2024.txt");
   EXPECT_EQ(ProposeExportFileName("plant.zk"), "plant.txt");
-  EXPECT_EQ(ProposeExportFileName("noextension"), ".txt");
+  EXPECT_EQ(ProposeExportFileName("noextension"), "noextension.txt");  // never ".txt", a hidden file
+  EXPECT_EQ(ProposeExportFileName("a:b"), "a.txt");
   EXPECT_EQ(ProposeExportFileName("a:b*c.zk"), "a.txt");
   EXPECT_EQ(ProposeExportFileName("x|y.zk"), "x.txt");
 }

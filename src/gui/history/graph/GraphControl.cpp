@@ -1,7 +1,9 @@
 // The QCustomPlot surface of the history graph.
 #include "history/graph/GraphControl.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "history/GraphPoints.h"
 #include "history/graph/GraphCursor.h"
@@ -290,6 +292,52 @@ void CGraphControl::RenderTo(QCPPainter& painter, int nWidth, int nHeight) {
   UpdateCurves(std::max(1, nWidth - (width() - nOld)));
   toPainter(&painter, nWidth, nHeight);
   UpdateCurves(nOld);
+}
+
+void CGraphControl::RenderAtScreenSize(QCPPainter& painter, int nWidth, int nHeight, int nScreenDpi) {
+  // A font given in points is sized by the device it is drawn on: on a
+  // printer it would come out at the printer's resolution and then be
+  // scaled up once more with the page.
+  auto atScreen = [nScreenDpi](const QFont& font) {
+    if (font.pointSizeF() <= 0) return font;
+    QFont f(font);
+    f.setPixelSize(std::max(1, qRound(font.pointSizeF() * nScreenDpi / 72.0)));
+    return f;
+  };
+  struct sAxisFonts {
+    QCPAxis* pAxis;
+    QFont label, tickLabel, selectedLabel, selectedTickLabel;
+  };
+  std::vector<sAxisFonts> aAxes;
+  for (QCPAxis* p : axisRect()->axes()) {
+    aAxes.push_back({p, p->labelFont(), p->tickLabelFont(), p->selectedLabelFont(), p->selectedTickLabelFont()});
+    p->setLabelFont(atScreen(p->labelFont()));
+    p->setTickLabelFont(atScreen(p->tickLabelFont()));
+    p->setSelectedLabelFont(atScreen(p->selectedLabelFont()));
+    p->setSelectedTickLabelFont(atScreen(p->selectedTickLabelFont()));
+  }
+  struct sTextFonts {
+    QCPItemText* pText;
+    QFont font, selected;
+  };
+  std::vector<sTextFonts> aTexts;
+  for (int i = 0; i < itemCount(); ++i)
+    if (auto* pText = qobject_cast<QCPItemText*>(item(i))) {
+      aTexts.push_back({pText, pText->font(), pText->selectedFont()});
+      pText->setFont(atScreen(pText->font()));
+      pText->setSelectedFont(atScreen(pText->selectedFont()));
+    }
+  RenderTo(painter, nWidth, nHeight);
+  for (const sAxisFonts& a : aAxes) {
+    a.pAxis->setLabelFont(a.label);
+    a.pAxis->setTickLabelFont(a.tickLabel);
+    a.pAxis->setSelectedLabelFont(a.selectedLabel);
+    a.pAxis->setSelectedTickLabelFont(a.selectedTickLabel);
+  }
+  for (const sTextFonts& t : aTexts) {
+    t.pText->setFont(t.font);
+    t.pText->setSelectedFont(t.selected);
+  }
 }
 
 void CGraphControl::mousePressEvent(QMouseEvent* pEvent) {

@@ -101,6 +101,10 @@ public:
   void UpdateCurves(int nColumns = 0);
   // Draws the graph into a painter at nWidth x nHeight logical pixels.
   void RenderTo(QCPPainter& painter, int nWidth, int nHeight);
+  // The same into a painter that scales screen pixels of nScreenDpi up to a
+  // device (a printer page): the texts are given in screen pixels for the
+  // time, so that the painter's scale sizes them once, as it does the lines.
+  void RenderAtScreenSize(QCPPainter& painter, int nWidth, int nHeight, int nScreenDpi);
 
 signals:
   void mouseDownLeft(Qt::KeyboardModifiers modifiers);
