@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CliArgs.h"
+#include "CliSelection.h"
 #include "format/NumberScan.h"
 #include "errors/ErrorCatalogue.h"
 #include "format/Formatting.h"
@@ -25,27 +26,6 @@ namespace {
 
 void PrintError(const std::string& strText) {
   std::fprintf(stderr, "%s\n", Latin1ToUtf8(strText).c_str());
-}
-
-// Whole number in [nMin, nMax]; false for anything else.
-bool ParseInt(const std::string& s, long long nMin, long long nMax, long long& n) {
-  int64_t v = 0;
-  if (!ScanInt(s, nMin, nMax, v)) return false;
-  n = v;
-  return true;
-}
-
-bool ParseIntList(const std::string& s, long long nMin, long long nMax, std::vector<int>& a) {
-  size_t i = 0;
-  while (i <= s.size()) {
-    size_t j = s.find(',', i);
-    if (j == std::string::npos) j = s.size();
-    long long n;
-    if (!ParseInt(s.substr(i, j - i), nMin, nMax, n)) return false;
-    a.push_back(static_cast<int>(n));
-    i = j + 1;
-  }
-  return true;
 }
 
 bool OpenDoc(const std::string& strPath, CZK7Doc& doc) {
@@ -112,9 +92,6 @@ int RunExport(int argc, char** argv) {
     return CLI_USAGE;
   };
   if (args.Has("--append") && !args.Has("-o")) return usage("--append needs -o OUT");
-  if (args.Has("--records") && (args.Has("--from") || args.Has("--to")))
-    return usage("--records cannot be combined with --from/--to");
-
   const std::string strFormat = args.Value("--format", "text");
   if (strFormat != "text" && strFormat != "csv") return usage("--format takes text or csv");
   const bool bCsv = strFormat == "csv";
@@ -147,44 +124,18 @@ int RunExport(int argc, char** argv) {
   const std::string strErrors = args.Value("--errors", "number");
   if (strErrors == "meaning") doc.SetErrorDisplayFormat(CZK7Doc::ERRORS_NUMBER_AND_MEANING);
   else if (strErrors != "number") return usage("--errors takes number or meaning");
-  if (args.Has("--channels")) {
-    std::vector<int> a;
-    if (!ParseIntList(args.Value("--channels"), 1, doc.GetChannelCount(), a))
-      return usage("--channels takes channel numbers from 1 to " + std::to_string(doc.GetChannelCount()));
-    for (int c : a) opt.m_aDisplayedChannels.push_back(c - 1);
-  }
   if (args.Has("--marks")) {
     std::vector<int> a;
-    if (!ParseIntList(args.Value("--marks"), 1, doc.GetRecordCount(), a))
+    if (!ParseCliIntList(args.Value("--marks"), 1, doc.GetRecordCount(), a))
       return usage("--marks takes record numbers from 1 to " + std::to_string(doc.GetRecordCount()));
     for (int r : a) opt.m_aFixedMarks.push_back(r - 1);
   }
 
-  int nFirst = 0, nLast = doc.GetRecordCount() - 1;
   try {
-    if (args.Has("--records")) {
-      const std::string s = args.Value("--records");
-      const auto nDash = s.find('-');
-      long long a, b;
-      if (nDash == std::string::npos || !ParseInt(s.substr(0, nDash), 1, doc.GetRecordCount(), a) ||
-          !ParseInt(s.substr(nDash + 1), 1, doc.GetRecordCount(), b) || b < a)
-        return usage("--records takes FIRST-LAST, record numbers from 1 to " + std::to_string(doc.GetRecordCount()));
-      nFirst = static_cast<int>(a - 1);
-      nLast = static_cast<int>(b - 1);
-    }
-    for (const char* pszOpt : {"--from", "--to"}) {
-      if (!args.Has(pszOpt)) continue;
-      double dDate;
-      if (ParseDateTime(args.Value(pszOpt), dDate) != PARSE_DATE_OK) {
-        PrintError(LoadString(IDS_WRONG_DATE_FORMAT) + ": " + args.Value(pszOpt));
-        return CLI_FAILURE;
-      }
-      (std::strcmp(pszOpt, "--from") == 0 ? nFirst : nLast) = doc.FindRecordByTime(dDate);
-    }
-    if (nLast < nFirst) {
-      PrintError("zk7-cli export: the range holds no record");
-      return CLI_FAILURE;
-    }
+    sCliSelection sel;
+    if (const int nResult = ReadSelection(args, doc, "zk7-cli export", sel); nResult != CLI_OK) return nResult;
+    opt.m_aDisplayedChannels = sel.aChannels;
+    const int nFirst = sel.nFirst, nLast = sel.nLast;
 
     std::FILE* f = stdout;
     const std::string strOut = args.Value("-o");
@@ -219,7 +170,7 @@ int RunError(int argc, char** argv) {
   std::string strError;
   long long n;
   if (!args.Parse(argc, argv, 2, {}, strError) || args.Positional().size() != 1 ||
-      !ParseInt(args.Positional()[0], -2147483647LL - 1, 2147483647LL, n)) {
+      !ParseCliInt(args.Positional()[0], -2147483647LL - 1, 2147483647LL, n)) {
     PrintError("zk7-cli error: give one whole number");
     return CLI_USAGE;
   }
@@ -244,19 +195,19 @@ int RunMakeSample(int argc, char** argv) {
   sSampleSpec spec;
   long long n;
   if (args.Has("--channels")) {
-    if (!ParseInt(args.Value("--channels"), 1, 10000, n)) return usage("--channels takes 1 to 10000");
+    if (!ParseCliInt(args.Value("--channels"), 1, 10000, n)) return usage("--channels takes 1 to 10000");
     spec.nChannels = static_cast<int>(n);
   }
   if (args.Has("--records")) {
-    if (!ParseInt(args.Value("--records"), 1, 2147483647LL, n)) return usage("--records takes 1 to 2147483647");
+    if (!ParseCliInt(args.Value("--records"), 1, 2147483647LL, n)) return usage("--records takes 1 to 2147483647");
     spec.nRecords = n;
   }
   if (args.Has("--period-ms")) {
-    if (!ParseInt(args.Value("--period-ms"), 1, 86400000LL, n)) return usage("--period-ms takes 1 to 86400000");
+    if (!ParseCliInt(args.Value("--period-ms"), 1, 86400000LL, n)) return usage("--period-ms takes 1 to 86400000");
     spec.nPeriodMs = static_cast<int>(n);
   }
   if (args.Has("--seed")) {
-    if (!ParseInt(args.Value("--seed"), 0, 9223372036854775807LL, n)) return usage("--seed takes a whole number");
+    if (!ParseCliInt(args.Value("--seed"), 0, 9223372036854775807LL, n)) return usage("--seed takes a whole number");
     spec.nSeed = static_cast<uint64_t>(n);
   }
   if (args.Has("--start")) {

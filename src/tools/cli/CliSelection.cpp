@@ -1,9 +1,9 @@
 #include "CliSelection.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "format/Formatting.h"
+#include "format/NumberScan.h"
 #include "results/ZK7Doc.h"
 #include "strings/StringTable.h"
 
@@ -14,9 +14,10 @@ std::vector<sCliOptionSpec> SelectionOptionSpecs() {
 }
 
 bool ParseCliInt(const std::string& s, long long nMin, long long nMax, long long& n) {
-  const char* pEnd = s.data() + s.size();
-  const auto res = std::from_chars(s.data(), pEnd, n);
-  return !s.empty() && res.ec == std::errc() && res.ptr == pEnd && n >= nMin && n <= nMax;
+  int64_t v = 0;
+  if (!ScanInt(s, nMin, nMax, v)) return false;
+  n = v;
+  return true;
 }
 
 bool ParseCliIntList(const std::string& s, long long nMin, long long nMax, std::vector<int>& a) {
