@@ -3,34 +3,20 @@
 #pragma once
 #include <tinyxml.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "link/ModuleFiles.h"
 #include "link/Protocol.h"
+#include "link/ResultCodes.h"
 
 namespace zk7 {
-
-// Result codes of the link's operations.
-enum : int {
-  ZK7_OK = 0,
-  ZK7_ERR_SOCKET = 1,
-  ZK7_ERR_SEND = 2,
-  ZK7_ERR_RECEIVE = 4,
-  ZK7_ERR_RESPONSE = 5,
-  ZK7_ERR_REFUSED = 6,
-  ZK7_ERR_EMPTY_KEY = 8,
-  ZK7_ERR_NO_LENGTH = 10,
-  ZK7_ERR_BLOCK_SIZE = 12,
-  ZK7_ERR_NO_CONFIG = 13,
-  ZK7_ERR_NO_FILE = 15,
-  ZK7_ERR_BLOCK_REFUSED = 16,
-  ZK7_ERR_NO_MEMORY = 17,
-  ZK7_ERR_LOCAL_FILE = 18,
-  ZK7_ERR_CANCELLED = 19,  // the transfer's progress callback asked to stop
-};
 
 class CZK7Dev {
 public:
@@ -46,9 +32,21 @@ public:
   const std::string& GetAddress() const { return m_strAddress; }
   int GetPort() const { return m_nPort; }
 
-  // Every readiness wait, the connect included, ends after this many ms.
+  // One deadline, this many ms, for each connect, each request sent, each whole
+  // response (header and body) and each block reply; not renewed by a byte.
   void SetWaitMs(int nWaitMs) { m_nWaitMs = nWaitMs; }
   int GetWaitMs() const { return m_nWaitMs; }
+
+  // Callable from any thread while an operation runs: the running wait, or the
+  // next one, ends within 200 ms with ZK7_ERR_CANCELLED and drops the connection.
+  // The request stands until ClearCancel.
+  void RequestCancel() { m_bCancel.store(true); }
+  void ClearCancel() { m_bCancel.store(false); }
+  bool IsCancelRequested() const { return m_bCancel.load(); }
+
+  // Closes the connection, opens it again and logs in with the parameters of
+  // SetParameters: what a retry does after a failure.
+  int Reconnect();
 
   // Transport.
   int OpenSocket();
@@ -72,6 +70,12 @@ public:
   int ListDirectory(const std::string& strDevice, std::vector<sResDir>& aDirs);
   int DownloadFile(const std::string& strDevice, const std::string& strDir, const std::string& strFile,
                    int32_t nSize, const std::string& strLocalPath);
+  // A transfer that broke off keeps its bytes: the next DownloadFile of the same
+  // file, listed size and local path continues at that offset. The bytes kept
+  // for that file (0 when none); DiscardPartial removes them.
+  int64_t PartialBytes(const std::string& strDevice, const std::string& strDir, const std::string& strFile,
+                       int32_t nSize, const std::string& strLocalPath) const;
+  void DiscardPartial();
   // Called after each block with the bytes written so far; false stops the transfer.
   using BlockCallback = std::function<bool(int64_t nDone, int64_t nTotal)>;
   void SetBlockCallback(BlockCallback cb) { m_blockCallback = std::move(cb); }
@@ -88,8 +92,25 @@ public:
   const TiXmlDocument& GetResponse() const { return m_docResponse; }
 
 private:
-  bool WaitReady(bool bWrite);
-  int ReceiveFileBlocks(uint32_t nHandle, int32_t nSize, const std::string& strLocalPath);
+  enum class eWait { Ready, TimedOut, Cancelled, Failed };
+  struct sPartial {
+    std::string strDevice, strDir, strFile, strLocalPath;
+    int32_t nSize = 0;
+    std::filesystem::path temp;
+    int64_t nDone = 0;
+  };
+
+  void StartDeadline();
+  eWait WaitReady(bool bWrite);
+  // Failure of a wait while receiving: sets the text, closes the connection and
+  // returns ZK7_ERR_CANCELLED or nTimeoutResult (its text: strTimeoutText).
+  int WaitFailure(eWait wait, int nTimeoutResult, const std::string& strTimeoutText);
+  // Exactly nLength bytes before the deadline; else the connection is closed and
+  // ZK7_ERR_CANCELLED or ZK7_ERR_BLOCK_SIZE returned.
+  int ReceiveExact(void* pBuffer, int nLength);
+  int ReadResponseChecked();
+  int LoginOnce();
+  int ReceiveFileBlocks(uint32_t nHandle, int32_t nSize, const std::string& strLocalPath, const sPartial& resume);
   void SetConfigurationName(const std::string& strName);
 
   std::string m_strAddress;
@@ -105,6 +126,9 @@ private:
   std::string m_strLogId;
   std::string m_strError;
   int m_nWaitMs = ZK7_WAIT_MS;
+  std::chrono::steady_clock::time_point m_deadline{};
+  std::atomic<bool> m_bCancel{false};
+  std::optional<sPartial> m_partial;
   BlockCallback m_blockCallback;
 };
 

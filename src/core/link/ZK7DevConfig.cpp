@@ -1,9 +1,33 @@
 // CZK7Dev configuration sending and acquisition control.
+#include <fstream>
+#include <iterator>
+
 #include "link/ZK7Dev.h"
+#include "xml/XmlGuard.h"
 
 namespace zk7 {
 
 namespace {
+
+// The file's text with its line ends made LF, as the parser's own file loader
+// does: the printed request then has the bytes it always had.
+bool ReadConfigurationText(const std::string& strPath, std::string& strText) {
+  std::ifstream in(strPath, std::ios::binary);
+  if (!in) return false;
+  std::string strRaw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return false;
+  strText.clear();
+  strText.reserve(strRaw.size());
+  for (size_t i = 0; i < strRaw.size(); ++i) {
+    if (strRaw[i] != '\r') {
+      strText += strRaw[i];
+      continue;
+    }
+    strText += '\n';
+    if (i + 1 < strRaw.size() && strRaw[i + 1] == '\n') ++i;
+  }
+  return true;
+}
 
 TiXmlElement* FirstOrNew(TiXmlNode* pParent, const char* pszName) {
   TiXmlElement* p = pParent->FirstChildElement(pszName);
@@ -14,8 +38,15 @@ TiXmlElement* FirstOrNew(TiXmlNode* pParent, const char* pszName) {
 
 int CZK7Dev::LoadConfiguration(const std::string& strPath) {
   m_docConfig.Clear();
-  if (!m_docConfig.LoadFile(strPath.c_str(), TIXML_DEFAULT_ENCODING)) {
-    m_strError = "Can't read config file '" + strPath + "'\nError: " + m_docConfig.ErrorDesc();
+  std::string strText, strParseError;
+  if (!ReadConfigurationText(strPath, strText)) {
+    strParseError = "Failed to open file";  // as the parser's own loader says it
+  } else if (ParseUntrustedXml(m_docConfig, strText, strParseError)) {
+    strParseError.clear();
+  }
+  if (!strParseError.empty()) {
+    m_docConfig.Clear();
+    m_strError = "Can't read config file '" + strPath + "'\nError: " + strParseError;
     return ZK7_ERR_RESPONSE;
   }
   const TiXmlElement* pRoot = m_docConfig.RootElement();

@@ -1,4 +1,5 @@
 // CZK7Dev requests and session: the request builders, response status, key and login.
+#include "link/ResponseParser.h"
 #include "link/ZK7Dev.h"
 
 namespace zk7 {
@@ -37,26 +38,18 @@ TiXmlElement* CZK7Dev::AddCommand() {
 }
 
 int CZK7Dev::ReadResponse() {
+  int nResult = ReadResponseChecked();
+  // A refusal is a well-formed answer; anything else unusable leaves the
+  // connection at an unknown point of the stream, and what follows is not read.
+  if (nResult != ZK7_OK && nResult != ZK7_ERR_REFUSED) CloseSocket();
+  return nResult;
+}
+
+int CZK7Dev::ReadResponseChecked() {
   int64_t nLength = 0;
   if (int nResult = ReadResponseHeader(nLength)) return nResult;
   if (int nResult = ReadResponseBody(nLength)) return nResult;
-  const TiXmlElement* pRoot = m_docResponse.RootElement();
-  if (!pRoot) {
-    m_strError = "Empty Response";
-    return ZK7_ERR_RESPONSE;
-  }
-  const TiXmlElement* pRequest = pRoot->FirstChildElement("request");
-  if (!pRequest) {
-    m_strError = "No <request> element in response";
-    return ZK7_ERR_RESPONSE;
-  }
-  const char* pszStatus = pRequest->Attribute("status");
-  if (!pszStatus || !*pszStatus || std::string(pszStatus) == "ok") return ZK7_OK;
-  const TiXmlElement* pError = pRequest->FirstChildElement("error");
-  const char* pszMessage = pError ? pError->Attribute("message") : nullptr;
-  // A refusal without its message is still a refusal: say what the module answered.
-  m_strError = std::string("Request status Error: ") + (pszMessage ? pszMessage : pszStatus);
-  return ZK7_ERR_REFUSED;
+  return CheckResponseStatus(m_docResponse, m_strError);
 }
 
 int CZK7Dev::ReadEncryptionKey() {
@@ -68,6 +61,13 @@ int CZK7Dev::ReadEncryptionKey() {
 }
 
 int CZK7Dev::Login() {
+  int nResult = LoginOnce();
+  // A half-made session is of no use: the next login starts afresh.
+  if (nResult != ZK7_OK) CloseSocket();
+  return nResult;
+}
+
+int CZK7Dev::LoginOnce() {
   if (int nResult = OpenSocket()) return nResult;
   if (int nResult = ReadEncryptionKey()) {
     if (nResult == ZK7_ERR_EMPTY_KEY) m_strError = "The module gave an empty encryption key";

@@ -4,17 +4,18 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <sys/select.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cctype>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
+#include "link/ResponseParser.h"
 #include "link/ZK7Dev.h"
+#include "xml/XmlGuard.h"
 
 namespace zk7 {
 
@@ -26,22 +27,22 @@ std::string ConnectFailureText(const std::string& strAddress, int nPort) {
   return "Can't Establish connexion with following parameters:\r\nIP Address: " + strAddress + sz;
 }
 
-// Digits only: a sign is not part of a length.
-int64_t ParseLength(const char* p) {
-  while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
-  int64_t n = 0;
-  for (; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
-    n = n * 10 + (*p - '0');
-    if (n > ZK7_MAX_BODY_BYTES) return ZK7_MAX_BODY_BYTES + 1;  // stays above the bound, never overflows
-  }
-  return n;
+// Cancel is looked at this often while a wait runs.
+constexpr int kSliceMs = 200;
+
+std::string SecondsText(int nMs) {
+  char sz[32];
+  if (nMs % 1000 == 0)
+    std::snprintf(sz, sizeof sz, "%d s", nMs / 1000);
+  else
+    std::snprintf(sz, sizeof sz, "%.3g s", nMs / 1000.0);
+  return sz;
 }
 
 } // namespace
 
 CZK7Dev::CZK7Dev(int nPort) : m_nPort(nPort) {}
 
-CZK7Dev::~CZK7Dev() { CloseSocket(); }
 
 void CZK7Dev::SetParameters(const std::string& strAddress, const std::string& strUser,
                             const std::string& strPassword) {
@@ -50,22 +51,44 @@ void CZK7Dev::SetParameters(const std::string& strAddress, const std::string& st
   m_strPassword = strPassword;
 }
 
-bool CZK7Dev::WaitReady(bool bWrite) {
-  if (m_socket < 0 || m_socket >= FD_SETSIZE) return false;
+CZK7Dev::~CZK7Dev() {
+  CloseSocket();
+  DiscardPartial();
+}
+
+void CZK7Dev::StartDeadline() { m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_nWaitMs); }
+
+CZK7Dev::eWait CZK7Dev::WaitReady(bool bWrite) {
+  if (m_socket < 0) return eWait::Failed;
   for (;;) {
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(m_socket, &set);
-    // Set afresh for every wait: select may change it.
-    timeval tv{m_nWaitMs / 1000, (m_nWaitMs % 1000) * 1000};
-    int n = select(m_socket + 1, bWrite ? nullptr : &set, bWrite ? &set : nullptr, nullptr, &tv);
-    if (n < 0 && errno == EINTR) continue;
-    return n > 0;
+    if (m_bCancel.load()) return eWait::Cancelled;
+    auto nLeft = std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - std::chrono::steady_clock::now()).count();
+    if (nLeft <= 0) return eWait::TimedOut;
+    pollfd pfd{m_socket, static_cast<short>(bWrite ? POLLOUT : POLLIN), 0};
+    int n = poll(&pfd, 1, static_cast<int>(std::min<long long>(nLeft, kSliceMs)));
+    if (n < 0 && errno != EINTR) return eWait::Failed;
+    // An error or a hang-up is ready too: the receive or send that follows says what it is.
+    if (n > 0) return eWait::Ready;
   }
+}
+
+int CZK7Dev::WaitFailure(eWait wait, int nTimeoutResult, const std::string& strTimeoutText) {
+  int nResult = nTimeoutResult;
+  if (wait == eWait::Cancelled) {
+    m_strError = ZK7_MSG_CANCELLED;
+    nResult = ZK7_ERR_CANCELLED;
+  } else if (wait == eWait::TimedOut) {
+    m_strError = strTimeoutText;
+  } else {
+    m_strError = "Can't receive response";
+  }
+  CloseSocket();
+  return nResult;
 }
 
 int CZK7Dev::OpenSocket() {
   CloseSocket();
+  StartDeadline();
   m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (m_socket < 0) {
     m_socket = -1;
@@ -98,7 +121,14 @@ int CZK7Dev::OpenSocket() {
   int nFlags = fcntl(m_socket, F_GETFL, 0);
   if (nFlags < 0 || fcntl(m_socket, F_SETFL, nFlags | O_NONBLOCK) < 0) return fail();
   if (connect(m_socket, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-    if (errno != EINPROGRESS || !WaitReady(true)) return fail();
+    if (errno != EINPROGRESS) return fail();
+    if (eWait wait = WaitReady(true); wait != eWait::Ready) {
+      if (wait != eWait::Cancelled) return fail();
+      close(m_socket);
+      m_socket = -1;
+      m_strError = ZK7_MSG_CANCELLED;
+      return ZK7_ERR_CANCELLED;
+    }
     int nError = 0;
     socklen_t nLen = sizeof nError;
     if (getsockopt(m_socket, SOL_SOCKET, SO_ERROR, &nError, &nLen) != 0 || nError != 0) return fail();
@@ -116,104 +146,96 @@ void CZK7Dev::CloseSocket() {
   m_bLogged = 0;
 }
 
+int CZK7Dev::Reconnect() {
+  CloseSocket();
+  return Login();
+}
+
 int CZK7Dev::SendRequest() {
   std::string strBody = PrintXml(m_docRequest);
   std::string strHeader = FormatRequestHeader(strBody.size());
-  bool bSent = WaitReady(true) &&
+  // One write of header and body together would change nothing on the wire but
+  // the segments; they stay two sends, as modules have always seen them.
+  StartDeadline();
+  eWait wait = WaitReady(true);
+  bool bSent = wait == eWait::Ready &&
                send(m_socket, strHeader.data(), strHeader.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(strHeader.size()) &&
                send(m_socket, strBody.data(), strBody.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(strBody.size());
   if (!bSent) {
-    m_strError = "Can't send Request";
+    m_strError = wait == eWait::Cancelled ? ZK7_MSG_CANCELLED : "Can't send Request";
     CloseSocket();
-    return ZK7_ERR_SEND;
+    return wait == eWait::Cancelled ? ZK7_ERR_CANCELLED : ZK7_ERR_SEND;
   }
   return ZK7_OK;
 }
 
 int CZK7Dev::ReadResponseHeader(int64_t& nLength) {
   nLength = 0;
-  std::string strHeader;
-  int nLineCount = 0;
-  // One byte per receive: not one byte of the body may be taken with the header.
-  if (WaitReady(false)) {
-    for (;;) {
-      char c;
-      ssize_t n = recv(m_socket, &c, 1, 0);
-      if (n <= 0) {
-        m_strError = n == 0 ? "Connexion closed" : "Can't receive response";
-        CloseSocket();
-        return ZK7_ERR_RECEIVE;
-      }
-      strHeader += c;
-      if (c == '\n') {
-        if (nLineCount == 0) break;
-        nLineCount = 0;
-      } else if (c != '\r') {
-        ++nLineCount;
-      }
-      if (strHeader.size() > ZK7_MAX_HEADER_BYTES) {
-        char sz[96];
-        std::snprintf(sz, sizeof sz, "Response header longer than %zu bytes", ZK7_MAX_HEADER_BYTES);
-        m_strError = sz;
-        CloseSocket();
-        return ZK7_ERR_RESPONSE;
-      }
-      if (!WaitReady(false)) break;
-    }
-  }
-  size_t nPos = strHeader.find(ZK7_CONTENT_LENGTH);
-  if (nPos == std::string::npos) {
-    m_strError = "No Content-Length in response header";
-    return ZK7_ERR_NO_LENGTH;
-  }
-  nLength = ParseLength(strHeader.c_str() + nPos + std::strlen(ZK7_CONTENT_LENGTH));
-  if (nLength > ZK7_MAX_BODY_BYTES) {
-    char sz[128];
-    std::snprintf(sz, sizeof sz, "Response too long: more than %lld bytes announced",
-                  static_cast<long long>(ZK7_MAX_BODY_BYTES));
-    m_strError = sz;
-    nLength = 0;
-    // The unread body would be taken for the next response: the connection is spent.
-    CloseSocket();
-    return ZK7_ERR_RESPONSE;
-  }
-  return ZK7_OK;
-}
-
-int CZK7Dev::ReadResponseBody(int64_t nLength) {
-  m_docResponse.Clear();
-  std::string strText;
-  try {
-    strText.resize(static_cast<size_t>(nLength));
-  } catch (const std::bad_alloc&) {
-    m_strError = "Can't allocate memory";
-    CloseSocket();
-    return ZK7_ERR_NO_MEMORY;
-  }
-  int64_t nCount = 0;
-  while (nCount < nLength) {
-    if (!WaitReady(false)) break;  // parsed as far as it came
-    ssize_t n = recv(m_socket, strText.data() + nCount, static_cast<size_t>(nLength - nCount), 0);
+  // One deadline for the header and the body that follows it.
+  StartDeadline();
+  CResponseHeaderReader reader;
+  const std::string strLate = "Can't receive response: no complete answer within " + SecondsText(m_nWaitMs);
+  for (;;) {
+    if (eWait wait = WaitReady(false); wait != eWait::Ready) return WaitFailure(wait, ZK7_ERR_RECEIVE, strLate);
+    // One byte per receive: not one byte of the body may be taken with the header.
+    char c;
+    ssize_t n = recv(m_socket, &c, 1, 0);
+    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       m_strError = n == 0 ? "Connexion closed" : "Can't receive response";
       CloseSocket();
       return ZK7_ERR_RECEIVE;
     }
-    nCount += n;
+    CResponseHeaderReader::eFeed feed = reader.Feed(c);
+    if (feed == CResponseHeaderReader::eFeed::End) break;
+    if (feed == CResponseHeaderReader::eFeed::TooLong) {
+      m_strError = "Response header longer than " + std::to_string(ZK7_MAX_HEADER_BYTES) + " bytes";
+      CloseSocket();
+      return ZK7_ERR_RESPONSE;
+    }
   }
-  strText.resize(static_cast<size_t>(nCount));
-  m_docResponse.Parse(strText.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-  if (m_docResponse.Error()) {
-    m_strError = m_docResponse.ErrorDesc();
+  sResponseHeader header = ParseResponseHeader(reader.Text());
+  if (header.nResult != ZK7_OK) {
+    // Without a usable length the body cannot be told from what follows it.
+    m_strError = header.strError;
+    CloseSocket();
+    return header.nResult;
+  }
+  nLength = header.nLength;
+  return ZK7_OK;
+}
+
+int CZK7Dev::ReadResponseBody(int64_t nLength) {
+  m_docResponse.Clear();
+  // The buffer grows with the bytes that really came, not with the announced length.
+  std::string strText;
+  char buf[64 * 1024];
+  const std::string strLate = "Can't receive response: no complete answer within " + SecondsText(m_nWaitMs);
+  while (static_cast<int64_t>(strText.size()) < nLength) {
+    if (eWait wait = WaitReady(false); wait != eWait::Ready) return WaitFailure(wait, ZK7_ERR_RECEIVE, strLate);
+    size_t nWant = static_cast<size_t>(std::min<int64_t>(sizeof buf, nLength - static_cast<int64_t>(strText.size())));
+    ssize_t n = recv(m_socket, buf, nWant, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      m_strError = n == 0 ? "Connexion closed" : "Can't receive response";
+      CloseSocket();
+      return ZK7_ERR_RECEIVE;
+    }
+    strText.append(buf, static_cast<size_t>(n));
+  }
+  if (!ParseUntrustedXml(m_docResponse, strText, m_strError)) {
+    CloseSocket();
     return ZK7_ERR_RESPONSE;
   }
   return ZK7_OK;
 }
 
 int CZK7Dev::SendBytes(const void* pBuffer, int nLength) {
-  if (!WaitReady(true) || send(m_socket, pBuffer, static_cast<size_t>(nLength), MSG_NOSIGNAL) != nLength) {
-    m_strError = "Can't send Request";
-    return ZK7_ERR_SEND;
+  eWait wait = WaitReady(true);
+  if (wait != eWait::Ready || send(m_socket, pBuffer, static_cast<size_t>(nLength), MSG_NOSIGNAL) != nLength) {
+    m_strError = wait == eWait::Cancelled ? ZK7_MSG_CANCELLED : "Can't send Request";
+    CloseSocket();
+    return wait == eWait::Cancelled ? ZK7_ERR_CANCELLED : ZK7_ERR_SEND;
   }
   return ZK7_OK;
 }
@@ -223,8 +245,13 @@ int CZK7Dev::ReceiveBytes(void* pBuffer, int nLength) {
   int nCount = 0;
   auto* p = static_cast<char*>(pBuffer);
   while (nCount < nLength) {
-    if (!WaitReady(false)) return nCount;
+    eWait wait = WaitReady(false);
+    if (wait != eWait::Ready) {
+      if (wait == eWait::Cancelled) m_strError = ZK7_MSG_CANCELLED;
+      return nCount;
+    }
     ssize_t n = recv(m_socket, p + nCount, static_cast<size_t>(nLength - nCount), 0);
+    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       m_strError = n == 0 ? "Connexion closed" : "Can't receive response";
       return nCount;
@@ -232,6 +259,18 @@ int CZK7Dev::ReceiveBytes(void* pBuffer, int nLength) {
     nCount += static_cast<int>(n);
   }
   return nLength;
+}
+
+int CZK7Dev::ReceiveExact(void* pBuffer, int nLength) {
+  if (ReceiveBytes(pBuffer, nLength) == nLength) return ZK7_OK;
+  // What came late or never is not to be read as the next reply.
+  CloseSocket();
+  if (m_bCancel.load()) {
+    m_strError = ZK7_MSG_CANCELLED;
+    return ZK7_ERR_CANCELLED;
+  }
+  m_strError = "Unexpected received data size";
+  return ZK7_ERR_BLOCK_SIZE;
 }
 
 } // namespace zk7

@@ -15,6 +15,7 @@
 #include "results/ResultsFile.h"
 #include "results/ZK7Exception.h"
 #include "strings/StringTable.h"
+#include "xml/XmlGuard.h"
 
 namespace zk7 {
 
@@ -128,9 +129,10 @@ void CZK7Doc::ReadContents() {
   m_pFile->ReadAt(RESULTS_HEADER_SIZE + 4 * static_cast<uint64_t>(nChannels), aXml.data(),
                   static_cast<size_t>(nXmlSize));
   aXml[static_cast<size_t>(nXmlSize)] = '\0';  // the text ends at the first zero byte
-  m_pXml->Parse(aXml.data(), nullptr, TIXML_DEFAULT_ENCODING);
+  std::string strXmlError;
+  const bool bXmlOk = ParseUntrustedXml(*m_pXml, std::string_view(aXml.data(), static_cast<size_t>(nXmlSize)), strXmlError);
   aXml = {};
-  if (m_pXml->Error()) throw CZK7Exception(IDS_XML_ERRONEOUS);
+  if (!bXmlOk) throw CZK7Exception(IDS_XML_ERRONEOUS);
 
   m_nRecordSize = RecordSize(nChannels);
   const uint64_t nRecords = (nLength - nDataOffset) / static_cast<uint64_t>(m_nRecordSize);
