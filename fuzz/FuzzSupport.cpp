@@ -55,23 +55,6 @@ std::vector<uint8_t> WithHoleTrailer(std::vector<uint8_t> aBytes, uint64_t nLeng
   return aBytes;
 }
 
-CGuardedText::CGuardedText(const std::string& strText) {
-  const size_t nPage = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  const size_t nBytes = strText.size() + 1;
-  const size_t nPages = (nBytes + nPage - 1) / nPage;
-  m_nMapSize = (nPages + 1) * nPage;
-  m_pMap = mmap(nullptr, m_nMapSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (m_pMap == MAP_FAILED) throw std::runtime_error("mmap failed");
-  auto* pBase = static_cast<char*>(m_pMap);
-  mprotect(pBase + nPages * nPage, nPage, PROT_NONE);
-  char* p = pBase + nPages * nPage - nBytes;
-  std::memcpy(p, strText.data(), strText.size());
-  p[strText.size()] = '\0';
-  m_psz = p;
-}
-
-CGuardedText::~CGuardedText() { munmap(m_pMap, m_nMapSize); }
-
 namespace {
 
 // The next length-prefixed piece of an input, cut short at its end.

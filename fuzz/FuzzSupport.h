@@ -43,30 +43,13 @@ constexpr uint64_t MAX_HOLE_LENGTH = 1ULL << 40;
 void SplitHoleTrailer(const uint8_t* pData, size_t nSize, size_t& nBytes, uint64_t& nLength);
 std::vector<uint8_t> WithHoleTrailer(std::vector<uint8_t> aBytes, uint64_t nLength);
 
-// A zero-terminated copy of a text whose terminator is the last readable byte
-// before a page that cannot be read: a parser that runs past the terminator
-// faults at once instead of reading stray memory.
-class CGuardedText {
-public:
-  explicit CGuardedText(const std::string& strText);
-  ~CGuardedText();
-  CGuardedText(const CGuardedText&) = delete;
-  CGuardedText& operator=(const CGuardedText&) = delete;
-  const char* c_str() const { return m_psz; }
-
-private:
-  void* m_pMap = nullptr;
-  size_t m_nMapSize = 0;
-  const char* m_psz = nullptr;
-};
-
 // Inputs of the XML targets may grow a text from a fragment, so that deeply
 // nested or very long documents are a few mutations away: an input that starts
 // with 0xFF 'R' holds a repeat count (u24, little-endian), a head and a fragment
 // (each a length byte and the bytes), then a tail; the text is the head, the
 // fragment repeated, then the tail. Any other input is the text itself. The
 // text is capped at MAX_EXPANDED bytes.
-constexpr size_t MAX_EXPANDED = 1u << 20;
+constexpr size_t MAX_EXPANDED = 256u << 10;
 std::string ExpandText(const uint8_t* pData, size_t nSize);
 // The input that ExpandText grows into that text (head and fragment < 256 bytes).
 std::string RepeatInput(const std::string& strHead, const std::string& strFragment, unsigned nCount,

@@ -7,6 +7,7 @@
 
 #include "FuzzSupport.h"
 #include "format/Formatting.h"
+#include "link/Protocol.h"
 #include "results/ZK7Doc.h"
 
 using namespace zk7;
@@ -96,6 +97,68 @@ void WriteDates(const fs::path& dir) {
   }
 }
 
+std::string Answer(const std::string& strInside, const char* pszStatus = "ok") {
+  return std::string("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<fieldacq>\n\t<request status=\"") + pszStatus +
+         "\" />\n" + strInside + "</fieldacq>\n";
+}
+
+// A listing of sample files as a module stores them: results files in dated
+// folders, logs and configurations at the top level.
+std::string ListingAnswer() {
+  std::string s = "\t<session>\n\t\t<disk>\n";
+  int n = 0;
+  for (const char* pszDir : {"", "2026-01", "Plant A"}) {
+    s += std::string("\t\t\t<dir") + (*pszDir ? std::string(" name=\"") + pszDir + "\"" : std::string()) + ">\n";
+    for (int nChannels : {1, 8}) {
+      sSampleSpec spec;
+      spec.nChannels = nChannels;
+      spec.nRecords = 10 + n;
+      s += "\t\t\t\t<file name=\"run" + std::to_string(n++) + ".zk\">" +
+           std::to_string(fuzz::SampleFile(spec).size()) + "</file>\n";
+    }
+    s += "\t\t\t\t<file name=\"events.log\">2048</file>\n\t\t\t</dir>\n";
+  }
+  return s + "\t\t</disk>\n\t</session>\n";
+}
+
+std::string WithHeader(const std::string& strBody, const char* pszEnd = "\r\n") {
+  return std::string("HTTP/1.0 200 OK") + pszEnd + "Content-Type: text/xml" + pszEnd +
+         "Content-Length: " + std::to_string(strBody.size()) + pszEnd + pszEnd + strBody;
+}
+
+void WriteResponses(const fs::path& dir) {
+  const std::string strKey = Answer("\t<login>\n\t\t<encryption-key>Zq81TbW0aa3LmN7x</encryption-key>\n\t</login>\n");
+  Write(dir, "key", WithHeader(strKey));
+  Write(dir, "key-lf", WithHeader(strKey, "\n"));
+  Write(dir, "logid", WithHeader(Answer("\t<login>\n\t\t<logid>4711</logid>\n\t</login>\n")));
+  Write(dir, "listing", WithHeader(Answer(ListingAnswer())));
+  Write(dir, "refusal", WithHeader("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<fieldacq>\n\t<request status=\"error\">\n"
+                                   "\t\t<error message=\"Acquisition is running\" />\n\t</request>\n</fieldacq>\n"));
+  Write(dir, "status", WithHeader(Answer("\t<session>\n\t\t<acquisition>\n\t\t\t<status>running</status>\n"
+                                         "\t\t</acquisition>\n\t</session>\n")));
+}
+
+void WriteListings(const fs::path& dir) {
+  for (char cDevice = 0; cDevice < 5; ++cDevice) Write(dir, std::to_string(cDevice), cDevice + Answer(ListingAnswer()));
+}
+
+void WriteBlocks(const fs::path& dir) {
+  const auto ok = EncodeBlockReplyHeader({0, 0});
+  Write(dir, "reply", std::string(ok.begin(), ok.end()));
+  const std::string strRefusal = "File is gone";
+  const auto refused = EncodeBlockReplyHeader({5, static_cast<uint32_t>(strRefusal.size())});
+  Write(dir, "refusal", std::string(refused.begin(), refused.end()) + strRefusal);
+  sBlockRequest req;
+  req.nSession = 4711;
+  req.nHandle = 0x1a2b;
+  req.nOffset = 50000;
+  req.nCount = ZK7_MAX_BLOCK_BYTES;
+  const auto request = EncodeBlockRequest(req);
+  Write(dir, "request", std::string(request.begin(), request.end()));
+  Write(dir, "handle", " 0x" + FormatHandle(0xdeadbeef));
+  Write(dir, "decimal", "-2147483648");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -109,6 +172,9 @@ int main(int argc, char** argv) {
     WriteXml(dir / "xml");
     WriteLogs(dir / "log");
     WriteDates(dir / "date");
+    WriteResponses(dir / "response");
+    WriteListings(dir / "listing");
+    WriteBlocks(dir / "block");
   } catch (const std::exception& e) {
     std::cerr << "fuzz_seeds: " << e.what() << '\n';
     return 1;
