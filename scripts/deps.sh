@@ -10,6 +10,7 @@ ZK7_PACKAGES=(
   libtinyxml-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth poppler-utils fonts-liberation
+  clang libclang-rt-14-dev
 )
 
 missing=()
