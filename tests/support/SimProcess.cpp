@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -137,7 +138,9 @@ sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::
   close(out[0]);
   close(err[0]);
   int nStatus = 0;
-  waitpid(pid, &nStatus, 0);
+  rusage usage{};
+  wait4(pid, &nStatus, 0, &usage);
+  result.nMaxRssKb = usage.ru_maxrss;
   result.nExitCode = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
   return result;
 }

@@ -33,6 +33,7 @@ private:
 
 struct sProcessResult {
   int nExitCode = -1;  // -1 when the process did not exit normally
+  long nMaxRssKb = 0;  // the child's peak resident memory
   std::string strOut;
   std::string strErr;
 };

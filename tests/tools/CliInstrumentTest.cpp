@@ -128,6 +128,50 @@ TEST_F(CliInstrument, SendConfigurationStatusStartAndStop) {
   EXPECT_EQ(wrong.strErr, "'" + bad.string() + "': Wrong configuration file. No <session> element\n");
 }
 
+TEST_F(CliInstrument, DownloadGetsWholeFilesThroughDroppedAndLateBlocks) {
+  AddModuleFiles();
+  // Blocks #1 and #2 carry a.xml and today.log; big.zk's blocks follow.
+  StartSim({"--fault", "drop=1000@block#4*1", "--fault", "stall=1500@block#9*1"});
+  auto r = Cli({"download", "--dest", (Local() / "dest").string(), "--timeout", "0.5"});
+  ASSERT_EQ(r.nExitCode, 0) << r.strErr;
+  EXPECT_EQ(r.strOut, "3 files have been dowloaded.\n");
+  EXPECT_EQ(ReadFileBytes(Local() / "dest" / "internal" / "run1" / "big.zk"), Pattern(1234567, 2));
+  for (const char* pszBad : {"0", "-1", "abc", "1e9", "2,5"}) {
+    SCOPED_TRACE(pszBad);
+    EXPECT_EQ(Cli({"status", "--timeout", pszBad}).nExitCode, 2);
+  }
+}
+
+TEST_F(CliInstrument, HostileAnswersEndWithAMessageAndFlatMemory) {
+  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(1000, 3));
+  struct {
+    const char* pszFault;
+    std::vector<std::string> aArgs;
+    int nExit;
+    const char* pszErr;  // start of standard error
+  } cases[] = {
+      {"deep-nesting@status", {"status"}, 1, "XML nested deeper than 256 levels\n"},
+      {"utf8-tail@status", {"status"}, 1, "Error"},
+      // 256 MiB announced, little sent: nothing is allocated for what never comes.
+      {"huge-length=268435456@status", {"status", "--timeout", "0.5"}, 1, "Can't receive response: no complete answer"},
+      // Four gigabytes of refusal text: 64 KiB kept, the connection dropped, the file fetched again.
+      {"refusal-flood@block*1", {"download", "--select", "internal/*"}, 0, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszFault);
+    m_sim.Stop();
+    StartSim({"--fault", c.pszFault});
+    std::vector<std::string> aArgs = c.aArgs;
+    aArgs.insert(aArgs.end(), {"--dest", (Local() / "dest").string()});
+    if (aArgs[0] != "download") aArgs.resize(aArgs.size() - 2);
+    auto r = Cli(aArgs);
+    EXPECT_EQ(r.nExitCode, c.nExit) << r.strErr;
+    EXPECT_EQ(r.strErr.rfind(c.pszErr, 0), 0u) << r.strErr;
+    EXPECT_LT(r.nMaxRssKb, 64 * 1024);
+  }
+  EXPECT_EQ(ReadFileBytes(Local() / "dest" / "internal" / "f.zk"), Pattern(1000, 3));
+}
+
 TEST_F(CliInstrument, RunningAcquisitionRecordsAGrowingResultsFile) {
   StartSim({"--period", "20"});
   ASSERT_EQ(Cli({"start"}).nExitCode, 0);

@@ -13,7 +13,7 @@ public:
   void SetRange(int nMax) override { nRange = nMax; }
   void SetPosition(int nPos) override { aPositions.push_back(nPos); }
   void SetStatus(const std::string& strText) override { aStatus.push_back(strText); }
-  bool IsCancelled() override { return bCancel; }
+  bool IsCancelled() override { return bCancel || (nCancelAtCall > 0 && ++nCalls >= nCancelAtCall); }
   bool OnBlock(int64_t, int64_t) override { return !bCancelInBlock; }
   eReplaceAnswer AskReplaceFile(const std::string& strLocalPath) override {
     aAsked.push_back(strLocalPath);
@@ -30,6 +30,8 @@ public:
   int nRange = -1;
   bool bCancel = false;
   bool bCancelInBlock = false;
+  int nCancelAtCall = 0;  // the IsCancelled call from which the user has cancelled
+  int nCalls = 0;
 };
 
 class DownloadWorkflow : public SimTest {
@@ -178,27 +180,81 @@ TEST_F(DownloadWorkflow, CancelStopsWithoutAMessageOrAPartialFile) {
   EXPECT_TRUE(std::filesystem::is_empty(Dest() / "configs"));
 }
 
-TEST_F(DownloadWorkflow, HostileNamesStopTheDownloadAndNothingLandsOutsideTheDestination) {
-  StartSim({"--fault", "hostile-names@list"});
+TEST_F(DownloadWorkflow, RefusedNamesAreSkippedNamedAndTheRestArrives) {
+  StartSim({"--fault", "hostile-names@list*1"});
   auto dev = Connect();
   CDownloadFiles files;
   CScriptedObserver observer;
   ListAll(files, *dev, observer);
-  std::string strMessage;
-  EXPECT_FALSE(files.Download(*dev, Dest(), observer, strMessage));
-  EXPECT_EQ(strMessage, "Refused file name from the module: '../escaped.zk'");
+  std::string strMessage = "x";
+  EXPECT_TRUE(files.Download(*dev, Dest(), observer, strMessage));
+  EXPECT_EQ(strMessage, "");
+  EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "run1" / "d.zk"), "NEW d");
+  auto summary = files.Summarize(Dest());
+  EXPECT_EQ(summary.nTotal, 4);
+  ASSERT_EQ(summary.aRefused.size(), 8u);
+  EXPECT_EQ(summary.aRefused.front(), "Refused file name from the module: '../escaped.zk'");
+  EXPECT_EQ(summary.strMessage.rfind("4 files have been dowloaded.\n\nRefused file name from the module: '../escaped.zk'\n", 0), 0u)
+      << summary.strMessage;
+  EXPECT_NE(summary.strMessage.find("Refused size -5 of 'negative.zk' from the module"), std::string::npos);
   // Everything under the test folder is the module's, or lies in the destination.
   for (const auto& entry : std::filesystem::recursive_directory_iterator(Local()))
     EXPECT_EQ(entry.path().string().rfind(Dest().string(), 0), 0u) << entry.path();
   EXPECT_FALSE(std::filesystem::exists(Local() / "escaped.zk"));
   EXPECT_FALSE(std::filesystem::exists(Dest() / "escaped.zk"));
+}
 
-  // Without the hostile entries, the negative size alone is refused too.
+TEST_F(DownloadWorkflow, EveryRetryPathEndsWithWholeFiles) {
+  WriteFileBytes(Root() / "internal" / "run1" / "d.zk", Pattern(230000, 11));
+  // Blocks #1 to #3 carry a.xml, b.xml and c.zk; #4 to #8 the five blocks of d.zk.
+  const char* aFaults[] = {
+      "drop=1000@block#4*1",      "drop=1000@block#6*2", "stall=1500@block#5*1", "drip=100@block#7*1",
+      "refusal-flood@block#4*1",  "drop=1000@block#5*4", "drop=10@open*1",       "malformed@open#4*1",
+      "stall=1500@open*1",        "drop=5@close*1",      "refuse@close*1",
+  };
+  for (const char* pszFault : aFaults) {
+    SCOPED_TRACE(pszFault);
+    m_sim.Stop();
+    std::filesystem::remove_all(Dest());
+    StartSim({"--fault", pszFault});
+    auto dev = Connect();
+    dev->SetWaitMs(700);
+    CDownloadFiles files;
+    CScriptedObserver observer;
+    ListAll(files, *dev, observer);
+    std::string strMessage;
+    ASSERT_TRUE(files.Download(*dev, Dest(), observer, strMessage)) << strMessage;
+    EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "run1" / "d.zk"), Pattern(230000, 11));
+    EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "a.xml"), "NEW a");
+    EXPECT_EQ(files.Summarize(Dest()).nTotal, 4);
+    size_t nFiles = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(Dest())) nFiles += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(nFiles, 4u) << "no temporary file is left behind";
+  }
+}
+
+TEST_F(DownloadWorkflow, TheFirstCauseIsReportedAndACancelAsACancel) {
+  WriteFileBytes(Root() / "configs" / "a.xml", Pattern(120000, 12));
+  StartSim({"--fault", "drop=1000@block"});
+  auto dev = Connect();
+  CDownloadFiles files;
+  CScriptedObserver observer;
+  ListAll(files, *dev, observer);
+  std::string strMessage;
+  // Five dropped connections, each followed by a new login: not "Can't send Request".
+  EXPECT_FALSE(files.Download(*dev, Dest(), observer, strMessage));
+  EXPECT_EQ(strMessage, "Unexpected received data size");
+  EXPECT_FALSE(files.WasCancelled());
+
+  // Cancel pressed while the first attempt failed: the cancel is what is reported.
   for (auto& aDirs : files.Categories())
     for (auto& dir : aDirs)
-      for (auto& file : dir.aFiles) file.bSelected = file.strName == "negative.zk";
+      for (auto& file : dir.aFiles) file.bSelected = file.strName == "a.xml";
+  observer.nCancelAtCall = 2;
   EXPECT_FALSE(files.Download(*dev, Dest(), observer, strMessage));
-  EXPECT_EQ(strMessage, "Refused size -5 of 'negative.zk' from the module");
+  EXPECT_EQ(strMessage, "");
+  EXPECT_TRUE(files.WasCancelled());
+  for (const auto& e : std::filesystem::directory_iterator(Dest() / "configs")) ADD_FAILURE() << e.path();
 }
 
 TEST_F(DownloadWorkflow, FolderThatCannotBeCreated) {

@@ -3,6 +3,7 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <thread>
 
 #include "SimTestSupport.h"
@@ -170,32 +171,61 @@ TEST_F(LinkSession, StatusTextOtherThanRunningCountsAsNotRunning) {
 }
 
 TEST_F(LinkSession, UnusableResponses) {
+  // Anything but a well-formed answer closes the connection: what follows it is never read.
   struct {
     const char* pszFault;
     int nResult;
-    const char* pszText;  // start of the text; nullptr: not checked
+    const char* pszText;  // start of the text
     bool bStaysOpen;
   } cases[] = {
-      {"malformed@status", 5, nullptr, true},
-      {"no-length@status", 10, "No Content-Length", true},
+      {"malformed@status", 5, "Error", false},
+      {"no-length@status", 10, "No Content-Length", false},
       {"huge-length@status", 5, "Response too long", false},
       {"long-header@status", 5, "Response header longer than 65536 bytes", false},
+      {"zero-length@status", 5, "Error document empty.", false},
+      {"deep-nesting@status", 5, "XML nested deeper than 256 levels", false},
+      {"utf8-tail@status", 5, "Error", false},
+      {"upper-ok@status", 6, "Request status Error: OK", true},
       {"refuse=Not now@status", 6, "Request status Error: Not now", true},
+      {"lower-length@status", 0, "", true},
+      {"lf-only@status", 0, "", true},
+      {"mixed-eol@status", 0, "", true},
+      {"no-status@status", 0, "", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pszFault);
     m_sim.Stop();
     StartSim({"--fault", c.pszFault});
     auto dev = Connect();
+    ASSERT_EQ(dev->SetAcquisition(1, 2), 0);
     int bRunning = 1;
     EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), c.nResult);
-    EXPECT_EQ(bRunning, 0);
-    if (c.pszText) {
+    EXPECT_EQ(bRunning, c.nResult == 0 ? 1 : 0);
+    if (c.nResult != 0) {
       EXPECT_EQ(dev->GetLastErrorText().rfind(c.pszText, 0), 0u) << dev->GetLastErrorText();
     }
-    EXPECT_FALSE(dev->GetLastErrorText().empty());
     EXPECT_EQ(dev->IsLogged(), c.bStaysOpen);
+    ASSERT_EQ(dev->SetAcquisition(0, 0), 0) << "logs in again when it must";
   }
+}
+
+TEST_F(LinkSession, LateStatusIsNeverTakenForTheConfigurationsAnswer) {
+  const auto path = Local() / "Plant.xml";
+  WriteFileBytes(path, "<fieldacq><session><channels/></session></fieldacq>");
+  StartSim({"--fault", "stall=1500@status*1"});
+  auto dev = Connect();
+  ASSERT_EQ(dev->SetAcquisition(1, 2), 0);
+  dev->SetWaitMs(500);
+  int bRunning = 0;
+  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 4);
+  EXPECT_EQ(dev->GetLastErrorText(), "Can't receive response: no complete answer within 0.5 s");
+  EXPECT_FALSE(dev->IsLogged());
+  // The send logs in on a new connection; the late "ok" of the status goes nowhere.
+  dev->SetWaitMs(5000);
+  ASSERT_EQ(dev->LoadConfiguration(path.string()), 0);
+  EXPECT_EQ(dev->SendConfiguration(), 6);
+  EXPECT_EQ(dev->GetLastErrorText(), "Request status Error: Acquisition is running");
+  EXPECT_EQ(dev->SetAcquisition(0, 0), 0);
 }
 
 TEST_F(LinkSession, DroppedConnectionEndsTheSessionAndALoginStartsAnother) {
@@ -213,19 +243,43 @@ TEST_F(LinkSession, DroppedConnectionEndsTheSessionAndALoginStartsAnother) {
   EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
 }
 
-TEST_F(LinkSession, StalledAnswersEndAtTheWaitBound) {
+TEST_F(LinkSession, OneDeadlinePerAnswerWhateverTrickles) {
   WriteFileBytes(Root() / "internal" / "f.zk", Pattern(1000, 1));
-  StartSim({"--fault", "stall=3000@status*1", "--fault", "stall=3000@block*1"});
+  // A byte every 50 ms would renew a wait per byte for ever; the deadline is the whole answer's.
+  StartSim({"--fault", "drip=50@status", "--fault", "drip=50@block"});
   auto dev = Connect();
-  dev->SetWaitMs(200);
+  dev->SetWaitMs(400);
   int bRunning = 1;
-  // Nothing came: the empty header has no Content-Length.
-  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 10);
-  EXPECT_EQ(bRunning, 0);
-  auto dev2 = Connect();
-  dev2->SetWaitMs(200);
-  EXPECT_EQ(dev2->DownloadFile("internal", "", "f.zk", 1000, (Local() / "f.zk").string()), 12);
-  EXPECT_EQ(dev2->GetLastErrorText(), "Unexpected received data size");
+  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 4);
+  EXPECT_EQ(dev->GetLastErrorText(), "Can't receive response: no complete answer within 0.4 s");
+  EXPECT_FALSE(dev->IsLogged());
+  ASSERT_EQ(dev->Login(), 0);
+  dev->SetWaitMs(400);
+  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 1000, (Local() / "f.zk").string()), 12);
+  EXPECT_EQ(dev->GetLastErrorText(), "Unexpected received data size");
+  EXPECT_FALSE(dev->IsLogged());
+}
+
+TEST_F(LinkSession, CancelFromAnotherThreadEndsAStalledWait) {
+  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(200000, 1));
+  StartSim({"--fault", "stall=60000@block#2*1"});
+  auto dev = Connect();  // the wait stays at 60 s: only the cancel can end it
+  std::thread canceller([&] {
+    while (!std::filesystem::exists(Local()) || std::filesystem::is_empty(Local()))
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    dev->RequestCancel();
+  });
+  int nResult = dev->DownloadFile("internal", "", "f.zk", 200000, (Local() / "f.zk").string());
+  canceller.join();
+  EXPECT_EQ(nResult, 19);
+  EXPECT_EQ(dev->GetLastErrorText(), "Transfer cancelled");
+  EXPECT_FALSE(dev->IsLogged());
+  EXPECT_TRUE(std::filesystem::is_empty(Local())) << "the temporary file is removed";
+  // The request stands until cleared.
+  EXPECT_EQ(dev->Login(), 19);
+  dev->ClearCancel();
+  EXPECT_EQ(dev->Reconnect(), 0);
+  EXPECT_TRUE(dev->IsLogged());
 }
 
 TEST_F(LinkSession, SeveralClientsAtOnce) {

@@ -127,6 +127,50 @@ TEST_F(LinkTransfer, BrokenTransfersLeaveNoPartialFile) {
   EXPECT_EQ(dev->GetLastErrorText(), "Can't create results file '" + strNoDir + "'");
 }
 
+TEST_F(LinkTransfer, ABrokenTransferContinuesWhereItStopped) {
+  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(200000, 6));
+  StartSim({"--fault", "drop=1000@block#3*1"});
+  auto dev = Connect();
+  const std::string strLocal = (Local() / "f.zk").string();
+  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 200000, strLocal), 12);
+  EXPECT_EQ(dev->PartialBytes("internal", "", "f.zk", 200000, strLocal), 100000);
+  EXPECT_EQ(dev->PartialBytes("internal", "", "f.zk", 200001, strLocal), 0) << "another listed size starts afresh";
+  EXPECT_FALSE(std::filesystem::exists(strLocal)) << "a partial file never poses as the file";
+  size_t nBefore = Sent().size();
+  ASSERT_EQ(dev->Reconnect(), 0);
+  ASSERT_EQ(dev->DownloadFile("internal", "", "f.zk", 200000, strLocal), 0) << dev->GetLastErrorText();
+  EXPECT_EQ(ReadFileBytes(strLocal), Pattern(200000, 6));
+  auto sent = Sent();
+  auto blocks = BlockRequests(std::vector<std::string>(sent.begin() + static_cast<long>(nBefore), sent.end()));
+  ASSERT_EQ(blocks.size(), 2u);
+  EXPECT_EQ(blocks[0].nOffset, 100000u);
+  EXPECT_EQ(blocks[1].nOffset, 150000u);
+  EXPECT_EQ(FileCount(Local()), 1u);
+}
+
+TEST_F(LinkTransfer, RefusalTextIsCappedAndAClosedRefusalEndsTheConnection) {
+  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(1000, 8));
+  StartSim({"--fault", "refusal-flood@block*1"});
+  auto dev = Connect();
+  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 1000, (Local() / "f.zk").string()), 16);
+  EXPECT_EQ(dev->GetLastErrorText(), std::string(64 * 1024, 'x'));
+  EXPECT_FALSE(dev->IsLogged()) << "the rest of the text is never read as a reply";
+  ASSERT_EQ(dev->Reconnect(), 0);
+  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 1000, (Local() / "f.zk").string()), 0);
+}
+
+TEST_F(LinkTransfer, WholeFileStandsThoughTheCloseIsRefusedAndLongNamesFit) {
+  const std::string strLong = std::string(252, 'n') + ".zk";  // 255 bytes, the longest name
+  WriteFileBytes(Root() / "internal" / strLong, Pattern(70000, 9));
+  StartSim({"--fault", "refuse=Bad handle@close*1"});
+  auto dev = Connect();
+  // Every byte came and is in place: the module's handle is its own business.
+  EXPECT_EQ(dev->DownloadFile("internal", "", strLong, 70000, (Local() / strLong).string()), 0) << dev->GetLastErrorText();
+  EXPECT_EQ(ReadFileBytes(Local() / strLong), Pattern(70000, 9));
+  EXPECT_NE(Answered().back().find("Bad handle"), std::string::npos);
+  EXPECT_EQ(FileCount(Local()), 1u);
+}
+
 TEST_F(LinkTransfer, FailedWriteFailsWithTheFileName) {
   WriteFileBytes(Root() / "internal" / "f.zk", Pattern(120000, 5));
   WriteFileBytes(Local() / "f.zk", "previous download");

@@ -3,18 +3,32 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include <algorithm>
+#include <cstdio>
+
 namespace zk7 {
 
 namespace {
 
-// The name as it can be shown: a NUL would cut the text short.
+bool IsControl(char c) {
+  auto u = static_cast<unsigned char>(c);
+  return u < 0x20 || u == 0x7F;
+}
+
+// The name as it can be shown: a NUL would cut the text short, and other
+// control characters would move the cursor or ring the bell of a terminal.
 std::string Printable(const std::string& str) {
   std::string out;
   for (char c : str) {
-    if (c == '\0')
+    if (c == '\0') {
       out += "\\0";
-    else
+    } else if (IsControl(c)) {
+      char sz[8];
+      std::snprintf(sz, sizeof sz, "\\x%02X", static_cast<unsigned char>(c));
+      out += sz;
+    } else {
       out += c;
+    }
   }
   return out;
 }
@@ -23,7 +37,8 @@ std::string Printable(const std::string& str) {
 
 std::string CheckModuleName(const std::string& strName, bool bDirectory) {
   bool bBad = strName == "." || strName == ".." || (strName.empty() && !bDirectory) ||
-              strName.find_first_of(std::string("/\\\0", 3)) != std::string::npos;
+              strName.find_first_of("/\\") != std::string::npos ||
+              std::any_of(strName.begin(), strName.end(), IsControl);
   if (!bBad) return {};
   return std::string("Refused ") + (bDirectory ? "directory" : "file") + " name from the module: '" +
          Printable(strName) + "'";

@@ -1,5 +1,6 @@
 // Where a module file lands on disk. Names that come from a module are data,
-// not paths: one holding a separator, a NUL, or equal to "." or "..", is refused.
+// not paths: one holding a separator or a control character (NUL included), or
+// equal to "." or "..", is refused.
 #pragma once
 #include <cstdint>
 #include <filesystem>

@@ -67,6 +67,7 @@ sResponseHeader ParseResponseHeader(std::string_view header) {
     if (bFound && nLength != result.nLength) {
       result.nResult = ZK7_ERR_RESPONSE;
       result.strError = "Two different Content-Length fields in response header";
+      result.nLength = 0;
       return result;
     }
     bFound = true;

@@ -27,6 +27,8 @@ public:
 
   void SetParameters(const std::string& strAddress, const std::string& strUser, const std::string& strPassword);
   std::string GetLastErrorText() const { return m_strError; }
+  // For a caller that retried: the text of the first cause, not of the last attempt.
+  void SetLastErrorText(const std::string& strError) { m_strError = strError; }
   bool IsLogged() const { return m_bLogged != 0; }
   const std::string& GetLogId() const { return m_strLogId; }
   const std::string& GetAddress() const { return m_strAddress; }

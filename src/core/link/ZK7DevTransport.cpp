@@ -59,9 +59,9 @@ CZK7Dev::~CZK7Dev() {
 void CZK7Dev::StartDeadline() { m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_nWaitMs); }
 
 CZK7Dev::eWait CZK7Dev::WaitReady(bool bWrite) {
-  if (m_socket < 0) return eWait::Failed;
   for (;;) {
     if (m_bCancel.load()) return eWait::Cancelled;
+    if (m_socket < 0) return eWait::Failed;
     auto nLeft = std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - std::chrono::steady_clock::now()).count();
     if (nLeft <= 0) return eWait::TimedOut;
     pollfd pfd{m_socket, static_cast<short>(bWrite ? POLLOUT : POLLIN), 0};

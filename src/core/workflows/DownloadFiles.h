@@ -57,6 +57,7 @@ private:
 
 struct sDownloadSummary {
   int nTotal = 0;         // files that arrived
+  std::vector<std::string> aRefused;  // why each refused file was skipped; also in strMessage
   int nOpenable = 0;      // of them, results (".zk") and log (".log") files
   std::string strMessage; // "No file was downloaded." and the like
   std::string strQuestion;  // "Do you want to open it ?" / "... one of the loaded files ?"; empty when none
@@ -77,17 +78,30 @@ public:
 
   int CountSelected() const;
   // Downloads every selected file into <destination>/<device>/<directory>/<file>;
-  // bSelected then tells which files arrived. False when the download stopped:
-  // strMessage holds the text to show (empty after a cancel).
+  // bSelected then tells which files arrived. A file whose name or size from
+  // the module is refused is skipped and named in the summary. Each attempt
+  // after a failure logs in again and continues the file where it broke off
+  // (when its listed size is unchanged). False when the download stopped:
+  // strMessage holds the text to show, the first cause of the file's failure
+  // (empty after a cancel).
   bool Download(CZK7Dev& dev, const std::filesystem::path& destination, CDownloadObserver& observer,
                 std::string& strMessage);
+  // Whether the last List or Download ended because the user cancelled.
+  bool WasCancelled() const { return m_bCancelled; }
   sDownloadSummary Summarize(const std::filesystem::path& destination) const;
 
   static std::string ListingTitle(const std::string& strAddress);   // "Asking instrument '%s'"
   static std::string DownloadTitle(const std::string& strAddress);  // "Download files from '%s'"
 
 private:
+  bool Cancelled(CZK7Dev& dev, CDownloadObserver& observer);
+  // Whether the module still lists the file with the size being downloaded.
+  bool ListedSizeUnchanged(CZK7Dev& dev, const std::string& strDevice, const std::string& strDir,
+                           const sFileZK7& file);
+
   Listing m_aCategories;
+  std::vector<std::string> m_aRefused;
+  bool m_bCancelled = false;
 };
 
 } // namespace zk7

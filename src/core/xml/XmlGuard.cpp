@@ -65,7 +65,9 @@ int XmlElementDepth(std::string_view bytes) {
           break;
         }
       }
-      if (!bEmpty && ++nDepth > nDeepest) nDeepest = nDepth;
+      // An empty element is one level deeper too, only it closes at once.
+      nDeepest = std::max(nDeepest, nDepth + 1);
+      if (!bEmpty) ++nDepth;
     } else {
       // Anything else after '<' is an unknown node to the parser, up to its first '>'.
       ++i;

@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -75,6 +76,15 @@ bool Matches(const std::string& strPattern, const std::string& strDevice, const 
   if (aParts.size() == 3)
     return !strDir.empty() && glob(aParts[0], strDevice) && glob(aParts[1], strDir) && glob(aParts[2], strFile);
   return false;
+}
+
+// Seconds, a fraction allowed, whatever the locale.
+bool ParseTimeout(const std::string& strValue, int& nWaitMs) {
+  double d = 0;
+  auto [p, ec] = std::from_chars(strValue.data(), strValue.data() + strValue.size(), d);
+  if (ec != std::errc() || p != strValue.data() + strValue.size() || !(d >= 0.001 && d <= 86400)) return false;
+  nWaitMs = static_cast<int>(d * 1000 + 0.5);
+  return true;
 }
 
 std::string ModulePath(const std::string& strDevice, const std::string& strDir, const std::string& strFile) {
@@ -183,8 +193,10 @@ int RunDownload(CZK7Dev& dev, const std::string& strAddress, const CCliArgs& arg
   bool bDone = files.Download(dev, destination, observer, strMessage);
   observer.EndStatus();
   if (!bDone) return strMessage.empty() ? CLI_FAILURE : Fail(strMessage);
-  std::cout << files.Summarize(destination).strMessage << "\n";
-  return CLI_OK;
+  sDownloadSummary summary = files.Summarize(destination);
+  std::cout << Latin1ToUtf8(summary.strMessage) << "\n";
+  // Files skipped for a refused name did not arrive: not a success.
+  return summary.aRefused.empty() ? CLI_OK : CLI_FAILURE;
 }
 
 } // namespace
@@ -206,14 +218,15 @@ const char* InstrumentUsage() {
          "  status COMMON                     whether acquisition is running\n"
          "  start COMMON                      starts acquisition (data appended)\n"
          "  stop COMMON                       stops acquisition\n"
-         "  COMMON: --address A [--port P] --user U [--password-file F]\n"
+         "  COMMON: --address A [--port P] --user U [--password-file F] [--timeout SECONDS]\n"
+         "          (--timeout: the wait for each answer and each file block, 60 by default)\n"
          "          (the password: the file's first line, else $ZK7_PASSWORD, else asked on the terminal)\n";
 }
 
 int RunInstrumentCommand(int argc, char** argv) {
   const std::string strCommand = argv[1];
   std::vector<sCliOptionSpec> specs = {
-      {"--address", true}, {"--port", true}, {"--user", true}, {"--password-file", true}};
+      {"--address", true}, {"--port", true}, {"--user", true}, {"--password-file", true}, {"--timeout", true}};
   if (strCommand == "download") specs.insert(specs.end(), {{"--dest", true}, {"--select", true}, {"--replace", false}, {"--skip", false}});
   if (strCommand == "send-config") specs.insert(specs.end(), {{"--stop-running", false}, {"--start", false}});
   CCliArgs args;
@@ -225,6 +238,11 @@ int RunInstrumentCommand(int argc, char** argv) {
     std::cerr << "zk7-cli " << strCommand << ": " << strError << "\n";
     return CLI_USAGE;
   }
+  int nWaitMs = ZK7_WAIT_MS;
+  if (args.Has("--timeout") && !ParseTimeout(args.Value("--timeout"), nWaitMs)) {
+    std::cerr << "zk7-cli " << strCommand << ": --timeout needs a number of seconds from 0.001 to 86400\n";
+    return CLI_USAGE;
+  }
   std::string strPassword;
   if (!ReadPassword(args, strPassword, strError)) {
     std::cerr << "zk7-cli " << strCommand << ": " << strError << "\n";
@@ -233,6 +251,7 @@ int RunInstrumentCommand(int argc, char** argv) {
   const std::string strAddress = args.Value("--address");
   CZK7Dev dev(std::atoi(args.Value("--port", std::to_string(ZK7_DEFAULT_PORT)).c_str()));
   dev.SetParameters(strAddress, args.Value("--user"), strPassword);
+  dev.SetWaitMs(nWaitMs);
   if (dev.Login() != ZK7_OK) return Fail(dev.GetLastErrorText());
 
   if (strCommand == "list") return RunList(dev, strAddress);

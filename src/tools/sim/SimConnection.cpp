@@ -171,23 +171,52 @@ bool CSimConnection::Reply(const std::string& strRequest, const std::string& str
     return false;
   }
   m_module.Trace('S', strBytes.data(), strBytes.size());
+  if (const sFault* p = TakeFault(aFaults, "drip", strRequest)) {
+    const auto interval = std::chrono::milliseconds(std::atoi(p->strArg.c_str()));
+    for (char c : strBytes) {
+      if (!SendAll(&c, 1)) return false;
+      std::this_thread::sleep_for(interval);
+    }
+    return true;
+  }
   return SendAll(strBytes.data(), strBytes.size());
 }
 
 bool CSimConnection::ReplyXml(const std::string& strRequest, TiXmlDocument& doc) {
-  return ReplyText(strRequest, PrintXml(doc));
+  const auto& aFaults = m_module.Options().aFaults;
+  TiXmlElement* pRequest = doc.RootElement() ? doc.RootElement()->FirstChildElement("request") : nullptr;
+  if (pRequest && TakeFault(aFaults, "no-status", strRequest)) pRequest->RemoveAttribute("status");
+  if (pRequest && TakeFault(aFaults, "upper-ok", strRequest)) pRequest->SetAttribute("status", "OK");
+  std::string strBody = PrintXml(doc);
+  if (const sFault* p = TakeFault(aFaults, "deep-nesting", strRequest)) {
+    const int nDepth = p->strArg.empty() ? 60000 : std::atoi(p->strArg.c_str());
+    strBody = "<fieldacq><request status=\"ok\"/>";
+    for (int i = 0; i < nDepth; ++i) strBody += "<a>";
+    for (int i = 0; i < nDepth; ++i) strBody += "</a>";
+    strBody += "</fieldacq>";
+  }
+  if (TakeFault(aFaults, "utf8-tail", strRequest)) {
+    // Declared UTF-8 and cut inside the root after a lead byte that announces three more.
+    strBody = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<fieldacq>\n\t<request status=\"ok\" />\n\xF0";
+  }
+  return ReplyText(strRequest, strBody);
 }
 
 bool CSimConnection::ReplyText(const std::string& strRequest, std::string strBody) {
   const auto& aFaults = m_module.Options().aFaults;
   if (TakeFault(aFaults, "malformed", strRequest)) strBody = "<fieldacq><request status=\"ok\"></fieldacq";
-  std::string strHeader = "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n";
-  if (TakeFault(aFaults, "long-header", strRequest)) strHeader += "X-Padding: " + std::string(100 * 1024, 'x') + "\r\n";
-  if (TakeFault(aFaults, "huge-length", strRequest))
-    strHeader += "Content-Length: 1000000000000\r\n";
+  std::string strEol1 = "\r\n", strEol2 = "\r\n";
+  if (TakeFault(aFaults, "lf-only", strRequest)) strEol1 = strEol2 = "\n";
+  if (TakeFault(aFaults, "mixed-eol", strRequest)) strEol1 = "\n";
+  std::string strLengthField = TakeFault(aFaults, "lower-length", strRequest) ? "content-length: " : "Content-Length: ";
+  if (TakeFault(aFaults, "zero-length", strRequest)) strBody.clear();
+  std::string strHeader = "HTTP/1.0 200 OK" + strEol1 + "Content-Type: text/xml" + strEol2;
+  if (TakeFault(aFaults, "long-header", strRequest)) strHeader += "X-Padding: " + std::string(100 * 1024, 'x') + strEol1;
+  if (const sFault* p = TakeFault(aFaults, "huge-length", strRequest))
+    strHeader += "Content-Length: " + (p->strArg.empty() ? std::string("1000000000000") : p->strArg) + strEol1;
   else if (!TakeFault(aFaults, "no-length", strRequest))
-    strHeader += "Content-Length: " + std::to_string(strBody.size()) + "\r\n";
-  return Reply(strRequest, strHeader + "\r\n" + strBody);
+    strHeader += strLengthField + std::to_string(strBody.size()) + strEol1;
+  return Reply(strRequest, strHeader + strEol2 + strBody);
 }
 
 bool CSimConnection::ReplyRefusal(const std::string& strRequest, const std::string& strMessage) {
@@ -496,6 +525,17 @@ bool CSimConnection::HandleBlock() {
     return false;
   }
   if (const sFault* p = TakeFault(m_module.Options().aFaults, "refuse", "block")) return refuse(p->strArg);
+  if (TakeFault(m_module.Options().aFaults, "refusal-flood", "block")) {
+    sBlockReplyHeader hdr;
+    hdr.nStatus = 1;
+    hdr.nMessageLength = 0xFFFFFFFFu;
+    auto bytes = EncodeBlockReplyHeader(hdr);
+    if (!SendAll(bytes.data(), bytes.size())) return false;
+    const std::string strChunk(64 * 1024, 'x');
+    for (uint64_t nSent = 0; nSent < hdr.nMessageLength; nSent += strChunk.size())
+      if (!SendAll(strChunk.data(), std::min<uint64_t>(strChunk.size(), hdr.nMessageLength - nSent))) return false;
+    return true;
+  }
   auto it = m_aOpen.find(req.nHandle);
   if (m_strLogId.empty() || req.nSession != m_nSession) return refuse("Invalid session");
   if (req.nCommand != ZK7_BLOCK_COMMAND_READ || req.nParameterLength != ZK7_BLOCK_PARAMETER_LENGTH)

@@ -16,12 +16,20 @@ bool ParseFault(const std::string& strSpec, sFault& fault) {
     fault.nLimit = std::atoi(strWhen.c_str() + nStar + 1);
     strWhen.resize(nStar);
   }
+  size_t nHash = strWhen.find('#');
+  if (nHash != std::string::npos) {
+    fault.nFirst = std::atoi(strWhen.c_str() + nHash + 1);
+    strWhen.resize(nHash);
+    if (fault.nFirst < 1) return false;
+  }
   size_t nEq = strWhat.find('=');
   fault.strKind = strWhat.substr(0, nEq);
   if (nEq != std::string::npos) fault.strArg = strWhat.substr(nEq + 1);
   fault.strRequest = strWhen;
   static const char* kKinds[] = {"stall", "drop", "refuse", "malformed", "no-length", "huge-length",
-                                 "long-header", "hostile-names", "status", "empty-key"};
+                                 "long-header", "hostile-names", "status", "empty-key", "drip", "lf-only",
+                                 "mixed-eol", "lower-length", "zero-length", "no-status", "upper-ok",
+                                 "deep-nesting", "utf8-tail", "refusal-flood"};
   static const char* kRequests[] = {"key", "login", "list", "open", "close", "block",
                                     "status", "start", "stop", "config", "any"};
   bool bKind = false, bRequest = false;
@@ -34,14 +42,16 @@ bool ParseFault(const std::string& strSpec, sFault& fault) {
 
 const char* SimUsage() {
   return "usage: zk7-sim --root DIR [--listen HOST:PORT] [--user NAME:PASSWORD]... [--trace FILE]\n"
-         "               [--fault KIND[=ARG]@REQUEST[*COUNT]]... [--period MS]\n"
+         "               [--fault KIND[=ARG]@REQUEST[#FIRST][*COUNT]]... [--period MS]\n"
          "Serves DIR as a ZK7 module: DIR/configs, logs, internal, usb and sdcard are its\n"
          "storage devices (usb and sdcard are absent when their folder is). Port 0 picks a\n"
          "free port; the first line printed is 'listening on HOST:PORT'. Without --user the\n"
          "module knows the user admin with the password admin.\n"
-         "Faults: stall=MS, drop=N, refuse[=TEXT], malformed, no-length, huge-length,\n"
-         "long-header, hostile-names, status=TEXT, empty-key; requests: key, login, list, open, close,\n"
-         "block, status, start, stop, config, any.\n";
+         "Faults: stall=MS, drip=MS, drop=N, refuse[=TEXT], malformed, no-length, huge-length[=N],\n"
+         "long-header, hostile-names, status=TEXT, empty-key, lf-only, mixed-eol, lower-length,\n"
+         "zero-length, no-status, upper-ok, deep-nesting[=N], utf8-tail, refusal-flood;\n"
+         "requests: key, login, list, open, close, block, status, start, stop, config, any.\n"
+         "FIRST: the first matching request a fault fires on; COUNT: how many times it fires.\n";
 }
 
 bool ParseSimOptions(int argc, char** argv, sSimOptions& options, std::string& strError) {
@@ -109,6 +119,7 @@ const sFault* TakeFault(const std::vector<sFault>& aFaults, const std::string& s
                         const std::string& strRequest) {
   for (const auto& fault : aFaults) {
     if (fault.strKind != strKind || (fault.strRequest != strRequest && fault.strRequest != "any")) continue;
+    if (fault.pnSeen->fetch_add(1) + 1 < fault.nFirst) continue;
     if (fault.nLimit >= 0 && fault.pnFired->fetch_add(1) >= fault.nLimit) continue;
     return &fault;
   }

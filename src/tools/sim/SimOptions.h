@@ -9,24 +9,38 @@
 
 namespace zk7 {
 
-// One injected fault: KIND[=ARG]@REQUEST[*COUNT].
-//   stall=MS        wait MS milliseconds before the reply
+// One injected fault: KIND[=ARG]@REQUEST[#FIRST][*COUNT].
+//   stall=MS        wait MS milliseconds before the reply (a late reply)
+//   drip=MS         send the reply one byte every MS milliseconds
 //   drop=N          send the first N bytes of the reply, then close the connection
 //   refuse[=TEXT]   refuse the request (a block: status 1 and TEXT as its message)
 //   malformed       answer with XML that does not parse
 //   no-length       answer without a Content-Length field
-//   huge-length     announce a body of 1 TB
+//   huge-length[=N] announce a body of N bytes (default 1 TB), send the real one
 //   long-header     send a response header of 100 KiB
 //   hostile-names   add names that are not plain names to a listing
 //   status=TEXT     answer the status query with TEXT
 //   empty-key       answer the key request with an empty key
+//   lf-only         end the response header's lines with LF alone
+//   mixed-eol       end them with LF and CR LF in turn
+//   lower-length    write the length field as "content-length:"
+//   zero-length     announce Content-Length 0 and send no body
+//   no-status       leave the status attribute out of <request>
+//   upper-ok        write the status "OK"
+//   deep-nesting=N  answer with elements nested N deep (default 60000)
+//   utf8-tail       a UTF-8 answer cut after a lead byte
+//   refusal-flood   refuse a block announcing 0xFFFFFFFF bytes of text, and send
+//                   text until the client goes (at most 4 GiB)
 // REQUEST: key, login, list, open, close, block, status, start, stop, config or any.
+// FIRST: the first matching request it fires on, from 1 (default 1).
 // COUNT: how many times it fires over the simulator's life (default: always).
 struct sFault {
   std::string strKind;
   std::string strArg;
   std::string strRequest;
   int nLimit = -1;
+  int nFirst = 1;
+  std::shared_ptr<std::atomic<int>> pnSeen = std::make_shared<std::atomic<int>>(0);
   std::shared_ptr<std::atomic<int>> pnFired = std::make_shared<std::atomic<int>>(0);
 };
 

@@ -44,6 +44,14 @@ TEST(Configuration, AnExistingNameKeepsItsPlace) {
   EXPECT_EQ(NameOf(dev), "New");
 }
 
+TEST(Configuration, LineEndsOfTheFileDoNotReachTheRequest) {
+  std::string strDir = MakeTempDir("zk7conf"), strDir2 = MakeTempDir("zk7conf");
+  CZK7Dev lf(80), crlf(80);
+  ASSERT_EQ(lf.LoadConfiguration(Write(strDir, "c.xml", "<f>\n<session><t>x\ny</t></session>\n</f>\n")), 0);
+  ASSERT_EQ(crlf.LoadConfiguration(Write(strDir2, "c.xml", "<f>\r\n<session><t>x\ry</t></session>\r\n</f>\r\n")), 0);
+  EXPECT_EQ(PrintXml(crlf.GetConfiguration()), PrintXml(lf.GetConfiguration()));
+}
+
 TEST(Configuration, RefusedFiles) {
   std::string strDir = MakeTempDir("zk7conf");
   CZK7Dev dev(80);
@@ -54,6 +62,14 @@ TEST(Configuration, RefusedFiles) {
   std::string strNoSession = Write(strDir, "ns.xml", "<fieldacq><channels/></fieldacq>");
   EXPECT_EQ(dev.LoadConfiguration(strNoSession), 5);
   EXPECT_EQ(dev.GetLastErrorText(), "'" + strNoSession + "': Wrong configuration file. No <session> element");
+  std::string strDeep = "<fieldacq><session>";
+  for (int i = 0; i < 100000; ++i) strDeep += "<a>";
+  std::string strDeepPath = Write(strDir, "deep.xml", strDeep);
+  EXPECT_EQ(dev.LoadConfiguration(strDeepPath), 5);
+  EXPECT_EQ(dev.GetLastErrorText(), "Can't read config file '" + strDeepPath + "'\nError: XML nested deeper than 256 levels");
+  std::string strMissing = strDir + "/missing.xml";
+  EXPECT_EQ(dev.LoadConfiguration(strMissing), 5);
+  EXPECT_EQ(dev.GetLastErrorText(), "Can't read config file '" + strMissing + "'\nError: Failed to open file");
   // Nothing usable loaded: refused before any login is tried.
   EXPECT_EQ(dev.SendConfiguration(), 13);
   EXPECT_EQ(dev.GetLastErrorText(), "XML Config is empty");

@@ -27,6 +27,12 @@ TEST(DownloadPath, NamesFromTheModuleAreNotPaths) {
       {"", ".", "Refused file name from the module: '.'"},
       {"", "", "Refused file name from the module: ''"},
       {"", std::string("nul\0.zk", 7), "Refused file name from the module: 'nul\\0.zk'"},
+      {"", "bell\a.zk", "Refused file name from the module: 'bell\\x07.zk'"},
+      {"", "line\nbreak.zk", "Refused file name from the module: 'line\\x0Abreak.zk'"},
+      {"", "\x1B[2Jx.zk", "Refused file name from the module: '\\x1B[2Jx.zk'"},
+      {"", "del\x7F.zk", "Refused file name from the module: 'del\\x7F.zk'"},
+      {"tab\tdir", "x.zk", "Refused directory name from the module: 'tab\\x09dir'"},
+      {"", "caf\xE9 \xA0.zk", ""},  // Latin-1 letters and spaces are names
       {"..", "x.zk", "Refused directory name from the module: '..'"},
       {".", "x.zk", "Refused directory name from the module: '.'"},
       {"/etc", "x.zk", "Refused directory name from the module: '/etc'"},
