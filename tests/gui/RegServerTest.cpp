@@ -53,7 +53,7 @@ void RegServerTest::registersBothTypesAndTheDesktopEntry() {
   QVERIFY(strMime.contains(QStringLiteral("<mime-type type=\"application/x-zk7-results\">")));
   QVERIFY(strMime.contains(QStringLiteral("<glob pattern=\"*.zk\"/>")));
   QVERIFY(strMime.contains(QStringLiteral("<mime-type type=\"text/x-zk7-log\">")));
-  QVERIFY(strMime.contains(QStringLiteral("<glob pattern=\"*.log\"/>")));
+  QVERIFY(strMime.contains(QStringLiteral("<glob pattern=\"*.log\" weight=\"10\"/>")));
 
   const QStringList aDesktop = ReadText(strData + QStringLiteral("/applications/zk7.desktop")).split(QLatin1Char('\n'));
   QVERIFY(aDesktop.contains(QStringLiteral("Exec=") + QStringLiteral(ZK7_APP_PATH) + QStringLiteral(" %f")));
@@ -65,7 +65,29 @@ void RegServerTest::registersBothTypesAndTheDesktopEntry() {
   if (!QStandardPaths::findExecutable(QStringLiteral("update-mime-database")).isEmpty()) {
     const QString strGlobs = ReadText(strData + QStringLiteral("/mime/globs2"));
     QVERIFY(strGlobs.contains(QStringLiteral("application/x-zk7-results:*.zk")));
-    QVERIFY(strGlobs.contains(QStringLiteral("text/x-zk7-log:*.log")));
+    QVERIFY(strGlobs.contains(QStringLiteral("10:text/x-zk7-log:*.log")));
+    // A module's log is ours by its first line; another program's log keeps its type.
+    const QString strGio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+    if (!strGio.isEmpty()) {
+      const std::vector<std::string> aEnv = {"XDG_DATA_HOME=" + strData.toStdString(),
+                                             "XDG_DATA_DIRS=" + strData.toStdString() + ":/usr/share"};
+      const struct {
+        const char* pszName;
+        QByteArray content;
+        bool bOurs;
+      } files[] = {{"module.log", "12\t2017-03-15\t10:20:30\tStart\n", true},
+                   {"kernel.log", "Jan  1 00:00:00 host kernel: started\n", false}};
+      for (const auto& f : files) {
+        const QString strPath = dir.filePath(QString::fromLatin1(f.pszName));
+        QFile file(strPath);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(f.content) == f.content.size());
+        file.close();
+        const sProcessResult info = RunProcess(strGio.toStdString(),
+                                               {"info", "-a", "standard::content-type", strPath.toStdString()}, aEnv);
+        QCOMPARE(info.nExitCode, 0);
+        QVERIFY2((info.strOut.find("text/x-zk7-log") != std::string::npos) == f.bOurs, info.strOut.c_str());
+      }
+    }
   }
 }
 

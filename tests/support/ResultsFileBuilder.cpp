@@ -1,5 +1,8 @@
 #include "ResultsFileBuilder.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -75,6 +78,26 @@ void WriteFileText(const std::string& strPath, const std::string& str) {
 std::string ReadFileText(const std::string& strPath) {
   auto a = ReadFileBytes(strPath);
   return std::string(a.begin(), a.end());
+}
+
+void WriteSparseResultsFile(const std::string& strPath, int32_t nChannels, uint32_t nDataOffset,
+                            const std::string& strXml, uint64_t nLength) {
+  CResultsFileBuilder b;
+  b.nChannels = 0;  // no channel words: they are zeros of the sparse file
+  b.strXml.clear();
+  b.bXmlZero = false;
+  std::vector<uint8_t> aHeader = b.Build();
+  aHeader.resize(48);
+  std::memcpy(aHeader.data() + 40, &nChannels, 4);
+  std::memcpy(aHeader.data() + 44, &nDataOffset, 4);
+  const int fd = ::open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) throw std::runtime_error("cannot create " + strPath);
+  const off_t nXmlAt = 48 + 4 * static_cast<off_t>(nChannels);
+  const bool bOk = ::pwrite(fd, aHeader.data(), aHeader.size(), 0) == static_cast<ssize_t>(aHeader.size()) &&
+                   ::pwrite(fd, strXml.data(), strXml.size(), nXmlAt) == static_cast<ssize_t>(strXml.size()) &&
+                   ::ftruncate(fd, static_cast<off_t>(nLength)) == 0;
+  ::close(fd);
+  if (!bOk) throw std::runtime_error("cannot write " + strPath);
 }
 
 } // namespace zk7

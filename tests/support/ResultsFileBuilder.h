@@ -43,6 +43,12 @@ public:
   void WriteTo(const std::string& strPath) const;
 };
 
+// A sparse file of nLength bytes with a header of nChannels and nDataOffset,
+// strXml at the start of the XML region (48 + 4 * nChannels) and zeros elsewhere:
+// hostile headers without writing gigabytes.
+void WriteSparseResultsFile(const std::string& strPath, int32_t nChannels, uint32_t nDataOffset,
+                            const std::string& strXml, uint64_t nLength);
+
 std::vector<uint8_t> ReadFileBytes(const std::string& strPath);
 void WriteFileBytes(const std::string& strPath, const std::vector<uint8_t>& a);
 void WriteFileText(const std::string& strPath, const std::string& str);

@@ -1,5 +1,6 @@
 #include "format/Formatting.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cstdint>
 #include <charconv>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "format/NumberScan.h"
 #include "format/RegionalSettings.h"
 
 namespace zk7 {
@@ -192,8 +194,13 @@ void CivilFromDays(int64_t z, int& y, int& m, int& d) {
   y = static_cast<int>(yoe + era * 400 + (m <= 2));
 }
 
-// Whole seconds since 1899-12-30 of a day-number date, to the nearest second.
-int64_t RoundedSeconds(double t) { return std::llround(t * 86400.0); }
+// Whole seconds since 1899-12-30 of a day-number date, to the nearest second;
+// dates beyond the calendar's years 1-9999 are held at its ends.
+int64_t RoundedSeconds(double t) {
+  if (std::isnan(t)) t = 0;
+  t = std::clamp(t, MIN_SHOWABLE_DATE - 1, MAX_SHOWABLE_DATE + 1);
+  return std::llround(t * 86400.0);
+}
 
 void SplitSeconds(int64_t s, int64_t& nDay, int& hh, int& mm, int& ss) {
   nDay = s / 86400;
@@ -233,6 +240,10 @@ void CalendarFromDayNumber(double dDate, int& nYear, int& nMonth, int& nDay, int
 }
 
 void AppendDateTime(std::string& strOut, double t, bool bWithDate, bool bWithFraction, int d) {
+  if (!IsShowableDate(t)) {
+    strOut += INVALID_DATE_TEXT;
+    return;
+  }
   int64_t s = RoundedSeconds(t);
   double f = 0;
   const bool bFraction = bWithFraction && d >= 1;
@@ -276,6 +287,8 @@ std::string FormatDateTime(double t, bool bWithDate, bool bWithFraction, int d, 
 
 std::string FormatTimeSpan(double dDuration, bool bWithFraction, int d) {
   const double secs = dDuration * 86400.0;
+  // Beyond about 30 million years the count of seconds no longer fits the text's integers.
+  if (!(std::fabs(secs) < 1e15)) return INVALID_DATE_TEXT;
   double whole;
   double f = 0;
   const bool bFraction = bWithFraction && d >= 1;
@@ -310,57 +323,101 @@ double ParseNumber(const std::string& strText, double dUpper, double dLower) {
   const char c = GetDecimalSeparator();
   for (auto& ch : s)
     if (ch == c) ch = '.';
-  size_t i = 0;
-  while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
-  if (i == s.size()) return 0.0;
-  char* pEnd = nullptr;
-  const double v = std::strtod(s.c_str() + i, &pEnd);
-  if (pEnd == s.c_str() + i) return dLower;
-  while (*pEnd && std::isspace(static_cast<unsigned char>(*pEnd))) ++pEnd;
-  if (*pEnd) return dLower;
-  if (v > dUpper) return dUpper;
-  if (v < dLower) return dLower;
-  return v;
+  std::string_view v(s);
+  const auto IsBlank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\v' || ch == '\f'; };
+  while (!v.empty() && IsBlank(v.front())) v.remove_prefix(1);
+  while (!v.empty() && IsBlank(v.back())) v.remove_suffix(1);
+  if (v.empty()) return 0.0;
+  // Exponents stay readable: the scale texts the program writes itself may hold one.
+  double d = 0;
+  if (!ScanDecimal(v, d, true)) return dLower;
+  if (d > dUpper) return dUpper;
+  if (d < dLower) return dLower;
+  return d;
 }
 
-eParseDate ParseDateTime(const std::string& strTextIn, double& dDate) {
-  std::string strText = strTextIn;
-  double dMs = 0;
-  const char cDecimal = GetDecimalSeparator();
-  const auto nDec = strText.find(cDecimal);
-  if (nDec != std::string::npos) {
-    const double v = ParseNumber(strText.substr(nDec + 1), DBL_MAX, -DBL_MAX);
-    if (v == -DBL_MAX) return PARSE_DATE_INVALID;
-    dMs = std::trunc(v);
-    strText.erase(nDec);
-  }
-  const CRegionalSettings& rs = GetRegionalSettings();
-  const char cDate = rs.GetDateSeparator();
-  // Two-digit years are widened here, where the year is the last date field:
-  // 00-79 are 2000-2079, 80-99 are 1980-1999.
-  if (rs.GetDateOrder() != CRegionalSettings::ORDER_YMD) {
-    const auto nLastSep = strText.rfind(cDate);
-    if (nLastSep != std::string::npos) {
-      auto nBlank = strText.find(' ', nLastSep);
-      if (nBlank == std::string::npos) nBlank = strText.size();
-      if (nBlank - nLastSep - 1 == 2) strText.insert(nLastSep + 1, strText[nLastSep + 1] < '8' ? "20" : "19");
+bool IsShowableDate(double dDate) { return dDate >= MIN_SHOWABLE_DATE && dDate < MAX_SHOWABLE_DATE; }
+
+namespace {
+
+bool ReadDigits(std::string_view s, size_t& i, size_t nCount, int& n) { return ScanDigits(s, i, nCount, nCount, n); }
+
+// Digits of a fraction of a second (at most 9), as a fraction of a day.
+bool ReadFraction(std::string_view s, double& dDays) {
+  if (s.empty() || s.size() > 9) return false;
+  int64_t n = 0;
+  if (!ScanInt(s, 0, 999999999, n) || s[0] == '+' || s[0] == '-') return false;
+  dDays = static_cast<double>(n) / POW10[s.size()] / 86400.0;
+  return true;
+}
+
+} // namespace
+
+bool ParseIsoDateTime(std::string_view s, double& dDate) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  size_t i = 0;
+  int y, mo, d, h = 0, mi = 0, sec = 0;
+  if (!ReadDigits(s, i, 4, y) || i >= s.size() || s[i++] != '-' || !ReadDigits(s, i, 2, mo) || i >= s.size() ||
+      s[i++] != '-' || !ReadDigits(s, i, 2, d))
+    return false;
+  double dFraction = 0;
+  if (i < s.size()) {
+    if (s[i] != 'T' && s[i] != ' ') return false;
+    ++i;
+    if (!ReadDigits(s, i, 2, h) || i >= s.size() || s[i++] != ':' || !ReadDigits(s, i, 2, mi)) return false;
+    if (i < s.size()) {
+      if (s[i++] != ':' || !ReadDigits(s, i, 2, sec)) return false;
+      if (i < s.size()) {
+        if (s[i] != '.' && s[i] != ',') return false;
+        if (!ReadFraction(s.substr(i + 1), dFraction)) return false;
+      }
     }
   }
-  double d;
-  if (!rs.ParseDateTime(strText, d)) return PARSE_DATE_WRONG_FORMAT;
-  dDate = d + dMs / 86400000.0;
+  if (y < 1 || mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo) || h > 23 || mi > 59 || sec > 59) return false;
+  dDate = DayNumberFromCalendar(y, mo, d, h, mi, sec) + dFraction;
+  return true;
+}
+
+eParseDate ParseDateTime(const std::string& strText, double& dDate) {
+  double d = 0;
+  if (ParseIsoDateTime(strText, d)) {
+    dDate = d;
+    return PARSE_DATE_OK;
+  }
+  const CRegionalSettings& rs = GetRegionalSettings();
+  // The fraction of a second follows the seconds, after the last time
+  // separator: the decimal separator may also separate the date's fields.
+  std::string_view strDateTime(strText);
+  double dFraction = 0;
+  const size_t nLastTime = strText.find_last_of(std::string{rs.GetTimeSeparator(), ':'});
+  if (nLastTime != std::string::npos) {
+    const size_t nDec = strText.find(rs.GetDecimalSeparator(), nLastTime + 1);
+    if (nDec != std::string::npos) {
+      std::string_view strFraction = std::string_view(strText).substr(nDec + 1);
+      while (!strFraction.empty() && strFraction.back() == ' ') strFraction.remove_suffix(1);
+      // Digits after the separator are the decimals of the seconds, as
+      // FormatDateTime writes them; anything else makes no date, silently.
+      if (!ReadFraction(strFraction, dFraction)) return PARSE_DATE_INVALID;
+      strDateTime = strDateTime.substr(0, nDec);
+    }
+  }
+  if (!rs.ParseDateTime(strDateTime, d)) return PARSE_DATE_WRONG_FORMAT;
+  dDate = d + dFraction;
   return PARSE_DATE_OK;
 }
 
 std::string FormatSignificant(double v, unsigned nDigits) {
-  char fmt[16];
-  std::snprintf(fmt, sizeof fmt, "%%.%uG", nDigits < 15 ? nDigits : 15u);
+  // The general conversion of printf ("%.*G"), without the C library's locale.
   char buf[64];
-  std::snprintf(buf, sizeof buf, fmt, v);
-  std::string s = buf;
+  const int nPrecision = static_cast<int>(nDigits < 15 ? nDigits : 15u);
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, nPrecision);
+  std::string s(buf, r.ptr);
   const char c = GetDecimalSeparator();
-  for (auto& ch : s)
+  for (auto& ch : s) {
     if (ch == '.') ch = c;
+    else if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+  }
   return s;
 }
 

@@ -1,6 +1,7 @@
 // Numbers, dates and durations in the user's regional conventions.
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace zk7 {
 
@@ -13,6 +14,13 @@ char GetTimeSeparator();
 std::string FormatNumber(double dValue, int nWidth, int nDecimals, bool bTrim);
 void AppendNumber(std::string& strOut, double dValue, int nWidth, int nDecimals, bool bTrim);
 
+// The dates the calendar can show: years 1 to 9999.
+constexpr double MIN_SHOWABLE_DATE = -693593.0;  // 0001-01-01
+constexpr double MAX_SHOWABLE_DATE = 2958466.0;  // 10000-01-01
+bool IsShowableDate(double dDate);
+// What a date or a duration outside that range (or not a number) shows.
+constexpr const char* INVALID_DATE_TEXT = "???";
+
 // Date (user's short date), one blank and hh:mm:ss[.fff]; or the time alone.
 std::string FormatDateTime(double dDate, bool bWithDate, bool bWithFraction, int nDecimals,
                            std::string* pstrDatePart = nullptr, std::string* pstrTimePart = nullptr);
@@ -22,10 +30,16 @@ void AppendDateTime(std::string& strOut, double dDate, bool bWithDate, bool bWit
 std::string FormatTimeSpan(double dDuration, bool bWithFraction, int nDecimals);
 
 enum eParseDate { PARSE_DATE_OK, PARSE_DATE_INVALID, PARSE_DATE_WRONG_FORMAT };
-// Parses a date and time typed by the user; PARSE_DATE_WRONG_FORMAT is the case
-// in which the caller reports "Wrong date format" (string 10009); an unreadable
-// millisecond part gives PARSE_DATE_INVALID silently.
+// Parses a date and time typed by the user: every text FormatDateTime writes in
+// the user's conventions, and ISO 8601 ("2026-01-01T12:00:00",
+// "2026-01-01 12:00:00.000") in any. The digits after the decimal separator that
+// follows the seconds are decimals of the second. PARSE_DATE_WRONG_FORMAT is the
+// case in which the caller reports "Wrong date format" (string 10009); an
+// unreadable fraction gives PARSE_DATE_INVALID silently.
 eParseDate ParseDateTime(const std::string& strText, double& dDate);
+// ISO 8601 only: YYYY-MM-DD, optionally followed by 'T' or a blank and
+// hh:mm[:ss[.fraction]].
+bool ParseIsoDateTime(std::string_view strText, double& dDate);
 
 // Reads a decimal number (decimal separator of the user); trailing characters
 // give dLower; the result is clamped to [dLower, dUpper]; an empty text is 0.

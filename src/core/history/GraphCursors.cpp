@@ -12,15 +12,11 @@ namespace zk7 {
 
 std::string FormatCursorX(double dX, bool bXChannel, bool bShowFraction, int nDigits) {
   if (bXChannel) return FormatSignificant(dX, 6);
-  const std::string str = FormatDateTime(dX, true, bShowFraction, nDigits);
-  std::string strOut;
-  for (char c : str) {
-    if (c == ' ')
-      strOut += "\r\n";
-    else
-      strOut += c;
-  }
-  return strOut;
+  // Two lines, date then time: a date such as "1 Jan 2026" keeps its blanks.
+  std::string strDate, strTime;
+  const std::string str = FormatDateTime(dX, true, bShowFraction, nDigits, &strDate, &strTime);
+  if (!IsShowableDate(dX)) return str;
+  return strDate + "\r\n" + strTime;
 }
 
 std::string FormatCursorY(double dY) { return FormatSignificant(dY, 6); }
@@ -37,6 +33,7 @@ std::string FormatDeltaX(double dX, bool bXChannel, bool bShowFraction, int nDig
   const double dUnits = 86400.0 * std::pow(10.0, d);
   dX = std::round(dX * dUnits) / dUnits;
   const double dDays = std::floor(dX);
+  if (!(dDays < 2147483647.0)) return str + INVALID_DATE_TEXT;
   char buf[48];
   std::snprintf(buf, sizeof buf, "%d%s\r\n", static_cast<int>(dDays), LoadString(IDS_DAYS_SUFFIX).c_str());
   str += buf;

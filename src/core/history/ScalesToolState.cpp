@@ -18,7 +18,9 @@ void SetHistoryTexts(sScalesToolState& state, const sHistoryPeriod& period, bool
   const double dLength = period.dEnd - period.dStart;
   const double dDays = std::floor(dLength);
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%d", static_cast<int>(dDays));
+  // Periods are bounded by the calendar, far below 2^31 days; the test keeps a
+  // NaN or a stray value from reaching the cast.
+  std::snprintf(buf, sizeof buf, "%d", std::fabs(dDays) < 2147483647.0 ? static_cast<int>(dDays) : 0);
   state.m_strDays = buf;
   state.m_strTime = FormatTimeSpan(dLength - dDays, false, 0);
 }
@@ -48,6 +50,9 @@ eToolResult ApplyHistoryLength(const sScalesToolState& state, sHistoryPeriod& pe
   double dTime = 0;
   const eParseDate e = ParseDateTime(state.m_strTime, dTime);
   if (e != PARSE_DATE_OK) return FromParse(e);
+  // A length that starts before the calendar's first day (2^31 days and more
+  // among them) is no period: the same answer as a time that does not read.
+  if (dDays >= 0 && !IsShowableDate(period.dEnd - dDays - 1)) return TOOL_WRONG_FORMAT;
   return PeriodOfLength(period.dEnd, dDays, dTime, period) ? TOOL_APPLIED : TOOL_UNCHANGED;
 }
 

@@ -1,7 +1,9 @@
 // A module's log file read into lines and TAB-separated fields, and the rules of
 // the log list that need no window: column titles, sort clicks, copied text.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zk7 {
@@ -20,11 +22,12 @@ public:
   // The file name without its folder, as the window and the printout show it.
   std::string GetTitle() const;
 
-  int GetLineCount() const { return static_cast<int>(m_aLines.size()); }
-  // Empty text when out of range.
-  const std::string& GetLine(int nLine) const;
+  int GetLineCount() const { return m_nLineCount; }
+  // Empty text when out of range. The view lives as long as the document.
+  std::string_view GetLine(int nLine) const;
   // Empty text when the line or the column is out of range, or the line has fewer fields.
   std::string GetField(int nLine, int nColumn) const;
+  std::string_view GetFieldView(int nLine, int nColumn) const;
   int GetColumnCount() const { return m_nColumnCount; }
   // Largest length in characters of that field over all lines; 0 when out of range.
   int GetColumnWidth(int nColumn) const;
@@ -42,7 +45,14 @@ public:
 
 private:
   std::string m_strPathName;
-  std::vector<std::string> m_aLines;
+  // All lines, each followed by a LF, in one text: a log of short lines held
+  // as one string per line took some fifty times the file's size.
+  std::string m_strText;
+  // The start of every LINES_PER_MARK-th line in m_strText; the lines between
+  // are found by their LFs.
+  static constexpr int LINES_PER_MARK = 16;
+  std::vector<uint64_t> m_aMarks;
+  int m_nLineCount = 0;
   std::vector<int> m_aWidths;
   int m_nColumnCount = 0;
 };

@@ -2,10 +2,12 @@
 
 #include <tinyxml.h>
 
-#include <cctype>
-#include <cstdlib>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
+#include "format/NumberScan.h"
 #include "results/ZK7Exception.h"
 #include "strings/StringTable.h"
 
@@ -31,7 +33,11 @@ void ReadLimit(const TiXmlElement& limit, CChanInfos& info) {
   ChannelLimit& l = info.aLimits[static_cast<size_t>(nIndex)];
   l.bOn = std::strcmp(pszOnOff, "on") == 0;
   if (const char* pszLevel = limit.Attribute("level")) l.bHigh = std::strcmp(pszLevel, "high") == 0;
-  if (const char* pszValue = limit.Attribute("value")) l.fValue = static_cast<float>(LeadingDouble(pszValue));
+  if (const char* pszValue = limit.Attribute("value")) {
+    // A value no float can hold is as unreadable as one that is not a number.
+    const double d = LeadingDouble(pszValue);
+    l.fValue = std::fabs(d) <= std::numeric_limits<float>::max() ? static_cast<float>(d) : 0.0f;
+  }
 }
 
 CChanInfos ReadChannel(const TiXmlElement& e) {
@@ -55,46 +61,23 @@ bool IsChannelElementName(const std::string& strName) {
          strName == "calcchan";
 }
 
-int LeadingInt(const char* psz) {
-  // Leading blanks and a sign, then digits; saturates rather than overflowing.
+namespace {
+const char* SkipLeadingBlanks(const char* psz) {
   while (*psz == ' ' || *psz == '\t' || *psz == '\n' || *psz == '\r' || *psz == '\v' || *psz == '\f') ++psz;
-  bool bNeg = false;
-  if (*psz == '+' || *psz == '-') bNeg = *psz++ == '-';
-  long long n = 0;
-  while (std::isdigit(static_cast<unsigned char>(*psz))) {
-    if (n < 10000000000LL) n = n * 10 + (*psz - '0');
-    ++psz;
-  }
-  if (bNeg) n = -n;
-  if (n > 2147483647LL) n = 2147483647LL;
-  if (n < -2147483647LL - 1) n = -2147483647LL - 1;
-  return static_cast<int>(n);
+  return psz;
+}
+} // namespace
+
+int LeadingInt(const char* psz) {
+  int64_t n = 0;
+  ScanIntPrefix(SkipLeadingBlanks(psz), n);
+  return static_cast<int>(std::clamp<int64_t>(n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 double LeadingDouble(const char* psz) {
-  // Only plain decimal notation with a point counts (no hexadecimal, "inf" or
-  // "nan"); the scanned prefix is then converted by strtod, whose C locale uses
-  // the point whatever the user's conventions.
-  const char* p = psz;
-  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r') ++p;
-  const char* pStart = p;
-  if (*p == '+' || *p == '-') ++p;
-  bool bDigits = false;
-  while (std::isdigit(static_cast<unsigned char>(*p))) { ++p; bDigits = true; }
-  if (*p == '.') {
-    ++p;
-    while (std::isdigit(static_cast<unsigned char>(*p))) { ++p; bDigits = true; }
-  }
-  if (!bDigits) return 0.0;
-  if (*p == 'e' || *p == 'E') {
-    const char* q = p + 1;
-    if (*q == '+' || *q == '-') ++q;
-    if (std::isdigit(static_cast<unsigned char>(*q))) {
-      while (std::isdigit(static_cast<unsigned char>(*q))) ++q;
-      p = q;
-    }
-  }
-  return std::strtod(std::string(pStart, p).c_str(), nullptr);
+  double d = 0;
+  if (ScanDecimalPrefix(SkipLeadingBlanks(psz), d) == 0) return 0.0;
+  return d;
 }
 
 void BuildChannelTable(const TiXmlDocument& doc, std::vector<CChanInfos>& aChannels, std::string& strConfigName) {

@@ -31,7 +31,8 @@ bool IsChannelElementName(const std::string& strName);
 
 // Leading whole number of a text (leading blanks and a sign accepted), 0 when none.
 int LeadingInt(const char* psz);
-// Leading decimal number with a point, 0 when none.
+// Leading plain decimal number with a point (no exponent, "inf", "nan" or
+// hexadecimal), 0 when none, whatever the C library's locale.
 double LeadingDouble(const char* psz);
 
 } // namespace zk7

@@ -3,6 +3,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,9 @@ namespace zk7 {
 namespace {
 
 constexpr int WINDOW_BYTES = 1000000;
+// The longest configuration text read: a module's configurations take a few
+// hundred kilobytes at most; anything longer is refused rather than held.
+constexpr size_t MAX_XML_BYTES = 4u << 20;
 constexpr int DAY_1970 = 25569;  // 1970-01-01 as a day number
 
 uint32_t ReadU32(const uint8_t* p) {
@@ -118,23 +122,18 @@ void CZK7Doc::ReadContents() {
   // offset that leaves no room for the channel words cannot be read.
   const int64_t nXmlSize = static_cast<int64_t>(nDataOffset) - RESULTS_HEADER_SIZE - 4 * static_cast<int64_t>(nChannels);
   if (nXmlSize < 0) throw CZK7Exception(IDS_NO_MEMORY_FOR_FILE);
-  std::vector<char> aXml;
-  try {
-    m_aChannelWords.resize(static_cast<size_t>(nChannels));
-    aXml.resize(static_cast<size_t>(nXmlSize) + 1);
-  } catch (const std::bad_alloc&) {
-    throw CZK7Exception(IDS_NO_MEMORY_FOR_FILE);
-  }
-  m_pFile->ReadAt(RESULTS_HEADER_SIZE, m_aChannelWords.data(), 4 * static_cast<size_t>(nChannels));
-  m_pFile->ReadAt(RESULTS_HEADER_SIZE + 4 * static_cast<uint64_t>(nChannels), aXml.data(),
-                  static_cast<size_t>(nXmlSize));
-  aXml[static_cast<size_t>(nXmlSize)] = '\0';  // the text ends at the first zero byte
+  // Record offsets and window sizes are ints: 2^28 channels and more make a
+  // record no int can measure.
+  const int64_t nRecordSize = 8 + 8 * static_cast<int64_t>(nChannels);
+  if (nRecordSize > std::numeric_limits<int>::max()) throw CZK7Exception(IDS_NO_MEMORY_FOR_FILE);
+  std::vector<char> aXml = ReadXmlText(RESULTS_HEADER_SIZE + 4 * static_cast<uint64_t>(nChannels),
+                                       static_cast<uint64_t>(nXmlSize));
   std::string strXmlError;
-  const bool bXmlOk = ParseUntrustedXml(*m_pXml, std::string_view(aXml.data(), static_cast<size_t>(nXmlSize)), strXmlError);
+  const bool bXmlOk = ParseUntrustedXml(*m_pXml, std::string_view(aXml.data(), aXml.size() - 1), strXmlError);
   aXml = {};
   if (!bXmlOk) throw CZK7Exception(IDS_XML_ERRONEOUS);
 
-  m_nRecordSize = RecordSize(nChannels);
+  m_nRecordSize = static_cast<int>(nRecordSize);
   const uint64_t nRecords = (nLength - nDataOffset) / static_cast<uint64_t>(m_nRecordSize);
   if (nRecords < 1) {
     m_nRecordSize = 16;
@@ -143,6 +142,18 @@ void CZK7Doc::ReadContents() {
   }
   // Record indexes are signed 32-bit: records beyond that cannot be addressed.
   m_nRecordCount = static_cast<int>(std::min<uint64_t>(nRecords, std::numeric_limits<int>::max()));
+
+  // Every channel must be described before the header's count sizes anything:
+  // the configuration's length bounds the count, the header alone does not.
+  BuildChannelTable(*m_pXml, m_aChannels, m_strConfigName);
+  if (static_cast<int>(m_aChannels.size()) != m_nChannelCount) throw CZK7Exception(IDS_CHANNELS_NOT_FOUND);
+
+  try {
+    m_aChannelWords.resize(static_cast<size_t>(nChannels));
+  } catch (const std::bad_alloc&) {
+    throw CZK7Exception(IDS_NO_MEMORY_FOR_FILE);
+  }
+  m_pFile->ReadAt(RESULTS_HEADER_SIZE, m_aChannelWords.data(), 4 * static_cast<size_t>(nChannels));
 
   int nCapacity = std::max(1, std::min(WINDOW_BYTES / m_nRecordSize, m_nRecordCount));
   try {
@@ -158,9 +169,31 @@ void CZK7Doc::ReadContents() {
   // first records ready for the list's first page.
   m_dFirstTime = GetRecordTime(0, 0);
   m_dDuration = PeekRecordTime(m_nRecordCount - 1, 0) - m_dFirstTime;
+}
 
-  BuildChannelTable(*m_pXml, m_aChannels, m_strConfigName);
-  if (static_cast<int>(m_aChannels.size()) != m_nChannelCount) throw CZK7Exception(IDS_CHANNELS_NOT_FOUND);
+std::vector<char> CZK7Doc::ReadXmlText(uint64_t nOffset, uint64_t nRegionSize) const {
+  // The text ends at the first zero byte: read the region in steps up to it,
+  // so that a huge data offset in front of a small text costs nothing.
+  constexpr size_t STEP = 64 * 1024;
+  std::vector<char> aXml;
+  try {
+    while (aXml.size() < nRegionSize) {
+      if (aXml.size() >= MAX_XML_BYTES) throw CZK7Exception(IDS_NO_MEMORY_FOR_FILE);
+      const size_t nOld = aXml.size();
+      const size_t nStep = static_cast<size_t>(std::min<uint64_t>(STEP, nRegionSize - nOld));
+      aXml.resize(nOld + nStep);
+      m_pFile->ReadAt(nOffset + nOld, aXml.data() + nOld, nStep);
+      const auto it = std::find(aXml.begin() + static_cast<std::ptrdiff_t>(nOld), aXml.end(), '\0');
+      if (it != aXml.end()) {
+        aXml.erase(it, aXml.end());
+        break;
+      }
+    }
+    aXml.push_back('\0');
+  } catch (const std::bad_alloc&) {
+    throw CZK7Exception(IDS_NO_MEMORY_FOR_FILE);
+  }
+  return aXml;
 }
 
 void CZK7Doc::FillWindow(int nFirst) const {
@@ -175,11 +208,12 @@ void CZK7Doc::FillWindow(int nFirst) const {
 const ResultsRecord& CZK7Doc::GetRecord(int nRecord) const {
   if (nRecord < 0) nRecord = 0;
   if (nRecord >= m_nRecordCount) nRecord = m_nRecordCount - 1;
-  if (nRecord < m_nWindowFirst || nRecord >= m_nWindowFirst + m_nWindowCapacity) {
-    int nFirst = nRecord - m_nWindowCapacity / 2;
+  if (nRecord < m_nWindowFirst || static_cast<int64_t>(nRecord) >= static_cast<int64_t>(m_nWindowFirst) + m_nWindowCapacity) {
+    // In 64 bits: near the last of 2^31 - 1 records the window's end passes int.
+    int64_t nFirst = static_cast<int64_t>(nRecord) - m_nWindowCapacity / 2;
     if (nFirst < 0) nFirst = 0;
-    if (nFirst + m_nWindowCapacity > m_nRecordCount) nFirst = m_nRecordCount - m_nWindowCapacity;
-    FillWindow(nFirst);
+    if (nFirst + m_nWindowCapacity > m_nRecordCount) nFirst = static_cast<int64_t>(m_nRecordCount) - m_nWindowCapacity;
+    FillWindow(static_cast<int>(nFirst));
   }
   return *reinterpret_cast<const ResultsRecord*>(m_aWindow.data() + static_cast<size_t>(nRecord - m_nWindowFirst) *
                                                                          static_cast<size_t>(m_nRecordSize));
@@ -196,7 +230,8 @@ double CZK7Doc::GetRecordTime(int nRecord, int nChannel) const { return TimeOf(G
 double CZK7Doc::PeekRecordTime(int nRecord, int nChannel) const {
   if (nRecord < 0) nRecord = 0;
   if (nRecord >= m_nRecordCount) nRecord = m_nRecordCount - 1;
-  if (nRecord >= m_nWindowFirst && nRecord < m_nWindowFirst + m_nWindowCapacity) return GetRecordTime(nRecord, nChannel);
+  if (nRecord >= m_nWindowFirst && static_cast<int64_t>(nRecord) < static_cast<int64_t>(m_nWindowFirst) + m_nWindowCapacity)
+    return GetRecordTime(nRecord, nChannel);
   // Outside the window only the record's times are read: a search by time
   // then costs a few small reads instead of a window refill per probe.
   alignas(8) uint8_t buf[16];
@@ -345,7 +380,11 @@ sResultsFileInfo CZK7Doc::GetFileInformation() const {
   const double h = std::floor(dHours);
   const double m = std::floor((dHours - h) * 60.0);
   const double s = ((dHours - h) * 60.0 - m) * 60.0;
-  std::snprintf(buf, sizeof buf, "%d h %d mn %.3f s", static_cast<int>(h), static_cast<int>(m), s);
+  // The seconds are written without the C library's locale: always a point.
+  char szSeconds[64];
+  const auto r = std::to_chars(szSeconds, szSeconds + sizeof szSeconds - 1, s, std::chars_format::fixed, 3);
+  *r.ptr = '\0';
+  std::snprintf(buf, sizeof buf, "%d h %d mn %s s", static_cast<int>(h), static_cast<int>(m), szSeconds);
   info.strDuration = buf;
   info.strCycles = std::to_string(m_nRecordCount);
   info.strChannels = std::to_string(m_nChannelCount);

@@ -109,6 +109,9 @@ private:
   void Reset();
   void ReadContents();
   void FillWindow(int nFirst) const;
+  // The configuration text of the XML region, up to its first zero byte, with a
+  // zero after it; refused (1153) beyond a sane length.
+  std::vector<char> ReadXmlText(uint64_t nOffset, uint64_t nRegionSize) const;
   double TimeOf(const ResultsRecord& rec, int nChannel) const;
 
   std::string m_strPath;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CliArgs.h"
+#include "format/NumberScan.h"
 #include "link/DownloadPath.h"
 #include "link/ZK7Dev.h"
 #include "workflows/DownloadFiles.h"
@@ -249,7 +250,12 @@ int RunInstrumentCommand(int argc, char** argv) {
     return CLI_USAGE;
   }
   const std::string strAddress = args.Value("--address");
-  CZK7Dev dev(std::atoi(args.Value("--port", std::to_string(ZK7_DEFAULT_PORT)).c_str()));
+  int64_t nPort = ZK7_DEFAULT_PORT;
+  if (args.Has("--port") && !ScanInt(args.Value("--port"), 1, 65535, nPort)) {
+    std::cerr << "zk7-cli " << strCommand << ": --port takes a port number from 1 to 65535\n";
+    return CLI_USAGE;
+  }
+  CZK7Dev dev(static_cast<int>(nPort));
   dev.SetParameters(strAddress, args.Value("--user"), strPassword);
   dev.SetWaitMs(nWaitMs);
   if (dev.Login() != ZK7_OK) return Fail(dev.GetLastErrorText());

@@ -1,12 +1,11 @@
 #include "CliLog.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "CliArgs.h"
+#include "format/NumberScan.h"
 #include "logs/ZK7LogDoc.h"
 
 namespace zk7 {
@@ -36,10 +35,8 @@ int RunLog(int argc, char** argv) {
   for (int i = 0; i < doc.GetLineCount(); ++i) aRows.push_back(i);
   CLogSortState sort;
   for (const std::string& strClick : args.Values("--click")) {
-    char* pEnd = nullptr;
-    errno = 0;
-    const long n = std::strtol(strClick.c_str(), &pEnd, 10);
-    if (strClick.empty() || *pEnd != '\0' || errno != 0 || n < 1 || n > doc.GetColumnCount()) {
+    int64_t n = 0;
+    if (!ScanInt(strClick, 1, doc.GetColumnCount(), n)) {
       PrintError("zk7-cli log: --click takes a column number from 1 to " + std::to_string(doc.GetColumnCount()));
       return CLI_USAGE;
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CliArgs.h"
+#include "format/NumberScan.h"
 #include "errors/ErrorCatalogue.h"
 #include "format/Formatting.h"
 #include "history/HistRowText.h"
@@ -27,11 +28,10 @@ void PrintError(const std::string& strText) {
 
 // Whole number in [nMin, nMax]; false for anything else.
 bool ParseInt(const std::string& s, long long nMin, long long nMax, long long& n) {
-  if (s.empty()) return false;
-  char* pEnd = nullptr;
-  errno = 0;
-  n = std::strtoll(s.c_str(), &pEnd, 10);
-  return errno == 0 && *pEnd == '\0' && n >= nMin && n <= nMax;
+  int64_t v = 0;
+  if (!ScanInt(s, nMin, nMax, v)) return false;
+  n = v;
+  return true;
 }
 
 bool ParseIntList(const std::string& s, long long nMin, long long nMax, std::vector<int>& a) {
@@ -248,13 +248,11 @@ int RunMakeSample(int argc, char** argv) {
     spec.nSeed = static_cast<uint64_t>(n);
   }
   if (args.Has("--start")) {
-    int y, mo, d, h, mi, s;
-    char cT;
     const std::string str = args.Value("--start");
-    if (std::sscanf(str.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d", &y, &mo, &d, &cT, &h, &mi, &s) != 7 ||
-        (cT != 'T' && cT != ' ') || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59)
-      return usage("--start takes YYYY-MM-DDTHH:MM:SS");
-    const double dDays = DayNumberFromCalendar(y, mo, d, h, mi, s) - 25569.0;
+    double dDate = 0;
+    // Whole seconds: the file's base time has no fraction.
+    if (str.size() != 19 || !ParseIsoDateTime(str, dDate)) return usage("--start takes YYYY-MM-DDTHH:MM:SS");
+    const double dDays = dDate - 25569.0;
     const long long nSeconds = static_cast<long long>(std::llround(dDays * 86400.0));
     if (nSeconds < -2147483647LL - 1 || nSeconds > 2147483647LL) return usage("--start lies outside 1901-2038");
     spec.nStartSeconds = nSeconds;

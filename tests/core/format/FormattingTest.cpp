@@ -113,7 +113,7 @@ TEST_F(Formatting, ParseDateTime) {
   ASSERT_EQ(ParseDateTime("12/05/2026 10:00:00.789", d), PARSE_DATE_OK);
   EXPECT_EQ(FormatDateTime(d, true, true, 3), "12/05/2026 10:00:00.789");
   ASSERT_EQ(ParseDateTime("12/05/2026 10:00:00.5", d), PARSE_DATE_OK);
-  EXPECT_EQ(FormatDateTime(d, true, true, 3), "12/05/2026 10:00:00.005") << "digits count milliseconds";
+  EXPECT_EQ(FormatDateTime(d, true, true, 3), "12/05/2026 10:00:00.500") << "digits are decimals of the second";
   EXPECT_EQ(ParseDateTime("12/05/2026 10:00:00.x", d), PARSE_DATE_INVALID);
   EXPECT_EQ(ParseDateTime("13/45/2026", d), PARSE_DATE_WRONG_FORMAT);
   EXPECT_EQ(ParseDateTime("02/30/2026", d), PARSE_DATE_WRONG_FORMAT);

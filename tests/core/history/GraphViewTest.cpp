@@ -143,6 +143,12 @@ TEST_F(GraphView, PeriodsFromCursorsFixedDateAndLength) {
   s.m_strDays = "0";
   s.m_strTime = "xx";
   EXPECT_EQ(ApplyHistoryLength(s, q), TOOL_WRONG_FORMAT);
+  s.m_strTime = "02:30:00";
+  for (const char* pszDays : {"2147483648", "1e300", "3000000"}) {
+    s.m_strDays = pszDays;
+    EXPECT_EQ(ApplyHistoryLength(s, q), TOOL_WRONG_FORMAT) << pszDays << ": a start before the calendar";
+    EXPECT_NEAR(q.dEnd - q.dStart, 1 + 2.5 * HOUR, 1e-9);
+  }
 
   SetHistoryTexts(s, {DAY0 + 3 * HOUR, DAY0 + 1 + 5.5 * HOUR + 1.6 * ONE_SECOND}, true, 3);
   EXPECT_EQ(s.m_strFixedDate, "02/01/2026 05:30:01.600");
@@ -205,6 +211,9 @@ TEST_F(GraphView, CursorReadoutsAndDeltaTexts) {
   EXPECT_EQ(FormatCursorX(x1, false, true, 3), "02/01/2026\r\n14:00:00.000");
   EXPECT_EQ(FormatCursorX(x1, false, false, 0), "02/01/2026\r\n14:00:00");
   EXPECT_EQ(FormatCursorX(12.3456789, true, true, 3), "12.3457");
+  SetRegionalSettings(CRegionalSettings('.', ':', '/', "d MMM yyyy"));
+  EXPECT_EQ(FormatCursorX(x1, false, true, 3), "1 Feb 2026\r\n14:00:00.000") << "no break inside the date";
+  SetRegionalSettings(CRegionalSettings::Plain());
   EXPECT_EQ(FormatCursorY(-0.000123456789), "-0.000123457");
   EXPECT_EQ(FormatDeltaX(x2 - x1, false, true, 3), "-1j\r\n02:00:00.000");
   EXPECT_EQ(FormatDeltaX(x2 - x1, false, true, 1), "-1j\r\n02:00:00.0");

@@ -72,7 +72,7 @@ TEST(ChannelTable, Limits) {
   EXPECT_FALSE(a[1].aLimits[2].bHigh);
   EXPECT_EQ(a[1].aLimits[2].fValue, 0.0f);
   EXPECT_FALSE(a[1].aLimits[3].bOn) << "a later limit with the same number overrides";
-  EXPECT_EQ(a[1].aLimits[3].fValue, 100.0f) << "the value set earlier stays";
+  EXPECT_EQ(a[1].aLimits[3].fValue, 1.0f) << "the value set earlier stays; a plain decimal has no exponent";
 }
 
 TEST(ChannelTable, OnlyChannelElementsCountInDocumentOrder) {

@@ -74,6 +74,20 @@ TEST_F(ResultsReader, RefusesEachBrokenFieldWithItsMessage) {
        [](auto& b) { b.strXml = CResultsFileBuilder::MakeXml({"inputchan", "numchan", "calcchan"}); }, 1156},
       {"one channel element too few", [](auto& b) { b.strXml = CResultsFileBuilder::MakeXml({"inputchan"}); }, 1156},
       {"no session element", [](auto& b) { b.strXml = "<fieldacq><sessions/></fieldacq>"; }, 1157},
+      {"elements nested 40,000 deep",
+       [](auto& b) {
+         std::string s;
+         for (int i = 0; i < 40000; ++i) s += "<a>";
+         for (int i = 0; i < 40000; ++i) s += "</a>";
+         b.strXml = "<fieldacq><session>" + s + "</session></fieldacq>";
+       },
+       1155},
+      {"a UTF-8 text ending in a lead byte, without its zero",
+       [](auto& b) {
+         b.strXml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><fieldacq><session><inputchan/><inputchan/>\xF4";
+         b.bXmlZero = false;
+       },
+       1155},
   };
   for (const auto& c : cases) {
     CResultsFileBuilder b = TwoChannelFile(3);
@@ -223,6 +237,56 @@ TEST_F(ResultsReader, FilesOver4GiBOpenWithAllTheirRecords) {
   ASSERT_TRUE(doc.OnOpenDocument(Path("huge.zk"), &strError)) << strError;
   EXPECT_EQ(static_cast<uint64_t>(doc.GetRecordCount()), (nLength - doc.GetDataOffset()) / 24);
   EXPECT_EQ(doc.GetRecord(doc.GetRecordCount() - 1).nBaseTime, 0u);
+}
+
+TEST_F(ResultsReader, HeaderCountsAndSizesAreCheckedAgainstTheFileBeforeAllocating) {
+  // Sparse files: the header claims gigabytes that are not really there.
+  const std::string strTwo = CResultsFileBuilder::MakeXml({"inputchan", "inputchan"});
+  const std::string strOne = CResultsFileBuilder::MakeXml({"inputchan"});
+  struct sCase {
+    const char* pszWhat;
+    int32_t nChannels;
+    uint32_t nDataOffset;
+    std::string strXml;
+    uint64_t nLength;
+    unsigned nId;
+  } const cases[] = {
+      {"a data offset of 4 GiB before a small text", 2, 0xFFFFFF00u, strTwo, 0xFFFFFF00ull + 2 * 24, 0},
+      {"100 million channels that the text does not describe", 100000000, 400000048u + 4096, strTwo,
+       400000048ull + 4096 + 800000008ull, 1156},
+      {"2^28 channels: a record no int can measure", 1 << 28, (1u << 30) + 4096, strTwo,
+       (1ull << 30) + 4096 + (2ull << 31), 1153},
+      {"2^29 channels", 1 << 29, (2u << 30) + 4096, strTwo, (2ull << 30) + 4096 + (4ull << 31), 1153},
+      {"a text without its end longer than any configuration", 1, 48 + 4 + (8u << 20),
+       strOne + std::string(6u << 20, ' '), 48 + 4 + (8u << 20) + 16, 1153},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
+    WriteSparseResultsFile(Path("h.zk"), c.nChannels, c.nDataOffset, c.strXml, c.nLength);
+    CZK7Doc doc;
+    std::string strError;
+    unsigned nId = 0;
+    const bool bOpened = doc.OnOpenDocument(Path("h.zk"), &strError, &nId);
+    EXPECT_EQ(bOpened ? 0u : nId, c.nId) << strError;
+    if (bOpened) {
+      EXPECT_EQ(doc.GetRecordCount(), 2);
+    }
+  }
+
+  // 2^31 - 1 records of one channel: the last ones are read, not overflowed past.
+  const uint64_t nRecords = 2147483647ull;
+  WriteSparseResultsFile(Path("many.zk"), 1, 4096, strOne, 4096 + 16 * nRecords);
+  CZK7Doc doc;
+  std::string strError;
+  ASSERT_TRUE(doc.OnOpenDocument(Path("many.zk"), &strError)) << strError;
+  ASSERT_EQ(doc.GetRecordCount(), 2147483647);
+  for (int nRecord : {2147483646, 2147483646 - doc.GetWindowCapacity() / 2, 0, 2147483640}) {
+    SCOPED_TRACE(nRecord);
+    EXPECT_NO_THROW(doc.GetRecord(nRecord));
+    EXPECT_LE(doc.GetWindowFirst(), nRecord);
+    EXPECT_EQ(static_cast<int64_t>(doc.GetWindowFirst()) + doc.GetWindowCapacity() > nRecord, true);
+  }
+  EXPECT_EQ(doc.GetWindowFirst(), 2147483647 - doc.GetWindowCapacity()) << "the window ends at the last record";
 }
 
 } // namespace
