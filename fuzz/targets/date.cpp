@@ -3,6 +3,7 @@
 // as the same time. The first byte picks the conventions, the second the
 // formatting choices; the rest is the typed text.
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "FuzzSupport.h"
@@ -35,6 +36,13 @@ void CheckDate(const std::string& strText, uint8_t nChoice) {
   CalendarFromDayNumber(d, nYear, nMonth, nDay, nHour, nMinute, nSecond);
   const std::string strShown = FormatDateTime(d, true, true, 3);
   FormatDateTime(d, (nChoice & 1) != 0, (nChoice & 2) != 0, 1 + nChoice % 9);
+  if (nYear >= 1000 && nYear <= 9999) {
+    char szIso[32];
+    std::snprintf(szIso, sizeof szIso, "%04d-%02d-%02dT%02d:%02d:%02d", nYear, nMonth, nDay, nHour, nMinute, nSecond);
+    double dIso = 0;
+    ZK7_FUZZ_CHECK(ParseDateTime(szIso, dIso) == PARSE_DATE_OK && std::fabs(dIso - d) <= ONE_SECOND,
+                   std::string("the ISO date ") + szIso + " is refused or misread");
+  }
   // Two-digit years make only these years' texts unambiguous.
   if (nYear < 1980 || nYear > 2079) return;
   double dAgain = 0;
