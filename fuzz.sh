@@ -7,6 +7,8 @@
 # A finding (crash, leak, sanitizer report, timeout, memory beyond the limit)
 # leaves its reproducer, named on the line, and makes the exit status non-zero.
 #   ./fuzz.sh [SECONDS] [TARGET...]
+# A reproducer replays with build-fuzz/fuzz_NAME FILE; once its fault is mended
+# it goes into fuzz/corpus/NAME/ under a name that says what it was.
 set -uo pipefail
 cd "$(dirname "$0")"
 SECONDS_EACH=${1:-20}
