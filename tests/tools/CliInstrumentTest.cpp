@@ -156,6 +156,8 @@ TEST_F(CliInstrument, HostileAnswersEndWithAMessageAndFlatMemory) {
       {"huge-length=268435456@status", {"status", "--timeout", "0.5"}, 1, "Can't receive response: no complete answer"},
       // Four gigabytes of refusal text: 64 KiB kept, the connection dropped, the file fetched again.
       {"refusal-flood@block*1", {"download", "--select", "internal/*"}, 0, ""},
+      // Refused names are skipped, named, and make the run a failure; the rest arrives.
+      {"hostile-names@list*1", {"download", "--select", "*/*", "--replace"}, 1, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pszFault);
@@ -168,6 +170,10 @@ TEST_F(CliInstrument, HostileAnswersEndWithAMessageAndFlatMemory) {
     EXPECT_EQ(r.nExitCode, c.nExit) << r.strErr;
     EXPECT_EQ(r.strErr.rfind(c.pszErr, 0), 0u) << r.strErr;
     EXPECT_LT(r.nMaxRssKb, 64 * 1024);
+    if (aArgs[0] == "download") {
+      EXPECT_EQ(r.strOut.find("Refused file name from the module: '../escaped.zk'") != std::string::npos, c.nExit == 1)
+          << r.strOut;
+    }
   }
   EXPECT_EQ(ReadFileBytes(Local() / "dest" / "internal" / "f.zk"), Pattern(1000, 3));
 }

@@ -1,6 +1,7 @@
 // The download workflow against zk7-sim: listing the categories, attempts,
 // replace answers, progress and where the files land.
 #include <deque>
+#include <functional>
 
 #include "SimTestSupport.h"
 #include "workflows/DownloadFiles.h"
@@ -14,7 +15,10 @@ public:
   void SetPosition(int nPos) override { aPositions.push_back(nPos); }
   void SetStatus(const std::string& strText) override { aStatus.push_back(strText); }
   bool IsCancelled() override { return bCancel || (nCancelAtCall > 0 && ++nCalls >= nCancelAtCall); }
-  bool OnBlock(int64_t, int64_t) override { return !bCancelInBlock; }
+  bool OnBlock(int64_t nDone, int64_t) override {
+    if (onBlock) onBlock(nDone);
+    return !bCancelInBlock;
+  }
   eReplaceAnswer AskReplaceFile(const std::string& strLocalPath) override {
     aAsked.push_back(strLocalPath);
     if (answers.empty()) return eReplaceAnswer::Cancel;
@@ -30,6 +34,7 @@ public:
   int nRange = -1;
   bool bCancel = false;
   bool bCancelInBlock = false;
+  std::function<void(int64_t)> onBlock;
   int nCancelAtCall = 0;  // the IsCancelled call from which the user has cancelled
   int nCalls = 0;
 };
@@ -231,6 +236,27 @@ TEST_F(DownloadWorkflow, EveryRetryPathEndsWithWholeFiles) {
     for (const auto& e : std::filesystem::recursive_directory_iterator(Dest())) nFiles += e.is_regular_file() ? 1 : 0;
     EXPECT_EQ(nFiles, 4u) << "no temporary file is left behind";
   }
+}
+
+TEST_F(DownloadWorkflow, AFileThatChangedOnTheModuleIsNotContinued) {
+  const auto module = Root() / "configs" / "a.xml";
+  WriteFileBytes(module, Pattern(200000, 13));
+  StartSim({"--fault", "drop=1000@block#3*1"});
+  auto dev = Connect();
+  CDownloadFiles files;
+  CScriptedObserver observer;
+  ListAll(files, *dev, observer);
+  for (auto& aDirs : files.Categories())
+    for (auto& dir : aDirs)
+      for (auto& file : dir.aFiles) file.bSelected = file.strName == "a.xml";
+  // The module rewrites the file, longer, while the second block travels.
+  observer.onBlock = [&](int64_t nDone) {
+    if (nDone == 100000) WriteFileBytes(module, Pattern(250000, 14));
+  };
+  std::string strMessage;
+  ASSERT_TRUE(files.Download(*dev, Dest(), observer, strMessage)) << strMessage;
+  // Started afresh at the listed size: not the old file's head on the new one's tail.
+  EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "a.xml"), Pattern(250000, 14).substr(0, 200000));
 }
 
 TEST_F(DownloadWorkflow, TheFirstCauseIsReportedAndACancelAsACancel) {

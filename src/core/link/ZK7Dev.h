@@ -104,6 +104,9 @@ private:
 
   void StartDeadline();
   eWait WaitReady(bool bWrite);
+  eWait SendAll(const void* pBuffer, size_t nLength);
+  // Failure of a send: sets the text, closes the connection, returns the code.
+  int SendFailure(eWait wait);
   // Failure of a wait while receiving: sets the text, closes the connection and
   // returns ZK7_ERR_CANCELLED or nTimeoutResult (its text: strTimeoutText).
   int WaitFailure(eWait wait, int nTimeoutResult, const std::string& strTimeoutText);

@@ -43,7 +43,6 @@ std::string SecondsText(int nMs) {
 
 CZK7Dev::CZK7Dev(int nPort) : m_nPort(nPort) {}
 
-
 void CZK7Dev::SetParameters(const std::string& strAddress, const std::string& strUser,
                             const std::string& strPassword) {
   m_strAddress = strAddress;
@@ -151,22 +150,35 @@ int CZK7Dev::Reconnect() {
   return Login();
 }
 
+CZK7Dev::eWait CZK7Dev::SendAll(const void* pBuffer, size_t nLength) {
+  // Without blocking: a module that stops reading must not hold the sender
+  // beyond the deadline or past a cancel. The bytes are the same either way.
+  const auto* p = static_cast<const char*>(pBuffer);
+  while (nLength > 0) {
+    if (eWait wait = WaitReady(true); wait != eWait::Ready) return wait;
+    ssize_t n = send(m_socket, p, nLength, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+    if (n <= 0) return eWait::Failed;
+    p += n;
+    nLength -= static_cast<size_t>(n);
+  }
+  return eWait::Ready;
+}
+
+int CZK7Dev::SendFailure(eWait wait) {
+  const bool bCancelled = wait == eWait::Cancelled;
+  m_strError = bCancelled ? ZK7_MSG_CANCELLED : "Can't send Request";
+  CloseSocket();
+  return bCancelled ? ZK7_ERR_CANCELLED : ZK7_ERR_SEND;
+}
+
 int CZK7Dev::SendRequest() {
   std::string strBody = PrintXml(m_docRequest);
   std::string strHeader = FormatRequestHeader(strBody.size());
-  // One write of header and body together would change nothing on the wire but
-  // the segments; they stay two sends, as modules have always seen them.
   StartDeadline();
-  eWait wait = WaitReady(true);
-  bool bSent = wait == eWait::Ready &&
-               send(m_socket, strHeader.data(), strHeader.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(strHeader.size()) &&
-               send(m_socket, strBody.data(), strBody.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(strBody.size());
-  if (!bSent) {
-    m_strError = wait == eWait::Cancelled ? ZK7_MSG_CANCELLED : "Can't send Request";
-    CloseSocket();
-    return wait == eWait::Cancelled ? ZK7_ERR_CANCELLED : ZK7_ERR_SEND;
-  }
-  return ZK7_OK;
+  eWait wait = SendAll(strHeader.data(), strHeader.size());
+  if (wait == eWait::Ready) wait = SendAll(strBody.data(), strBody.size());
+  return wait == eWait::Ready ? ZK7_OK : SendFailure(wait);
 }
 
 int CZK7Dev::ReadResponseHeader(int64_t& nLength) {
@@ -231,13 +243,8 @@ int CZK7Dev::ReadResponseBody(int64_t nLength) {
 }
 
 int CZK7Dev::SendBytes(const void* pBuffer, int nLength) {
-  eWait wait = WaitReady(true);
-  if (wait != eWait::Ready || send(m_socket, pBuffer, static_cast<size_t>(nLength), MSG_NOSIGNAL) != nLength) {
-    m_strError = wait == eWait::Cancelled ? ZK7_MSG_CANCELLED : "Can't send Request";
-    CloseSocket();
-    return wait == eWait::Cancelled ? ZK7_ERR_CANCELLED : ZK7_ERR_SEND;
-  }
-  return ZK7_OK;
+  eWait wait = SendAll(pBuffer, static_cast<size_t>(nLength));
+  return wait == eWait::Ready ? ZK7_OK : SendFailure(wait);
 }
 
 int CZK7Dev::ReceiveBytes(void* pBuffer, int nLength) {
