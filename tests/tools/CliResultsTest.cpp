@@ -1,6 +1,7 @@
 // zk7-cli on results files: info, export bytes, error lookup and sample files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "ResultsFileBuilder.h"
@@ -56,6 +57,24 @@ TEST_F(CliResults, ExportWritesTheListTextsByteForByte) {
             "M\tN\xB0\tHour\tCh1 (U1)\r\n"
             " \t2\t00:00:00,4\tErr. 7\r\n"
             " \t3\t00:00:01,2\t100,00000\r\n");
+}
+
+TEST_F(CliResults, DatesShownAreAcceptedBackAndIsoInEveryLocale) {
+  for (const char* pszLocale : {"C.UTF-8", "de_CH.UTF-8", "en_US.UTF-8", "de_DE.UTF-8"}) {
+    SCOPED_TRACE(pszLocale);
+    sProcessResult r = Cli({"info", m_strFile}, pszLocale);
+    ASSERT_EQ(r.nExitCode, 0) << r.strErr;
+    const std::string strLabel = "Date and time of first record in this file: ";
+    const size_t nAt = r.strOut.find(strLabel);
+    ASSERT_NE(nAt, std::string::npos);
+    const std::string strFirst = r.strOut.substr(nAt + strLabel.size(), r.strOut.find('\n', nAt) - nAt - strLabel.size());
+    r = Cli({"export", m_strFile, "--from", strFirst, "--to", "2026-01-01T00:00:00", "--channels", "1"}, pszLocale);
+    ASSERT_EQ(r.nExitCode, 0) << strFirst << ": " << r.strErr;
+    EXPECT_EQ(std::count(r.strOut.begin(), r.strOut.end(), '\n'), 2) << "the title and record 1";
+    r = Cli({"export", m_strFile, "--from", "2026-01-01 00:00:00.300", "--channels", "1"}, pszLocale);
+    ASSERT_EQ(r.nExitCode, 0) << r.strErr;
+    EXPECT_EQ(std::count(r.strOut.begin(), r.strOut.end(), '\n'), 3) << "records 2 and 3";
+  }
 }
 
 TEST_F(CliResults, ExportToAFileAppendsTitleLineAndRows) {

@@ -1,9 +1,8 @@
 #include "format/RegionalSettings.h"
 
-#include <QDate>
 #include <QLocale>
 
-#include <cctype>
+#include <cstdio>
 #include <memory>
 #include <vector>
 

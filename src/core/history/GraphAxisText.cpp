@@ -35,6 +35,7 @@ std::string GetTimeAxisFormat(int nTimeFormat, bool bShowFraction, int nDigits) 
 int GetTimeAxisDivisions(int nTimeFormat) { return nTimeFormat == 0 ? 3 : 5; }
 
 std::string FormatTimeAxisLabel(double dDate, int nTimeFormat, bool bShowFraction, int nDigits) {
+  if (!IsShowableDate(dDate)) return INVALID_DATE_TEXT;
   const int nShown = LabelDigits(bShowFraction, nDigits);
   // Round once to the last digit shown, so that the date and the time agree
   // across midnight.

@@ -24,8 +24,9 @@ namespace {
 
 constexpr int WINDOW_BYTES = 1000000;
 // The longest configuration text read: a module's configurations take a few
-// hundred kilobytes at most; anything longer is refused rather than held.
-constexpr size_t MAX_XML_BYTES = 4u << 20;
+// hundred kilobytes at most; anything longer is refused rather than held (the
+// parsed document takes some sixty times the text's size in the worst case).
+constexpr size_t MAX_XML_BYTES = 2u << 20;
 constexpr int DAY_1970 = 25569;  // 1970-01-01 as a day number
 
 uint32_t ReadU32(const uint8_t* p) {

@@ -14,6 +14,7 @@
 #include "format/Formatting.h"
 #include "format/NumberScan.h"
 #include "format/RegionalSettings.h"
+#include "history/GraphAxisText.h"
 #include "history/GraphCursors.h"
 #include "results/ZK7Doc.h"
 
@@ -171,6 +172,7 @@ TEST_F(Locales, TypedDatesOutsideTheCalendarAreRefusedWithoutUndefinedMaths) {
     EXPECT_EQ(FormatDateTime(t, true, true, 3), INVALID_DATE_TEXT) << t;
     EXPECT_EQ(FormatTimeSpan(t * 1e10, true, 3), INVALID_DATE_TEXT) << t;
     EXPECT_EQ(FormatCursorX(t, false, true, 3), INVALID_DATE_TEXT) << t;
+    EXPECT_EQ(FormatTimeAxisLabel(t, 0, true, 3), INVALID_DATE_TEXT) << t;
   }
   EXPECT_EQ(FormatDeltaX(1e300, false, true, 3), INVALID_DATE_TEXT);
 }
