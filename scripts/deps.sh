@@ -13,6 +13,7 @@ ZK7_PACKAGES=(
   pybind11-dev python3-dev python3-numpy python3-pandas
   dpkg-dev file
   locales
+  clang libclang-rt-14-dev
 )
 
 # The C library's locales the tests run under (dates and numbers in each).
