@@ -167,6 +167,8 @@ QByteArray GraphSvg(CGraphControl& control, const std::vector<sGraphLegendEntry>
   generator.setOutputDevice(&buffer);
   generator.setSize(QSize(nWidth, nHeight));
   generator.setViewBox(QRect(0, 0, nWidth, nHeight));
+  // Its size in millimetres is that of the pixels on the screen.
+  generator.setResolution(ScreenDpi());
   generator.setTitle(QStringLiteral("Graph"));
   QCPPainter painter;
   if (!painter.begin(&generator)) return {};
