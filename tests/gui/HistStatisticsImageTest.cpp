@@ -2,6 +2,8 @@
 // the key with the core's figures, and prints after the key) and the graph
 // saved as PNG, SVG and PDF with its legend.
 #include <QApplication>
+#include <QFileDialog>
+#include <QSpinBox>
 #include <QFile>
 #include <QImage>
 #include <QPrinter>
@@ -14,6 +16,7 @@
 #include <filesystem>
 
 #include "HistWindowTestSupport.h"
+#include "ModalAnswerer.h"
 #include "SimProcess.h"
 #include "app/CommandIds.h"
 #include "history/ChannelStatistics.h"
@@ -36,6 +39,7 @@ private slots:
   void statisticsFollowCursorsListAndKey();
   void statisticsArePrintedAfterTheKey();
   void graphIsSavedAsPngSvgAndPdf();
+  void saveGraphAsCommandAsksFileAndSize();
 
 private:
   std::string m_strDir = MakeTempDir("zk7-hist-stats");
@@ -214,6 +218,37 @@ void HistStatisticsImageTest::graphIsSavedAsPngSvgAndPdf() {
     QVERIFY(!QFile::exists(QString::fromStdString(m_strDir) + "/" + strName));
   }
   QVERIFY(!SaveGraphImage(*w.pFrame, QString::fromStdString(m_strDir) + "/missing/dir.png", 640, 360, strError));
+}
+
+void HistStatisticsImageTest::saveGraphAsCommandAsksFileAndSize() {
+  sHistWindow w(m_strDir + "/r.zk");
+  const QString strBase = QString::fromStdString(m_strDir) + QStringLiteral("/asked");
+  QSize proposed;
+  CModalAnswerer answers;
+  // A name without extension takes the one of the file type chosen.
+  answers.Then([&](QWidget* pModal) {
+    auto* pDialog = qobject_cast<QFileDialog*>(pModal);
+    if (!pDialog) return pModal->close(), void();
+    pDialog->selectNameFilter(QStringLiteral("SVG drawing (*.svg)"));
+    pDialog->selectFile(strBase);
+    QMetaObject::invokeMethod(pDialog, "accept");
+  });
+  answers.Then([&](QWidget* pModal) {
+    auto* pWidth = pModal->findChild<QSpinBox*>(QStringLiteral("imageWidth"));
+    auto* pHeight = pModal->findChild<QSpinBox*>(QStringLiteral("imageHeight"));
+    if (!pWidth || !pHeight) return pModal->close(), void();
+    proposed = QSize(pWidth->value(), pHeight->value());
+    pWidth->setValue(300);
+    pHeight->setValue(200);
+    QMetaObject::invokeMethod(pModal, "accept");
+  });
+  QVERIFY(w.pFrame->OnCommand(ID_SAVE_GRAPH_AS));
+  QCOMPARE(answers.PendingSteps(), 0);
+  QVERIFY(answers.Unexpected().isEmpty());
+  QCOMPARE(proposed, w.pGraph->GetControl()->size());
+  QSvgRenderer svg(strBase + ".svg");
+  QVERIFY(svg.isValid());
+  QCOMPARE(svg.viewBox(), QRect(0, 0, 300, 200));
 }
 
 QTEST_MAIN(HistStatisticsImageTest)

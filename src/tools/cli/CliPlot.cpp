@@ -28,7 +28,6 @@ namespace zk7 {
 
 #ifndef ZK7_CLI_PLOT
 
-bool HasPlotCommand() { return false; }
 int RunPlot(int, char**) {
   std::fprintf(stderr, "zk7-cli plot: this build has no window code to draw with\n");
   return 1;
@@ -36,7 +35,6 @@ int RunPlot(int, char**) {
 
 #else
 
-bool HasPlotCommand() { return true; }
 
 namespace {
 

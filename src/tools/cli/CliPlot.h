@@ -4,8 +4,6 @@
 
 namespace zk7 {
 
-// Whether this build carries the plot command (it needs the window code).
-bool HasPlotCommand();
 int RunPlot(int argc, char** argv);
 
 } // namespace zk7
