@@ -159,6 +159,8 @@ std::string GetCommandStatusText(unsigned nId) {
     case ID_FILE_PRINT_SETUP: return "Change the printer and printing options";
     case ID_FILE_PRINT: return "Print the graph of the active document";
     case ID_FILE_PRINT_PREVIEW: return "Show the printout of the active document on screen";
+    case ID_SAVE_GRAPH_AS: return "Save the graph with a legend of its channels as a PNG, SVG or PDF file";
+    case ID_VIEW_STATISTICS: return "Show or hide the statistics of the channels between the cursors";
     case ID_LIST_PRINT_PREVIEW: return "Show the printout of the selected lines on screen";
     case ID_LIST_PRINT: return "Print the selected lines";
     case ID_LIST_EXPORT: return "Write the selected lines to a text file";
