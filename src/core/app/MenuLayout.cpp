@@ -39,8 +39,8 @@ std::vector<sMenuItem> BuildResultsMenu() {
   return {
       Popup("&File", {Cmd(ID_FILE_OPEN, "&Open...\tCtrl+O"), Cmd(ID_FILE_CLOSE, "&Close"), Sep(),
                       Cmd(ID_FILE_PRINT_SETUP, "P&rint Setup..."), Cmd(ID_FILE_PRINT_PREVIEW, "G&raph print preview"),
-                      Cmd(ID_FILE_PRINT, "&Print Graph...\tCtrl+P"), Sep(),
-                      Cmd(ID_LIST_PRINT_PREVIEW, "Print Pre&view of Selected lines"),
+                      Cmd(ID_FILE_PRINT, "&Print Graph...\tCtrl+P"), Cmd(ID_SAVE_GRAPH_AS, "Save Graph As..."),
+                      Sep(), Cmd(ID_LIST_PRINT_PREVIEW, "Print Pre&view of Selected lines"),
                       Cmd(ID_LIST_PRINT, "&Print selected &lines..."), Sep(),
                       Cmd(ID_LIST_EXPORT, "&Export selected lines..."), Sep(), Recent(), Sep(),
                       Cmd(ID_APP_EXIT, "E&xit")}),
@@ -49,7 +49,8 @@ std::vector<sMenuItem> BuildResultsMenu() {
       Popup("&View",
             {Cmd(ID_GRAPH_PANE_ONLY, "Graph Pane only"), Cmd(ID_LIST_PANE_ONLY, "List Pane only"),
              Cmd(ID_KEY_PANE_ONLY, "Key Pane only"), Cmd(ID_ALL_PANES, "All Panes"), Sep(),
-             Cmd(ID_CURSORS_TOOLS, "&Cursors Tools"), Cmd(ID_SCALES_TOOLS, "&Scales Tools"), Sep(),
+             Cmd(ID_CURSORS_TOOLS, "&Cursors Tools"), Cmd(ID_SCALES_TOOLS, "&Scales Tools"),
+             Cmd(ID_VIEW_STATISTICS, "Statistics"), Sep(),
              Cmd(ID_HIST_GLOBAL_VIEW, "Historical &Global View\tEch"), Cmd(ID_FILE_GLOBAL_VIEW, "&File Global View"),
              Popup("&Go to", {Cmd(ID_GOTO_DATE, "Go to &Date"), Cmd(ID_GOTO_CURSOR1, "Go to C&ursor 1 in the List"),
                               Cmd(ID_GOTO_CURSOR2, "Go to Cu&rsor 2 in the List")}),
@@ -158,6 +159,8 @@ std::string GetCommandStatusText(unsigned nId) {
     case ID_FILE_PRINT_SETUP: return "Change the printer and printing options";
     case ID_FILE_PRINT: return "Print the graph of the active document";
     case ID_FILE_PRINT_PREVIEW: return "Show the printout of the active document on screen";
+    case ID_SAVE_GRAPH_AS: return "Save the graph with a legend of its channels as a PNG, SVG or PDF file";
+    case ID_VIEW_STATISTICS: return "Show or hide the statistics of the channels between the cursors";
     case ID_LIST_PRINT_PREVIEW: return "Show the printout of the selected lines on screen";
     case ID_LIST_PRINT: return "Print the selected lines";
     case ID_LIST_EXPORT: return "Write the selected lines to a text file";

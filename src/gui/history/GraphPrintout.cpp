@@ -1,7 +1,6 @@
 // Graph printout and clipboard picture.
 #include "history/GraphPrintout.h"
 
-#include <QBuffer>
 #include <QMessageBox>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -9,15 +8,18 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <utility>
 
+#include "history/GraphImage.h"
 #include "history/HistFrame.h"
+#include "history/HistStatistics.h"
+#include "history/StatisticsPane.h"
 #include "history/KeyTable.h"
 #include "history/PageHeader.h"
 #include "history/PagePrinter.h"
+#include "history/PrintLayout.h"
 #include "history/graph/GraphControl.h"
 #include "results/ZK7Exception.h"
 #include "settings/SettingsRecord.h"
@@ -33,7 +35,38 @@ struct sGraphJob {
   std::vector<int> aPositions;
   int nLinesPerPage = 1;
   int nPages = 1;
+  // The statistics table after the key, on pages of its own, while the view is shown.
+  std::string strStatsTitles;
+  std::vector<std::string> aStatsRows;
+  std::vector<int> aStatsPositions;
+  int nStatsLinesPerPage = 1;
+  int nKeyPages = 1;  // the graph page and the key pages
 };
+
+std::string Joined(const std::vector<std::string>& aCells);
+
+void PrepareStatistics(QPrinter& printer, const CHistFrame& frame, sGraphJob& job) {
+  const CHistStatistics* pView = frame.GetStatisticsView();
+  if (!frame.IsStatisticsShown() || !pView) return;
+  const std::vector<sChannelStatistics>& aResults = pView->GetPane()->GetResults();
+  if (aResults.empty()) return;
+  job.strStatsTitles = Joined(StatisticsColumnTitles());
+  std::vector<int> aWidths(StatisticsColumnTitles().size(), 0);
+  WidenColumns(aWidths, job.strStatsTitles);
+  for (const sChannelStatistics& r : aResults) {
+    job.aStatsRows.push_back(Joined(StatisticsRowCells(frame.GetDocument(), r)));
+    WidenColumns(aWidths, job.aStatsRows.back());
+  }
+  for (int& n : aWidths) n += 2;
+  job.aStatsPositions = ColumnPositions(aWidths);
+  const CPagePrinter pages(printer, job.aStatsPositions, static_cast<int>(job.aStatsRows.size()));
+  const sPrintLayout& layout = pages.GetLayout();
+  // A line less than the key's pages: the table's own title stands above its column titles.
+  job.nStatsLinesPerPage = std::max(
+      1, GraphKeyLinesPerPage(layout.nPrintableHeight, layout.nLineHeight, layout.nHeaderLines, layout.nFooterLines) - 1);
+  const int nRows = static_cast<int>(job.aStatsRows.size());
+  job.nPages += (nRows + job.nStatsLinesPerPage - 1) / job.nStatsLinesPerPage;
+}
 
 sGraphJob PrepareJob(QPrinter& printer, const CHistFrame& frame, sPrintLayout& layout) {
   sGraphJob job;
@@ -46,6 +79,8 @@ sGraphJob PrepareJob(QPrinter& printer, const CHistFrame& frame, sPrintLayout& l
   job.nLinesPerPage =
       GraphKeyLinesPerPage(layout.nPrintableHeight, layout.nLineHeight, layout.nHeaderLines, layout.nFooterLines);
   job.nPages = GraphPrintPageCount(static_cast<int>(job.aTicked.size()), job.nLinesPerPage);
+  job.nKeyPages = job.nPages;
+  PrepareStatistics(printer, frame, job);
   return job;
 }
 
@@ -102,6 +137,24 @@ void PrintKeyPage(QCPPainter& painter, const CPagePrinter& pages, const sGraphJo
   }
 }
 
+void PrintStatisticsPage(QCPPainter& painter, QPrinter& printer, const sGraphJob& job, int nPage) {
+  const CPagePrinter pages(printer, job.aStatsPositions, static_cast<int>(job.aStatsRows.size()));
+  pages.BeginPage(painter);
+  const int lh = pages.GetLayout().nLineHeight;
+  int y = (pages.GetLayout().nHeaderLines + 1) * lh;
+  pages.DrawTabbedLine(painter, y, "Statistics");
+  y += lh;
+  pages.DrawTabbedLine(painter, y, job.strStatsTitles);
+  y += lh;
+  painter.drawLine(QLineF(0, y - 1, pages.GetLayout().nPrintableWidth, y - 1));
+  y += lh / 2;
+  const size_t nFrom = static_cast<size_t>(nPage - job.nKeyPages - 1) * static_cast<size_t>(job.nStatsLinesPerPage);
+  for (size_t i = nFrom; i < job.aStatsRows.size() && i < nFrom + static_cast<size_t>(job.nStatsLinesPerPage); ++i) {
+    pages.DrawTabbedLine(painter, y, job.aStatsRows[i]);
+    y += lh;
+  }
+}
+
 } // namespace
 
 int GetGraphPrintPageCount(QPrinter& printer, const CHistFrame& frame) {
@@ -131,8 +184,10 @@ bool PrintGraphPages(QPrinter& printer, CGraphControl& control, const CHistFrame
                                    layout.nPrintableHeight, layout.nLineHeight);
     if (nPage == 1)
       PrintGraphPage(painter, control, layout, printer);
-    else
+    else if (nPage <= job.nKeyPages)
       PrintKeyPage(painter, pages, job, nPage, bColour);
+    else
+      PrintStatisticsPage(painter, printer, job, nPage);
   }
   painter.end();
   return true;
@@ -170,18 +225,7 @@ QMimeData* MakeGraphMimeData(CGraphControl& control) {
     QCPPainter painter(&image);
     control.RenderTo(painter, w, h);
   }
-  QByteArray svg;
-  {
-    QBuffer buffer(&svg);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(QSize(w, h));
-    generator.setViewBox(QRect(0, 0, w, h));
-    generator.setTitle(QStringLiteral("Graph"));
-    QCPPainter painter(&generator);
-    control.RenderTo(painter, w, h);
-  }
+  const QByteArray svg = GraphSvg(control, {}, w, h);
   auto* pData = new QMimeData;
   pData->setImageData(image);
   pData->setData(QStringLiteral("image/svg+xml"), svg);

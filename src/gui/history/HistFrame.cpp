@@ -16,10 +16,12 @@
 #include "app/CommandIds.h"
 #include "format/Formatting.h"
 #include "history/DlgInfosResFile.h"
+#include "history/GraphImage.h"
 #include "history/HistGraph.h"
 #include "history/HistLegend.h"
 #include "history/HistList.h"
 #include "history/HistListOutput.h"
+#include "history/HistStatistics.h"
 #include "history/HistToolBars.h"
 #include "results/ZK7Doc.h"
 #include "results/ZK7Exception.h"
@@ -80,6 +82,17 @@ CHistFrame::CHistFrame(std::shared_ptr<CZK7Doc> pDoc, QWidget* pParent)
   SetGraphPane(new CHistGraph(*this));
   m_pToolBars = new CHistToolBars(*this, GetHistGraph());
   SetListPane(new CHistList(*this));
+  // Under the list, which it shares the bottom row with: the table is as wide as the list.
+  m_pStatistics = new CHistStatistics(*this, m_pListArea);
+  static_cast<QBoxLayout*>(m_pListArea->layout())->addWidget(m_pStatistics, 2);
+  m_pStatistics->hide();
+}
+
+void CHistFrame::ShowStatistics(bool bShow) {
+  m_bStatisticsShown = bShow;
+  m_pStatistics->setVisible(bShow);
+  // Shown over a list that the pane-size commands had closed: the bottom row opens.
+  if (bShow && m_pOuter->sizes().value(1) == 0) ShowAllPanes();
 }
 
 CHistGraph* CHistFrame::GetHistGraph() const { return qobject_cast<CHistGraph*>(m_pGraphPane); }
@@ -125,8 +138,9 @@ QString CHistFrame::GetTitle() const { return QString::fromUtf8(m_pDoc->GetTitle
 void CHistFrame::PlacePane(QWidget*& pSlot, QWidget* pArea, QWidget* pPane) {
   delete pSlot;
   pSlot = pPane;
+  // First in its area: the list area also holds the statistics view under the list.
   if (pPane)
-    pArea->layout()->addWidget(pPane);
+    static_cast<QBoxLayout*>(pArea->layout())->insertWidget(0, pPane, 3);
 }
 
 void CHistFrame::SetKeyPane(QWidget* pPane) { PlacePane(m_pKeyPane, m_pKeyArea, pPane); }
@@ -272,7 +286,12 @@ bool CHistFrame::OnUpdateCommand(unsigned nId, sCommandState& state) {
     case ID_FILE_INFORMATION:
     case ID_NEXT_PANE:
     case ID_PREV_PANE:
+    case ID_SAVE_GRAPH_AS:
       state.m_bEnabled = true;
+      return true;
+    case ID_VIEW_STATISTICS:
+      state.m_bEnabled = true;
+      state.m_bChecked = m_bStatisticsShown;
       return true;
     case ID_TIME_FORMAT_DATE_TIME:
     case ID_TIME_FORMAT_TIME:
@@ -305,6 +324,10 @@ bool CHistFrame::OnUpdateCommand(unsigned nId, sCommandState& state) {
 }
 
 void CHistFrame::ReportReadError(const std::string& strText) {
+  if (m_fnReadError) {
+    m_fnReadError(strText);
+    return;
+  }
   bool& bShown = m_nCommandDepth > 0 ? m_bReadErrorShownInCommand : m_bReadErrorShown;
   if (bShown) return;
   // Set before the box is up: the timers keep running while it waits.
@@ -351,6 +374,8 @@ bool CHistFrame::DoCommand(unsigned nId) {
     case ID_REFRESH: Refresh(); break;
     case ID_NEXT_PANE: MovePaneFocus(1); break;
     case ID_PREV_PANE: MovePaneFocus(-1); break;
+    case ID_VIEW_STATISTICS: ShowStatistics(!m_bStatisticsShown); break;
+    case ID_SAVE_GRAPH_AS: RunSaveGraphAsCommand(*this); break;
     case ID_TIME_FORMAT_DATE_TIME:
     case ID_TIME_FORMAT_TIME:
       m_state.m_nTimeFormat =

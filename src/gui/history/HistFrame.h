@@ -2,6 +2,7 @@
 // pane areas in two splitters, the view state they share, and the commands
 // routed to them.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ class QSplitter;
 namespace zk7 {
 
 class CHistGraph;
+class CHistStatistics;
 class CHistToolBars;
 class CZK7Doc;
 
@@ -40,6 +42,11 @@ public:
   // The graph pane when the graph area holds one.
   CHistGraph* GetHistGraph() const;
   CHistToolBars* GetToolBars() const { return m_pToolBars; }
+  // The "Statistics" view under the record list, hidden until asked for; the
+  // graph printout carries its table while it is shown.
+  CHistStatistics* GetStatisticsView() const { return m_pStatistics; }
+  bool IsStatisticsShown() const { return m_bStatisticsShown; }
+  void ShowStatistics(bool bShow);
   // The panes' first display (the graph reads its points); once, also when
   // the first show comes later.
   void InitialUpdate();
@@ -70,6 +77,8 @@ public:
   // command the user gives shows it once for the command, however many panes
   // meet the failure while it runs.
   void ReportReadError(const std::string& strText);
+  // Where read failures go instead of a message box (a window drawn without a display).
+  void SetReadErrorHandler(std::function<void(const std::string&)> fn) { m_fnReadError = std::move(fn); }
   bool HasShownReadError() const { return m_bReadErrorShown; }
 
   bool OnUpdateCommand(unsigned nId, sCommandState& state) override;
@@ -108,6 +117,9 @@ private:
   QWidget* m_pListPane = nullptr;
   bool m_bFirstSizingPending = true;
   CHistToolBars* m_pToolBars = nullptr;
+  CHistStatistics* m_pStatistics = nullptr;
+  bool m_bStatisticsShown = false;
+  std::function<void(const std::string&)> m_fnReadError;
   bool m_bInitialUpdateDone = false;
   bool m_bReadErrorShown = false;
   int m_nCommandDepth = 0;

@@ -6,6 +6,7 @@
 #include "CliArgs.h"
 #include "CliInstrument.h"
 #include "CliLog.h"
+#include "CliPlot.h"
 #include "CliResults.h"
 #include "CliStats.h"
 
@@ -27,6 +28,10 @@ void PrintUsage(std::FILE* f) {
                "                                    or ISO 8601 (2026-01-01T12:00:00, 2026-01-01 12:00:00.000)\n"
                "  stats FILE.zk [--records FIRST-LAST | --from DATETIME --to DATETIME] [--channels 1,3,...]\n"
                "         [--format text|tsv]     count, errors, min, max, mean, RMS, deviation and integral per channel\n"
+               "  plot FILE.zk -o OUT.png|OUT.svg|OUT.pdf [--width W] [--height H]\n"
+               "         [--records FIRST-LAST | --from DATETIME --to DATETIME] [--channels 1,3,...]\n"
+               "                                    the history window's graph with a legend of its channels,\n"
+               "                                    W x H pixels (default 1200 x 700); needs no display\n"
                "  error N                           the meaning of a module error number\n"
                "  make-sample OUT.zk [--channels N] [--records K] [--period-ms P]\n"
                "         [--start YYYY-MM-DDTHH:MM:SS] [--seed S] [--style busy|plant]\n"
@@ -58,6 +63,7 @@ int main(int argc, char** argv) {
   if (strCommand == "info") nResult = zk7::RunInfo(argc, argv);
   else if (strCommand == "export") nResult = zk7::RunExport(argc, argv);
   else if (strCommand == "stats") nResult = zk7::RunStats(argc, argv);
+  else if (strCommand == "plot") nResult = zk7::RunPlot(argc, argv);
   else if (strCommand == "error") nResult = zk7::RunError(argc, argv);
   else if (strCommand == "make-sample") nResult = zk7::RunMakeSample(argc, argv);
   else if (strCommand == "log") nResult = zk7::RunLog(argc, argv);

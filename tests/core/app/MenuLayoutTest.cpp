@@ -58,12 +58,12 @@ TEST(MenuLayoutTest, ResultsMenuKeepsItsTextsIncludingTheMisspelledAbout) {
   EXPECT_EQ(Titles(IDR_RESULTS), (V{"&File", "&Edit", "&Instrument", "&View", "&Window", "&?"}));
   EXPECT_EQ(Texts(Popup(IDR_RESULTS, "&File").m_aItems),
             (V{"&Open...\tCtrl+O", "&Close", "P&rint Setup...", "G&raph print preview", "&Print Graph...\tCtrl+P",
-               "Print Pre&view of Selected lines", "&Print selected &lines...", "&Export selected lines...",
+               "Save Graph As...", "Print Pre&view of Selected lines", "&Print selected &lines...", "&Export selected lines...",
                "<recent>", "E&xit"}));
   EXPECT_EQ(Texts(Popup(IDR_RESULTS, "&Edit").m_aItems), (V{"Co&py\tCtrl+C", "Select &All\tCtrl+A"}));
   EXPECT_EQ(Texts(Popup(IDR_RESULTS, "&View").m_aItems),
             (V{"Graph Pane only", "List Pane only", "Key Pane only", "All Panes", "&Cursors Tools", "&Scales Tools",
-               "Historical &Global View\tEch", "&File Global View", "&Go to>", "  Go to &Date",
+               "Statistics", "Historical &Global View\tEch", "&File Global View", "&Go to>", "  Go to &Date",
                "  Go to C&ursor 1 in the List", "  Go to Cu&rsor 2 in the List", "&Cursors>",
                "  Go to C&ursor 1 in the List", "  Go to Cu&rsor 2 in the List",
                "  Select List &between Cursors 1 and 2", "  Define Cursor 1 according to list",
