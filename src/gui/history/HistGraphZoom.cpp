@@ -72,8 +72,9 @@ QString CHistGraph::GetPointToolTip(int nPlot, int nPoint) const {
     const std::string strTime = FormatDateTime(doc.GetRecordTime(nRecord, nPlot),
                                                st.m_nTimeFormat == sHistViewState::TIME_FORMAT_DATE_TIME,
                                                st.m_bShowFraction, st.m_nFractionDigits);
+    // The list's value text is padded to its column.
     return QString::fromLatin1(doc.GetChannelName(nPlot)) + QLatin1Char('\n') + QString::fromLatin1(strTime) +
-           QLatin1Char('\n') + QString::fromLatin1(strValue);
+           QLatin1Char('\n') + QString::fromLatin1(strValue).trimmed();
   } catch (const CZK7Exception&) {
     // The file failed under the window: no tooltip; the next rebuild reports it.
     return {};
