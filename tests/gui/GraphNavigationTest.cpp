@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolTip>
 
@@ -16,6 +17,7 @@
 #include "SimProcess.h"
 #include "app/CommandIds.h"
 #include "app/DocTemplate.h"
+#include "app/HelpWindow.h"
 #include "app/MainFrame.h"
 #include "app/MdiChild.h"
 #include "format/Formatting.h"
@@ -283,6 +285,22 @@ private slots:
     QVERIFY(pHist->GetHistGraph()->GetView() == v0);
     QTest::keyClick(&c, Qt::Key_Right, Qt::AltModifier);
     QVERIFY(pHist->GetHistGraph()->GetView() == v1);
+  }
+
+  void manualShowsNavigationWithItsScreenshot() {
+    CHelpWindow help;
+    help.ShowContents();
+    auto* pBrowser = help.findChild<QTextBrowser*>();
+    QVERIFY(pBrowser);
+    const QString strHtml = pBrowser->document()->toHtml();
+    for (const char* psz : {"Ctrl+wheel", "Ctrl+drag", "Shift+drag", "Alt+Left", "Zoom Forward", "Tooltips"})
+      QVERIFY2(strHtml.contains(QLatin1String(psz)), psz);
+    // The screenshot is bundled beside the page and small.
+    const QImage image =
+        pBrowser->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("history-window.png"))).value<QImage>();
+    QVERIFY(!image.isNull());
+    QVERIFY(image.width() >= 600);
+    QVERIFY(QFile(QStringLiteral(":/share/manual/history-window.png")).size() < 200 * 1024);
   }
 };
 
