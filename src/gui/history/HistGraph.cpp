@@ -189,10 +189,16 @@ void CHistGraph::RebuildFromDocument() {
       LoadGraphPoints(m_points, doc, nFirst, nLast, m_dTimeBase, m_nXChannel, this, &m_bStopRebuild);
   if (eResult == CGraphPoints::LOAD_OK) {
     m_pControl->SetPoints(&m_points);
-    ++m_nViewRecordHold;  // one entry for the whole rebuild, after the scales settled
-    HistoricalGlobalView();
-    RefreshGraphState();
-    --m_nViewRecordHold;
+    {
+      // One entry for the whole rebuild, after the scales settled; a read
+      // failure on the way must not leave the history held.
+      struct sHold {
+        int& n;
+        ~sHold() { --n; }
+      } hold{++m_nViewRecordHold};
+      HistoricalGlobalView();
+      RefreshGraphState();
+    }
     RecordView();
     DrawFixedMarks();
     ShowAlarmLines();
