@@ -296,8 +296,8 @@ private slots:
     for (const char* psz : {"Ctrl+wheel", "Ctrl+drag", "Shift+drag", "Alt+Left", "Zoom Forward", "Tooltips"})
       QVERIFY2(strHtml.contains(QLatin1String(psz)), psz);
     // The screenshot is bundled beside the page and small.
-    const QImage image =
-        pBrowser->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("history-window.png"))).value<QImage>();
+    const QUrl url(QStringLiteral("history-window.png"));
+    const QImage image = pBrowser->document()->resource(QTextDocument::ImageResource, url).value<QImage>();
     QVERIFY(!image.isNull());
     QVERIFY(image.width() >= 600);
     QVERIFY(QFile(QStringLiteral(":/share/manual/history-window.png")).size() < 200 * 1024);

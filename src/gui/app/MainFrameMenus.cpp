@@ -23,8 +23,8 @@ constexpr const char* COMMAND_ID = "commandId";
 
 // The desktop theme's icon where one fits, else ours.
 QIcon ThemeOrOwn(const char* pszTheme, const char* pszOwn) {
-  return QIcon::fromTheme(QString::fromLatin1(pszTheme),
-                          QIcon(QStringLiteral(":/toolbar/icons/") + QString::fromLatin1(pszOwn) + QStringLiteral(".svg")));
+  const QString strOwn = QStringLiteral(":/toolbar/icons/%1.svg").arg(QString::fromLatin1(pszOwn));
+  return QIcon::fromTheme(QString::fromLatin1(pszTheme), QIcon(strOwn));
 }
 
 QIcon ToolIcon(unsigned nId, const QStyle* pStyle) {
