@@ -16,6 +16,7 @@ EXPECTED = {
     "share/mime/packages/zk7.xml",
     "share/icons/hicolor/scalable/apps/zk7.svg",
     "share/doc/zk7-desktop/index.html",
+    "share/doc/zk7-desktop/history-window.png",
     "share/man/man1/zk7.1.gz", "share/man/man1/zk7-cli.1.gz", "share/man/man1/zk7-sim.1.gz",
 }
 

@@ -52,6 +52,7 @@ std::vector<sMenuItem> BuildResultsMenu() {
              Cmd(ID_CURSORS_TOOLS, "&Cursors Tools"), Cmd(ID_SCALES_TOOLS, "&Scales Tools"),
              Cmd(ID_VIEW_STATISTICS, "Statistics"), Sep(),
              Cmd(ID_HIST_GLOBAL_VIEW, "Historical &Global View\tEch"), Cmd(ID_FILE_GLOBAL_VIEW, "&File Global View"),
+             Cmd(ID_ZOOM_BACK, "Zoom Back\tAlt+Left"), Cmd(ID_ZOOM_FORWARD, "Zoom Forward\tAlt+Right"),
              Popup("&Go to", {Cmd(ID_GOTO_DATE, "Go to &Date"), Cmd(ID_GOTO_CURSOR1, "Go to C&ursor 1 in the List"),
                               Cmd(ID_GOTO_CURSOR2, "Go to Cu&rsor 2 in the List")}),
              Popup("&Cursors", {Cmd(ID_GOTO_CURSOR1, "Go to C&ursor 1 in the List"),
@@ -132,6 +133,8 @@ const std::vector<sToolButton>& GetToolBarLayout(unsigned nToolBarId) {
       {0, ""},
       {ID_HIST_PREVIOUS, "previous measurements"},
       {ID_HIST_NEXT, "next measurements"},
+      {ID_ZOOM_BACK, "Zoom Back"},
+      {ID_ZOOM_FORWARD, "Zoom Forward"},
       {0, ""},
       {ID_APP_ABOUT, "About"},
   };
@@ -203,6 +206,8 @@ std::string GetCommandStatusText(unsigned nId) {
     case ID_FILE_INFORMATION: return "Show the acquisition settings of this results file";
     case ID_HIST_PREVIOUS: return "Show the previous measurements";
     case ID_HIST_NEXT: return "Show the next measurements";
+    case ID_ZOOM_BACK: return "Show the view before the last zoom or move";
+    case ID_ZOOM_FORWARD: return "Show again the view left by Zoom Back";
     default: return {};
   }
 }
@@ -217,7 +222,8 @@ const std::vector<sAccelerator>& GetAcceleratorTable(unsigned nTableId) {
       {"F1", ID_HELP_FINDER},         {"Shift+F1", ID_CONTEXT_HELP},
   };
   static const std::vector<sAccelerator> s_aResults = {
-      {"Esc", ID_HIST_GLOBAL_VIEW}, {"F2", ID_HIST_UNUSED_F2}, {"F5", ID_REFRESH}};
+      {"Esc", ID_HIST_GLOBAL_VIEW}, {"F2", ID_HIST_UNUSED_F2}, {"F5", ID_REFRESH},
+      {"Alt+Left", ID_ZOOM_BACK},   {"Alt+Right", ID_ZOOM_FORWARD}};
   static const std::vector<sAccelerator> s_aNone;
   switch (nTableId) {
     case IDR_MAINFRAME: return s_aMain;

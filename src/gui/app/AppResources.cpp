@@ -4,7 +4,10 @@
 #include <QtGlobal>
 
 // At global scope: the macro declares the resource's initialiser in the enclosing namespace.
-static void InitZk7Resource() { Q_INIT_RESOURCE(zk7); }
+static void InitZk7Resource() {
+  Q_INIT_RESOURCE(zk7);
+  Q_INIT_RESOURCE(ToolBarIcons);
+}
 
 namespace zk7 {
 

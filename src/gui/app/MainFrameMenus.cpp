@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "app/AppResources.h"
 #include "app/CommandIds.h"
 #include "app/MdiChild.h"
 #include "app/MenuLayout.h"
@@ -20,15 +21,32 @@ namespace {
 
 constexpr const char* COMMAND_ID = "commandId";
 
+// The desktop theme's icon where one fits, else ours.
+QIcon ThemeOrOwn(const char* pszTheme, const char* pszOwn) {
+  const QString strOwn = QStringLiteral(":/toolbar/icons/%1.svg").arg(QString::fromLatin1(pszOwn));
+  return QIcon::fromTheme(QString::fromLatin1(pszTheme), QIcon(strOwn));
+}
+
 QIcon ToolIcon(unsigned nId, const QStyle* pStyle) {
   switch (nId) {
     case ID_FILE_OPEN: return QIcon::fromTheme(QStringLiteral("document-open"), pStyle->standardIcon(QStyle::SP_DialogOpenButton));
     case ID_FILE_CLOSE: return QIcon::fromTheme(QStringLiteral("document-close"), pStyle->standardIcon(QStyle::SP_DialogCloseButton));
-    case ID_EDIT_COPY: return QIcon::fromTheme(QStringLiteral("edit-copy"));
-    case ID_FILE_PRINT: return QIcon::fromTheme(QStringLiteral("document-print"));
-    case ID_FILE_PRINT_PREVIEW: return QIcon::fromTheme(QStringLiteral("document-print-preview"));
-    case ID_HIST_PREVIOUS: return pStyle->standardIcon(QStyle::SP_ArrowLeft);
-    case ID_HIST_NEXT: return pStyle->standardIcon(QStyle::SP_ArrowRight);
+    case ID_EDIT_COPY: return ThemeOrOwn("edit-copy", "copy");
+    case ID_FILE_PRINT: return ThemeOrOwn("document-print", "print");
+    case ID_FILE_PRINT_PREVIEW: return ThemeOrOwn("document-print-preview", "print-preview");
+    case ID_CURSORS_TOOLS: return ThemeOrOwn("zk7-cursors", "cursors");
+    case ID_SCALES_TOOLS: return ThemeOrOwn("zk7-scales", "scales");
+    case ID_ADD_FIXED_MARK: return ThemeOrOwn("zk7-fixed-mark", "fixed-mark");
+    case ID_ALL_PANES: return ThemeOrOwn("view-split-left-right", "all-panes");
+    case ID_GRAPH_PANE_ONLY: return ThemeOrOwn("zk7-graph-pane", "graph-pane");
+    case ID_LIST_PANE_ONLY: return ThemeOrOwn("view-list-details", "list-pane");
+    case ID_KEY_PANE_ONLY: return ThemeOrOwn("zk7-key-pane", "key-pane");
+    case ID_GRID: return ThemeOrOwn("view-grid", "grid");
+    case ID_LINK_POINTS: return ThemeOrOwn("zk7-link-points", "link-points");
+    case ID_HIST_PREVIOUS: return ThemeOrOwn("go-previous", "previous");
+    case ID_HIST_NEXT: return ThemeOrOwn("go-next", "next");
+    case ID_ZOOM_BACK: return ThemeOrOwn("zoom-previous", "zoom-back");
+    case ID_ZOOM_FORWARD: return ThemeOrOwn("zoom-next", "zoom-forward");
     case ID_APP_ABOUT: return QIcon::fromTheme(QStringLiteral("help-about"), pStyle->standardIcon(QStyle::SP_MessageBoxInformation));
     default: return QIcon();
   }
@@ -102,6 +120,7 @@ void CMainFrame::LoadToolBar(unsigned nToolBarId) {
   for (QAction* pAction : m_aToolActions)
     delete pAction;
   m_aToolActions.clear();
+  InitAppResources();
   bool bFirst = true;
   for (const sToolButton& button : GetToolBarLayout(nToolBarId)) {
     if (button.m_nId == 0) {

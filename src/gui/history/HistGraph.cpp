@@ -71,7 +71,11 @@ CHistGraph::CHistGraph(CHistFrame& frame, QWidget* pParent) : QWidget(pParent), 
   connect(m_pControl, &CGraphControl::keyDown, this, &CHistGraph::OnKeyDown);
   connect(m_pControl, &CGraphControl::cursorDragged, this, &CHistGraph::OnCursorChange);
   connect(m_pControl, &CGraphControl::graphDoubleClicked, this, [this] { m_frame.OnCommand(ID_SCALES_TOOLS); });
-  connect(m_pControl, &CGraphControl::viewChangedByUser, this, &CHistGraph::RefreshGraphState);
+  connect(m_pControl, &CGraphControl::viewChangedByUser, this, [this] {
+    RefreshGraphState();
+    RecordView();
+  });
+  m_pControl->SetToolTipSource([this](int nPlot, int nPoint) { return GetPointToolTip(nPlot, nPoint); });
   connect(&m_frame, &CHistFrame::refreshRequested, this, &CHistGraph::RebuildGraph);
 }
 
@@ -185,8 +189,17 @@ void CHistGraph::RebuildFromDocument() {
       LoadGraphPoints(m_points, doc, nFirst, nLast, m_dTimeBase, m_nXChannel, this, &m_bStopRebuild);
   if (eResult == CGraphPoints::LOAD_OK) {
     m_pControl->SetPoints(&m_points);
-    HistoricalGlobalView();
-    RefreshGraphState();
+    {
+      // One entry for the whole rebuild, after the scales settled; a read
+      // failure on the way must not leave the history held.
+      struct sHold {
+        int& n;
+        ~sHold() { --n; }
+      } hold{++m_nViewRecordHold};
+      HistoricalGlobalView();
+      RefreshGraphState();
+    }
+    RecordView();
     DrawFixedMarks();
     ShowAlarmLines();
   } else {
@@ -280,7 +293,11 @@ void CHistGraph::RefreshGraphState() {
   SetHistoryTexts(sc, Period(), st.m_bShowFraction, st.m_nFractionDigits);
   m_pTextLeft->setText(QString::fromLatin1(FormatHistoryStartText(st.m_dHistoryStart, st.m_nTimeFormat)));
 
-  if (bXChanged) st.m_aCursors[0].m_bShown = st.m_aCursors[1].m_bShown = false;
+  if (bXChanged) {
+    st.m_aCursors[0].m_bShown = st.m_aCursors[1].m_bShown = false;
+    // Views of the other X axis mean nothing on this one.
+    m_zoomHistory.Clear();
+  }
   for (int n = 1; n <= 2; ++n) {
     sCursorState& cs = st.m_aCursors[n - 1];
     CGraphCursor& c = m_pControl->Cursor(n);
@@ -391,6 +408,7 @@ void CHistGraph::PageKey(bool bDown) {
     PageZoomedRange(dMin, dMax, {p.dStart - m_dTimeBase, p.dEnd - m_dTimeBase}, bDown);
     m_pControl->SetAxisRange(CGraphControl::AXIS_X, dMin, dMax);
     Replot();
+    RecordView();
     return;
   }
   double dFirst, dLast;
@@ -416,6 +434,11 @@ void CHistGraph::OnMouseDownLeft(Qt::KeyboardModifiers modifiers) {
 
 void CHistGraph::OnKeyDown(int nKey, Qt::KeyboardModifiers modifiers) {
   const bool bCtrl = modifiers & Qt::ControlModifier;
+  // The window's keys reach the graph too when no shortcut took them first.
+  if ((modifiers & Qt::AltModifier) && (nKey == Qt::Key_Left || nKey == Qt::Key_Right)) {
+    m_frame.OnCommand(nKey == Qt::Key_Left ? ID_ZOOM_BACK : ID_ZOOM_FORWARD);
+    return;
+  }
   switch (nKey) {
     case Qt::Key_Escape: HistoricalGlobalView(); break;
     case Qt::Key_PageUp: PageKey(false); break;
@@ -487,6 +510,8 @@ bool CHistGraph::OnUpdateCommand(unsigned nId, sCommandState& state) {
     case ID_HIST_NEXT: state.m_bEnabled = CanShowNext(Period(), dLast); return true;
     case ID_LINK_POINTS: state.m_bEnabled = true, state.m_bChecked = m_bLinkPoints; return true;
     case ID_GRID: state.m_bEnabled = true, state.m_bChecked = m_bGrid; return true;
+    case ID_ZOOM_BACK: state.m_bEnabled = m_zoomHistory.CanGoBack(); return true;
+    case ID_ZOOM_FORWARD: state.m_bEnabled = m_zoomHistory.CanGoForward(); return true;
     case ID_HIST_GLOBAL_VIEW:
     case ID_FILE_GLOBAL_VIEW:
     case ID_FILE_PRINT:
@@ -504,6 +529,8 @@ bool CHistGraph::OnCommand(unsigned nId) {
     case ID_HIST_NEXT: ShowNext(); return true;
     case ID_LINK_POINTS: m_bLinkPoints = !m_bLinkPoints; RefreshGraphState(); return true;
     case ID_GRID: m_bGrid = !m_bGrid; RefreshGraphState(); return true;
+    case ID_ZOOM_BACK: ZoomBack(); return true;
+    case ID_ZOOM_FORWARD: ZoomForward(); return true;
     case ID_HIST_GLOBAL_VIEW: HistoricalGlobalView(); return true;
     case ID_FILE_GLOBAL_VIEW: FileGlobalView(); return true;
     case ID_HIST_AREA_FROM_CURSORS: DefineHistoryFromCursors(); return true;

@@ -9,6 +9,7 @@
 
 #include "history/GraphPeriod.h"
 #include "history/GraphPoints.h"
+#include "history/GraphZoom.h"
 #include "ui/CommandTarget.h"
 
 class QLabel;
@@ -53,6 +54,16 @@ public:
   void ShowNext();
   // Page Up (false) or Page Down (true) in the graph.
   void PageKey(bool bDown);
+
+  // Zoom history: the views the user went through (wheel, drags, zoom
+  // rectangles, paging, the global view), back and forward.
+  sGraphView GetView() const;
+  const CZoomHistory& GetZoomHistory() const { return m_zoomHistory; }
+  bool ZoomBack();
+  bool ZoomForward();
+  // The tooltip of a plot's point: channel name, the channel's time of the
+  // record, and its value as the list shows it, with the unit.
+  QString GetPointToolTip(int nPlot, int nPoint) const;
 
   // Cursors.
   int GetActiveCursor() const { return m_nActiveCursor; }
@@ -118,6 +129,9 @@ private:
   void UpdateScaleTexts();
   void Replot();
   void RebuildFromDocument();
+  // The present view becomes the newest of the zoom history (unless held).
+  void RecordView();
+  void ApplyView(const sGraphView& v);
 
   CHistFrame& m_frame;
   CGraphControl* m_pControl;
@@ -133,6 +147,8 @@ private:
   int m_nXChannel = -1;
   std::vector<int> m_aLastPlaces;  // the curves' axes at the last refresh
   std::function<int()> m_fnKeySelection;
+  CZoomHistory m_zoomHistory;
+  int m_nViewRecordHold = 0;  // > 0: the view changes on the way, not by the user
 };
 
 } // namespace zk7

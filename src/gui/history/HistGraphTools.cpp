@@ -204,6 +204,7 @@ void CHistGraph::HistoricalGlobalView() {
   }
   SetFixedTo(bFixed);
   RefreshGraphState();
+  RecordView();
 }
 
 void CHistGraph::DefineHistoryFromCursors() {

@@ -5,7 +5,10 @@
 #include <cmath>
 #include <vector>
 
+#include <QToolTip>
+
 #include "history/GraphPoints.h"
+#include "history/GraphZoom.h"
 #include "history/graph/GraphCursor.h"
 #include "history/graph/TimeAxisTicker.h"
 
@@ -14,6 +17,11 @@ namespace zk7 {
 namespace {
 
 constexpr int CURSOR_GRAB_PIXELS = 8;
+// How near a curve's point the pointer must rest for its tooltip.
+constexpr int TOOLTIP_PIXELS = 5;
+// Points looked at per curve for a tooltip: under a few pixels of a dense curve
+// lie thousands of records, and the pointer must not wait for all of them.
+constexpr int TOOLTIP_SCAN_LIMIT = 65536;
 const QColor MARK_GREY(0x80, 0x80, 0x80);
 
 } // namespace
@@ -357,8 +365,12 @@ void CGraphControl::mousePressEvent(QMouseEvent* pEvent) {
         MoveDraggedCursor(pEvent->position());
         return;
       }
+      // Away from the cursors a plain drag moves the view; a click alone changes nothing.
+      m_bPlainPan = true;
+      m_aPressRanges = {xAxis->range(), yAxis->range(), yAxis2->range()};
+      setInteraction(QCP::iRangeDrag, true);
     }
-    m_bUserView = m_eTrackMode != TRACK_CURSORS;
+    m_bUserView = true;
   }
   QCustomPlot::mousePressEvent(pEvent);
 }
@@ -388,6 +400,12 @@ void CGraphControl::mouseReleaseEvent(QMouseEvent* pEvent) {
     return;
   }
   QCustomPlot::mouseReleaseEvent(pEvent);
+  if (m_bPlainPan) {
+    m_bPlainPan = false;
+    setInteraction(QCP::iRangeDrag, m_eTrackMode == TRACK_PAN);
+    const std::array<QCPRange, 3> aNow{xAxis->range(), yAxis->range(), yAxis2->range()};
+    if (aNow == m_aPressRanges) m_bUserView = false;
+  }
   if (m_bUserView) {
     m_bUserView = false;
     emit viewChangedByUser();
@@ -402,6 +420,92 @@ void CGraphControl::mouseDoubleClickEvent(QMouseEvent* pEvent) {
 void CGraphControl::keyPressEvent(QKeyEvent* pEvent) {
   emit keyDown(pEvent->key(), pEvent->modifiers());
   pEvent->accept();
+}
+
+void CGraphControl::wheelEvent(QWheelEvent* pEvent) {
+  const QPointF pos = pEvent->position();
+  const QPoint delta = pEvent->angleDelta();
+  // Alt turns the wheel into a horizontal one on some systems.
+  const int nDelta = delta.y() != 0 ? delta.y() : delta.x();
+  if (nDelta == 0 || !axisRect()->rect().contains(pos.toPoint())) {
+    pEvent->ignore();
+    return;
+  }
+  pEvent->accept();
+  if (pEvent->modifiers() & Qt::ControlModifier) {
+    // The value axes, each around its own value under the pointer.
+    for (QCPAxis* p : {yAxis, yAxis2}) {
+      if (!p->visible()) continue;
+      const double dAt = p->pixelToCoord(pos.y());
+      const sAxisRange r = WheelZoomRange({p->range().lower, p->range().upper}, dAt, nDelta, {}, MinValueSpan(dAt));
+      p->setRange(r.dMin, r.dMax);
+    }
+  } else {
+    sAxisRange limits;
+    if (m_pPoints && !m_pPoints->GetXRange(limits.dMin, limits.dMax)) limits = {};
+    const double dAt = xAxis->pixelToCoord(pos.x());
+    const sAxisRange r = WheelZoomRange({xAxis->range().lower, xAxis->range().upper}, dAt, nDelta, limits,
+                                        m_bTimeAxis ? MIN_TIME_SPAN : MinValueSpan(dAt));
+    xAxis->setRange(r.dMin, r.dMax);
+  }
+  replot(rpQueuedReplot);
+  emit viewChangedByUser();
+}
+
+bool CGraphControl::FindNearestPoint(const QPointF& pos, int nPixels, int& nPlot, int& nPoint) const {
+  if (!m_pPoints || m_pPoints->IsEmpty() || !axisRect()->rect().contains(pos.toPoint())) return false;
+  const int nCount = m_pPoints->GetPointCount();
+  const bool bXY = m_pPoints->GetXChannel() >= 0;
+  double dBest = static_cast<double>(nPixels) * nPixels;
+  bool bFound = false;
+  for (int i = 0; i < GetPlotCount() && i < m_pPoints->GetChannelCount(); ++i) {
+    const sPlot& p = m_aPlots[static_cast<size_t>(i)];
+    if (!p.pCurve->visible()) continue;
+    const QCPAxis* pY = p.pCurve->valueAxis();
+    int nFrom = 0, nTo = nCount - 1;
+    if (!bXY) {
+      // Time runs along the points: only those within reach of the pointer's column.
+      nFrom = std::max(0, m_pPoints->FindPoint(i, xAxis->pixelToCoord(pos.x() - nPixels)) - 1);
+      nTo = std::min(nCount - 1, m_pPoints->FindPoint(i, xAxis->pixelToCoord(pos.x() + nPixels)) + 1);
+    }
+    const int nStep = std::max(1, (nTo - nFrom + 1) / TOOLTIP_SCAN_LIMIT);
+    for (int k = nFrom; k <= nTo; k += nStep) {
+      const double y = m_pPoints->GetY(i, k);
+      if (!std::isfinite(y)) continue;
+      const double dx = xAxis->coordToPixel(m_pPoints->GetX(i, k)) - pos.x();
+      const double dy = pY->coordToPixel(y) - pos.y();
+      const double d = dx * dx + dy * dy;
+      if (d <= dBest) {
+        dBest = d;
+        nPlot = i;
+        nPoint = k;
+        bFound = true;
+      }
+    }
+  }
+  return bFound;
+}
+
+QString CGraphControl::ToolTipTextAt(const QPointF& pos) const {
+  int nPlot = -1, nPoint = -1;
+  if (!m_fnToolTip || !FindNearestPoint(pos, TOOLTIP_PIXELS, nPlot, nPoint)) return {};
+  return m_fnToolTip(nPlot, nPoint);
+}
+
+bool CGraphControl::event(QEvent* pEvent) {
+  if (pEvent->type() != QEvent::ToolTip) return QCustomPlot::event(pEvent);
+  const auto* pHelp = static_cast<QHelpEvent*>(pEvent);
+  QString strText;
+  try {
+    strText = ToolTipTextAt(pHelp->pos());
+  } catch (const std::exception&) {
+    // No tooltip rather than a failure out of the event loop.
+  }
+  if (strText.isEmpty())
+    QToolTip::hideText();
+  else
+    QToolTip::showText(pHelp->globalPos(), strText, this);
+  return true;
 }
 
 } // namespace zk7

@@ -5,6 +5,7 @@
 // through its envelope, about two points per pixel column.
 #pragma once
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -96,6 +97,13 @@ public:
   void SetTrackMode(eTrackMode e);
   eTrackMode GetTrackMode() const { return m_eTrackMode; }
 
+  // The shown point nearest to pos (pixels) within nPixels; false when none is.
+  bool FindNearestPoint(const QPointF& pos, int nPixels, int& nPlot, int& nPoint) const;
+  // The tooltip of the point of a plot; the pane knows the channel's texts.
+  void SetToolTipSource(std::function<QString(int nPlot, int nPoint)> fn) { m_fnToolTip = std::move(fn); }
+  // The tooltip shown with the pointer at pos: empty away from every curve.
+  QString ToolTipTextAt(const QPointF& pos) const;
+
   // Feeds every plot for the present ranges and nColumns pixel columns (0: the
   // plot's width); replot() does it by itself.
   void UpdateCurves(int nColumns = 0);
@@ -112,7 +120,7 @@ signals:
   void cursorDragged(int nCursor, double dX, double dY);
   void keyDown(int nKey, Qt::KeyboardModifiers modifiers);
   void graphDoubleClicked();
-  // The user zoomed or panned.
+  // The user zoomed or panned (the wheel, the end of a drag or of a zoom rectangle).
   void viewChangedByUser();
 
 protected:
@@ -121,6 +129,8 @@ protected:
   void mouseReleaseEvent(QMouseEvent* pEvent) override;
   void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
   void keyPressEvent(QKeyEvent* pEvent) override;
+  void wheelEvent(QWheelEvent* pEvent) override;
+  bool event(QEvent* pEvent) override;
 
 private:
   struct sPlot {
@@ -150,6 +160,9 @@ private:
   eTrackMode m_eTrackMode = TRACK_CURSORS;
   int m_nDraggedCursor = 0;
   bool m_bUserView = false;
+  bool m_bPlainPan = false;  // a plain drag on the plot moves the view
+  std::array<QCPRange, 3> m_aPressRanges{};  // X, Y1, Y2 when the drag began
+  std::function<QString(int, int)> m_fnToolTip;
 };
 
 // 0x00BBGGRR as a colour.
