@@ -80,6 +80,7 @@ enum : unsigned {
   ID_MS_OFFSET_COLUMNS = 33012,
   ID_HIDE_UNCHECKED_CHANNELS = 33013,
   ID_WINDOW_ARRANGE_COLUMNS = 33014,
+  ID_FOLLOW = 33015,
 };
 
 // Menu and tool-bar sets: one per state of the main window.

@@ -29,6 +29,7 @@ QIcon ToolIcon(unsigned nId, const QStyle* pStyle) {
     case ID_FILE_PRINT_PREVIEW: return QIcon::fromTheme(QStringLiteral("document-print-preview"));
     case ID_HIST_PREVIOUS: return pStyle->standardIcon(QStyle::SP_ArrowLeft);
     case ID_HIST_NEXT: return pStyle->standardIcon(QStyle::SP_ArrowRight);
+    case ID_FOLLOW: return pStyle->standardIcon(QStyle::SP_MediaSeekForward);
     case ID_APP_ABOUT: return QIcon::fromTheme(QStringLiteral("help-about"), pStyle->standardIcon(QStyle::SP_MessageBoxInformation));
     default: return QIcon();
   }

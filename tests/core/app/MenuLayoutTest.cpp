@@ -63,7 +63,7 @@ TEST(MenuLayoutTest, ResultsMenuKeepsItsTextsIncludingTheMisspelledAbout) {
   EXPECT_EQ(Texts(Popup(IDR_RESULTS, "&Edit").m_aItems), (V{"Co&py\tCtrl+C", "Select &All\tCtrl+A"}));
   EXPECT_EQ(Texts(Popup(IDR_RESULTS, "&View").m_aItems),
             (V{"Graph Pane only", "List Pane only", "Key Pane only", "All Panes", "&Cursors Tools", "&Scales Tools",
-               "Historical &Global View\tEch", "&File Global View", "&Go to>", "  Go to &Date",
+               "Historical &Global View\tEch", "&File Global View", "F&ollow", "&Go to>", "  Go to &Date",
                "  Go to C&ursor 1 in the List", "  Go to Cu&rsor 2 in the List", "&Cursors>",
                "  Go to C&ursor 1 in the List", "  Go to Cu&rsor 2 in the List",
                "  Select List &between Cursors 1 and 2", "  Define Cursor 1 according to list",
@@ -105,7 +105,7 @@ TEST(MenuLayoutTest, ToolBarsListTheirCommandsWithSeparators) {
   EXPECT_EQ(ids(IDR_MAINFRAME), (std::vector<unsigned>{57601, 0, 57664}));
   EXPECT_EQ(ids(IDR_LOG), (std::vector<unsigned>{57601, 57602, 0, 57664}));
   EXPECT_EQ(ids(IDR_RESULTS), (std::vector<unsigned>{57601, 57602, 0, 57634, 0, 57607, 57609, 0, 40003, 40004, 40014,
-                                                     0, 40019, 40016, 40018, 40017, 0, 40006, 40005, 0, 32786, 32787,
+                                                     0, 40019, 40016, 40018, 40017, 0, 40006, 40005, 0, 32786, 32787, 33015,
                                                      0, 57664}));
   EXPECT_TRUE(GetToolBarLayout(131).empty());
 }
