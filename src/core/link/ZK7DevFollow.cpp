@@ -6,7 +6,8 @@
 // length up to the size the listing gave, appends each block to the copy as
 // it arrives and closes the file. A link that fails in the middle leaves the
 // copy a sound prefix of the module's file, so the next call (after a
-// reconnect) simply goes on from its new length; nothing is fetched twice.
+// reconnect) simply goes on from its new length: only the block a failure
+// broke is asked for again.
 // The requests are the ordinary open, block read and close of a download.
 #include <unistd.h>
 
@@ -22,7 +23,8 @@
 namespace zk7 {
 
 int CZK7Dev::ReadBlocks(uint32_t nHandle, int64_t nFrom, int32_t nSize,
-                        const std::function<bool(const uint8_t* p, int32_t n)>& write, int64_t& nDone) {
+                        const std::function<bool(const uint8_t* p, int32_t n)>& write, int64_t& nDone,
+                        int64_t& nAsked) {
   nDone = 0;
   const int64_t nWanted = nSize - nFrom;
   const int32_t nCapacity = nWanted < ZK7_MAX_BLOCK_BYTES ? static_cast<int32_t>(nWanted) : ZK7_MAX_BLOCK_BYTES;
@@ -40,6 +42,8 @@ int CZK7Dev::ReadBlocks(uint32_t nHandle, int64_t nFrom, int32_t nSize,
     req.nCount = static_cast<uint32_t>(nCount);
     auto bytes = EncodeBlockRequest(req);
     StartDeadline();
+    // Counted when asked: a block lost on the way is paid for again.
+    nAsked += nCount;
     if (int nResult = SendBytes(bytes.data(), static_cast<int>(bytes.size()))) return nResult;
     uint8_t header[ZK7_BLOCK_REPLY_HEADER_SIZE];
     if (int nResult = ReceiveExact(header, sizeof header)) return nResult;
@@ -70,7 +74,9 @@ int CZK7Dev::ReadBlocks(uint32_t nHandle, int64_t nFrom, int32_t nSize,
 }
 
 int CZK7Dev::AppendFileRange(const std::string& strDevice, const std::string& strDir, const std::string& strFile,
-                             int64_t nFrom, int32_t nSize, const std::string& strLocalPath, int64_t* pnFetched) {
+                             int64_t nFrom, int32_t nSize, const std::string& strLocalPath, int64_t* pnAppended,
+                             int64_t* pnFetched) {
+  if (pnAppended) *pnAppended = 0;
   if (pnFetched) *pnFetched = 0;
   std::string strRefusal = CheckModuleName(strDir, true);
   if (strRefusal.empty()) strRefusal = CheckModuleName(strFile, false);
@@ -93,7 +99,7 @@ int CZK7Dev::AppendFileRange(const std::string& strDevice, const std::string& st
     return ZK7_ERR_LOCAL_FILE;
   }
   int nResult = ZK7_OK;
-  int64_t nDone = 0;
+  int64_t nDone = 0, nAsked = 0;
   if (nFrom < nSize) {
     uint32_t nHandle = 0;
     nResult = OpenModuleFile(strDevice, strDir, strFile, nHandle);
@@ -103,14 +109,15 @@ int CZK7Dev::AppendFileRange(const std::string& strDevice, const std::string& st
       auto write = [&](const uint8_t* p, int32_t n) {
         return std::fwrite(p, 1, static_cast<size_t>(n), f) == static_cast<size_t>(n) && std::fflush(f) == 0;
       };
-      nResult = ReadBlocks(nHandle, nFrom, nSize, write, nDone);
+      nResult = ReadBlocks(nHandle, nFrom, nSize, write, nDone, nAsked);
       const std::string strError = m_strError;
       CloseModuleFile(strDevice, nHandle);
       m_strError = strError;
     }
   }
   const bool bClosed = std::fclose(f) == 0;
-  if (pnFetched) *pnFetched = nDone;
+  if (pnAppended) *pnAppended = nDone;
+  if (pnFetched) *pnFetched = nAsked;
   if (!bClosed || nResult == ZK7_ERR_LOCAL_FILE) {
     m_strError = "Can't write results file '" + strLocalPath + "'";
     return ZK7_ERR_LOCAL_FILE;

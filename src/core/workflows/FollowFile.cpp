@@ -112,10 +112,10 @@ int CFollowFile::CatchUp(CZK7Dev& dev) {
       dev.SetLastErrorText("File does not exist");
       return ZK7_ERR_NO_FILE;
     }
-    int64_t nFetched = 0;
+    int64_t nAppended = 0, nFetched = 0;
     nResult = dev.AppendFileRange(m_target.strDevice, m_target.strDir, m_target.strFile, m_nLocal, m_target.nSize,
-                                  m_local.string(), &nFetched);
-    m_nLocal += nFetched;
+                                  m_local.string(), &nAppended, &nFetched);
+    m_nLocal += nAppended;
     m_nFetched += nFetched;
   }
   if (m_nDataOffset < 0 && m_nLocal >= 48) {

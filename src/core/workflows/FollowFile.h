@@ -7,7 +7,8 @@
 // Each catch-up lists the file's device once and fetches only the bytes past
 // the copy's length (CZK7Dev::AppendFileRange): the copy's own length is the
 // resume point, so a link that fails in the middle costs a reconnect and
-// nothing fetched twice; the bytes fetched in all equal the file's final size.
+// at most the block it broke in is asked for again; without failures the
+// bytes fetched in all equal the file's final size.
 // The acquisition's state decides the end: a catch-up made after the module
 // reported acquisition stopped is the last one, and the copy is then whole.
 // zk7-cli follow and the application's live view both drive CFollowFile; the
@@ -59,6 +60,7 @@ public:
   const sFollowTarget& Target() const { return m_target; }
   const std::filesystem::path& LocalPath() const { return m_local; }
   int64_t LocalBytes() const { return m_nLocal; }
+  // Data bytes asked of the module in all, a block lost to a broken link included.
   int64_t FetchedBytes() const { return m_nFetched; }
   int64_t ModuleBytes() const { return m_target.nSize; }
   // Whole records in the copy (0 before its header and configuration arrived).
