@@ -281,7 +281,10 @@ private slots:
       CModalAnswerer ticks;
       ticks.ThenClick("OK");
       QTest::qWait(2300);
-      QCOMPARE(ticks.Texts(), QStringList{strReader});
+      // The window's growth check is the first to meet the cut: its message, once.
+      QCOMPARE(ticks.Texts().size(), qsizetype(1));
+      QVERIFY2(ticks.Texts()[0].startsWith(QString("The file '%1' became shorter").arg(QString::fromStdString(strPath))),
+               qPrintable(ticks.Texts()[0]));
       QVERIFY(ticks.Unexpected().isEmpty());
       QCOMPARE(w.Cell(7995, 1), QString("7996"));
     }

@@ -197,7 +197,7 @@ void MainFrameTest::resultsFileOpensMaximisedInState129() {
   QCOMPARE(MenuBarTitles(*pFrame), (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&Instrument"),
                                                 QStringLiteral("&View"), QStringLiteral("&Window"), QStringLiteral("&?")}));
   QCOMPARE(MenuTexts(MenuOf(*pFrame, QStringLiteral("&?"))).last(), QStringLiteral("&Aboute ZK7..."));
-  QCOMPARE(ToolBarItems(*pFrame).size(), 26);
+  QCOMPARE(ToolBarItems(*pFrame).size(), 27);
   QCOMPARE(ToolBarItems(*pFrame).mid(0, 4),
            (QStringList{QStringLiteral("Open"), QStringLiteral("Close"), QStringLiteral("|"), QStringLiteral("Copy")}));
 

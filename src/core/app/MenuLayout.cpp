@@ -53,6 +53,7 @@ std::vector<sMenuItem> BuildResultsMenu() {
              Cmd(ID_VIEW_STATISTICS, "Statistics"), Sep(),
              Cmd(ID_HIST_GLOBAL_VIEW, "Historical &Global View\tEch"), Cmd(ID_FILE_GLOBAL_VIEW, "&File Global View"),
              Cmd(ID_ZOOM_BACK, "Zoom Back\tAlt+Left"), Cmd(ID_ZOOM_FORWARD, "Zoom Forward\tAlt+Right"),
+             Cmd(ID_FOLLOW, "F&ollow"),
              Popup("&Go to", {Cmd(ID_GOTO_DATE, "Go to &Date"), Cmd(ID_GOTO_CURSOR1, "Go to C&ursor 1 in the List"),
                               Cmd(ID_GOTO_CURSOR2, "Go to Cu&rsor 2 in the List")}),
              Popup("&Cursors", {Cmd(ID_GOTO_CURSOR1, "Go to C&ursor 1 in the List"),
@@ -135,6 +136,7 @@ const std::vector<sToolButton>& GetToolBarLayout(unsigned nToolBarId) {
       {ID_HIST_NEXT, "next measurements"},
       {ID_ZOOM_BACK, "Zoom Back"},
       {ID_ZOOM_FORWARD, "Zoom Forward"},
+      {ID_FOLLOW, "Follow"},
       {0, ""},
       {ID_APP_ABOUT, "About"},
   };
@@ -188,6 +190,7 @@ std::string GetCommandStatusText(unsigned nId) {
     case ID_SCALES_TOOLS: return "Show or hide the scales tools";
     case ID_HIST_GLOBAL_VIEW: return "Show the whole historical area";
     case ID_FILE_GLOBAL_VIEW: return "Show the whole results file";
+    case ID_FOLLOW: return "Keep the newest records in view while the file grows";
     case ID_GOTO_DATE: return "Go to a date in the list";
     case ID_GOTO_CURSOR1: return "Go to cursor 1 in the list";
     case ID_GOTO_CURSOR2: return "Go to cursor 2 in the list";

@@ -78,6 +78,16 @@ public:
   int64_t PartialBytes(const std::string& strDevice, const std::string& strDir, const std::string& strFile,
                        int32_t nSize, const std::string& strLocalPath) const;
   void DiscardPartial();
+  // Following a file that grows: fetches bytes [nFrom, nSize) of the module's
+  // file with offset block reads and appends them to strLocalPath, which must be
+  // nFrom bytes long (a longer one is cut back to nFrom: bytes past the point
+  // the caller trusts are not kept). Each block is written as it arrives, so
+  // after a failure the local file's length is where the next call resumes.
+  // *pnAppended receives the bytes appended by this call, failure or not, and
+  // *pnFetched the data bytes asked of the module (blocks lost on the way included).
+  int AppendFileRange(const std::string& strDevice, const std::string& strDir, const std::string& strFile,
+                      int64_t nFrom, int32_t nSize, const std::string& strLocalPath, int64_t* pnAppended = nullptr,
+                      int64_t* pnFetched = nullptr);
   // Called after each block with the bytes written so far; false stops the transfer.
   using BlockCallback = std::function<bool(int64_t nDone, int64_t nTotal)>;
   void SetBlockCallback(BlockCallback cb) { m_blockCallback = std::move(cb); }
@@ -115,6 +125,12 @@ private:
   int ReceiveExact(void* pBuffer, int nLength);
   int ReadResponseChecked();
   int LoginOnce();
+  int OpenModuleFile(const std::string& strDevice, const std::string& strDir, const std::string& strFile,
+                     uint32_t& nHandle);
+  void CloseModuleFile(const std::string& strDevice, uint32_t nHandle);
+  // Block reads [nFrom, nSize) of an open handle, each block handed to write.
+  int ReadBlocks(uint32_t nHandle, int64_t nFrom, int32_t nSize,
+                 const std::function<bool(const uint8_t* p, int32_t n)>& write, int64_t& nDone, int64_t& nAsked);
   int ReceiveFileBlocks(uint32_t nHandle, int32_t nSize, const std::string& strLocalPath, const sPartial& resume);
   void SetConfigurationName(const std::string& strName);
 

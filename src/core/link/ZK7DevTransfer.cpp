@@ -71,22 +71,8 @@ void CZK7Dev::DiscardPartial() {
   m_partial.reset();
 }
 
-int CZK7Dev::DownloadFile(const std::string& strDevice, const std::string& strDir, const std::string& strFile,
-                          int32_t nSize, const std::string& strLocalPath) {
-  // Refused before anything is asked of the module: these names are not paths.
-  std::string strRefusal = CheckModuleName(strDir, true);
-  if (strRefusal.empty()) strRefusal = CheckModuleName(strFile, false);
-  if (strRefusal.empty()) strRefusal = CheckModuleSize(strFile, nSize);
-  if (!strRefusal.empty()) {
-    m_strError = strRefusal;
-    return ZK7_ERR_RESPONSE;
-  }
-  sPartial resume{strDevice, strDir, strFile, strLocalPath, nSize, {}, 0};
-  if (PartialBytes(strDevice, strDir, strFile, nSize, strLocalPath) > 0)
-    resume = *m_partial;
-  else
-    DiscardPartial();
-
+int CZK7Dev::OpenModuleFile(const std::string& strDevice, const std::string& strDir, const std::string& strFile,
+                            uint32_t& nHandle) {
   auto* pOpen = new TiXmlElement("open");
   pOpen->SetAttribute("name", (strDir + "/" + strFile).c_str());
   auto* pFileElem = new TiXmlElement("file");
@@ -106,24 +92,47 @@ int CZK7Dev::DownloadFile(const std::string& strDevice, const std::string& strDi
     m_strError = "File does not exist";
     return ZK7_ERR_NO_FILE;
   }
-  uint32_t nHandle = ParseHandle(pszFd);
+  nHandle = ParseHandle(pszFd);
+  return ZK7_OK;
+}
+
+void CZK7Dev::CloseModuleFile(const std::string& strDevice, uint32_t nHandle) {
+  // The close is owed to the module whenever the open succeeded, unless the
+  // connection is already gone (and the handle with it).
+  if (m_socket < 0) return;
+  auto* pClose = new TiXmlElement("close");
+  pClose->SetAttribute("fd", FormatHandle(nHandle).c_str());
+  auto* pFileElem = new TiXmlElement("file");
+  pFileElem->LinkEndChild(pClose);
+  auto* pDisk = new TiXmlElement("disk");
+  pDisk->SetAttribute("device", strDevice.c_str());
+  pDisk->LinkEndChild(pFileElem);
+  AddSession()->LinkEndChild(pDisk);
+  if (SendRequest() == ZK7_OK) ReadResponse();
+}
+
+int CZK7Dev::DownloadFile(const std::string& strDevice, const std::string& strDir, const std::string& strFile,
+                          int32_t nSize, const std::string& strLocalPath) {
+  // Refused before anything is asked of the module: these names are not paths.
+  std::string strRefusal = CheckModuleName(strDir, true);
+  if (strRefusal.empty()) strRefusal = CheckModuleName(strFile, false);
+  if (strRefusal.empty()) strRefusal = CheckModuleSize(strFile, nSize);
+  if (!strRefusal.empty()) {
+    m_strError = strRefusal;
+    return ZK7_ERR_RESPONSE;
+  }
+  sPartial resume{strDevice, strDir, strFile, strLocalPath, nSize, {}, 0};
+  if (PartialBytes(strDevice, strDir, strFile, nSize, strLocalPath) > 0)
+    resume = *m_partial;
+  else
+    DiscardPartial();
+
+  uint32_t nHandle = 0;
+  if (int nResult = OpenModuleFile(strDevice, strDir, strFile, nHandle)) return nResult;
 
   int nTransfer = ReceiveFileBlocks(nHandle, nSize, strLocalPath, resume);
   std::string strTransferError = m_strError;
-
-  // The close is owed to the module whenever the open succeeded, unless the
-  // connection is already gone (and the handle with it).
-  if (m_socket >= 0) {
-    auto* pClose = new TiXmlElement("close");
-    pClose->SetAttribute("fd", FormatHandle(nHandle).c_str());
-    pFileElem = new TiXmlElement("file");
-    pFileElem->LinkEndChild(pClose);
-    pDisk = new TiXmlElement("disk");
-    pDisk->SetAttribute("device", strDevice.c_str());
-    pDisk->LinkEndChild(pFileElem);
-    AddSession()->LinkEndChild(pDisk);
-    if (SendRequest() == ZK7_OK) ReadResponse();
-  }
+  CloseModuleFile(strDevice, nHandle);
 
   if (nTransfer != ZK7_OK) {
     m_strError = strTransferError;

@@ -30,6 +30,27 @@ CResultsFile::CResultsFile(const std::string& strPath) : m_strPath(strPath) {
   // cooperating writers (our own downloads among them) that the file is in use.
   ::flock(m_fd, LOCK_SH | LOCK_NB);
   m_nLength = static_cast<uint64_t>(st.st_size);
+  m_nDevice = static_cast<uint64_t>(st.st_dev);
+  m_nInode = static_cast<uint64_t>(st.st_ino);
+}
+
+uint64_t CResultsFile::Refresh() {
+  struct stat st {};
+  if (::fstat(m_fd, &st) != 0)
+    throw CZK7Exception(CZK7Exception::FILE_ERROR,
+                        "A read error occurred on '" + m_strPath + "': " + std::strerror(errno));
+  struct stat byName {};
+  if (::stat(m_strPath.c_str(), &byName) != 0 || static_cast<uint64_t>(byName.st_dev) != m_nDevice ||
+      static_cast<uint64_t>(byName.st_ino) != m_nInode)
+    throw CZK7Exception(CZK7Exception::FILE_ERROR,
+                        "The file '" + m_strPath + "' was replaced or removed while it was open.");
+  const uint64_t nLength = static_cast<uint64_t>(st.st_size);
+  if (nLength < m_nLength)
+    throw CZK7Exception(CZK7Exception::FILE_ERROR, "The file '" + m_strPath + "' became shorter while it was open (" +
+                                                       std::to_string(m_nLength) + " bytes, now " +
+                                                       std::to_string(nLength) + ").");
+  m_nLength = nLength;
+  return nLength;
 }
 
 CResultsFile::~CResultsFile() {

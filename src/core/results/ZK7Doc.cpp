@@ -108,6 +108,7 @@ void CZK7Doc::ReadContents() {
 
   uint8_t header[RESULTS_HEADER_SIZE];
   m_pFile->ReadAt(0, header, sizeof header);
+  std::memcpy(m_aHeader, header, sizeof m_aHeader);
   int32_t nTimeUnit, nChannels;
   std::memcpy(&nTimeUnit, header + 36, 4);
   std::memcpy(&nChannels, header + 40, 4);
@@ -170,6 +171,37 @@ void CZK7Doc::ReadContents() {
   // first records ready for the list's first page.
   m_dFirstTime = GetRecordTime(0, 0);
   m_dDuration = PeekRecordTime(m_nRecordCount - 1, 0) - m_dFirstTime;
+}
+
+int CZK7Doc::CheckGrowth() {
+  if (!m_pFile || m_nRecordSize <= 0) return 0;
+  const uint64_t nLength = m_pFile->Refresh();
+  // The header is what tells this file from another written in its place (a new
+  // acquisition under the same name): 48 bytes, read once per check.
+  uint8_t header[sizeof m_aHeader];
+  m_pFile->ReadAt(0, header, sizeof header);
+  if (std::memcmp(header, m_aHeader, sizeof header) != 0)
+    throw CZK7Exception(CZK7Exception::FILE_ERROR,
+                        "The file '" + m_strPath + "' was replaced while it was open: its header changed.");
+  const uint64_t nWhole = (nLength - m_nDataOffset) / static_cast<uint64_t>(m_nRecordSize);
+  const int nRecords = static_cast<int>(std::min<uint64_t>(nWhole, std::numeric_limits<int>::max()));
+  if (nRecords <= m_nRecordCount) return 0;
+  const int nNew = nRecords - m_nRecordCount;
+  m_nRecordCount = nRecords;
+  // A small file was given a window its own size: let the window grow with the
+  // file up to its usual size. Its contents are read again on the next access.
+  const int nCapacity = std::max(1, std::min(WINDOW_BYTES / m_nRecordSize, m_nRecordCount));
+  if (nCapacity > m_nWindowCapacity) {
+    try {
+      m_aWindow.resize(static_cast<size_t>(nCapacity) * static_cast<size_t>(m_nRecordSize));
+      m_nWindowFirst = -nCapacity - 1;
+      m_nWindowCapacity = nCapacity;
+    } catch (const std::bad_alloc&) {
+      // The old window still serves: records come in smaller steps.
+    }
+  }
+  m_dDuration = PeekRecordTime(m_nRecordCount - 1, 0) - m_dFirstTime;
+  return nNew;
 }
 
 std::vector<char> CZK7Doc::ReadXmlText(uint64_t nOffset, uint64_t nRegionSize) const {

@@ -57,6 +57,15 @@ public:
   // The file name as the window title shows it.
   std::string GetTitle() const;
 
+  // Growth: a results file being recorded or copied gains records at its end.
+  // Takes the file's length again and counts the whole records that arrived
+  // since the last call (a record still being written is not counted until it
+  // is whole); returns how many did (0 when none). Nothing before the old end is
+  // read again. A file cut short, replaced by another or whose header changed
+  // throws CZK7Exception (FILE_ERROR): the document then keeps the records it
+  // had, and its caller reports the read error as for any other.
+  int CheckGrowth();
+
   // Record access. Record indexes are clamped; a read failure while moving the
   // record window throws CZK7Exception (FILE_ERROR).
   int GetRecordCount() const { return m_nRecordCount; }
@@ -126,6 +135,7 @@ private:
   std::unique_ptr<TiXmlDocument> m_pXml;
   std::string m_strConfigName;
   std::vector<CChanInfos> m_aChannels;
+  uint8_t m_aHeader[48] = {};  // as read at open: a change means another file
   double m_dFirstTime = 0.0;
   double m_dDuration = 0.0;
   eErrorDisplay m_eErrorDisplay = ERRORS_NUMBER_ONLY;

@@ -47,6 +47,8 @@ QIcon ToolIcon(unsigned nId, const QStyle* pStyle) {
     case ID_HIST_NEXT: return ThemeOrOwn("go-next", "next");
     case ID_ZOOM_BACK: return ThemeOrOwn("zoom-previous", "zoom-back");
     case ID_ZOOM_FORWARD: return ThemeOrOwn("zoom-next", "zoom-forward");
+    case ID_FOLLOW:
+      return QIcon::fromTheme(QStringLiteral("media-seek-forward"), pStyle->standardIcon(QStyle::SP_MediaSeekForward));
     case ID_APP_ABOUT: return QIcon::fromTheme(QStringLiteral("help-about"), pStyle->standardIcon(QStyle::SP_MessageBoxInformation));
     default: return QIcon();
   }

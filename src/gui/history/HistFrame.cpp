@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QFileSystemWatcher>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPointer>
@@ -17,6 +18,7 @@
 #include "format/Formatting.h"
 #include "history/DlgInfosResFile.h"
 #include "history/GraphImage.h"
+#include "history/GraphPeriod.h"
 #include "history/HistGraph.h"
 #include "history/HistLegend.h"
 #include "history/HistList.h"
@@ -86,6 +88,13 @@ CHistFrame::CHistFrame(std::shared_ptr<CZK7Doc> pDoc, QWidget* pParent)
   m_pStatistics = new CHistStatistics(*this, m_pListArea);
   static_cast<QBoxLayout*>(m_pListArea->layout())->addWidget(m_pStatistics, 2);
   m_pStatistics->hide();
+
+  m_growthTimer.setInterval(1000);
+  connect(&m_growthTimer, &QTimer::timeout, this, [this] { CheckGrowth(); });
+  // A burst of notifications (a writer's many small writes) makes one check.
+  m_hintTimer.setSingleShot(true);
+  m_hintTimer.setInterval(50);
+  connect(&m_hintTimer, &QTimer::timeout, this, [this] { CheckGrowth(); });
 }
 
 void CHistFrame::ShowStatistics(bool bShow) {
@@ -93,6 +102,88 @@ void CHistFrame::ShowStatistics(bool bShow) {
   m_pStatistics->setVisible(bShow);
   // Shown over a list that the pane-size commands had closed: the bottom row opens.
   if (bShow && m_pOuter->sizes().value(1) == 0) ShowAllPanes();
+}
+
+void CHistFrame::StartGrowthChecks() {
+  if (m_growthTimer.isActive()) return;
+  m_growthTimer.start();
+  m_pWatcher = new QFileSystemWatcher(this);
+  m_pWatcher->addPath(QString::fromStdString(m_pDoc->GetPathName()));
+  connect(m_pWatcher, &QFileSystemWatcher::fileChanged, &m_hintTimer, qOverload<>(&QTimer::start));
+}
+
+int CHistFrame::CheckGrowth() {
+  // A graph being read dispatches events: the next check comes soon enough.
+  if (CHistGraph* pGraph = GetHistGraph(); pGraph && pGraph->IsRebuilding()) return 0;
+  int nNew = 0;
+  try {
+    nNew = m_pDoc->CheckGrowth();
+  } catch (const CZK7Exception& e) {
+    // The file is not the one shown any more: no further checks, one message.
+    m_growthTimer.stop();
+    m_hintTimer.stop();
+    if (m_pWatcher) m_pWatcher->removePaths(m_pWatcher->files());
+    ReportReadError(e.GetText());
+    return 0;
+  }
+  if (nNew == 0) return 0;
+  // The document is shared by its windows: every one of them takes the records.
+  const std::vector<CHistFrame*> aFrames = AllFrames();
+  for (CHistFrame* pFrame : aFrames)
+    if (pFrame->m_pDoc == m_pDoc) pFrame->TakeNewRecords(nNew);
+  return nNew;
+}
+
+void CHistFrame::TakeNewRecords(int nNew) {
+  try {
+    if (m_bFollow && UserMovedAway()) m_bFollow = false;
+    if (auto* pList = qobject_cast<CHistList*>(m_pListPane)) pList->OnRecordsAppended(false);
+    if (m_bFollow) FollowToEnd();
+  } catch (const CZK7Exception& e) {
+    ReportReadError(e.GetText());
+  }
+  emit recordsAppended(nNew);
+  emit commandStateChanged();
+}
+
+bool CHistFrame::UserMovedAway() const {
+  auto* pList = qobject_cast<CHistList*>(m_pListPane);
+  if (pList && m_nFollowTop >= 0 && pList->GetTopRow() != m_nFollowTop) return true;
+  CHistGraph* pGraph = GetHistGraph();
+  if (!pGraph || pGraph->GetXChannel() >= 0) return false;
+  return m_state.m_dHistoryStart != m_dFollowStart || m_state.m_dHistoryEnd != m_dFollowEnd || pGraph->IsZoomed();
+}
+
+void CHistFrame::FollowToEnd() {
+  if (auto* pList = qobject_cast<CHistList*>(m_pListPane)) {
+    pList->OnRecordsAppended(true);
+    m_nFollowTop = pList->GetTopRow();
+  }
+  CHistGraph* pGraph = GetHistGraph();
+  if (pGraph && pGraph->GetXChannel() < 0) {
+    double dFirst = 0.0, dLast = 0.0;
+    m_pDoc->GetTimeRange(dFirst, dLast);
+    sHistoryPeriod period{m_state.m_dHistoryStart, m_state.m_dHistoryEnd};
+    // The chosen length is kept; a period of no length (a file of one record)
+    // grows with the file instead.
+    period = period.dEnd > period.dStart ? PeriodEndingAt(period, dLast) : sHistoryPeriod{period.dStart, dLast};
+    if (period.dStart != m_state.m_dHistoryStart || period.dEnd != m_state.m_dHistoryEnd || pGraph->IsZoomed()) {
+      m_state.m_dHistoryStart = period.dStart;
+      m_state.m_dHistoryEnd = period.dEnd;
+      pGraph->RebuildGraph();
+    }
+  }
+  m_dFollowStart = m_state.m_dHistoryStart;
+  m_dFollowEnd = m_state.m_dHistoryEnd;
+}
+
+void CHistFrame::SetFollow(bool bFollow) {
+  m_bFollow = bFollow;
+  if (bFollow) {
+    StartGrowthChecks();
+    FollowToEnd();
+  }
+  emit commandStateChanged();
 }
 
 CHistGraph* CHistFrame::GetHistGraph() const { return qobject_cast<CHistGraph*>(m_pGraphPane); }
@@ -116,6 +207,7 @@ void CHistFrame::InitialUpdate() {
     guarded([pGraph] { pGraph->OnInitialUpdate(); });
   if (auto* pList = qobject_cast<CHistList*>(m_pListPane))
     guarded([pList] { pList->OnInitialUpdate(); });
+  if (!m_bReadErrorShown) StartGrowthChecks();
   // The graph takes the keys first: cursor keys and paging act at once.
   if (CHistGraph* pGraph = GetHistGraph())
     pGraph->setFocus(Qt::OtherFocusReason);
@@ -293,6 +385,10 @@ bool CHistFrame::OnUpdateCommand(unsigned nId, sCommandState& state) {
       state.m_bEnabled = true;
       state.m_bChecked = m_bStatisticsShown;
       return true;
+    case ID_FOLLOW:
+      state.m_bEnabled = true;
+      state.m_bChecked = m_bFollow;
+      return true;
     case ID_TIME_FORMAT_DATE_TIME:
     case ID_TIME_FORMAT_TIME:
       state.m_bEnabled = true;
@@ -372,6 +468,7 @@ bool CHistFrame::DoCommand(unsigned nId) {
     case ID_LIST_PANE_ONLY: ShowListOnly(); break;
     case ID_ALL_PANES: ShowAllPanes(); break;
     case ID_REFRESH: Refresh(); break;
+    case ID_FOLLOW: SetFollow(!m_bFollow); break;
     case ID_NEXT_PANE: MovePaneFocus(1); break;
     case ID_PREV_PANE: MovePaneFocus(-1); break;
     case ID_VIEW_STATISTICS: ShowStatistics(!m_bStatisticsShown); break;

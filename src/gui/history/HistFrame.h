@@ -1,17 +1,33 @@
 // CHistFrame: the window of one results file: the key, graph and record-list
 // pane areas in two splitters, the view state they share, and the commands
 // routed to them.
+//
+// A results file may grow while it is shown (a module's acquisition followed
+// into it, a copy under way). The frame looks for growth once a second, and
+// soon after the file system reports a change (a hint only: notifications are
+// lost on some file systems and merged on others). The document counts the
+// new whole records without reading the file again; the list then gains its
+// rows and scroll range without a rebuild (its selection stays). Following
+// ("Follow") keeps the newest records in view: the list shows its last page
+// and the graph's period keeps its length and ends at the last record (the
+// graph reads that period again). Any move the user makes away from where
+// following put the view (scrolling the list, paging or zooming the graph)
+// turns following off until the user turns it on again. A file cut short or
+// replaced is a read error: its message once, the window stays, and the
+// checks stop.
 #pragma once
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <QTimer>
 #include <QWidget>
 
 #include "history/HistViewState.h"
 #include "ui/CommandTarget.h"
 
+class QFileSystemWatcher;
 class QSplitter;
 
 namespace zk7 {
@@ -81,6 +97,13 @@ public:
   void SetReadErrorHandler(std::function<void(const std::string&)> fn) { m_fnReadError = std::move(fn); }
   bool HasShownReadError() const { return m_bReadErrorShown; }
 
+  // Growth: takes the document's new records and updates the panes (the
+  // periodic check calls it too). The number of new records; 0 after a read error.
+  int CheckGrowth();
+  bool IsFollowing() const { return m_bFollow; }
+  // Follow on: the newest records come into view now and as they arrive.
+  void SetFollow(bool bFollow);
+
   bool OnUpdateCommand(unsigned nId, sCommandState& state) override;
   // Every command of the window: a read failure stops the command with the
   // reader's message and leaves the window as it was.
@@ -88,6 +111,8 @@ public:
   void OnActivateFrame(bool bActive) override;
 
 signals:
+  // The document gained records (the panes have them already).
+  void recordsAppended(int nNew);
   // Emitted by Refresh (panes rebuild on it) and by the ms-offset option (list only).
   void refreshRequested();
   void listRebuildRequested();
@@ -104,6 +129,11 @@ private:
   void FirstSizing();
   void MovePaneFocus(int nStep);
   bool DoCommand(unsigned nId);
+  void StartGrowthChecks();
+  void TakeNewRecords(int nNew);
+  // Brings the newest records into view and notes where, to tell the user's moves from ours.
+  void FollowToEnd();
+  bool UserMovedAway() const;
 
   std::shared_ptr<CZK7Doc> m_pDoc;
   sHistViewState m_state;
@@ -124,6 +154,14 @@ private:
   bool m_bReadErrorShown = false;
   int m_nCommandDepth = 0;
   bool m_bReadErrorShownInCommand = false;
+
+  QTimer m_growthTimer;
+  QTimer m_hintTimer;
+  QFileSystemWatcher* m_pWatcher = nullptr;
+  bool m_bFollow = false;
+  int m_nFollowTop = -1;           // the list's top row following set
+  double m_dFollowStart = 0.0;     // the graph's period following set
+  double m_dFollowEnd = 0.0;
 };
 
 } // namespace zk7

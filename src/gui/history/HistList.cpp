@@ -319,6 +319,12 @@ void CHistList::UpdateWindow() {
   SyncView();
 }
 
+void CHistList::OnRecordsAppended(bool bToEnd) {
+  m_pModel->OnRecordsAppended();
+  UpdateWindow();
+  if (bToEnd) SetTopRow(m_pModel->GetRecordCount());
+}
+
 void CHistList::EnsureVisible(int nRecord) {
   SetTopRow(TopRowShowing(GetTopRow(), nRecord, GetPageRows(), m_pModel->GetRecordCount()));
 }

@@ -73,6 +73,10 @@ public:
   bool OnUpdateCommand(unsigned nId, sCommandState& state) override;
   bool OnCommand(unsigned nId) override;
 
+  // The document gained records: the rows, the scroll range, and with bToEnd
+  // the last page brought into view. The selection stays.
+  void OnRecordsAppended(bool bToEnd);
+
   // Fits the window of model rows to the table's height (the table calls it when resized).
   void UpdateWindow();
 

@@ -19,6 +19,7 @@ CHistListModel::~CHistListModel() = default;
 void CHistListModel::SetRows(std::unique_ptr<CHistRowText> pRows) {
   beginResetModel();
   m_pRows = std::move(pRows);
+  m_nRecordCount = m_pRows ? m_pRows->GetRowCount() : 0;
   m_nTop = std::clamp(m_nTop, 0, std::max(0, GetRecordCount() - 1));
   endResetModel();
 }
@@ -35,6 +36,20 @@ void CHistListModel::SetMarkers(const std::vector<int>& aFixedMarks, int nCursor
   // The displayed channels are already complete, so the columns stay as they are.
   m_pRows = std::make_unique<CHistRowText>(m_pRows->GetDocument(), std::move(options));
   if (const int n = WindowRows(); n > 0) emit dataChanged(index(0, 0), index(n - 1, 0));
+}
+
+void CHistListModel::OnRecordsAppended() {
+  const int nCount = m_pRows ? m_pRows->GetRowCount() : 0;
+  if (nCount <= m_nRecordCount) return;
+  const int nOld = WindowRows();
+  const int nNew = std::clamp(nCount - m_nTop, 0, m_nWindowRows);
+  if (nNew > nOld) {
+    beginInsertRows(QModelIndex(), nOld, nNew - 1);
+    m_nRecordCount = nCount;
+    endInsertRows();
+  } else {
+    m_nRecordCount = nCount;
+  }
 }
 
 int CHistListModel::WindowRows() const {

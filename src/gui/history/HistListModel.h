@@ -22,7 +22,11 @@ public:
   // New fixed marks and cursor records with the same columns: the window's cells change.
   void SetMarkers(const std::vector<int>& aFixedMarks, int nCursor1Record, int nCursor2Record);
   const CHistRowText* GetRows() const { return m_pRows.get(); }
-  int GetRecordCount() const { return m_pRows ? m_pRows->GetRowCount() : 0; }
+  // The records as the view knows them: the document's count when the rows were
+  // set or last grew, so that the view's rows never change behind its back.
+  int GetRecordCount() const { return m_nRecordCount; }
+  // The document gained records: rows on screen that now have a record appear.
+  void OnRecordsAppended();
 
   // The window: nRows rows from record nTop (fewer at the end of the file).
   void SetWindow(int nTop, int nRows);
@@ -43,6 +47,7 @@ private:
   std::unique_ptr<CHistRowText> m_pRows;
   int m_nTop = 0;
   int m_nWindowRows = 0;
+  int m_nRecordCount = 0;
 };
 
 } // namespace zk7

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CliArgs.h"
+#include "CliFollow.h"
 #include "format/NumberScan.h"
 #include "link/DownloadPath.h"
 #include "link/ZK7Dev.h"
@@ -25,7 +26,7 @@ namespace zk7 {
 
 namespace {
 
-const char* const kCommands[] = {"list", "download", "send-config", "status", "start", "stop"};
+const char* const kCommands[] = {"list", "download", "send-config", "status", "start", "stop", "follow"};
 
 int Fail(const std::string& strText) {
   std::cerr << Latin1ToUtf8(strText) << "\n";
@@ -214,6 +215,10 @@ const char* InstrumentUsage() {
          "  download COMMON [--dest DIR] [--select DEVICE/[DIR/]FILE-PATTERN]... [--replace|--skip]\n"
          "                                    copies files into DIR/DEVICE/DIR/FILE (default: every file;\n"
          "                                    DIR defaults to <documents>/ZK7/<address>)\n"
+         "  follow COMMON [DEVICE/[DIR/]FILE] [--dest DIR] [--interval SECONDS] [--duration SECONDS]\n"
+         "                                    keeps DIR/DEVICE/DIR/FILE byte-identical to the results file the\n"
+         "                                    module records, fetching only what it gained (default: the file\n"
+         "                                    that grows); ends when acquisition stops or after --duration\n"
          "  send-config FILE.xml COMMON [--stop-running] [--start]\n"
          "                                    sends a configuration, named after the file\n"
          "  status COMMON                     whether acquisition is running\n"
@@ -229,11 +234,13 @@ int RunInstrumentCommand(int argc, char** argv) {
   std::vector<sCliOptionSpec> specs = {
       {"--address", true}, {"--port", true}, {"--user", true}, {"--password-file", true}, {"--timeout", true}};
   if (strCommand == "download") specs.insert(specs.end(), {{"--dest", true}, {"--select", true}, {"--replace", false}, {"--skip", false}});
+  if (strCommand == "follow") specs.insert(specs.end(), {{"--dest", true}, {"--interval", true}, {"--duration", true}});
   if (strCommand == "send-config") specs.insert(specs.end(), {{"--stop-running", false}, {"--start", false}});
   CCliArgs args;
   std::string strError;
   size_t nPositional = strCommand == "send-config" ? 1 : 0;
-  if (!args.Parse(argc, argv, 2, specs, strError) || args.Positional().size() != nPositional ||
+  if (!args.Parse(argc, argv, 2, specs, strError) ||
+      (args.Positional().size() != nPositional && !(strCommand == "follow" && args.Positional().size() == 1)) ||
       !args.Has("--address") || !args.Has("--user") || (args.Has("--replace") && args.Has("--skip"))) {
     if (strError.empty()) strError = "usage:\n" + std::string(InstrumentUsage());
     std::cerr << "zk7-cli " << strCommand << ": " << strError << "\n";
@@ -262,6 +269,7 @@ int RunInstrumentCommand(int argc, char** argv) {
 
   if (strCommand == "list") return RunList(dev, strAddress);
   if (strCommand == "download") return RunDownload(dev, strAddress, args);
+  if (strCommand == "follow") return RunFollow(dev, strAddress, args);
   if (strCommand == "send-config") {
     CCliSendObserver observer(args.Positional()[0], args.Has("--stop-running"), args.Has("--start"));
     eSendConfigOutcome outcome = RunSendConfiguration(dev, observer);

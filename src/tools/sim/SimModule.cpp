@@ -106,6 +106,9 @@ void CSimModule::Record() {
   std::unique_lock lock(m_mutex);
   std::FILE* f = std::fopen(m_recordPath.c_str(), "ab");
   if (!f) return;
+  // A record goes out in one write: a listing taken meanwhile sees whole records
+  // (a module's own writes may still be caught halfway; readers allow for that).
+  std::setvbuf(f, nullptr, _IOFBF, 1 << 20);
   auto next = std::chrono::steady_clock::now();
   // The file grows one record per period, as a module writes it: a reader sees it live.
   while (!m_bStopRequested) {

@@ -64,7 +64,7 @@ TEST(MenuLayoutTest, ResultsMenuKeepsItsTextsIncludingTheMisspelledAbout) {
   EXPECT_EQ(Texts(Popup(IDR_RESULTS, "&View").m_aItems),
             (V{"Graph Pane only", "List Pane only", "Key Pane only", "All Panes", "&Cursors Tools", "&Scales Tools",
                "Statistics", "Historical &Global View\tEch", "&File Global View", "Zoom Back\tAlt+Left",
-               "Zoom Forward\tAlt+Right", "&Go to>", "  Go to &Date",
+               "Zoom Forward\tAlt+Right", "F&ollow", "&Go to>", "  Go to &Date",
                "  Go to C&ursor 1 in the List", "  Go to Cu&rsor 2 in the List", "&Cursors>",
                "  Go to C&ursor 1 in the List", "  Go to Cu&rsor 2 in the List",
                "  Select List &between Cursors 1 and 2", "  Define Cursor 1 according to list",
@@ -107,7 +107,7 @@ TEST(MenuLayoutTest, ToolBarsListTheirCommandsWithSeparators) {
   EXPECT_EQ(ids(IDR_LOG), (std::vector<unsigned>{57601, 57602, 0, 57664}));
   EXPECT_EQ(ids(IDR_RESULTS), (std::vector<unsigned>{57601, 57602, 0, 57634, 0, 57607, 57609, 0, 40003, 40004, 40014,
                                                      0, 40019, 40016, 40018, 40017, 0, 40006, 40005, 0, 32786, 32787,
-                                                     33020, 33021, 0, 57664}));
+                                                     33020, 33021, 33015, 0, 57664}));
   EXPECT_TRUE(GetToolBarLayout(131).empty());
 }
 
