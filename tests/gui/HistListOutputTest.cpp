@@ -206,33 +206,6 @@ private slots:
     QCOMPARE(ReadBytes(Path("rows.csv")), strCsv + strText + strCsv.substr(strCsv.find("\r\n") + 2));
   }
 
-  void markerCellsAndSeveralBlocks() {
-    sHistWindow w(Path("run.2024.zk"));
-    w.PlaceCursor(1, 3);
-    w.PlaceCursor(2, 3);
-    w.State().m_aFixedMarks = {2};
-    w.pList->ClickRecord(2, false);
-    w.pList->ClickRecord(5, true);
-    QMimeData data;
-    QVERIFY(CopySelection(*w.pList, data));
-    const QByteArray bytes = data.data("text/plain;charset=ISO-8859-1");
-    QCOMPARE(bytes.toStdString(), std::string(TITLES) +
-                                      "1\t3\t00:00:02.000\t     21.0\t        2\tErr. 12\r\n"
-                                      ">>>\t4\t00:00:03.000\t     21.5\t        3\t    1.500\r\n"
-                                      " \t5\t00:00:04.000\t     22.0\t        4\t    1.500\r\n"
-                                      " \t6\t00:00:05.000\t     22.5\t        5\t    1.500\r\n");
-    QCOMPARE(data.text(), QString::fromLatin1(bytes));
-    // Two blocks: exactly the selected rows, in row order.
-    w.State().m_dHistoryStart = w.Doc().GetRecordTime(500, 0);
-    w.State().m_dHistoryEnd = w.Doc().GetRecordTime(501, 0);
-    w.pList->SelectHistoryPeriod();
-    QVERIFY(CopySelection(*w.pList, data));
-    const QList<QByteArray> aLines = data.data("text/plain;charset=ISO-8859-1").split('\n');
-    QCOMPARE(aLines.size(), 8);  // the title, 4 + 2 rows, and nothing after the last CR LF
-    QVERIFY(aLines[5].startsWith(" \t501\t"));
-    QVERIFY(aLines[6].startsWith(" \t502\t"));
-  }
-
   void cancelKeepsTheRowsWritten() {
     sHistWindow w(Path("run.2024.zk"));
     w.pList->SelectAll();

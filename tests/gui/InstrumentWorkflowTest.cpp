@@ -67,7 +67,6 @@ private slots:
   void ListingRefusedFiveTimesShowsTheLinkErrorAndNoSelection();
   void TreeShowsCategoriesDirectoriesAndEmptyAbsentDevices();
   void ThreeFilesGiveRangeZeroToSixAndPositionsForEachFile();
-  void YesToAllAndNoToAllHoldForLaterFiles();
   void CancelInTheWaitDialogStopsBeforeTheNextFile();
   void FileFailingFiveTimesStopsWithItsErrorAndNoSummary();
   void ConfigurationFilesOnlyEndWithoutTheOpenQuestion();
@@ -542,6 +541,8 @@ void InstrumentWorkflowTest::ThreeFilesGiveRangeZeroToSixAndPositionsForEachFile
       auto* pWait = qobject_cast<CWaitDialog*>(pDlg->parentWidget());
       user.Check(pWait != nullptr, QStringLiteral("asked over the wait dialog"));
       user.Check(!m_pMain->isEnabled(), QStringLiteral("main window disabled while downloading"));
+      user.Check(pDlg->m_strMessage.endsWith(QStringLiteral(".log'\n\n This file already exists. Do you want to replace it ?")),
+                 pDlg->m_strMessage);
       if (pWait)
         aProgress << QStringLiteral("%1/%2 %3 %4")
                          .arg(pWait->GetProgressBar()->value())
@@ -566,56 +567,6 @@ void InstrumentWorkflowTest::ThreeFilesGiveRangeZeroToSixAndPositionsForEachFile
                           QStringLiteral("5/6 : c.log (100 bytes) Download files from '127.0.0.1'"),
                       }));
   for (const char* psz : aNames) QCOMPARE(ReadBytes(Destination() / "logs" / psz), Content(psz, 100));
-}
-
-void InstrumentWorkflowTest::YesToAllAndNoToAllHoldForLaterFiles() {
-  const char* const aNames[] = {"a.xml", "b.xml", "c.xml"};
-  for (const char* psz : aNames) WriteBytes(Root() / "configs" / psz, Content(psz, 64));
-  StartSim();
-  StorePort();
-  // A first download brings all three; a local edit then tells which were replaced.
-  const QString strQuestion = QStringLiteral(" '%1'\n\n This file already exists. Do you want to replace it ?")
-                                  .arg(QString::fromStdString((Destination() / "configs" / "a.xml").string()));
-  auto runWith = [this, strQuestion](const QString& strAnswer, const QString& strSummary) {
-    CScriptedUser user;
-    user.Then(Login(user));
-    user.Then(Select(user, {{"Configurations"}}));
-    user.Then([&user, strAnswer, strQuestion](QWidget* pModal) {
-      auto* pDlg = qobject_cast<C5ButtonsDialog*>(pModal);
-      user.Check(pDlg != nullptr, QStringLiteral("the replace question"));
-      if (!pDlg) return;
-      user.Compare(pDlg->m_strMessage, strQuestion, QStringLiteral("question"));
-      user.Compare(pDlg->windowTitle(), QStringLiteral("ZK7"), QStringLiteral("question title"));
-      QStringList aButtons;
-      for (int nId : {1053, 1095, 1096, 6, 1010}) aButtons << pDlg->GetButton(nId)->text();
-      user.Compare(aButtons.join(QLatin1Char('|')), QStringLiteral("&Yes|&No|Yes to &All|No to A&ll|Cancel"),
-                   QStringLiteral("buttons"));
-      user.Check(pDlg->GetButton(1095)->isDefault(), QStringLiteral("\"&No\" is the default button"));
-      user.Check(!pDlg->GetCheckBox()->isVisible(), QStringLiteral("no check box"));
-      user.Click(pDlg, strAnswer);
-    });
-    user.ThenMessage(strSummary);
-    m_pCommands->OnDownloadFiles();
-    Finish(user);
-    return user.m_aSeen;
-  };
-  {
-    CScriptedUser user;
-    user.Then(Login(user));
-    user.Then(Select(user, {{"Configurations"}}));
-    user.ThenMessage(QStringLiteral("3 files have been dowloaded."));
-    m_pCommands->OnDownloadFiles();
-    Finish(user);
-  }
-  for (const char* psz : aNames) WriteBytes(Destination() / "configs" / psz, "edited");
-
-  const QStringList aSeen = runWith(QStringLiteral("Yes to &All"), QStringLiteral("3 files have been dowloaded."));
-  QCOMPARE(aSeen.size(), 4);  // connect, selection, one question, summary
-  for (const char* psz : aNames) QCOMPARE(ReadBytes(Destination() / "configs" / psz), Content(psz, 64));
-
-  for (const char* psz : aNames) WriteBytes(Destination() / "configs" / psz, "edited");
-  runWith(QStringLiteral("No to A&ll"), QStringLiteral("No file was downloaded."));
-  for (const char* psz : aNames) QCOMPARE(ReadBytes(Destination() / "configs" / psz), std::string("edited"));
 }
 
 void InstrumentWorkflowTest::CancelInTheWaitDialogStopsBeforeTheNextFile() {
