@@ -282,7 +282,7 @@ private slots:
       ticks.ThenClick("OK");
       QTest::qWait(2300);
       QCOMPARE(ticks.Texts(), QStringList{strReader});
-      QVERIFY(ticks.Unexpected().isEmpty());
+      QVERIFY(ticks.Errors().isEmpty());
       QCOMPARE(w.Cell(7995, 1), QString("7996"));
     }
 
@@ -293,7 +293,7 @@ private slots:
       answers.ThenClick("OK");
       QVERIFY(w.pFrame->OnCommand(nId));
       QVERIFY2(answers.Texts() == QStringList{strReader}, qPrintable(QString::number(nId) + ": " + answers.Texts().join('|')));
-      QVERIFY2(answers.Unexpected().isEmpty(), qPrintable(QString::number(nId) + ": " + answers.Unexpected().join('|')));
+      QVERIFY2(answers.Errors().isEmpty(), qPrintable(QString::number(nId) + ": " + answers.Errors().join('|')));
       QVERIFY(w.pFrame->isVisible());
     }
     QCOMPARE(w.State().m_aFixedMarks, std::vector<int>{7990});

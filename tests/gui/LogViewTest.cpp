@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 
+#include "ModalAnswerer.h"
 #include "SimProcess.h"
 #include "format/RegionalSettings.h"
 #include "history/PagePrinter.h"
@@ -55,27 +56,13 @@ QString Cell(CZK7LogView* pView, int nRow, int nColumn) {
   return pView->model()->data(pView->model()->index(nRow, nColumn)).toString();
 }
 
-QString RunPdfToText(const QString& strPdf, const std::vector<std::string>& aExtra = {}) {
-  std::vector<std::string> aArgs = aExtra;
-  aArgs.push_back("-layout");
-  aArgs.push_back(strPdf.toStdString());
-  aArgs.push_back("-");
-  const sProcessResult r = RunProcess("/usr/bin/pdftotext", aArgs);
-  if (r.nExitCode != 0) qWarning("pdftotext: %s", r.strErr.c_str());
-  return QString::fromUtf8(r.strOut.c_str());
+QString RunPdfToText(const QString& strPdf, std::vector<std::string> aOptions = {}) {
+  aOptions.push_back("-layout");
+  return QString::fromUtf8(PdfToText(strPdf.toStdString(), aOptions).c_str());
 }
 
 QPoint RowCentre(CZK7LogView* pView, int nRow) {
   return pView->visualRect(pView->model()->index(nRow, 1)).center();
-}
-
-// Runs f on the modal dialog once it is shown; gives up after many turns of the
-// event loop so that a missing dialog fails the test instead of hanging it.
-void WhenModal(std::function<void(QWidget*)> f, int nTurnsLeft = 2000) {
-  QTimer::singleShot(5, [f, nTurnsLeft] {
-    if (QWidget* pModal = QApplication::activeModalWidget()) f(pModal);
-    else if (nTurnsLeft > 0) WhenModal(f, nTurnsLeft - 1);
-  });
 }
 
 } // namespace
@@ -320,7 +307,8 @@ private slots:
     pFrame->SelectAll();
     int nPages = -1;
     QString strClass;
-    WhenModal([&](QWidget* pModal) {
+    CModalAnswerer answers;
+    answers.Then([&](QWidget* pModal) {
       strClass = pModal->metaObject()->className();
       if (auto* pWidget = pModal->findChild<QPrintPreviewWidget*>()) nPages = pWidget->pageCount();
       pModal->close();
@@ -337,7 +325,8 @@ private slots:
     QVERIFY(pFrame);
     int nMax = -1;
     QString strClass;
-    WhenModal([&](QWidget* pModal) {
+    CModalAnswerer answers;
+    answers.Then([&](QWidget* pModal) {
       strClass = pModal->metaObject()->className();
       if (auto* pDialog = qobject_cast<QPrintDialog*>(pModal)) {
         nMax = pDialog->maxPage();
