@@ -3,6 +3,8 @@
 // channel, the scales tool bar, loading cancel, printout and copy.
 #include <QtTest>
 
+#include <QMenu>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -284,6 +286,45 @@ private slots:
     QTest::keyClick(&c, Qt::Key_PageDown);
     QVERIFY(std::fabs(st.m_dHistoryStart - (dFirst + HOUR)) < 1e-9);
     QVERIFY(Graph(f).GetPoints().GetFirstRecord() >= 3599);
+  }
+
+  // The view commands reach the graph from the frame.
+  void viewCommandsAndTheContextMenu() {
+    CHistFrame& f = Open(Spec(2, 3 * 3600), "threehours.zk");
+    CGraphControl& c = Control(f);
+    const bool bLink = c.GetLinkPoints();
+    f.OnCommand(ID_LINK_POINTS);
+    QCOMPARE(c.GetLinkPoints(), !bLink);
+    const bool bGrid = c.GetGrid();
+    f.OnCommand(ID_GRID);
+    QCOMPARE(c.GetGrid(), !bGrid);
+    double dFirst, dLast;
+    f.GetDocument().GetTimeRange(dFirst, dLast);
+    f.GetViewState().m_dHistoryStart = dFirst + HOUR;
+    f.GetViewState().m_dHistoryEnd = dFirst + 2 * HOUR;
+    f.OnCommand(ID_FILE_GLOBAL_VIEW);
+    QCOMPARE(f.GetViewState().m_dHistoryStart, dFirst);
+    QCOMPARE(f.GetViewState().m_dHistoryEnd, dLast);
+    QCOMPARE(Graph(f).GetPoints().GetPointCount(), 3 * 3600);
+  }
+
+  // The cursors bar's radios and channel list reach the cursor.
+  void cursorsBarLockAndChannel() {
+    CHistFrame& f = Open(Spec(3, 600), "three.zk");
+    f.OnCommand(ID_CURSORS_TOOLS);
+    CCursorsToolBar* pBar = f.GetToolBars()->GetCursorsBar();
+    pBar->ShownBox(1)->click();
+    QVERIFY(f.GetViewState().m_aCursors[0].m_bShown);
+    pBar->LockedButton(1)->click();
+    QVERIFY(f.GetViewState().m_aCursors[0].m_bLocked);
+    QVERIFY(pBar->ChannelBox(1)->isEnabled());
+    QVERIFY(pBar->ChannelBox(1)->count() >= 3);
+    pBar->ChannelBox(1)->setCurrentIndex(2);
+    emit pBar->ChannelBox(1)->activated(2);
+    QCOMPARE(f.GetViewState().m_aCursors[0].m_nChannelChoice, 2);
+    QCOMPARE(QString::fromLatin1(f.GetViewState().m_aCursorChannelTexts[2]), pBar->ChannelBox(1)->currentText());
+    pBar->FreeButton(1)->click();
+    QVERIFY(!f.GetViewState().m_aCursors[0].m_bLocked);
   }
 
   void fixedMarksAddedAndErased() {

@@ -74,6 +74,7 @@ private slots:
     QCOMPARE(day.Cell(3, 3), QString("     21.5"));
     QCOMPARE(day.Cell(2, 5), QString("Err. 12"));
     QCOMPARE(day.Cell(3, 0), QString());
+    QVERIFY(QFontInfo(day.Table()->font()).fixedPitch());
     QCOMPARE(day.pList->GetModel()->data(day.pList->GetModel()->index(0, 3), Qt::TextAlignmentRole).toInt(),
              int(Qt::AlignRight | Qt::AlignVCenter));
     sHistWindow midnight(Path("midnight.zk"));

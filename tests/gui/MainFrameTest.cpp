@@ -137,6 +137,7 @@ private slots:
   void helpAndContextHelp();
   void aboutBoxTexts();
   void handlersOfLaterCommands();
+  void keysReachTheirCommandsThroughTheFrame();
 
 private:
   std::unique_ptr<CMainFrame> MakeFrame() {
@@ -505,6 +506,24 @@ void MainFrameTest::handlersOfLaterCommands() {
   // Keys reach the same commands: Ctrl+N does nothing, yet is handled.
   QVERIFY(pFrame->GetCommandState(ID_FILE_NEW).m_bEnabled);
   QVERIFY(!pFrame->GetCommandState(ID_FILE_SAVE).m_bEnabled);
+}
+
+// The accelerator tables are proven in the core; here a key pressed in the
+// window reaches the document window's command.
+void MainFrameTest::keysReachTheirCommandsThroughTheFrame() {
+  auto pFrame = MakeFrame();
+  CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample(QStringLiteral("keys.zk")));
+  QVERIFY(pChild);
+  auto* pHist = qobject_cast<CHistFrame*>(pChild->GetContent());
+  QVERIFY(pHist);
+  QApplication::setActiveWindow(pFrame.get());
+  QWidget* pGraph = pHist->GetHistGraph();
+  pGraph->setFocus();
+  // F5: the window is displayed again.
+  int nRefreshes = 0;
+  connect(pHist, &CHistFrame::refreshRequested, this, [&] { ++nRefreshes; });
+  QTest::keyClick(pGraph, Qt::Key_F5);
+  QCOMPARE(nRefreshes, 1);
 }
 
 QTEST_MAIN(MainFrameTest)

@@ -6,6 +6,7 @@
 #include <QItemSelectionModel>
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -122,6 +123,15 @@ void CModalAnswerer::Record(QWidget* pModal) {
   m_aIcons.push_back(pBox ? static_cast<int>(pBox->icon()) : -1);
 }
 
+bool CModalAnswerer::eventFilter(QObject* pObject, QEvent* pEvent) {
+  // A dialog object shown again is a new question.
+  if (pEvent->type() == QEvent::Hide && pObject == m_pHandled) {
+    pObject->removeEventFilter(this);
+    m_pHandled = nullptr;
+  }
+  return QObject::eventFilter(pObject, pEvent);
+}
+
 void CModalAnswerer::Poll() {
   QWidget* pModal = QApplication::activeModalWidget();
   if (m_pHandled && !m_pHandled->isVisible())
@@ -139,6 +149,7 @@ void CModalAnswerer::Poll() {
   if (!pModal || !pModal->isVisible() || !pModal->isEnabled())
     return;
   m_pHandled = pModal;
+  pModal->installEventFilter(this);
   m_handledFor.start();
   m_aSeen << pModal->windowTitle();
   if (m_aSteps.empty()) {

@@ -72,6 +72,9 @@ public:
   bool AllAnswered() const { return m_aErrors.isEmpty() && m_aSteps.empty(); }
   QString Report() const;
 
+protected:
+  bool eventFilter(QObject* pObject, QEvent* pEvent) override;
+
 private:
   void Poll();
   void Record(QWidget* pModal);
