@@ -8,6 +8,6 @@ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${ZK7_BUILD_TYPE:-RelWith
 cmake --build "$BUILD_DIR"
 export QT_QPA_PLATFORM=offscreen
 # A clean home for the tests' settings and data, every run.
-rm -rf "$BUILD_DIR/test-home" && mkdir -p "$BUILD_DIR/test-home"
+rm -rf "$BUILD_DIR/test-home" && mkdir -p "$BUILD_DIR/test-home/tmp"
 cd "$BUILD_DIR"
 ctest --output-on-failure -j2

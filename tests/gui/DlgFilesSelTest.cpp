@@ -112,8 +112,8 @@ void DlgFilesSelTest::CheckAllAndCheckNone() {
   dlg.m_astrCategoryNames = Names();
   dlg.FillTree();
   dlg.show();
-  QAbstractButton* pAll = FindButton(&dlg, QStringLiteral("Check All"));
-  QAbstractButton* pNone = FindButton(&dlg, QStringLiteral("Check None"));
+  QAbstractButton* pAll = FindDialogButton(&dlg, QStringLiteral("Check All"));
+  QAbstractButton* pNone = FindDialogButton(&dlg, QStringLiteral("Check None"));
   QVERIFY(pAll && pNone);
   QVERIFY(!pAll->icon().isNull());
   pAll->click();
@@ -149,7 +149,7 @@ void DlgFilesSelTest::EmptySelectionIsRefusedAndTheDialogStays() {
   dlg.m_pCategories = &files;
   dlg.m_astrCategoryNames = Names();
   dlg.m_strDestDir = QStringLiteral("/somewhere/ZK7");
-  CScriptedUser user;
+  CModalAnswerer user;
   user.Then([&user](QWidget* pModal) {
     user.Check(qobject_cast<CDlgFilesSel*>(pModal) != nullptr, QStringLiteral("the selection dialog"));
     user.Click(pModal, QStringLiteral("Download"));
@@ -165,15 +165,15 @@ void DlgFilesSelTest::EmptySelectionIsRefusedAndTheDialogStays() {
   });
   QCOMPARE(dlg.exec(), int(QDialog::Accepted));
   user.Stop();
-  QVERIFY2(user.m_aErrors.isEmpty(), qPrintable(user.m_aErrors.join(QLatin1Char('\n'))));
-  QCOMPARE(user.StepsLeft(), 0);
+  QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
   QCOMPARE(dlg.m_strDestDir, QStringLiteral("/elsewhere"));
   QCOMPARE(files.CountSelected(), 1);
   QCOMPARE(files.Categories()[0][0].aFiles[1].bSelected, 1);
 }
 
 void DlgFilesSelTest::BrowseReplacesTheDestination() {
-  const QString strTemp = QString::fromStdString(MakeTempDir("zk7browse"));
+  CTempDir dir("zk7browse");
+  const QString strTemp = QString::fromStdString(dir.Path());
   CDownloadFiles files;
   CDlgFilesSel dlg;
   dlg.m_pCategories = &files;
@@ -182,7 +182,7 @@ void DlgFilesSelTest::BrowseReplacesTheDestination() {
   dlg.show();
   dlg.DestinationEdit()->setText(dlg.m_strDestDir);
   QDir(strTemp).mkpath(QStringLiteral("chosen"));
-  CScriptedUser user;
+  CModalAnswerer user;
   user.Then([&user, strTemp](QWidget* pModal) {
     auto* pDlg = qobject_cast<QFileDialog*>(pModal);
     user.Check(pDlg != nullptr, QStringLiteral("the folder browser"));
@@ -192,10 +192,11 @@ void DlgFilesSelTest::BrowseReplacesTheDestination() {
     user.Compare(pDlg->directory().absolutePath(), QDir(strTemp).absolutePath(), QStringLiteral("start folder"));
     user.Check(AnswerFileDialog(pDlg, strTemp + QStringLiteral("/chosen")), QStringLiteral("file name field"));
   });
-  FindButton(&dlg, QStringLiteral("..."))->click();
+  QAbstractButton* pBrowse = FindDialogButton(&dlg, QStringLiteral("..."));
+  QVERIFY(pBrowse);
+  pBrowse->click();
   user.Stop();
-  QVERIFY2(user.m_aErrors.isEmpty(), qPrintable(user.m_aErrors.join(QLatin1Char('\n'))));
-  QCOMPARE(user.StepsLeft(), 0);
+  QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
   QCOMPARE(QDir(dlg.DestinationEdit()->text()).absolutePath(), QDir(strTemp + QStringLiteral("/chosen")).absolutePath());
   QCOMPARE(dlg.m_strDestDir, dlg.DestinationEdit()->text());
   QDir(strTemp).removeRecursively();

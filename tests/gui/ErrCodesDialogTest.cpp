@@ -50,12 +50,8 @@ void ErrCodesDialogTest::lookUpShowsTheNumberLineABlankLineAndTheMeaning() {
   dlg.show();
   QCOMPARE(LookUp(dlg, QStringLiteral("0")), QStringLiteral("Err. 0:\n\nOK"));
   QCOMPARE(dlg.GetMeaningField()->document()->blockCount(), 3);
+  // The catalogue's texts and boundaries are proven in the core.
   QCOMPARE(LookUp(dlg, QStringLiteral("7")), QStringLiteral("Err. 7:\n\nOverload (too high)"));
-  QCOMPARE(LookUp(dlg, QStringLiteral("48")), QStringLiteral("Err. 48:\n\n???"));
-  QCOMPARE(LookUp(dlg, QStringLiteral("100")), QStringLiteral("Err. 100:\n\n"));
-  QCOMPARE(LookUp(dlg, QStringLiteral("313")),
-           QStringLiteral("Err. 313:\n\nComment can not be logged: user '%1' is not a member of this alarm group"));
-  QCOMPARE(LookUp(dlg, QStringLiteral("1000")), QStringLiteral("Err. 1000:\n\n???"));
   // The dialog stays open for the next number.
   QVERIFY(dlg.isVisible());
   // The meaning is centred.
@@ -70,14 +66,11 @@ void ErrCodesDialogTest::refusedNumbersKeepTheMeaning() {
   CModalAnswerer user;
   user.ThenClick(QStringLiteral("OK"));
   user.ThenClick(QStringLiteral("OK"));
-  user.ThenClick(QStringLiteral("OK"));
+  // Which texts are refused, and with which message, is proven in the core.
   QCOMPARE(LookUp(dlg, QStringLiteral("1001")), QStringLiteral("Err. 7:\n\nOverload (too high)"));
-  QCOMPARE(LookUp(dlg, QStringLiteral("-1")), QStringLiteral("Err. 7:\n\nOverload (too high)"));
   QCOMPARE(LookUp(dlg, QStringLiteral("12a")), QStringLiteral("Err. 7:\n\nOverload (too high)"));
-  QCOMPARE(user.PendingSteps(), 0);
-  QVERIFY(user.Unexpected().isEmpty());
+  QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
   QCOMPARE(user.Texts(), (QStringList{QStringLiteral("Please enter an integer between 0 and 1000."),
-                                      QStringLiteral("Please enter an integer between 0 and 1000."),
                                       QStringLiteral("Please enter an integer.")}));
   QCOMPARE(user.Icons().front(), int(QMessageBox::Warning));
   QVERIFY(dlg.isVisible());

@@ -177,7 +177,7 @@ private slots:
       for (const char* psz : {"Configuration name:", "Date and time of first record in this file:", "Recorded duration:",
                               "Cycles count:", "Channels count:"})
         if (auto* pEdit = pModal->findChild<QLineEdit*>(psz)) aValues << pEdit->text();
-      FindDialogButton(pModal, "OK")->click();
+      answers.Click(pModal, "OK");
     });
     w.pFrame->OnCommand(ID_FILE_INFORMATION);
     const sResultsFileInfo info = w.Doc().GetFileInformation();

@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPrintDialog>
@@ -31,49 +32,34 @@ namespace {
 
 const char* const TITLES = "M\tN\xB0\tHour\tT1 (\xB0" "C)\tN ()\tP (kW)\r\n";
 
-std::string ReadBytes(const std::string& strPath) { return ReadFileText(strPath); }
-
 // Answers the save dialog with strPath; records the name it proposed.
 void ChooseFile(CModalAnswerer& answers, const std::string& strPath, QString* pstrProposed = nullptr) {
-  answers.Then([strPath, pstrProposed](QWidget* pModal) {
+  answers.Then([&answers, strPath, pstrProposed](QWidget* pModal) {
     auto* pDialog = qobject_cast<QFileDialog*>(pModal);
-    if (!pDialog) {
-      qWarning("not a file dialog: %s", pModal->metaObject()->className());
-      pModal->close();
-      return;
-    }
-    if (pstrProposed)
+    if (pDialog && pstrProposed)
       *pstrProposed = pDialog->windowTitle() + "|" + QFileInfo(pDialog->selectedFiles().value(0)).fileName();
-    pDialog->selectFile(QString::fromStdString(strPath));
-    QMetaObject::invokeMethod(pDialog, "accept");
+    answers.Check(pDialog && AnswerFileDialog(pDialog, QString::fromStdString(strPath)), "the save dialog");
   });
 }
 
 // Answers the save dialog with strPath and the CSV file type; records the types offered.
 void ChooseCsv(CModalAnswerer& answers, const std::string& strPath, QStringList* paFilters = nullptr) {
-  answers.Then([strPath, paFilters](QWidget* pModal) {
+  answers.Then([&answers, strPath, paFilters](QWidget* pModal) {
     auto* pDialog = qobject_cast<QFileDialog*>(pModal);
-    if (!pDialog) {
-      pModal->close();
-      return;
-    }
+    if (!pDialog) return answers.Fail("not the save dialog");
     if (paFilters) {
       *paFilters = pDialog->nameFilters();
       // As a user's choice of the type: the proposed name follows it.
       emit pDialog->filterSelected("CSV (comma-separated, UTF-8) (*.csv)");
-      paFilters->append(QFileInfo(pDialog->selectedFiles().value(0)).fileName());
+      auto* pEdit = pDialog->findChild<QLineEdit*>("fileNameEdit");
+      paFilters->append(pEdit ? pEdit->text() : QString());
     }
     pDialog->selectNameFilter("CSV (comma-separated, UTF-8) (*.csv)");
-    pDialog->selectFile(QString::fromStdString(strPath));
-    QMetaObject::invokeMethod(pDialog, "accept");
+    answers.Check(AnswerFileDialog(pDialog, QString::fromStdString(strPath)), "the save dialog");
   });
 }
 
-QString RunPdfToText(const QString& strPdf) {
-  const sProcessResult r = RunProcess("/usr/bin/pdftotext", {"-layout", strPdf.toStdString(), "-"});
-  if (r.nExitCode != 0) qWarning("pdftotext: %s", r.strErr.c_str());
-  return QString::fromUtf8(r.strOut.c_str());
-}
+QString RunPdfToText(const QString& strPdf) { return QString::fromUtf8(PdfToText(strPdf.toStdString()).c_str()); }
 
 // The list's row as the export writes it, from the cells the list shows.
 std::string ShownLine(const sHistWindow& w, int nRecord) {
@@ -135,10 +121,10 @@ private slots:
       QString strProposed;
       ChooseFile(answers, strOut, &strProposed);
       QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
+      QVERIFY2(answers.AllAnswered(), qPrintable(answers.Report()));
       QCOMPARE(strProposed, QString("Export to file|run.2024.txt"));
-      QVERIFY(answers.Unexpected().isEmpty());
     }
-    QCOMPARE(ReadBytes(strOut), strOne);
+    QCOMPARE(ReadFileText(strOut), strOne);
     {
       CModalAnswerer answers;
       ChooseFile(answers, strOut);
@@ -147,14 +133,14 @@ private slots:
       QCOMPARE(answers.Titles().value(0), QString("Export to file"));
       QVERIFY2(answers.Texts().value(0).contains("File \"out.txt\" already exists"), qPrintable(answers.Texts().value(0)));
     }
-    QCOMPARE(ReadBytes(strOut), strOne + strOne);  // a second title line before the new rows
+    QCOMPARE(ReadFileText(strOut), strOne + strOne);  // a second title line before the new rows
     {
       CModalAnswerer answers;
       ChooseFile(answers, strOut);
       answers.ThenClick("&REPLACE existing data");
       QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
     }
-    QCOMPARE(ReadBytes(strOut), strOne);
+    QCOMPARE(ReadFileText(strOut), strOne);
     {
       CModalAnswerer answers;
       ChooseFile(answers, strOut);
@@ -164,8 +150,8 @@ private slots:
       QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
       QCOMPARE(strProposedAgain, QString("Export to file|run.2024.txt"));
     }
-    QCOMPARE(ReadBytes(Path("other.txt")), strOne);
-    QCOMPARE(ReadBytes(strOut), strOne);
+    QCOMPARE(ReadFileText(Path("other.txt")), strOne);
+    QCOMPARE(ReadFileText(strOut), strOne);
     {
       CModalAnswerer answers;
       answers.ThenKey(Qt::Key_Escape);
@@ -189,7 +175,7 @@ private slots:
       QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
       QCOMPARE(aFilters, QStringList({"Text in columns (*.txt)", "CSV (comma-separated, UTF-8) (*.csv)", "run.2024.csv"}));
     }
-    QCOMPARE(ReadBytes(strOut), strCsv);
+    QCOMPARE(ReadFileText(strOut), strCsv);
     {
       // Appended rows go under the file's header; a typed .csv name is CSV too.
       CModalAnswerer answers;
@@ -203,34 +189,7 @@ private slots:
     }
     const std::string strText = std::string(TITLES) + " \t2\t00:00:01.000\t     20.5\t        1\t    1.500\r\n" +
                                 " \t3\t00:00:02.000\t     21.0\t        2\tErr. 12\r\n";
-    QCOMPARE(ReadBytes(Path("rows.csv")), strCsv + strText + strCsv.substr(strCsv.find("\r\n") + 2));
-  }
-
-  void markerCellsAndSeveralBlocks() {
-    sHistWindow w(Path("run.2024.zk"));
-    w.PlaceCursor(1, 3);
-    w.PlaceCursor(2, 3);
-    w.State().m_aFixedMarks = {2};
-    w.pList->ClickRecord(2, false);
-    w.pList->ClickRecord(5, true);
-    QMimeData data;
-    QVERIFY(CopySelection(*w.pList, data));
-    const QByteArray bytes = data.data("text/plain;charset=ISO-8859-1");
-    QCOMPARE(bytes.toStdString(), std::string(TITLES) +
-                                      "1\t3\t00:00:02.000\t     21.0\t        2\tErr. 12\r\n"
-                                      ">>>\t4\t00:00:03.000\t     21.5\t        3\t    1.500\r\n"
-                                      " \t5\t00:00:04.000\t     22.0\t        4\t    1.500\r\n"
-                                      " \t6\t00:00:05.000\t     22.5\t        5\t    1.500\r\n");
-    QCOMPARE(data.text(), QString::fromLatin1(bytes));
-    // Two blocks: exactly the selected rows, in row order.
-    w.State().m_dHistoryStart = w.Doc().GetRecordTime(500, 0);
-    w.State().m_dHistoryEnd = w.Doc().GetRecordTime(501, 0);
-    w.pList->SelectHistoryPeriod();
-    QVERIFY(CopySelection(*w.pList, data));
-    const QList<QByteArray> aLines = data.data("text/plain;charset=ISO-8859-1").split('\n');
-    QCOMPARE(aLines.size(), 8);  // the title, 4 + 2 rows, and nothing after the last CR LF
-    QVERIFY(aLines[5].startsWith(" \t501\t"));
-    QVERIFY(aLines[6].startsWith(" \t502\t"));
+    QCOMPARE(ReadFileText(Path("rows.csv")), strCsv + strText + strCsv.substr(strCsv.find("\r\n") + 2));
   }
 
   void cancelKeepsTheRowsWritten() {
@@ -248,8 +207,8 @@ private slots:
     watcher.stop();
     QVERIFY(bPosted);
     QCOMPARE(strCaption, QString("Exporting records"));
-    QVERIFY2(answers.Unexpected().isEmpty(), "no message after a cancel");
-    const std::string strFile = ReadBytes(Path("cancel.txt"));
+    QVERIFY2(answers.Errors().isEmpty(), "no message after a cancel");
+    const std::string strFile = ReadFileText(Path("cancel.txt"));
     QCOMPARE(std::count(strFile.begin(), strFile.end(), '\n'), 129L);
     QVERIFY(strFile.ends_with("\t128\t00:02:07.000\t     83.5\t      127\t    1.500\r\n"));
   }
@@ -276,14 +235,14 @@ private slots:
     QTimer watcher;
     CancelWaitAt(watcher, "64 records from 1000 exported", bPosted);
     CModalAnswerer answers;
-    answers.Then([](QWidget* pModal) {
-      FindDialogButton(pModal, "All Records")->click();
-      FindDialogButton(pModal, "OK")->click();
+    answers.Then([&answers](QWidget* pModal) {
+      answers.Click(pModal, "All Records");
+      answers.Click(pModal, "OK");
     });
     w.pFrame->OnCommand(ID_EDIT_COPY);
     watcher.stop();
     QVERIFY(bPosted);
-    QVERIFY2(answers.Unexpected().isEmpty(), qPrintable(answers.Unexpected().join('|')));
+    QVERIFY2(answers.Errors().isEmpty(), qPrintable(answers.Errors().join('|')));
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
   }
 
@@ -348,7 +307,7 @@ private slots:
     });
     PreviewSelectedLines(*w.pList);
     QCOMPARE(preview.PendingSteps(), 0);
-    QVERIFY2(preview.Unexpected().isEmpty(), qPrintable(preview.Unexpected().join("|")));
+    QVERIFY2(preview.Errors().isEmpty(), qPrintable(preview.Errors().join("|")));
   }
 
   void printedLinesAreTheListsLines() {
@@ -394,7 +353,7 @@ private slots:
     w.pList->ClearSelection();
     answers.Then([&](QWidget* pModal) {
       preset(pModal);
-      FindDialogButton(pModal, "OK")->click();
+      answers.Click(pModal, "OK");
     });
     w.pFrame->OnCommand(ID_EDIT_COPY);
     QCOMPARE(aPresets, QStringList({"Copie de l'historique|&Key", "Copie de l'historique|Selected &Records",
@@ -417,7 +376,7 @@ private slots:
     CModalAnswerer answers;
     ChooseFile(answers, Path("agree.txt"));
     QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
-    const std::string strExported = ReadBytes(Path("agree.txt"));
+    const std::string strExported = ReadFileText(Path("agree.txt"));
     // The command line takes its conventions from the environment: the plain
     // ones the window was given here, whatever locale the test runs under.
     const sProcessResult r = RunProcess(ZK7_CLI_PATH, {"export", Path("run.2024.zk"), "--channels", "3,1",

@@ -74,6 +74,7 @@ private slots:
     QCOMPARE(day.Cell(3, 3), QString("     21.5"));
     QCOMPARE(day.Cell(2, 5), QString("Err. 12"));
     QCOMPARE(day.Cell(3, 0), QString());
+    QVERIFY(QFontInfo(day.Table()->font()).fixedPitch());
     QCOMPARE(day.pList->GetModel()->data(day.pList->GetModel()->index(0, 3), Qt::TextAlignmentRole).toInt(),
              int(Qt::AlignRight | Qt::AlignVCenter));
     sHistWindow midnight(Path("midnight.zk"));
@@ -285,7 +286,7 @@ private slots:
       QCOMPARE(ticks.Texts().size(), qsizetype(1));
       QVERIFY2(ticks.Texts()[0].startsWith(QString("The file '%1' became shorter").arg(QString::fromStdString(strPath))),
                qPrintable(ticks.Texts()[0]));
-      QVERIFY(ticks.Unexpected().isEmpty());
+      QVERIFY(ticks.Errors().isEmpty());
       QCOMPARE(w.Cell(7995, 1), QString("7996"));
     }
 
@@ -296,7 +297,7 @@ private slots:
       answers.ThenClick("OK");
       QVERIFY(w.pFrame->OnCommand(nId));
       QVERIFY2(answers.Texts() == QStringList{strReader}, qPrintable(QString::number(nId) + ": " + answers.Texts().join('|')));
-      QVERIFY2(answers.Unexpected().isEmpty(), qPrintable(QString::number(nId) + ": " + answers.Unexpected().join('|')));
+      QVERIFY2(answers.Errors().isEmpty(), qPrintable(QString::number(nId) + ": " + answers.Errors().join('|')));
       QVERIFY(w.pFrame->isVisible());
     }
     QCOMPARE(w.State().m_aFixedMarks, std::vector<int>{7990});

@@ -59,8 +59,8 @@ private:
   fs::path Destination() const { return Temp() / "home" / "Documents" / "ZK7" / "127.0.0.1"; }
   // Connects, ticks the category, downloads and accepts to open the one file.
   void DownloadOne(QAction* pAction, const QString& strCategory);
-  static CScriptedUser::Step LoginStep(CScriptedUser& user);
-  static CScriptedUser::Step SelectStep(CScriptedUser& user, const QString& strCategory,
+  static CModalAnswerer::Step LoginStep(CModalAnswerer& user);
+  static CModalAnswerer::Step SelectStep(CModalAnswerer& user, const QString& strCategory,
                                         std::function<void()> fnMeanwhile = {});
 
   std::string m_strTemp;
@@ -81,7 +81,7 @@ void InstrumentMenuTest::initTestCase() {
   spec.nRecords = 120;
   std::string strError;
   QVERIFY2(CSampleWriter(spec).WriteFile((Root() / "internal" / "run.zk").string(), &strError), strError.c_str());
-  WriteBytes(Root() / "logs" / "events.log", "1\t2026/02/01\t10:00:00\tStart\tadmin\r\n");
+  WriteFileText(Root() / "logs" / "events.log", "1\t2026/02/01\t10:00:00\tStart\tadmin\r\n");
   QVERIFY2(m_sim.Start(Root().string(), {}, strError), strError.c_str());
   CreateUserSettingsStore()->WriteInt(CONNECTION_SECTION, CONNECTION_KEY_PORT, m_sim.Port());
 
@@ -98,7 +98,7 @@ void InstrumentMenuTest::cleanupTestCase() {
   fs::remove_all(Temp(), ec);
 }
 
-CScriptedUser::Step InstrumentMenuTest::LoginStep(CScriptedUser& user) {
+CModalAnswerer::Step InstrumentMenuTest::LoginStep(CModalAnswerer& user) {
   return [&user](QWidget* pModal) {
     auto* pDlg = qobject_cast<CEditCommDlg*>(pModal);
     user.Check(pDlg != nullptr, QStringLiteral("the connect dialog"));
@@ -110,7 +110,7 @@ CScriptedUser::Step InstrumentMenuTest::LoginStep(CScriptedUser& user) {
   };
 }
 
-CScriptedUser::Step InstrumentMenuTest::SelectStep(CScriptedUser& user, const QString& strCategory,
+CModalAnswerer::Step InstrumentMenuTest::SelectStep(CModalAnswerer& user, const QString& strCategory,
                                                    std::function<void()> fnMeanwhile) {
   return [&user, strCategory, fnMeanwhile](QWidget* pModal) {
     auto* pDlg = qobject_cast<CDlgFilesSel*>(pModal);
@@ -126,14 +126,13 @@ CScriptedUser::Step InstrumentMenuTest::SelectStep(CScriptedUser& user, const QS
 }
 
 void InstrumentMenuTest::DownloadOne(QAction* pAction, const QString& strCategory) {
-  CScriptedUser user;
+  CModalAnswerer user;
   user.Then(LoginStep(user));
   user.Then(SelectStep(user, strCategory));
   user.ThenMessage(QStringLiteral("One file has been loaded.\nDo you want to open it ?"), QStringLiteral("&Yes"));
   pAction->trigger();
   user.Stop();
-  QVERIFY2(user.m_aErrors.isEmpty(), qPrintable(user.m_aErrors.join(QLatin1Char('\n'))));
-  QCOMPARE(user.StepsLeft(), 0);
+  QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
   // The command connected for itself, so it disconnected at its end.
   QVERIFY(m_pApp->GetInstrumentCommands()->GetDevice() == nullptr);
   QVERIFY(m_pApp->GetMainFrame()->isEnabled());
@@ -172,15 +171,14 @@ void InstrumentMenuTest::DownloadedLogFileOpensInItsLogWindowWhoseMenuSendsConfi
   QAction* pSend =
       FindMenuAction(pFrame, QStringLiteral("&Instrument"), QStringLiteral("&Send configuration file..."));
   QVERIFY(pSend);
-  CScriptedUser user;
+  CModalAnswerer user;
   user.Then([&user](QWidget* pModal) {
     user.Check(qobject_cast<CEditCommDlg*>(pModal) != nullptr, QStringLiteral("the connect dialog"));
     user.Click(pModal, QStringLiteral("Cancel"));
   });
   pSend->trigger();
   user.Stop();
-  QVERIFY2(user.m_aErrors.isEmpty(), qPrintable(user.m_aErrors.join(QLatin1Char('\n'))));
-  QCOMPARE(user.StepsLeft(), 0);
+  QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
 }
 
 void InstrumentMenuTest::StatusBarShowsTheHelpLineOfEveryCommand() {
@@ -218,7 +216,7 @@ void InstrumentMenuTest::OpenFileIsReplacedOnlyOnTheUsersWordAndReopensWithItsNe
   CMainFrame* pFrame = m_pApp->GetMainFrame();
   const QString strPath = QString::fromStdString((Destination() / "internal" / "run.zk").string());
   const QString strHanded = QString::fromStdString((Temp() / "handed.log").string());
-  WriteBytes(Temp() / "handed.log", "1\t2026/02/01\t11:00:00\tStop\tadmin\r\n");
+  WriteFileText(Temp() / "handed.log", "1\t2026/02/01\t11:00:00\tStop\tadmin\r\n");
   auto windowOf = [pFrame](const QString& strFile) -> CMdiChild* {
     for (CMdiChild* pChild : pFrame->GetChildren())
       if (pChild->GetPathName() == strFile) return pChild;
@@ -226,7 +224,7 @@ void InstrumentMenuTest::OpenFileIsReplacedOnlyOnTheUsersWordAndReopensWithItsNe
   };
   QPointer<CMdiChild> pOld = windowOf(strPath);
   QVERIFY(pOld);
-  const std::string strOldBytes = ReadBytes(Destination() / "internal" / "run.zk");
+  const std::string strOldBytes = ReadFileText(Destination() / "internal" / "run.zk");
 
   // The module's file has changed since; the user first keeps the open window.
   auto rewriteOnModule = [this](int nRecords) {
@@ -242,17 +240,16 @@ void InstrumentMenuTest::OpenFileIsReplacedOnlyOnTheUsersWordAndReopensWithItsNe
   QAction* pDownload = FindMenuAction(pFrame, QStringLiteral("&Instrument"), QStringLiteral("Download Files..."));
   QVERIFY(pDownload);
   {
-    CScriptedUser user;
+    CModalAnswerer user;
     user.Then(LoginStep(user));
     user.Then(SelectStep(user, QStringLiteral("internal flash")));
     user.ThenMessage(strQuestion, QStringLiteral("&No"));
     user.ThenMessage(QStringLiteral("No file was downloaded."));
     pDownload->trigger();
     user.Stop();
-    QVERIFY2(user.m_aErrors.isEmpty(), qPrintable(user.m_aErrors.join(QLatin1Char('\n'))));
-    QCOMPARE(user.StepsLeft(), 0);
+    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
     QVERIFY(pOld);
-    QCOMPARE(ReadBytes(Destination() / "internal" / "run.zk"), strOldBytes);
+    QCOMPARE(ReadFileText(Destination() / "internal" / "run.zk"), strOldBytes);
   }
 
   // Then agrees: the window closes before the file is replaced, and opening the
@@ -260,7 +257,7 @@ void InstrumentMenuTest::OpenFileIsReplacedOnlyOnTheUsersWordAndReopensWithItsNe
   // waits for the command to end.
   bool bHandedOpenDuringCommand = true;
   {
-    CScriptedUser user;
+    CModalAnswerer user;
     user.Then(LoginStep(user));
     user.Then(SelectStep(user, QStringLiteral("internal flash"), [this, strHanded] {
       emit m_pApp->GetInstanceChannel()->openRequested(strHanded);
@@ -274,11 +271,10 @@ void InstrumentMenuTest::OpenFileIsReplacedOnlyOnTheUsersWordAndReopensWithItsNe
     user.ThenMessage(QStringLiteral("One file has been loaded.\nDo you want to open it ?"), QStringLiteral("&Yes"));
     pDownload->trigger();
     user.Stop();
-    QVERIFY2(user.m_aErrors.isEmpty(), qPrintable(user.m_aErrors.join(QLatin1Char('\n'))));
-    QCOMPARE(user.StepsLeft(), 0);
+    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
   }
-  QCOMPARE(ReadBytes(Destination() / "internal" / "run.zk"), ReadBytes(Root() / "internal" / "run.zk"));
-  QVERIFY(ReadBytes(Destination() / "internal" / "run.zk") != strOldBytes);
+  QCOMPARE(ReadFileText(Destination() / "internal" / "run.zk"), ReadFileText(Root() / "internal" / "run.zk"));
+  QVERIFY(ReadFileText(Destination() / "internal" / "run.zk") != strOldBytes);
   CMdiChild* pNew = windowOf(strPath);
   QVERIFY(pNew);
   QVERIFY(pNew != pOld.data());

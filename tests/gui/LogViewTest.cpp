@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 
+#include "ModalAnswerer.h"
 #include "SimProcess.h"
 #include "format/RegionalSettings.h"
 #include "history/PagePrinter.h"
@@ -55,27 +56,13 @@ QString Cell(CZK7LogView* pView, int nRow, int nColumn) {
   return pView->model()->data(pView->model()->index(nRow, nColumn)).toString();
 }
 
-QString RunPdfToText(const QString& strPdf, const std::vector<std::string>& aExtra = {}) {
-  std::vector<std::string> aArgs = aExtra;
-  aArgs.push_back("-layout");
-  aArgs.push_back(strPdf.toStdString());
-  aArgs.push_back("-");
-  const sProcessResult r = RunProcess("/usr/bin/pdftotext", aArgs);
-  if (r.nExitCode != 0) qWarning("pdftotext: %s", r.strErr.c_str());
-  return QString::fromUtf8(r.strOut.c_str());
+QString RunPdfToText(const QString& strPdf, std::vector<std::string> aOptions = {}) {
+  aOptions.push_back("-layout");
+  return QString::fromUtf8(PdfToText(strPdf.toStdString(), aOptions).c_str());
 }
 
 QPoint RowCentre(CZK7LogView* pView, int nRow) {
   return pView->visualRect(pView->model()->index(nRow, 1)).center();
-}
-
-// Runs f on the modal dialog once it is shown; gives up after many turns of the
-// event loop so that a missing dialog fails the test instead of hanging it.
-void WhenModal(std::function<void(QWidget*)> f, int nTurnsLeft = 2000) {
-  QTimer::singleShot(5, [f, nTurnsLeft] {
-    if (QWidget* pModal = QApplication::activeModalWidget()) f(pModal);
-    else if (nTurnsLeft > 0) WhenModal(f, nTurnsLeft - 1);
-  });
 }
 
 } // namespace
@@ -146,13 +133,16 @@ private slots:
              Qt::Alignment(Qt::AlignLeft));
     QVERIFY(QFontInfo(pView->font()).fixedPitch());
 
-    // Widths: the longest field, or the title when it is wider, plus two characters.
-    const int w = pView->fontMetrics().horizontalAdvance(QLatin1Char('X'));
-    const QFontMetrics titles(pView->horizontalHeader()->font());
+    // Every field fits its column: the widths' rule itself is proven on the document.
     QHeaderView* pHeader = pView->horizontalHeader();
-    QCOMPARE(pHeader->sectionSize(1), std::max(titles.horizontalAdvance("Date"), 10 * w) + 2 * w);
-    QCOMPARE(pHeader->sectionSize(5), std::max(titles.horizontalAdvance("Parameter"), 11 * w) + 2 * w);
+    const QFontMetrics titles(pHeader->font());
+    for (int c = 0; c < 7; ++c)
+      for (int r = 0; r < pModel->rowCount(); ++r)
+        QVERIFY2(pView->fontMetrics().horizontalAdvance(Cell(pView, r, c)) < pHeader->sectionSize(c),
+                 qPrintable(Cell(pView, r, c)));
 
+    // The order of each click is proven on the document; here the titles reach it
+    // and the mark shows on the sorted column without cutting any title.
     auto column = [&](int c) {
       QStringList a;
       for (int r = 0; r < pModel->rowCount(); ++r) a << Cell(pView, r, c);
@@ -160,12 +150,10 @@ private slots:
     };
     auto marked = [&](int c) { return !pModel->headerData(c, Qt::Horizontal, Qt::DecorationRole).isNull(); };
     QVERIFY(!marked(0));
-
     ClickTitle(pView, 0);
     QCOMPARE(column(0), (QStringList{"4", "3", "2", "1"}));
     QVERIFY(marked(0));
     const QIcon first = pModel->headerData(0, Qt::Horizontal, Qt::DecorationRole).value<QIcon>();
-    // Every title keeps its room beside the sort mark: a sort does not cut "N°".
     for (int c = 0; c < 9; ++c) {
       QStyleOptionHeader option;
       option.initFrom(pHeader);
@@ -175,19 +163,10 @@ private slots:
       const int nNeeded = pHeader->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), pHeader).width();
       QVERIFY2(pHeader->sectionSize(c) >= nNeeded, qPrintable(QString::number(c)));
     }
-    ClickTitle(pView, 0);
-    QCOMPARE(column(0), (QStringList{"1", "2", "3", "4"}));
-    const QIcon second = pModel->headerData(0, Qt::Horizontal, Qt::DecorationRole).value<QIcon>();
-    QVERIFY(first.pixmap(16).toImage() != second.pixmap(16).toImage());
-
     ClickTitle(pView, 3, Qt::ControlModifier);  // a title click with Ctrl still sorts
     QCOMPARE(column(3), (QStringList{"Start", "Stop", "USB", "limit"}));
     QVERIFY(!marked(0));
     QVERIFY(marked(3));
-    ClickTitle(pView, 3);
-    QCOMPARE(column(3), (QStringList{"limit", "USB", "Stop", "Start"}));
-    ClickTitle(pView, 2);
-    QCOMPARE(column(0), (QStringList{"4", "3", "2", "1"}));  // the hour column orders by line
   }
 
   void selectionAndCopy() {
@@ -328,7 +307,8 @@ private slots:
     pFrame->SelectAll();
     int nPages = -1;
     QString strClass;
-    WhenModal([&](QWidget* pModal) {
+    CModalAnswerer answers;
+    answers.Then([&](QWidget* pModal) {
       strClass = pModal->metaObject()->className();
       if (auto* pWidget = pModal->findChild<QPrintPreviewWidget*>()) nPages = pWidget->pageCount();
       pModal->close();
@@ -345,7 +325,8 @@ private slots:
     QVERIFY(pFrame);
     int nMax = -1;
     QString strClass;
-    WhenModal([&](QWidget* pModal) {
+    CModalAnswerer answers;
+    answers.Then([&](QWidget* pModal) {
       strClass = pModal->metaObject()->className();
       if (auto* pDialog = qobject_cast<QPrintDialog*>(pModal)) {
         nMax = pDialog->maxPage();

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -66,6 +67,8 @@ std::vector<uint8_t> ReadFileBytes(const std::string& strPath) {
 }
 
 void WriteFileBytes(const std::string& strPath, const std::vector<uint8_t>& a) {
+  const std::filesystem::path parent = std::filesystem::path(strPath).parent_path();
+  if (!parent.empty()) std::filesystem::create_directories(parent);
   std::ofstream f(strPath, std::ios::binary | std::ios::trunc);
   if (!f) throw std::runtime_error("cannot write " + strPath);
   f.write(reinterpret_cast<const char*>(a.data()), static_cast<std::streamsize>(a.size()));
@@ -78,6 +81,24 @@ void WriteFileText(const std::string& strPath, const std::string& str) {
 std::string ReadFileText(const std::string& strPath) {
   auto a = ReadFileBytes(strPath);
   return std::string(a.begin(), a.end());
+}
+
+std::string Pattern(size_t nSize, unsigned nSeed) {
+  std::string str(nSize, '\0');
+  uint32_t x = 2463534242u ^ nSeed;
+  for (size_t i = 0; i < nSize; ++i) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    str[i] = static_cast<char>(x);
+  }
+  return str;
+}
+
+std::string Pattern(size_t nSize, const std::string& strSeed) {
+  unsigned nSeed = 0;
+  for (unsigned char c : strSeed) nSeed = nSeed * 31 + c;
+  return Pattern(nSize, nSeed);
 }
 
 void WriteSparseResultsFile(const std::string& strPath, int32_t nChannels, uint32_t nDataOffset,

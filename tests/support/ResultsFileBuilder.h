@@ -49,9 +49,14 @@ public:
 void WriteSparseResultsFile(const std::string& strPath, int32_t nChannels, uint32_t nDataOffset,
                             const std::string& strXml, uint64_t nLength);
 
+// Whole files, byte for byte; a missing file throws, and writing creates the folders.
 std::vector<uint8_t> ReadFileBytes(const std::string& strPath);
 void WriteFileBytes(const std::string& strPath, const std::vector<uint8_t>& a);
 void WriteFileText(const std::string& strPath, const std::string& str);
 std::string ReadFileText(const std::string& strPath);
+
+// Bytes that differ from one offset to the next and from one seed to another.
+std::string Pattern(size_t nSize, unsigned nSeed);
+std::string Pattern(size_t nSize, const std::string& strSeed);
 
 } // namespace zk7

@@ -160,8 +160,24 @@ std::vector<sTraceRecord> ReadTrace(const std::string& strPath) {
   return a;
 }
 
+CTempDir::~CTempDir() {
+  std::error_code ec;
+  if (!m_strPath.empty()) std::filesystem::remove_all(m_strPath, ec);
+}
+
+std::string PdfToText(const std::string& strPdf, std::vector<std::string> aOptions) {
+  aOptions.insert(aOptions.end(), {strPdf, "-"});
+  const sProcessResult r = RunProcess("/usr/bin/pdftotext", aOptions);
+  return r.nExitCode == 0 ? r.strOut : "pdftotext failed: " + r.strErr;
+}
+
 std::string MakeTempDir(const std::string& strPrefix) {
-  std::string strTemplate = (std::filesystem::temp_directory_path() / (strPrefix + "XXXXXX")).string();
+  // TMPDIR is the test home's own folder, which an emptied home may lack.
+  const char* pszTemp = std::getenv("TMPDIR");
+  const std::filesystem::path base = pszTemp && *pszTemp ? std::filesystem::path(pszTemp) : std::filesystem::path("/tmp");
+  std::error_code ec;
+  std::filesystem::create_directories(base, ec);
+  std::string strTemplate = (base / (strPrefix + "XXXXXX")).string();
   char* psz = mkdtemp(strTemplate.data());
   return psz ? std::string(psz) : std::string();
 }

@@ -43,6 +43,10 @@ struct sProcessResult {
 sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::string>& aArgs,
                           const std::vector<std::string>& aEnv = {}, const std::string& strInput = "");
 
+// The text of a PDF as pdftotext reads it with aOptions (the page layout kept
+// by default); what pdftotext said on failure instead.
+std::string PdfToText(const std::string& strPdf, std::vector<std::string> aOptions = {"-layout"});
+
 // One record of a zk7-sim --trace file: what the client ('C') or the simulator
 // ('S') sent, byte for byte.
 struct sTraceRecord {
@@ -51,7 +55,20 @@ struct sTraceRecord {
 };
 std::vector<sTraceRecord> ReadTrace(const std::string& strPath);
 
-// A fresh empty folder under the system's temporary folder.
+// A fresh empty folder under TMPDIR, which the tests set to the test home's own.
 std::string MakeTempDir(const std::string& strPrefix);
+
+// Such a folder, removed with all it holds when this goes, whatever the test's outcome.
+class CTempDir {
+public:
+  explicit CTempDir(const std::string& strPrefix) : m_strPath(MakeTempDir(strPrefix)) {}
+  ~CTempDir();
+  CTempDir(const CTempDir&) = delete;
+  CTempDir& operator=(const CTempDir&) = delete;
+  const std::string& Path() const { return m_strPath; }
+
+private:
+  std::string m_strPath;
+};
 
 } // namespace zk7

@@ -16,9 +16,9 @@ protected:
     return RunProcess(ZK7_CLI_PATH, aArgs, aEnv);
   }
   void AddModuleFiles() {
-    WriteFileBytes(Root() / "configs" / "a.xml", "<fieldacq><session/></fieldacq>");
-    WriteFileBytes(Root() / "logs" / "today.log", "2026/01/01\t1\n");
-    WriteFileBytes(Root() / "internal" / "run1" / "big.zk", Pattern(1234567, 2));
+    WriteFileText(Root() / "configs" / "a.xml", "<fieldacq><session/></fieldacq>");
+    WriteFileText(Root() / "logs" / "today.log", "2026/01/01\t1\n");
+    WriteFileText(Root() / "internal" / "run1" / "big.zk", Pattern(1234567, 2));
   }
 };
 
@@ -35,25 +35,25 @@ TEST_F(CliInstrument, ListAndDownloadWithTheReplaceOptions) {
   auto all = Cli({"download", "--dest", strDest});
   ASSERT_EQ(all.nExitCode, 0) << all.strErr;
   EXPECT_EQ(all.strOut, "3 files have been dowloaded.\n");
-  EXPECT_EQ(ReadFileBytes(Local() / "dest" / "internal" / "run1" / "big.zk"), Pattern(1234567, 2));
-  EXPECT_EQ(ReadFileBytes(Local() / "dest" / "logs" / "today.log"), "2026/01/01\t1\n");
+  EXPECT_EQ(ReadFileText(Local() / "dest" / "internal" / "run1" / "big.zk"), Pattern(1234567, 2));
+  EXPECT_EQ(ReadFileText(Local() / "dest" / "logs" / "today.log"), "2026/01/01\t1\n");
 
   // Existing files and no terminal to ask on: the download stops before replacing anything.
-  WriteFileBytes(Local() / "dest" / "configs" / "a.xml", "mine");
+  WriteFileText(Local() / "dest" / "configs" / "a.xml", "mine");
   auto asked = Cli({"download", "--dest", strDest});
   EXPECT_EQ(asked.nExitCode, 1);
   EXPECT_NE(asked.strErr.find("already exists: give --replace or --skip"), std::string::npos) << asked.strErr;
-  EXPECT_EQ(ReadFileBytes(Local() / "dest" / "configs" / "a.xml"), "mine");
+  EXPECT_EQ(ReadFileText(Local() / "dest" / "configs" / "a.xml"), "mine");
 
   auto skipped = Cli({"download", "--dest", strDest, "--skip"});
   EXPECT_EQ(skipped.nExitCode, 0);
   EXPECT_EQ(skipped.strOut, "No file was downloaded.\n");
-  EXPECT_EQ(ReadFileBytes(Local() / "dest" / "configs" / "a.xml"), "mine");
+  EXPECT_EQ(ReadFileText(Local() / "dest" / "configs" / "a.xml"), "mine");
 
   auto one = Cli({"download", "--dest", strDest, "--replace", "--select", "configs/*.xml"});
   EXPECT_EQ(one.nExitCode, 0) << one.strErr;
   EXPECT_EQ(one.strOut, "One file has been loaded.\n");
-  EXPECT_EQ(ReadFileBytes(Local() / "dest" / "configs" / "a.xml"), "<fieldacq><session/></fieldacq>");
+  EXPECT_EQ(ReadFileText(Local() / "dest" / "configs" / "a.xml"), "<fieldacq><session/></fieldacq>");
 
   auto none = Cli({"download", "--dest", strDest, "--select", "usb/*"});
   EXPECT_EQ(none.nExitCode, 1);
@@ -67,7 +67,7 @@ TEST_F(CliInstrument, DefaultDestinationIsInTheDocumentsFolder) {
   auto r = Cli({"download", "--select", "logs/*"},
                {std::string("ZK7_PASSWORD=") + kTestPassword, "HOME=" + strHome, "XDG_CONFIG_HOME=" + strHome + "/.config"});
   ASSERT_EQ(r.nExitCode, 0) << r.strErr;
-  EXPECT_EQ(ReadFileBytes(Local() / "home" / "Documents" / "ZK7" / "127.0.0.1" / "logs" / "today.log"), "2026/01/01\t1\n");
+  EXPECT_EQ(ReadFileText(Local() / "home" / "Documents" / "ZK7" / "127.0.0.1" / "logs" / "today.log"), "2026/01/01\t1\n");
 }
 
 TEST_F(CliInstrument, PasswordsAndLinkFailures) {
@@ -77,7 +77,7 @@ TEST_F(CliInstrument, PasswordsAndLinkFailures) {
   EXPECT_EQ(wrong.strErr, "Request status Error: Invalid user name or password\n");
   EXPECT_EQ(wrong.strOut.find("not-the-one"), std::string::npos);
 
-  WriteFileBytes(Local() / "pw", std::string(kTestPassword) + "\n");
+  WriteFileText(Local() / "pw", std::string(kTestPassword) + "\n");
   auto fromFile = Cli({"status", "--password-file", (Local() / "pw").string()}, {"ZK7_PASSWORD=not-the-one"});
   EXPECT_EQ(fromFile.nExitCode, 0) << fromFile.strErr;
   EXPECT_EQ(fromFile.strOut, "Acquisition is not running.\n");
@@ -101,7 +101,7 @@ TEST_F(CliInstrument, PasswordsAndLinkFailures) {
 TEST_F(CliInstrument, SendConfigurationStatusStartAndStop) {
   StartSim();
   const auto config = Local() / "Plant A.old.xml";
-  WriteFileBytes(config, "<fieldacq><session><channels/></session></fieldacq>");
+  WriteFileText(config, "<fieldacq><session><channels/></session></fieldacq>");
   auto sent = Cli({"send-config", config.string(), "--start"});
   ASSERT_EQ(sent.nExitCode, 0) << sent.strErr;
   EXPECT_EQ(sent.strOut, "Configuration has been successfully sent.\nAcquisition is running.\n");
@@ -122,7 +122,7 @@ TEST_F(CliInstrument, SendConfigurationStatusStartAndStop) {
   EXPECT_EQ(Cli({"stop"}).strOut, "Acquisition has been stopped.\n");
 
   const auto bad = Local() / "bad.xml";
-  WriteFileBytes(bad, "<fieldacq><channels/></fieldacq>");
+  WriteFileText(bad, "<fieldacq><channels/></fieldacq>");
   auto wrong = Cli({"send-config", bad.string()});
   EXPECT_EQ(wrong.nExitCode, 1);
   EXPECT_EQ(wrong.strErr, "'" + bad.string() + "': Wrong configuration file. No <session> element\n");
@@ -135,7 +135,7 @@ TEST_F(CliInstrument, DownloadGetsWholeFilesThroughDroppedAndLateBlocks) {
   auto r = Cli({"download", "--dest", (Local() / "dest").string(), "--timeout", "0.5"});
   ASSERT_EQ(r.nExitCode, 0) << r.strErr;
   EXPECT_EQ(r.strOut, "3 files have been dowloaded.\n");
-  EXPECT_EQ(ReadFileBytes(Local() / "dest" / "internal" / "run1" / "big.zk"), Pattern(1234567, 2));
+  EXPECT_EQ(ReadFileText(Local() / "dest" / "internal" / "run1" / "big.zk"), Pattern(1234567, 2));
   for (const char* pszBad : {"0", "-1", "abc", "1e9", "2,5"}) {
     SCOPED_TRACE(pszBad);
     EXPECT_EQ(Cli({"status", "--timeout", pszBad}).nExitCode, 2);
@@ -143,7 +143,7 @@ TEST_F(CliInstrument, DownloadGetsWholeFilesThroughDroppedAndLateBlocks) {
 }
 
 TEST_F(CliInstrument, HostileAnswersEndWithAMessageAndFlatMemory) {
-  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(1000, 3));
+  WriteFileText(Root() / "internal" / "f.zk", Pattern(1000, 3));
   struct {
     const char* pszFault;
     std::vector<std::string> aArgs;
@@ -175,7 +175,7 @@ TEST_F(CliInstrument, HostileAnswersEndWithAMessageAndFlatMemory) {
           << r.strOut;
     }
   }
-  EXPECT_EQ(ReadFileBytes(Local() / "dest" / "internal" / "f.zk"), Pattern(1000, 3));
+  EXPECT_EQ(ReadFileText(Local() / "dest" / "internal" / "f.zk"), Pattern(1000, 3));
 }
 
 TEST_F(CliInstrument, RunningAcquisitionRecordsAGrowingResultsFile) {

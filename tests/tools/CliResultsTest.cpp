@@ -150,7 +150,7 @@ TEST_F(CliResults, MakeSampleWritesWhatItIsAskedFor) {
                  "2025-06-30T23:59:58", "--seed", "3"})
                 .nExitCode,
             0);
-  EXPECT_EQ(ReadFileBytes(strSample), ReadFileBytes(strAgain));
+  EXPECT_EQ(ReadFileText(strSample), ReadFileText(strAgain));
   EXPECT_EQ(Cli({"make-sample", m_strDir + "/y.zk", "--start", "1850-01-01T00:00:00"}).nExitCode, 2);
 }
 

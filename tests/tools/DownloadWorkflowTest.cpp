@@ -42,10 +42,10 @@ public:
 class DownloadWorkflow : public SimTest {
 protected:
   void SetUp() override {
-    WriteFileBytes(Root() / "configs" / "a.xml", "NEW a");
-    WriteFileBytes(Root() / "configs" / "b.xml", "NEW b");
-    WriteFileBytes(Root() / "internal" / "c.zk", "NEW c");
-    WriteFileBytes(Root() / "internal" / "run1" / "d.zk", "NEW d");
+    WriteFileText(Root() / "configs" / "a.xml", "NEW a");
+    WriteFileText(Root() / "configs" / "b.xml", "NEW b");
+    WriteFileText(Root() / "internal" / "c.zk", "NEW c");
+    WriteFileText(Root() / "internal" / "run1" / "d.zk", "NEW d");
   }
   std::filesystem::path Dest() const { return Local() / "dest"; }
 
@@ -58,7 +58,7 @@ protected:
 };
 
 TEST_F(DownloadWorkflow, ListsTheFiveCategoriesAbsentDevicesEmpty) {
-  WriteFileBytes(Root() / "sdcard" / "s.log", "s");
+  WriteFileText(Root() / "sdcard" / "s.log", "s");
   StartSim();
   auto dev = Connect();
   CDownloadFiles files;
@@ -88,9 +88,9 @@ TEST_F(DownloadWorkflow, DestinationLayoutProgressAndSummary) {
   EXPECT_EQ(observer.nRange, 6);
   EXPECT_EQ(observer.aPositions, (std::vector<int>{0, 1, 2, 3, 4, 5}));
   EXPECT_EQ(observer.aStatus.back(), "run1: d.zk (5 bytes)");
-  EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "a.xml"), "NEW a");
-  EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "c.zk"), "NEW c");
-  EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "run1" / "d.zk"), "NEW d");
+  EXPECT_EQ(ReadFileText(Dest() / "configs" / "a.xml"), "NEW a");
+  EXPECT_EQ(ReadFileText(Dest() / "internal" / "c.zk"), "NEW c");
+  EXPECT_EQ(ReadFileText(Dest() / "internal" / "run1" / "d.zk"), "NEW d");
   EXPECT_FALSE(std::filesystem::exists(Dest() / "configs" / "b.xml"));
   auto summary = files.Summarize(Dest());
   EXPECT_EQ(summary.strMessage, "3 files have been dowloaded.");
@@ -118,7 +118,7 @@ TEST_F(DownloadWorkflow, ReplaceAnswers) {
   for (auto& c : cases) {
     SCOPED_TRACE(c.pszName);
     std::filesystem::remove_all(Dest());
-    for (const auto& rel : {"configs/a.xml", "configs/b.xml", "internal/run1/d.zk"}) WriteFileBytes(Dest() / rel, "OLD");
+    for (const auto& rel : {"configs/a.xml", "configs/b.xml", "internal/run1/d.zk"}) WriteFileText(Dest() / rel, "OLD");
     auto dev = Connect();
     CDownloadFiles files;
     CScriptedObserver observer;
@@ -129,10 +129,10 @@ TEST_F(DownloadWorkflow, ReplaceAnswers) {
     EXPECT_EQ(strMessage, "");
     EXPECT_EQ(observer.aAsked.size(), c.nAsked);
     EXPECT_EQ(observer.aAsked.front(), (Dest() / "configs" / "a.xml").string());
-    EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "a.xml"), c.pszA);
-    EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "b.xml"), c.pszB);
-    EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "c.zk"), "NEW c");  // never existed: never asked
-    EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "run1" / "d.zk"), c.pszD);
+    EXPECT_EQ(ReadFileText(Dest() / "configs" / "a.xml"), c.pszA);
+    EXPECT_EQ(ReadFileText(Dest() / "configs" / "b.xml"), c.pszB);
+    EXPECT_EQ(ReadFileText(Dest() / "internal" / "c.zk"), "NEW c");  // never existed: never asked
+    EXPECT_EQ(ReadFileText(Dest() / "internal" / "run1" / "d.zk"), c.pszD);
     if (c.nDownloaded >= 0) {
       EXPECT_EQ(files.Summarize(Dest()).nTotal, c.nDownloaded) << "skipped files are not counted";
     }
@@ -154,7 +154,7 @@ TEST_F(DownloadWorkflow, FiveAttemptsPerFile) {
     if (nRefusals == 4) {
       // The fifth attempt gets the file and the download goes on.
       EXPECT_TRUE(bDone) << strMessage;
-      EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "a.xml"), "NEW a");
+      EXPECT_EQ(ReadFileText(Dest() / "configs" / "a.xml"), "NEW a");
       EXPECT_EQ(files.Summarize(Dest()).nTotal, 4);
     } else {
       // Five failures stop the whole download with the last failure's text.
@@ -168,7 +168,7 @@ TEST_F(DownloadWorkflow, FiveAttemptsPerFile) {
 }
 
 TEST_F(DownloadWorkflow, CancelStopsWithoutAMessageOrAPartialFile) {
-  WriteFileBytes(Root() / "configs" / "a.xml", Pattern(300000, 9));
+  WriteFileText(Root() / "configs" / "a.xml", Pattern(300000, 9));
   StartSim();
   auto dev = Connect();
   CDownloadFiles files;
@@ -194,7 +194,7 @@ TEST_F(DownloadWorkflow, RefusedNamesAreSkippedNamedAndTheRestArrives) {
   std::string strMessage = "x";
   EXPECT_TRUE(files.Download(*dev, Dest(), observer, strMessage));
   EXPECT_EQ(strMessage, "");
-  EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "run1" / "d.zk"), "NEW d");
+  EXPECT_EQ(ReadFileText(Dest() / "internal" / "run1" / "d.zk"), "NEW d");
   auto summary = files.Summarize(Dest());
   EXPECT_EQ(summary.nTotal, 4);
   ASSERT_EQ(summary.aRefused.size(), 8u);
@@ -210,7 +210,7 @@ TEST_F(DownloadWorkflow, RefusedNamesAreSkippedNamedAndTheRestArrives) {
 }
 
 TEST_F(DownloadWorkflow, EveryRetryPathEndsWithWholeFiles) {
-  WriteFileBytes(Root() / "internal" / "run1" / "d.zk", Pattern(230000, 11));
+  WriteFileText(Root() / "internal" / "run1" / "d.zk", Pattern(230000, 11));
   // Blocks #1 to #3 carry a.xml, b.xml and c.zk; #4 to #8 the five blocks of d.zk.
   const char* aFaults[] = {
       "drop=1000@block#4*1",      "drop=1000@block#6*2", "stall=1500@block#5*1", "drip=100@block#7*1",
@@ -229,8 +229,8 @@ TEST_F(DownloadWorkflow, EveryRetryPathEndsWithWholeFiles) {
     ListAll(files, *dev, observer);
     std::string strMessage;
     ASSERT_TRUE(files.Download(*dev, Dest(), observer, strMessage)) << strMessage;
-    EXPECT_EQ(ReadFileBytes(Dest() / "internal" / "run1" / "d.zk"), Pattern(230000, 11));
-    EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "a.xml"), "NEW a");
+    EXPECT_EQ(ReadFileText(Dest() / "internal" / "run1" / "d.zk"), Pattern(230000, 11));
+    EXPECT_EQ(ReadFileText(Dest() / "configs" / "a.xml"), "NEW a");
     EXPECT_EQ(files.Summarize(Dest()).nTotal, 4);
     size_t nFiles = 0;
     for (const auto& e : std::filesystem::recursive_directory_iterator(Dest())) nFiles += e.is_regular_file() ? 1 : 0;
@@ -240,7 +240,7 @@ TEST_F(DownloadWorkflow, EveryRetryPathEndsWithWholeFiles) {
 
 TEST_F(DownloadWorkflow, AFileThatChangedOnTheModuleIsNotContinued) {
   const auto module = Root() / "configs" / "a.xml";
-  WriteFileBytes(module, Pattern(200000, 13));
+  WriteFileText(module, Pattern(200000, 13));
   StartSim({"--fault", "drop=1000@block#3*1"});
   auto dev = Connect();
   CDownloadFiles files;
@@ -251,16 +251,16 @@ TEST_F(DownloadWorkflow, AFileThatChangedOnTheModuleIsNotContinued) {
       for (auto& file : dir.aFiles) file.bSelected = file.strName == "a.xml";
   // The module rewrites the file, longer, while the second block travels.
   observer.onBlock = [&](int64_t nDone) {
-    if (nDone == 100000) WriteFileBytes(module, Pattern(250000, 14));
+    if (nDone == 100000) WriteFileText(module, Pattern(250000, 14));
   };
   std::string strMessage;
   ASSERT_TRUE(files.Download(*dev, Dest(), observer, strMessage)) << strMessage;
   // Started afresh at the listed size: not the old file's head on the new one's tail.
-  EXPECT_EQ(ReadFileBytes(Dest() / "configs" / "a.xml"), Pattern(250000, 14).substr(0, 200000));
+  EXPECT_EQ(ReadFileText(Dest() / "configs" / "a.xml"), Pattern(250000, 14).substr(0, 200000));
 }
 
 TEST_F(DownloadWorkflow, TheFirstCauseIsReportedAndACancelAsACancel) {
-  WriteFileBytes(Root() / "configs" / "a.xml", Pattern(120000, 12));
+  WriteFileText(Root() / "configs" / "a.xml", Pattern(120000, 12));
   StartSim({"--fault", "drop=1000@block"});
   auto dev = Connect();
   CDownloadFiles files;
@@ -289,7 +289,7 @@ TEST_F(DownloadWorkflow, FolderThatCannotBeCreated) {
   CDownloadFiles files;
   CScriptedObserver observer;
   ListAll(files, *dev, observer);
-  WriteFileBytes(Local() / "blocker", "a file where the destination should be");
+  WriteFileText(Local() / "blocker", "a file where the destination should be");
   std::string strMessage;
   EXPECT_FALSE(files.Download(*dev, Local() / "blocker", observer, strMessage));
   EXPECT_EQ(strMessage, "Cannot create '" + (Local() / "blocker").string() + "' directory");

@@ -29,9 +29,9 @@ size_t FileCount(const std::filesystem::path& dir) {
 }
 
 TEST_F(LinkTransfer, Listings) {
-  WriteFileBytes(Root() / "configs" / "b.xml", "12345");
-  WriteFileBytes(Root() / "configs" / "a.xml", "");
-  WriteFileBytes(Root() / "configs" / "site" / "c.xml", "1");
+  WriteFileText(Root() / "configs" / "b.xml", "12345");
+  WriteFileText(Root() / "configs" / "a.xml", "");
+  WriteFileText(Root() / "configs" / "site" / "c.xml", "1");
   std::filesystem::create_directories(Root() / "logs" / "empty");
   StartSim();
   auto dev = Connect();
@@ -59,7 +59,7 @@ TEST_F(LinkTransfer, Listings) {
 
 TEST_F(LinkTransfer, FilesArriveByteForByteInBlocksOfAtMost50000) {
   const int aSizes[] = {0, 50000, 50001, 3 * 1024 * 1024 + 7};
-  for (int n : aSizes) WriteFileBytes(Root() / "internal" / "d" / ("f" + std::to_string(n)), Pattern(static_cast<size_t>(n), static_cast<unsigned>(n)));
+  for (int n : aSizes) WriteFileText(Root() / "internal" / "d" / ("f" + std::to_string(n)), Pattern(static_cast<size_t>(n), static_cast<unsigned>(n)));
   StartSim();
   auto dev = Connect();
   const int32_t nSession = static_cast<int32_t>(std::stol(dev->GetLogId()));
@@ -68,7 +68,7 @@ TEST_F(LinkTransfer, FilesArriveByteForByteInBlocksOfAtMost50000) {
     size_t nBefore = Sent().size();
     const auto local = Local() / ("f" + std::to_string(n));
     ASSERT_EQ(dev->DownloadFile("internal", "d", "f" + std::to_string(n), n, local.string()), 0) << dev->GetLastErrorText();
-    EXPECT_EQ(ReadFileBytes(local), Pattern(static_cast<size_t>(n), static_cast<unsigned>(n)));
+    EXPECT_EQ(ReadFileText(local), Pattern(static_cast<size_t>(n), static_cast<unsigned>(n)));
     auto sent = Sent();
     std::vector<std::string> mine(sent.begin() + static_cast<long>(nBefore), sent.end());
     auto blocks = BlockRequests(mine);
@@ -86,24 +86,24 @@ TEST_F(LinkTransfer, FilesArriveByteForByteInBlocksOfAtMost50000) {
 }
 
 TEST_F(LinkTransfer, RefusedBlockKeepsTheExistingFileAndStillCloses) {
-  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(120000, 3));
-  WriteFileBytes(Local() / "f.zk", "previous download");
+  WriteFileText(Root() / "internal" / "f.zk", Pattern(120000, 3));
+  WriteFileText(Local() / "f.zk", "previous download");
   StartSim({"--fault", "refuse=Disk error@block*1", "--fault", "refuse@block*1"});
   auto dev = Connect();
   for (const char* pszText : {"Disk error", ""}) {
     EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string()), 16);
     EXPECT_EQ(dev->GetLastErrorText(), pszText);
     EXPECT_NE(Sent().back().find("<close fd=\"1a2"), std::string::npos) << "the close follows a failed transfer";
-    EXPECT_EQ(ReadFileBytes(Local() / "f.zk"), "previous download");
+    EXPECT_EQ(ReadFileText(Local() / "f.zk"), "previous download");
     EXPECT_EQ(FileCount(Local()), 1u);
   }
   EXPECT_TRUE(dev->IsLogged());
   ASSERT_EQ(dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string()), 0);
-  EXPECT_EQ(ReadFileBytes(Local() / "f.zk"), Pattern(120000, 3));
+  EXPECT_EQ(ReadFileText(Local() / "f.zk"), Pattern(120000, 3));
 }
 
 TEST_F(LinkTransfer, BrokenTransfersLeaveNoPartialFile) {
-  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(200000, 4));
+  WriteFileText(Root() / "internal" / "f.zk", Pattern(200000, 4));
   StartSim({"--fault", "drop=1000@block*1"});
   auto dev = Connect();
   // The connection drops inside the first block: the transfer's code wins over the close's.
@@ -128,7 +128,7 @@ TEST_F(LinkTransfer, BrokenTransfersLeaveNoPartialFile) {
 }
 
 TEST_F(LinkTransfer, ABrokenTransferContinuesWhereItStopped) {
-  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(200000, 6));
+  WriteFileText(Root() / "internal" / "f.zk", Pattern(200000, 6));
   StartSim({"--fault", "drop=1000@block#3*1"});
   auto dev = Connect();
   const std::string strLocal = (Local() / "f.zk").string();
@@ -139,7 +139,7 @@ TEST_F(LinkTransfer, ABrokenTransferContinuesWhereItStopped) {
   size_t nBefore = Sent().size();
   ASSERT_EQ(dev->Reconnect(), 0);
   ASSERT_EQ(dev->DownloadFile("internal", "", "f.zk", 200000, strLocal), 0) << dev->GetLastErrorText();
-  EXPECT_EQ(ReadFileBytes(strLocal), Pattern(200000, 6));
+  EXPECT_EQ(ReadFileText(strLocal), Pattern(200000, 6));
   auto sent = Sent();
   auto blocks = BlockRequests(std::vector<std::string>(sent.begin() + static_cast<long>(nBefore), sent.end()));
   ASSERT_EQ(blocks.size(), 2u);
@@ -149,7 +149,7 @@ TEST_F(LinkTransfer, ABrokenTransferContinuesWhereItStopped) {
 }
 
 TEST_F(LinkTransfer, RefusalTextIsCappedAndAClosedRefusalEndsTheConnection) {
-  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(1000, 8));
+  WriteFileText(Root() / "internal" / "f.zk", Pattern(1000, 8));
   StartSim({"--fault", "refusal-flood@block*1"});
   auto dev = Connect();
   EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 1000, (Local() / "f.zk").string()), 16);
@@ -161,19 +161,19 @@ TEST_F(LinkTransfer, RefusalTextIsCappedAndAClosedRefusalEndsTheConnection) {
 
 TEST_F(LinkTransfer, WholeFileStandsThoughTheCloseIsRefusedAndLongNamesFit) {
   const std::string strLong = std::string(252, 'n') + ".zk";  // 255 bytes, the longest name
-  WriteFileBytes(Root() / "internal" / strLong, Pattern(70000, 9));
+  WriteFileText(Root() / "internal" / strLong, Pattern(70000, 9));
   StartSim({"--fault", "refuse=Bad handle@close*1"});
   auto dev = Connect();
   // Every byte came and is in place: the module's handle is its own business.
   EXPECT_EQ(dev->DownloadFile("internal", "", strLong, 70000, (Local() / strLong).string()), 0) << dev->GetLastErrorText();
-  EXPECT_EQ(ReadFileBytes(Local() / strLong), Pattern(70000, 9));
+  EXPECT_EQ(ReadFileText(Local() / strLong), Pattern(70000, 9));
   EXPECT_NE(Answered().back().find("Bad handle"), std::string::npos);
   EXPECT_EQ(FileCount(Local()), 1u);
 }
 
 TEST_F(LinkTransfer, FailedWriteFailsWithTheFileName) {
-  WriteFileBytes(Root() / "internal" / "f.zk", Pattern(120000, 5));
-  WriteFileBytes(Local() / "f.zk", "previous download");
+  WriteFileText(Root() / "internal" / "f.zk", Pattern(120000, 5));
+  WriteFileText(Local() / "f.zk", "previous download");
   StartSim();
   auto dev = Connect();
   // A file-size limit makes the second block's write fail, as a full disk does.
@@ -188,7 +188,7 @@ TEST_F(LinkTransfer, FailedWriteFailsWithTheFileName) {
   signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(nResult, 18);
   EXPECT_EQ(dev->GetLastErrorText(), "Can't write results file '" + (Local() / "f.zk").string() + "'");
-  EXPECT_EQ(ReadFileBytes(Local() / "f.zk"), "previous download");
+  EXPECT_EQ(ReadFileText(Local() / "f.zk"), "previous download");
   EXPECT_EQ(FileCount(Local()), 1u);
 }
 

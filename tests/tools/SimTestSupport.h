@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ResultsFileBuilder.h"
 #include "SimProcess.h"
 #include "link/ZK7Dev.h"
 
@@ -17,31 +18,6 @@ namespace zk7 {
 
 constexpr const char* kTestUser = "operator";
 constexpr const char* kTestPassword = "s3cret&";
-
-// Bytes that differ from one offset to the next and from one file to another.
-inline std::string Pattern(size_t nSize, unsigned nSeed) {
-  std::string str(nSize, '\0');
-  uint32_t x = 2463534242u ^ nSeed;
-  for (size_t i = 0; i < nSize; ++i) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    str[i] = static_cast<char>(x);
-  }
-  return str;
-}
-
-inline std::string ReadFileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-inline void WriteFileBytes(const std::filesystem::path& path, const std::string& strBytes) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << strBytes;
-}
 
 class SimTest : public ::testing::Test {
 protected:

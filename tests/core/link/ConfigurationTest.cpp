@@ -21,7 +21,8 @@ std::string NameOf(const CZK7Dev& dev) {
 }
 
 TEST(Configuration, NamedAfterTheFileUpToItsFirstDot) {
-  std::string strDir = MakeTempDir("zk7conf");
+  CTempDir dir("zk7conf");
+  const std::string strDir = dir.Path();
   CZK7Dev dev(80);
   ASSERT_EQ(dev.LoadConfiguration(Write(strDir, "Plant A.old.xml", "<fieldacq><session/></fieldacq>")), 0);
   EXPECT_EQ(NameOf(dev), "Plant A");
@@ -30,7 +31,8 @@ TEST(Configuration, NamedAfterTheFileUpToItsFirstDot) {
 }
 
 TEST(Configuration, AnExistingNameKeepsItsPlace) {
-  std::string strDir = MakeTempDir("zk7conf");
+  CTempDir dir("zk7conf");
+  const std::string strDir = dir.Path();
   std::string strPath = Write(strDir, "New.xml",
                               "<cfg><session><command><configuration><name>Old</name><x/></configuration>"
                               "</command><channels/></session></cfg>");
@@ -45,7 +47,8 @@ TEST(Configuration, AnExistingNameKeepsItsPlace) {
 }
 
 TEST(Configuration, LineEndsOfTheFileDoNotReachTheRequest) {
-  std::string strDir = MakeTempDir("zk7conf"), strDir2 = MakeTempDir("zk7conf");
+  CTempDir dir("zk7conf"), dir2("zk7conf");
+  const std::string strDir = dir.Path(), strDir2 = dir2.Path();
   CZK7Dev lf(80), crlf(80);
   ASSERT_EQ(lf.LoadConfiguration(Write(strDir, "c.xml", "<f>\n<session><t>x\ny</t></session>\n</f>\n")), 0);
   ASSERT_EQ(crlf.LoadConfiguration(Write(strDir2, "c.xml", "<f>\r\n<session><t>x\ry</t></session>\r\n</f>\r\n")), 0);
@@ -53,7 +56,8 @@ TEST(Configuration, LineEndsOfTheFileDoNotReachTheRequest) {
 }
 
 TEST(Configuration, RefusedFiles) {
-  std::string strDir = MakeTempDir("zk7conf");
+  CTempDir dir("zk7conf");
+  const std::string strDir = dir.Path();
   CZK7Dev dev(80);
   std::string strBad = Write(strDir, "bad.xml", "<fieldacq><session>");
   EXPECT_EQ(dev.LoadConfiguration(strBad), 5);

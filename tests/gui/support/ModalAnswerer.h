@@ -1,15 +1,19 @@
 // Answers the modal dialogs that a command under test opens, in the order they
 // come, so that GUI tests never wait for a person: a test queues one step per
-// expected dialog; a dialog beyond the queue is recorded and closed.
+// expected dialog. A dialog beyond the queue, a step that finds no button, or a
+// dialog a step left open is recorded as an error and closed, so that the
+// command under test always returns and the test fails instead of hanging.
 #pragma once
 #include <functional>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <QVariant>
 
 class QAbstractButton;
 class QWidget;
@@ -19,8 +23,13 @@ namespace zk7 {
 // The text a user reads in a dialog: a message box's text, else the texts of its
 // visible labels, one per line.
 QString GetDialogText(QWidget* pDialog);
-// The visible button of pParent whose caption reads strText (mnemonic marks ignored).
+// The visible button of pParent whose caption reads strText; the mnemonic marks
+// do not count, since standard buttons carry them or not depending on the platform.
 QAbstractButton* FindDialogButton(QWidget* pParent, const QString& strText);
+
+// Types the full path into a file dialog's name field and confirms, as a user
+// does; false when the dialog has no such field.
+bool AnswerFileDialog(QWidget* pDialog, const QString& strPath);
 
 class CModalAnswerer : public QObject {
 public:
@@ -35,15 +44,33 @@ public:
   void ThenClick(const QString& strButton);
   // Records the next dialog, then sends it one key (Escape, Return...).
   void ThenKey(int nKey);
+  // The next dialog must be a message box reading strText; strButton is clicked.
+  void ThenMessage(const QString& strText, const QString& strButton = QStringLiteral("OK"));
 
-  // What was seen, one entry per dialog answered: title and text.
+  // For steps: click a button (an error when there is none or it is disabled),
+  // and checks that record an error instead of leaving the dialog open.
+  void Click(QWidget* pModal, const QString& strButton);
+  void Fail(const QString& strText) { m_aErrors << strText; }
+  void Check(bool bOk, const QString& strWhat) {
+    if (!bOk) Fail(strWhat);
+  }
+  void Compare(const QVariant& actual, const QVariant& expected, const QString& strWhat);
+
+  // No more answers: a later command gets its own answerer.
+  void Stop() { m_timer.stop(); }
+
+  // What was seen: title and text of the dialogs answered by ThenClick, ThenKey
+  // and ThenMessage; every dialog's title; what went wrong.
   const QStringList& Titles() const { return m_aTitles; }
   const QStringList& Texts() const { return m_aTexts; }
-  // Steps not used yet; dialogs that came with no step left (closed by rejecting them).
+  const QStringList& Seen() const { return m_aSeen; }
+  const QStringList& Errors() const { return m_aErrors; }
   int PendingSteps() const { return static_cast<int>(m_aSteps.size()); }
-  const QStringList& Unexpected() const { return m_aUnexpected; }
   // Icons of the message boxes answered (QMessageBox::Icon), -1 for other dialogs.
   const std::vector<int>& Icons() const { return m_aIcons; }
+  // Every step used and nothing wrong; else what went wrong, for the failure message.
+  bool AllAnswered() const { return m_aErrors.isEmpty() && m_aSteps.empty(); }
+  QString Report() const;
 
 protected:
   bool eventFilter(QObject* pObject, QEvent* pEvent) override;
@@ -55,10 +82,12 @@ private:
   QTimer m_timer;
   std::vector<Step> m_aSteps;
   // The dialog answered last, until it hides: a dialog object shown again is a new question.
-  QPointer<QWidget> m_pLastHandled;
+  QPointer<QWidget> m_pHandled;
+  QElapsedTimer m_handledFor;
   QStringList m_aTitles;
   QStringList m_aTexts;
-  QStringList m_aUnexpected;
+  QStringList m_aSeen;
+  QStringList m_aErrors;
   std::vector<int> m_aIcons;
 };
 
