@@ -244,7 +244,7 @@ void HistStatisticsImageTest::saveGraphAsCommandAsksFileAndSize() {
   });
   QVERIFY(w.pFrame->OnCommand(ID_SAVE_GRAPH_AS));
   QCOMPARE(answers.PendingSteps(), 0);
-  QVERIFY(answers.Unexpected().isEmpty());
+  QVERIFY(answers.Errors().isEmpty());
   QCOMPARE(proposed, w.pGraph->GetControl()->size());
   QSvgRenderer svg(strBase + ".svg");
   QVERIFY(svg.isValid());

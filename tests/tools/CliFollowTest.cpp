@@ -46,7 +46,7 @@ TEST_F(CliFollow, CopyIsByteIdenticalAfterTheStop) {
     TearDown();
     m_strTemp = MakeTempDir("zk7follow");
     // A results file that does not grow, newer by name than the one that does.
-    WriteFileBytes(Root() / "internal" / "old.zk", Pattern(5000, 1));
+    WriteFileText(Root() / "internal" / "old.zk", Pattern(5000, 1));
     std::vector<std::string> aSim = {"--period", "20"};
     if (*pszFault) aSim.insert(aSim.end(), {"--fault", pszFault});
     StartSim(aSim);
@@ -64,8 +64,8 @@ TEST_F(CliFollow, CopyIsByteIdenticalAfterTheStop) {
     ASSERT_TRUE(bGrew) << follow.strOut << follow.strErr;
     ASSERT_EQ(follow.nExitCode, 0) << follow.strErr;
 
-    const std::string strModule = ReadFileBytes(Recorded());
-    EXPECT_EQ(ReadFileBytes(copy), strModule) << "the copy is the module's file, byte for byte";
+    const std::string strModule = ReadFileText(Recorded());
+    EXPECT_EQ(ReadFileText(copy), strModule) << "the copy is the module's file, byte for byte";
     std::smatch m;
     const std::regex re(": (\\d+) records, (\\d+) bytes, (\\d+) bytes fetched\n$");
     ASSERT_TRUE(std::regex_search(follow.strOut, m, re)) << follow.strOut;
@@ -86,13 +86,13 @@ TEST_F(CliFollow, CopyIsByteIdenticalAfterTheStop) {
 }
 
 TEST_F(CliFollow, NamedFileAndRefusals) {
-  WriteFileBytes(Root() / "internal" / "run" / "still.zk", Pattern(3000, 4));
+  WriteFileText(Root() / "internal" / "run" / "still.zk", Pattern(3000, 4));
   StartSim();
   // A named file that does not grow is copied whole; acquisition is not running,
   // so the first catch-up is the last.
   auto named = Cli({"follow", "internal/run/still.zk", "--dest", Local().string(), "--interval", "0.05"});
   ASSERT_EQ(named.nExitCode, 0) << named.strErr;
-  EXPECT_EQ(ReadFileBytes(Local() / "internal" / "run" / "still.zk"), Pattern(3000, 4));
+  EXPECT_EQ(ReadFileText(Local() / "internal" / "run" / "still.zk"), Pattern(3000, 4));
   // Without a file and without acquisition there is nothing to follow: not a success.
   auto idle = Cli({"follow", "--dest", Local().string(), "--interval", "0.05"});
   EXPECT_EQ(idle.nExitCode, 1);
@@ -118,12 +118,12 @@ TEST_F(CliFollow, SimListingAndBlocksAgreeWhileTheFileGrows) {
     const auto local = Local() / ("snap" + std::to_string(i));
     ASSERT_EQ(dev->DownloadFile("internal", "", file.strName, file.nSize, local.string()), ZK7_OK)
         << dev->GetLastErrorText();
-    aSnapshots.push_back(ReadFileBytes(local));
+    aSnapshots.push_back(ReadFileText(local));
     EXPECT_EQ(aSnapshots.back().size(), static_cast<size_t>(file.nSize));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
   }
   ASSERT_EQ(dev->SetAcquisition(0, 0), ZK7_OK);
-  const std::string strFinal = ReadFileBytes(Recorded());
+  const std::string strFinal = ReadFileText(Recorded());
   uint32_t nDataOffset = 0;
   int32_t nChannels = 0;
   std::memcpy(&nChannels, strFinal.data() + 40, 4);
