@@ -5,11 +5,12 @@
 
 #include <cmath>
 #include <filesystem>
+#include <random>
 
+#include "ResultsFileBuilder.h"
 #include "SimProcess.h"
 #include "history/GraphPoints.h"
 #include "results/ZK7Doc.h"
-#include "samples/SampleWriter.h"
 
 using namespace zk7;
 
@@ -22,10 +23,22 @@ class GraphEnvelope : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     s_strDir = MakeTempDir("zk7-envelope");
-    sSampleSpec spec;
-    spec.nChannels = CHANNELS;
-    spec.nRecords = RECORDS;
-    ASSERT_TRUE(CSampleWriter(spec).WriteFile(s_strDir + "/e.zk"));
+    {
+      // Random walks: a column's extremes lie anywhere, often near its ends.
+      // Channel 2 is sampled 7 ms after the others.
+      CResultsFileBuilder b;
+      b.nChannels = CHANNELS;
+      b.strXml = CResultsFileBuilder::MakeXml({"inputchan", "inputchan", "inputchan", "calcchan"});
+      std::mt19937 rng(11);
+      std::normal_distribution<float> step(0.0f, 1.0f);
+      float v[CHANNELS] = {};
+      b.aRecords.reserve(RECORDS);
+      for (int i = 0; i < RECORDS; ++i) {
+        for (float& f : v) f += step(rng);
+        b.aRecords.push_back({1767225600u, static_cast<uint32_t>(10 * i), {{0, 0, v[0]}, {0, 0, v[1]}, {7, 0, v[2]}, {0, 0, v[3]}}});
+      }
+      b.WriteTo(s_strDir + "/e.zk");
+    }
     s_pDoc = new CZK7Doc;
     ASSERT_TRUE(s_pDoc->OnOpenDocument(s_strDir + "/e.zk"));
     // The truth: every record's x and values, read straight from the file.
