@@ -188,9 +188,6 @@ CGraphPoints::eLoadResult CGraphPoints::Extend(const CZK7Doc& doc, int nRecords,
     throw;
   }
   finishLevels();
-  // Records past the view window's end may now exist: it is read afresh.
-  if (m_view.nCount > 0 && m_view.nFirst + m_view.nCount >= m_nCount - i) m_view = sWindow();
-  if (m_near.nCount > 0 && m_near.nFirst + m_near.nCount >= m_nCount - i) m_near = sWindow();
   return bCancelled ? LOAD_CANCELLED : LOAD_OK;
 }
 
@@ -276,7 +273,9 @@ void CGraphPoints::RangeMinMax(const sEnvelope& env, size_t lo, size_t hi, float
 bool CGraphPoints::ReadWindow(sWindow& w, int nFrom, int nTo) const {
   nFrom = std::max(nFrom, 0);
   nTo = std::min(nTo, m_nCount);
-  w = sWindow();
+  // The buffers are kept from one read to the next: no fresh pages each time.
+  w.nFirst = 0;
+  w.nCount = 0;
   if (!m_pDoc || nTo <= nFrom) return false;
   const size_t nCount = static_cast<size_t>(nTo - nFrom);
   const size_t nChannels = static_cast<size_t>(m_nChannels);
@@ -285,29 +284,30 @@ bool CGraphPoints::ReadWindow(sWindow& w, int nFrom, int nTo) const {
     w.aValues.resize(nChannels);
     for (auto& a : w.aValues) a.resize(nCount);
     w.aDeltaMs.resize(nChannels);
+    for (auto& a : w.aDeltaMs) a.clear();
     size_t k = 0;
     const int64_t nRead = m_pDoc->ForEachRecord(m_nFirst + nFrom, static_cast<int>(nCount), [&](int, const ResultsRecord& rec) {
       const double t0 = m_pDoc->GetRecordTime(rec, 0);
       w.aX[k] = t0 - m_dTimeBase;
+      // A channel's time differs from channel 0's by the difference of their
+      // offsets in ms, exactly.
+      const int32_t nOffset0 = rec.Sample(0).nOffset;
       for (size_t c = 0; c < nChannels; ++c) {
-        w.aValues[c][k] = rec.Sample(static_cast<int>(c)).fValue;
-        if (c == 0) continue;
-        const double dDelta = std::round((m_pDoc->GetRecordTime(rec, static_cast<int>(c)) - t0) / ONE_MS);
-        if (dDelta == 0.0) continue;
+        const ChannelSample& sample = rec.Sample(static_cast<int>(c));
+        w.aValues[c][k] = sample.fValue;
+        const int32_t nDelta = static_cast<int32_t>(sample.nOffset) - nOffset0;
+        if (nDelta == 0) continue;
         std::vector<int32_t>& aDelta = w.aDeltaMs[c];
         if (aDelta.empty()) aDelta.assign(nCount, 0);
-        aDelta[k] = static_cast<int32_t>(dDelta);
+        aDelta[k] = nDelta;
       }
       ++k;
       return true;
     });
-    if (nRead != static_cast<int64_t>(nCount)) {
-      w = sWindow();
-      return false;
-    }
+    if (nRead != static_cast<int64_t>(nCount)) return false;
   } catch (const std::exception&) {
     // A file that cannot be read here shows what the envelope holds.
-    w = sWindow();
+    w.nCount = 0;
     return false;
   }
   w.nFirst = nFrom;
@@ -424,7 +424,7 @@ void CGraphPoints::GetDrawPoints(int nChannel, double dXMin, double dXMax, int n
       int a = std::max(0, nFrom - (nSpan - (nTo - nFrom)) / 2);
       const int b = std::min(m_nCount, a + nSpan);
       a = std::max(0, b - nSpan);
-      if (!ReadWindow(m_view, a, b) || !m_view.Holds(nFrom, nTo)) m_view = sWindow();
+      if (!ReadWindow(m_view, a, b) || !m_view.Holds(nFrom, nTo)) m_view.nCount = 0;
     }
     if (m_view.Holds(nFrom, nTo)) {
       DrawFromWindow(m_view, nChannel, dXMin, dXMax, nColumns, aX, aY);
