@@ -77,6 +77,10 @@ CGraphPoints::eLoadResult CGraphPoints::Load(const CZK7Doc& doc, int nFirst, int
   const int nChannels = doc.GetChannelCount();
   if (nFirst < 0) nFirst = 0;
   if (nLast >= doc.GetRecordCount()) nLast = doc.GetRecordCount() - 1;
+  // An empty period keeps where and how it starts, for the records appended later.
+  m_nFirst = nFirst;
+  m_dTimeBase = dTimeBase;
+  m_nXChannel = nXChannel >= nChannels ? -1 : nXChannel;
   if (nLast < nFirst || nChannels <= 0) {
     if (fnProgress && !fnProgress(0)) return LOAD_CANCELLED;
     return LOAD_OK;
@@ -118,7 +122,8 @@ CGraphPoints::eLoadResult CGraphPoints::Load(const CZK7Doc& doc, int nFirst, int
 }
 
 CGraphPoints::eLoadResult CGraphPoints::Append(const CZK7Doc& doc, int nLast, const ProgressFn& fnProgress) {
-  if (m_nChannels == 0 || doc.GetChannelCount() != m_nChannels) return Load(doc, m_nFirst, nLast, m_dTimeBase, m_nXChannel, fnProgress);
+  if (m_nCount == 0 || doc.GetChannelCount() != m_nChannels)
+    return Load(doc, m_nFirst, nLast, m_dTimeBase, m_nXChannel, fnProgress);
   m_pDoc = &doc;
   nLast = std::min(nLast, doc.GetRecordCount() - 1);
   const int nRecords = nLast - (m_nFirst + m_nCount) + 1;

@@ -4,9 +4,12 @@
 // large pread blocks, no record window) keeps, per channel, only a min/max
 // envelope: a base level of one (min, max) pair per bucket of 64 records, and
 // above it levels each 16 times coarser, plus the first and last record time
-// of every bucket. That is about 8 bytes per channel per 64 records. When the
-// base level would outgrow its budget the buckets double (pairs merge), so the
-// memory stays bounded for any record count.
+// of every bucket. That is about 8 bytes per channel per 64 records. The base
+// level has a small fixed budget (8 MB): a longer period gets wider buckets
+// (chosen before the pass, or pairs merge while appending), so a whole file of
+// any size costs no more memory than a few million values do. The price is
+// that between the view window and the whole file, columns are cut at bucket
+// boundaries (at most one bucket off), not at exact record times.
 //
 // Drawing asks for about two points per pixel column. While the visible range
 // holds few enough records (a few hundred thousand at most) those records are
@@ -20,7 +23,10 @@
 // draws from the envelope instead, or gives NaN for a single point.
 //
 // A plot against an X channel needs every point (it is not ordered by x), so
-// it keeps the values themselves, refused beyond the memory budget.
+// it keeps the values themselves, refused (LOAD_NO_MEMORY) beyond 160 MB.
+//
+// Bounds: envelope 8.5 MB, view window 48 MB, point window a few hundred KB,
+// X-channel values 160 MB: under 256 MB whatever the file and the period.
 //
 // Append() extends the points with records written since, reading only those.
 #pragma once

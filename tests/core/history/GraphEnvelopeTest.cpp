@@ -181,6 +181,15 @@ TEST_F(GraphEnvelope, AppendEqualsAFullBuild) {
   EXPECT_EQ(b1, b2);
   ASSERT_TRUE(grown.GetXRange(a2, b2));
   EXPECT_EQ(b2, s_aX.back());
+
+  // A period still empty keeps its start and time base for what is appended.
+  CGraphPoints empty;
+  ASSERT_EQ(empty.Load(*s_pDoc, 70, 69, s_aX[0], -1), CGraphPoints::LOAD_OK);
+  ASSERT_TRUE(empty.IsEmpty());
+  ASSERT_EQ(empty.Append(*s_pDoc, 80), CGraphPoints::LOAD_OK);
+  ASSERT_EQ(empty.GetPointCount(), 11);
+  EXPECT_EQ(empty.GetFirstRecord(), 70);
+  EXPECT_NEAR(empty.GetX(0, 0), s_aX[70] - s_aX[0], 1e-12);
 }
 
 TEST_F(GraphEnvelope, MemoryIsTheBaseLevelPlusBoundedWindows) {
