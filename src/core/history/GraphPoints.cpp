@@ -2,9 +2,16 @@
 // points (the design is described in GraphPoints.h).
 #include "history/GraphPoints.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <new>
 
@@ -26,6 +33,49 @@ constexpr int MAX_VIEW_RECORDS = 262144;
 constexpr int NEAR_RECORDS = 4096;
 constexpr float NO_MIN = std::numeric_limits<float>::infinity();
 constexpr double GAP = std::numeric_limits<double>::quiet_NaN();
+
+constexpr double CACHE_MIN_VALUES = 1e6;   // smaller periods are quick to read again
+constexpr uint64_t CACHE_MAGIC = 0x3176654e4547374bull;  // "K7GENev1"
+
+uint64_t Fnv1a(const void* p, size_t n, uint64_t h = 1469598103934665603ull) {
+  const auto* b = static_cast<const unsigned char*>(p);
+  for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ull;
+  return h;
+}
+
+// The key of a period's envelope: empty when the file cannot be identified.
+std::vector<uint64_t> CacheKey(const CZK7Doc& doc, int nFirst, int nCount, double dTimeBase, int nBucket) {
+  struct stat st;
+  if (::stat(doc.GetPathName().c_str(), &st) != 0) return {};
+  uint64_t nBase;
+  std::memcpy(&nBase, &dTimeBase, sizeof nBase);
+  return {CACHE_MAGIC,
+          static_cast<uint64_t>(st.st_dev),
+          static_cast<uint64_t>(st.st_ino),
+          static_cast<uint64_t>(st.st_size),
+          static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000ull + static_cast<uint64_t>(st.st_mtim.tv_nsec),
+          static_cast<uint64_t>(doc.GetRecordSize()),
+          static_cast<uint64_t>(doc.GetChannelCount()),
+          static_cast<uint64_t>(nFirst),
+          static_cast<uint64_t>(nCount),
+          nBase,
+          static_cast<uint64_t>(nBucket)};
+}
+
+std::string CacheFile(const std::vector<uint64_t>& aKey) {
+  const char* pszCache = std::getenv("XDG_CACHE_HOME");
+  const char* pszHome = std::getenv("HOME");
+  std::string strDir;
+  if (pszCache && *pszCache == '/')
+    strDir = pszCache;
+  else if (pszHome && *pszHome == '/')
+    strDir = std::string(pszHome) + "/.cache";
+  else
+    return {};
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(Fnv1a(aKey.data(), aKey.size() * 8)));
+  return strDir + "/zk7/graph/" + buf + ".envelope";
+}
 
 inline void Widen(float f, float& fMin, float& fMax) {
   if (!std::isfinite(f)) return;
@@ -108,7 +158,20 @@ CGraphPoints::eLoadResult CGraphPoints::Load(const CZK7Doc& doc, int nFirst, int
       m_aResident.resize(static_cast<size_t>(nChannels));
       for (auto& a : m_aResident) a.reserve(static_cast<size_t>(nCount));
     }
+    std::string strCache;
+    if (nXChannel < 0 && static_cast<double>(nCount) * nChannels >= CACHE_MIN_VALUES) {
+      const std::vector<uint64_t> aKey = CacheKey(doc, nFirst, nCount, dTimeBase, m_nBucket);
+      if (!aKey.empty()) strCache = CacheFile(aKey);
+      if (!strCache.empty() && LoadCache(strCache, nCount)) {
+        if (fnProgress && !fnProgress(0)) {
+          Clear();
+          return LOAD_CANCELLED;
+        }
+        return LOAD_OK;
+      }
+    }
     e = Extend(doc, nCount, fnProgress);
+    if (e == LOAD_OK && !strCache.empty()) SaveCache(strCache);
   } catch (const std::bad_alloc&) {
     e = LOAD_NO_MEMORY;
   } catch (const std::length_error&) {
@@ -194,6 +257,79 @@ CGraphPoints::eLoadResult CGraphPoints::Extend(const CZK7Doc& doc, int nRecords,
   }
   finishLevels();
   return bCancelled ? LOAD_CANCELLED : LOAD_OK;
+}
+
+// The cache file: the key, the bucket count, the bucket times, each channel's
+// base level, and an FNV-1a checksum of all that.
+void CGraphPoints::SaveCache(const std::string& strPath) const {
+  const std::vector<uint64_t> aKey = CacheKey(*m_pDoc, m_nFirst, m_nCount, m_dTimeBase, m_nBucket);
+  if (aKey.empty() || CacheFile(aKey) != strPath) return;  // the file changed while read
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(strPath).parent_path(), ec);
+  const std::string strTemp = strPath + "." + std::to_string(::getpid());
+  uint64_t h = Fnv1a(nullptr, 0);
+  {
+    std::ofstream f(strTemp, std::ios::binary | std::ios::trunc);
+    auto put = [&](const void* p, size_t n) {
+      f.write(static_cast<const char*>(p), static_cast<std::streamsize>(n));
+      h = Fnv1a(p, n, h);
+    };
+    put(aKey.data(), aKey.size() * 8);
+    const uint64_t nBuckets = BucketCount();
+    put(&nBuckets, 8);
+    put(m_aBucketX0.data(), nBuckets * 8);
+    put(m_aBucketX1.data(), nBuckets * 8);
+    for (const sEnvelope& env : m_aEnvelopes) put(env.aBase.data(), nBuckets * 8);
+    f.write(reinterpret_cast<const char*>(&h), 8);
+    if (!f.flush()) {
+      f.close();
+      std::filesystem::remove(strTemp, ec);
+      return;
+    }
+  }
+  std::filesystem::rename(strTemp, strPath, ec);
+  if (ec) std::filesystem::remove(strTemp, ec);
+}
+
+bool CGraphPoints::LoadCache(const std::string& strPath, int nCount) {
+  const std::vector<uint64_t> aExpected = CacheKey(*m_pDoc, m_nFirst, nCount, m_dTimeBase, m_nBucket);
+  std::ifstream f(strPath, std::ios::binary);
+  if (!f) return false;
+  std::vector<uint64_t> aStored(aExpected.size());
+  uint64_t h = Fnv1a(nullptr, 0);
+  auto get = [&](void* p, size_t n) {
+    if (!f.read(static_cast<char*>(p), static_cast<std::streamsize>(n))) return false;
+    h = Fnv1a(p, n, h);
+    return true;
+  };
+  if (!get(aStored.data(), aStored.size() * 8)) return false;
+  uint64_t nBuckets = 0;
+  if (aExpected.empty() || aStored != aExpected || !get(&nBuckets, 8) ||
+      nBuckets != (static_cast<uint64_t>(nCount) + m_nBucket - 1) / static_cast<uint64_t>(m_nBucket))
+    return false;
+  const size_t n = static_cast<size_t>(nBuckets);
+  m_aBucketX0.resize(n);
+  m_aBucketX1.resize(n);
+  bool bOk = get(m_aBucketX0.data(), n * 8) && get(m_aBucketX1.data(), n * 8);
+  for (sEnvelope& env : m_aEnvelopes) {
+    env.aBase.resize(2 * n);
+    bOk = bOk && get(env.aBase.data(), n * 8);
+  }
+  uint64_t nSum = 0;
+  bOk = bOk && f.read(reinterpret_cast<char*>(&nSum), 8) && nSum == h && f.peek() == std::char_traits<char>::eof();
+  // The records at both ends must be the ones the file holds now.
+  bOk = bOk && n > 0 && m_aBucketX0.front() == m_pDoc->PeekRecordTime(m_nFirst, 0) - m_dTimeBase &&
+        m_aBucketX1.back() == m_pDoc->PeekRecordTime(m_nFirst + nCount - 1, 0) - m_dTimeBase;
+  if (!bOk) {
+    std::vector<double>().swap(m_aBucketX0);
+    std::vector<double>().swap(m_aBucketX1);
+    for (sEnvelope& env : m_aEnvelopes) std::vector<float>().swap(env.aBase);
+    return false;
+  }
+  m_nCount = nCount;
+  for (sEnvelope& env : m_aEnvelopes) UpdateLevels(env, 0);
+  m_nLevelsFrom = BucketCount();
+  return true;
 }
 
 void CGraphPoints::Coarsen() {

@@ -29,10 +29,18 @@
 // X-channel values 160 MB: under 256 MB whatever the file and the period.
 //
 // Append() extends the points with records written since, reading only those.
+//
+// The envelope of a large time plot is kept in the user's cache folder
+// ($XDG_CACHE_HOME/zk7/graph), named by a hash of its key: the file's device,
+// inode, size and modification time (ns), the period, the time base and the
+// bucket size. A cache is used only when its key matches in full, its checksum
+// holds and its first and last record times are those of the file; anything
+// else is a full pass (which then writes the cache afresh).
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace zk7 {
@@ -109,6 +117,8 @@ private:
     size_t Bytes() const;
   };
 
+  bool LoadCache(const std::string& strPath, int nCount);
+  void SaveCache(const std::string& strPath) const;
   eLoadResult Extend(const CZK7Doc& doc, int nRecords, const ProgressFn& fnProgress);
   void Coarsen();
   void UpdateLevels(sEnvelope& env, size_t nFromBucket);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <filesystem>
 #include <random>
 
@@ -39,6 +41,8 @@ protected:
       }
       b.WriteTo(s_strDir + "/e.zk");
     }
+    // Envelope caches go under the test's own folder.
+    ::setenv("XDG_CACHE_HOME", (s_strDir + "/cache").c_str(), 1);
     s_pDoc = new CZK7Doc;
     ASSERT_TRUE(s_pDoc->OnOpenDocument(s_strDir + "/e.zk"));
     // The truth: every record's x and values, read straight from the file.
@@ -190,6 +194,51 @@ TEST_F(GraphEnvelope, AppendEqualsAFullBuild) {
   ASSERT_EQ(empty.GetPointCount(), 11);
   EXPECT_EQ(empty.GetFirstRecord(), 70);
   EXPECT_NEAR(empty.GetX(0, 0), s_aX[70] - s_aX[0], 1e-12);
+}
+
+TEST_F(GraphEnvelope, CachedEnvelopeOnlyWhenItMatchesTheFile) {
+  namespace fs = std::filesystem;
+  const fs::path dir = s_strDir + "/cache/zk7/graph";
+  fs::remove_all(dir);
+  auto load = [](CGraphPoints& pts, double dBase = 0.0) {
+    std::vector<int> aCalls;
+    EXPECT_EQ(pts.Load(*s_pDoc, 3, RECORDS - 1, dBase, -1, [&](int n) { aCalls.push_back(n); return true; }),
+              CGraphPoints::LOAD_OK);
+    return aCalls.size() > 1 ? "read" : "cached";
+  };
+  auto same = [](const CGraphPoints& a, const CGraphPoints& b) {
+    for (const int nColumns : {1600, 5}) {
+      std::vector<double> x1, y1, x2, y2;
+      a.GetDrawPoints(1, s_aX[0], s_aX.back(), nColumns, x1, y1);
+      b.GetDrawPoints(1, s_aX[0], s_aX.back(), nColumns, x2, y2);
+      if (x1 != x2 || y1 != y2 || a.GetPointCount() != b.GetPointCount()) return false;
+    }
+    return true;
+  };
+  CGraphPoints read, again;
+  ASSERT_STREQ(load(read), "read");
+  ASSERT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  const fs::path cache = fs::directory_iterator(dir)->path();
+  ASSERT_STREQ(load(again), "cached");
+  EXPECT_TRUE(same(read, again));
+  EXPECT_EQ(again.GetY(2, 12345), s_aValues[2][12348]) << "points on demand as before";
+  EXPECT_STREQ(load(again, 1.0), "read") << "another time base is another envelope";
+
+  // A damaged or cut cache, or a file touched since, is never trusted.
+  const auto nSize = fs::file_size(cache);
+  {
+    std::fstream f(cache, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(static_cast<std::streamoff>(nSize / 2));
+    f.put('\x5a');
+  }
+  EXPECT_STREQ(load(again), "read") << "damaged";
+  EXPECT_TRUE(same(read, again));
+  EXPECT_STREQ(load(again), "cached") << "written afresh";
+  fs::resize_file(cache, nSize - 8);
+  EXPECT_STREQ(load(again), "read") << "cut";
+  fs::last_write_time(s_strDir + "/e.zk", fs::last_write_time(s_strDir + "/e.zk") + std::chrono::seconds(1));
+  EXPECT_STREQ(load(again), "read") << "touched";
+  EXPECT_TRUE(same(read, again));
 }
 
 TEST_F(GraphEnvelope, MemoryIsTheBaseLevelPlusBoundedWindows) {
