@@ -35,6 +35,7 @@ constexpr float NO_MIN = std::numeric_limits<float>::infinity();
 constexpr double GAP = std::numeric_limits<double>::quiet_NaN();
 
 constexpr double CACHE_MIN_VALUES = 1e6;   // smaller periods are quick to read again
+constexpr uintmax_t CACHE_FOLDER_BUDGET = 256 * MB;
 constexpr uint64_t CACHE_MAGIC = 0x3176654e4547374bull;  // "K7GENev1"
 
 uint64_t Fnv1a(const void* p, size_t n, uint64_t h = 1469598103934665603ull) {
@@ -289,6 +290,27 @@ void CGraphPoints::SaveCache(const std::string& strPath) const {
   }
   std::filesystem::rename(strTemp, strPath, ec);
   if (ec) std::filesystem::remove(strTemp, ec);
+  // The folder keeps the most recently written envelopes, CACHE_FOLDER_BUDGET at most.
+  struct sEntry {
+    std::filesystem::file_time_type t;
+    uintmax_t nSize;
+    std::filesystem::path path;
+  };
+  std::vector<sEntry> aEntries;
+  uintmax_t nTotal = 0;
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(strPath).parent_path(), ec)) {
+    std::error_code ecEntry;
+    const uintmax_t nSize = e.file_size(ecEntry);
+    const auto t = e.last_write_time(ecEntry);
+    if (ecEntry || e.path().extension() != ".envelope") continue;
+    aEntries.push_back({t, nSize, e.path()});
+    nTotal += nSize;
+  }
+  std::sort(aEntries.begin(), aEntries.end(), [](const sEntry& a, const sEntry& b) { return a.t < b.t; });
+  for (const sEntry& e : aEntries) {
+    if (nTotal <= CACHE_FOLDER_BUDGET || e.path == strPath) break;
+    if (std::filesystem::remove(e.path, ec)) nTotal -= e.nSize;
+  }
 }
 
 bool CGraphPoints::LoadCache(const std::string& strPath, int nCount) {

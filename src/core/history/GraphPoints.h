@@ -35,7 +35,8 @@
 // inode, size and modification time (ns), the period, the time base and the
 // bucket size. A cache is used only when its key matches in full, its checksum
 // holds and its first and last record times are those of the file; anything
-// else is a full pass (which then writes the cache afresh).
+// else is a full pass (which then writes the cache afresh). Only periods of a
+// million values or more are kept, and the folder keeps the newest 256 MB.
 #pragma once
 #include <cstddef>
 #include <cstdint>
