@@ -12,6 +12,7 @@
 #include "format/RegionalSettings.h"
 #include "history/GraphImage.h"
 #include "history/graph/GraphControl.h"
+#include "history/graph/GraphCursor.h"
 
 using namespace zk7;
 
@@ -107,6 +108,39 @@ private slots:
                                                                                      : CGraphControl::AXIS_Y1));
     }
     QCOMPARE(c.xAxis->range(), r1);
+  }
+
+  void aCursorIsDraggedOnAnyLaneAndDrawnAcrossAll() {
+    sHistWindow w(m_strFile);
+    CGraphControl& c = *w.pGraph->GetControl();
+    w.pGraph->SetStacked(true);
+    w.State().m_aCursors[0].m_bShown = true;
+    w.pGraph->ShowCursor(1);
+    c.replot();
+    QVERIFY(c.GetLaneCount() >= 2);
+    const QRect bottom = c.GetLaneRect(c.GetLaneCount() - 1)->rect();
+    const int x = qRound(c.xAxis->coordToPixel(c.Cursor(1).GetX()));
+    const QPoint to(bottom.left() + bottom.width() / 3, bottom.center().y());
+    auto send = [&c](QEvent::Type t, QPoint p, Qt::MouseButtons buttons) {
+      QMouseEvent e(t, QPointF(p), c.mapToGlobal(QPointF(p)), Qt::LeftButton, buttons, Qt::NoModifier);
+      QApplication::sendEvent(&c, &e);
+    };
+    send(QEvent::MouseButtonPress, QPoint(x + 1, bottom.center().y()), Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    QVERIFY(std::fabs(c.xAxis->coordToPixel(c.Cursor(1).GetX()) - to.x()) < 1.0);
+    c.replot();
+    const QImage shot = c.grab().toImage();
+    const qreal dRatio = shot.devicePixelRatio();
+    const int nX = qRound(c.xAxis->coordToPixel(c.Cursor(1).GetX()));
+    for (int k = 0; k < c.GetLaneCount(); ++k) {
+      const QRect r = c.GetLaneRect(k)->rect();
+      int nLine = 0;
+      for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int dx = -1; dx <= 1; ++dx)
+          nLine += shot.pixelColor(QPoint(qRound((nX + dx) * dRatio), qRound(y * dRatio))) == c.Cursor(1).GetColour();
+      QVERIFY2(nLine >= r.height() / 2, qPrintable(QStringLiteral("lane %1: %2").arg(k).arg(nLine)));
+    }
   }
 
   void savedImageOfTheStackedViewHasTheAskedSize() {

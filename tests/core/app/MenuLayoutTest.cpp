@@ -70,7 +70,7 @@ TEST(MenuLayoutTest, ResultsMenuKeepsItsTextsIncludingTheMisspelledAbout) {
                "  Select List &between Cursors 1 and 2", "  Define Cursor 1 according to list",
                "  Define Cursor 2 according to list", "  Define Historical Area from Cursors 1 and 2",
                "  Add a &Fixed Mark", "  Erase All Fi&xed Marks", "&Options>", "  Time Display Resolution>",
-               "    1 s", "    100 ms", "    10 ms", "    1 ms", "  Link &Points", "  &Grid", "&Toolbar",
+               "    1 s", "    100 ms", "    10 ms", "    1 ms", "  Link &Points", "  &Grid", "  S&tacked", "&Toolbar",
                "&Status Bar", "Informations about this results file...."}));
   EXPECT_EQ(Texts(Popup(IDR_RESULTS, "&Window").m_aItems),
             (V{"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "&Split", "Arrange &Columns"}));
