@@ -85,6 +85,7 @@ enum : unsigned {
   ID_VIEW_STATISTICS = 33040,
   ID_SAVE_GRAPH_AS = 33041,
   ID_FOLLOW = 33015,
+  ID_STACKED_VIEW = 33050,
 };
 
 // Menu and tool-bar sets: one per state of the main window.

@@ -67,7 +67,8 @@ std::vector<sMenuItem> BuildResultsMenu() {
              Popup("&Options", {Popup("Time Display Resolution",
                                       {Cmd(ID_RESOLUTION_1S, "1 s"), Cmd(ID_RESOLUTION_100MS, "100 ms"),
                                        Cmd(ID_RESOLUTION_10MS, "10 ms"), Cmd(ID_RESOLUTION_1MS, "1 ms")}),
-                                Cmd(ID_LINK_POINTS, "Link &Points"), Cmd(ID_GRID, "&Grid")}),
+                                Cmd(ID_LINK_POINTS, "Link &Points"), Cmd(ID_GRID, "&Grid"),
+                                Cmd(ID_STACKED_VIEW, "S&tacked")}),
              Sep(), Cmd(ID_VIEW_TOOLBAR, "&Toolbar"), Cmd(ID_VIEW_STATUS_BAR, "&Status Bar"), Sep(),
              Cmd(ID_FILE_INFORMATION, "Informations about this results file....")}),
       Popup("&Window", {Cmd(ID_WINDOW_NEW, "&New Window"), Cmd(ID_WINDOW_CASCADE, "&Cascade"),
@@ -206,6 +207,7 @@ std::string GetCommandStatusText(unsigned nId) {
     case ID_RESOLUTION_1MS: return "Show times to the millisecond";
     case ID_LINK_POINTS: return "Link the points of the curves";
     case ID_GRID: return "Show or hide the grid";
+    case ID_STACKED_VIEW: return "Show each channel in a lane of its own, all on one time axis";
     case ID_FILE_INFORMATION: return "Show the acquisition settings of this results file";
     case ID_HIST_PREVIOUS: return "Show the previous measurements";
     case ID_HIST_NEXT: return "Show the next measurements";

@@ -97,6 +97,14 @@ void CHistGraph::StorePeriod(const sHistoryPeriod& p) {
 
 void CHistGraph::Replot() { m_pControl->replot(QCustomPlot::rpQueuedReplot); }
 
+void CHistGraph::SetStacked(bool bStacked) {
+  m_pControl->SetStacked(bStacked);
+  m_pControl->replot();
+  emit toolStateChanged();
+}
+
+bool CHistGraph::IsStacked() const { return m_pControl->IsStacked(); }
+
 void CHistGraph::OnInitialUpdate() {
   m_frame.SetTimeFormatFromFile();
   StorePeriod(InitialHistoryPeriod(Doc()));
@@ -467,6 +475,7 @@ void CHistGraph::contextMenuEvent(QContextMenuEvent* pEvent) {
       {ID_SELECT_HIST_AREA_IN_LIST, "Select Historical Area in the list"},
       {ID_HIST_GLOBAL_VIEW, "Historical &Global View\tEch"}, {ID_FILE_GLOBAL_VIEW, "&File Global View"}, {0, nullptr},
       {ID_SHOW_DATES_ON_AXIS, "Show &Dates on Axis"}, {ID_LINK_POINTS, "Link &Points"}, {ID_GRID, "&Grid"},
+      {ID_STACKED_VIEW, "S&tacked"},
       {0, nullptr}, {ID_EDIT_COPY, "&Copy\tCtrl+C"}};
   static const sItem RESOLUTIONS[] = {{ID_RESOLUTION_1S, "1 s"}, {ID_RESOLUTION_100MS, "100 ms"},
                                       {ID_RESOLUTION_10MS, "10 ms"}, {ID_RESOLUTION_1MS, "1 ms"}};
@@ -510,6 +519,7 @@ bool CHistGraph::OnUpdateCommand(unsigned nId, sCommandState& state) {
     case ID_HIST_NEXT: state.m_bEnabled = CanShowNext(Period(), dLast); return true;
     case ID_LINK_POINTS: state.m_bEnabled = true, state.m_bChecked = m_bLinkPoints; return true;
     case ID_GRID: state.m_bEnabled = true, state.m_bChecked = m_bGrid; return true;
+    case ID_STACKED_VIEW: state.m_bEnabled = true, state.m_bChecked = m_pControl->IsStacked(); return true;
     case ID_ZOOM_BACK: state.m_bEnabled = m_zoomHistory.CanGoBack(); return true;
     case ID_ZOOM_FORWARD: state.m_bEnabled = m_zoomHistory.CanGoForward(); return true;
     case ID_HIST_GLOBAL_VIEW:
@@ -529,6 +539,7 @@ bool CHistGraph::OnCommand(unsigned nId) {
     case ID_HIST_NEXT: ShowNext(); return true;
     case ID_LINK_POINTS: m_bLinkPoints = !m_bLinkPoints; RefreshGraphState(); return true;
     case ID_GRID: m_bGrid = !m_bGrid; RefreshGraphState(); return true;
+    case ID_STACKED_VIEW: SetStacked(!m_pControl->IsStacked()); return true;
     case ID_ZOOM_BACK: ZoomBack(); return true;
     case ID_ZOOM_FORWARD: ZoomForward(); return true;
     case ID_HIST_GLOBAL_VIEW: HistoricalGlobalView(); return true;

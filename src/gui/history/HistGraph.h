@@ -92,6 +92,9 @@ public:
   int GetXChannel() const { return m_nXChannel; }
   bool GetGrid() const { return m_bGrid; }
   bool GetLinkPoints() const { return m_bLinkPoints; }
+  // Every displayed channel in a lane of its own, or the classic Y1/Y2 view.
+  void SetStacked(bool bStacked);
+  bool IsStacked() const;
 
   // Copies the graph to the clipboard as a picture and as SVG; 0 or a failure code.
   long CopyGraphToClipboard();

@@ -9,6 +9,7 @@
 
 #include "history/GraphPoints.h"
 #include "history/GraphZoom.h"
+#include "history/StackedLanes.h"
 #include "history/graph/GraphCursor.h"
 #include "history/graph/TimeAxisTicker.h"
 
@@ -61,10 +62,12 @@ CGraphControl::CGraphControl(QWidget* pParent) : QCustomPlot(pParent), m_pTimeTi
   for (auto& p : m_pCursors) p->SetVisible(false);
   // After the layout, so that the curves are fed for the axis rect's new width.
   connect(this, &QCustomPlot::afterLayout, this, [this] { UpdateCurves(); });
+  connect(this, &QCustomPlot::beforeReplot, this, [this] { ApplyLanes(); });
   SetTrackMode(TRACK_CURSORS);
 }
 
 CGraphControl::~CGraphControl() {
+  RemoveLanes();
   m_aMarks.clear();
   m_pCursors[0].reset();
   m_pCursors[1].reset();
@@ -73,6 +76,7 @@ CGraphControl::~CGraphControl() {
 void CGraphControl::SetPoints(const CGraphPoints* pPoints) {
   m_pPoints = pPoints;
   for (sPlot& p : m_aPlots) p.nFedColumns = -1;
+  LanesChanged();
 }
 
 void CGraphControl::RemoveAllPlotData() {
@@ -83,10 +87,15 @@ void CGraphControl::RemoveAllPlotData() {
   }
 }
 
-void CGraphControl::SetPlotAreaColour(const QColor& colour) { axisRect()->setBackground(QBrush(colour)); }
+void CGraphControl::SetPlotAreaColour(const QColor& colour) {
+  axisRect()->setBackground(QBrush(colour));
+  for (const sLane& lane : m_aLanes) lane.pRect->setBackground(QBrush(colour));
+}
 QColor CGraphControl::GetPlotAreaColour() const { return axisRect()->backgroundBrush().color(); }
 
 void CGraphControl::RemoveAllPlots() {
+  RemoveLanes();
+  LanesChanged();
   for (sPlot& p : m_aPlots) removePlottable(p.pCurve);
   m_aPlots.clear();
 }
@@ -100,6 +109,7 @@ int CGraphControl::AddPlot(const QString& strName, const QColor& colour) {
   p.pCurve->setSelectable(QCP::stNone);
   ApplyPlotStyle(p);
   m_aPlots.push_back(p);
+  LanesChanged();
   return static_cast<int>(m_aPlots.size()) - 1;
 }
 
@@ -116,6 +126,9 @@ void CGraphControl::ApplyPlotStyle(sPlot& p) {
 void CGraphControl::SetPlotAxis(int nPlot, eAxis eOn) {
   sPlot& p = m_aPlots.at(static_cast<size_t>(nPlot));
   p.eOn = eOn;
+  // The lanes hold the curves on their own axes: put every curve back first.
+  RemoveLanes();
+  LanesChanged();
   p.pCurve->setValueAxis(eOn == AXIS_Y2 ? yAxis2 : yAxis);
   p.pCurve->setVisible(p.bShown && eOn != AXIS_HIDDEN);
   p.nFedColumns = -1;
@@ -125,6 +138,7 @@ CGraphControl::eAxis CGraphControl::GetPlotAxis(int nPlot) const { return m_aPlo
 
 void CGraphControl::ShowPlot(int nPlot, bool bShow) {
   sPlot& p = m_aPlots.at(static_cast<size_t>(nPlot));
+  if (p.bShown != bShow) LanesChanged();
   p.bShown = bShow;
   p.pCurve->setVisible(bShow && p.eOn != AXIS_HIDDEN);
 }
@@ -178,25 +192,50 @@ void CGraphControl::RescaleNow(eAxis e) {
   Axis(e)->setRange(dMin - dPad, dMax + dPad);
 }
 
-void CGraphControl::SetAxisCaption(eAxis e, const QString& strCaption) { Axis(e)->setLabel(strCaption); }
-QString CGraphControl::GetAxisCaption(eAxis e) const { return Axis(e)->label(); }
-void CGraphControl::ShowAxis(eAxis e, bool bShow) { Axis(e)->setVisible(bShow); }
-bool CGraphControl::IsAxisShown(eAxis e) const { return Axis(e)->visible(); }
+// While the lanes are laid out the time caption sits under the bottom lane and
+// Y1 and Y2 are hidden; what the classic view shows is kept for its return.
+void CGraphControl::SetAxisCaption(eAxis e, const QString& strCaption) {
+  if (e == AXIS_X && !m_aLanes.empty()) {
+    m_strXCaption = strCaption;
+    m_aLanes.back().pX->setLabel(strCaption);
+    return;
+  }
+  Axis(e)->setLabel(strCaption);
+}
+
+QString CGraphControl::GetAxisCaption(eAxis e) const {
+  return e == AXIS_X && !m_aLanes.empty() ? m_strXCaption : Axis(e)->label();
+}
+
+void CGraphControl::ShowAxis(eAxis e, bool bShow) {
+  if (e != AXIS_X && !m_aLanes.empty())
+    Axis(e)->setProperty("zk7ShownBeforeLanes", bShow);
+  else
+    Axis(e)->setVisible(bShow);
+}
+
+bool CGraphControl::IsAxisShown(eAxis e) const {
+  return e != AXIS_X && !m_aLanes.empty() ? Axis(e)->property("zk7ShownBeforeLanes").toBool() : Axis(e)->visible();
+}
 
 void CGraphControl::SetGrid(bool bGrid) {
   m_bGrid = bGrid;
   for (QCPAxis* p : {xAxis, yAxis, yAxis2}) p->grid()->setVisible(bGrid);
+  for (const sLane& lane : m_aLanes)
+    for (QCPAxis* p : {lane.pX, lane.pY}) p->grid()->setVisible(bGrid);
 }
 
 void CGraphControl::SetTimeAxis(int nTimeFormat, bool bShowFraction, int nDigits, int nDivisions) {
   m_bTimeAxis = true;
   m_pTimeTicker->SetFormat(nTimeFormat, bShowFraction, nDigits, nDivisions);
   xAxis->setTicker(m_pTimeTicker);
+  for (const sLane& lane : m_aLanes) lane.pX->setTicker(m_pTimeTicker);
 }
 
 void CGraphControl::SetValueXAxis() {
   m_bTimeAxis = false;
   xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));
+  for (const sLane& lane : m_aLanes) lane.pX->setTicker(xAxis->ticker());
 }
 
 int CGraphControl::GetPlotPixelWidth() const { return std::max(1, axisRect()->width()); }
@@ -254,10 +293,12 @@ void CGraphControl::SetAlarmLine(int k, bool bShown, double dValue, const QColor
   p->point1->setCoords(0, dValue);
   p->point2->setCoords(1, dValue);
   p->setPen(QPen(colour, 2, Qt::DashLine));
-  p->setVisible(bShown);
+  m_aAlarmShown[static_cast<size_t>(k)] = bShown;
+  // Their value axes are not shown in the lanes.
+  p->setVisible(bShown && !m_bStacked);
 }
 
-bool CGraphControl::IsAlarmLineShown(int k) const { return m_aAlarmLines.at(static_cast<size_t>(k))->visible(); }
+bool CGraphControl::IsAlarmLineShown(int k) const { return m_aAlarmShown.at(static_cast<size_t>(k)); }
 double CGraphControl::GetAlarmLineValue(int k) const { return m_aAlarmValues.at(static_cast<size_t>(k)); }
 QColor CGraphControl::GetAlarmLineColour(int k) const { return m_aAlarmLines.at(static_cast<size_t>(k))->pen().color(); }
 
@@ -296,6 +337,7 @@ void CGraphControl::FeedPlot(int nPlot, int nColumns) {
 }
 
 void CGraphControl::RenderTo(QCPPainter& painter, int nWidth, int nHeight) {
+  ApplyLanes();
   const int nOld = GetPlotPixelWidth();
   UpdateCurves(std::max(1, nWidth - (width() - nOld)));
   toPainter(&painter, nWidth, nHeight);
@@ -317,7 +359,10 @@ void CGraphControl::RenderAtScreenSize(QCPPainter& painter, int nWidth, int nHei
     QFont label, tickLabel, selectedLabel, selectedTickLabel;
   };
   std::vector<sAxisFonts> aAxes;
-  for (QCPAxis* p : axisRect()->axes()) {
+  ApplyLanes();
+  QList<QCPAxis*> aAll;
+  for (QCPAxisRect* pRect : axisRects()) aAll += pRect->axes();
+  for (QCPAxis* p : aAll) {
     aAxes.push_back({p, p->labelFont(), p->tickLabelFont(), p->selectedLabelFont(), p->selectedTickLabelFont()});
     p->setLabelFont(atScreen(p->labelFont()));
     p->setTickLabelFont(atScreen(p->tickLabelFont()));
@@ -382,6 +427,7 @@ void CGraphControl::MoveDraggedCursor(const QPointF& pos) {
     SetCursorPoint(m_nDraggedCursor, c.m_nPlot, m_pPoints->FindPoint(c.m_nPlot, x));
   else
     c.SetPosition(x, c.GetValueAxis()->pixelToCoord(pos.y()));
+  PlaceLaneLines();
   m_pCursorLayer->replot();
   emit cursorDragged(m_nDraggedCursor, c.GetX(), c.GetY());
 }
@@ -427,14 +473,15 @@ void CGraphControl::wheelEvent(QWheelEvent* pEvent) {
   const QPoint delta = pEvent->angleDelta();
   // Alt turns the wheel into a horizontal one on some systems.
   const int nDelta = delta.y() != 0 ? delta.y() : delta.x();
-  if (nDelta == 0 || !axisRect()->rect().contains(pos.toPoint())) {
+  QCPAxisRect* pRect = PlotRectAt(pos);
+  if (nDelta == 0 || !pRect) {
     pEvent->ignore();
     return;
   }
   pEvent->accept();
   if (pEvent->modifiers() & Qt::ControlModifier) {
-    // The value axes, each around its own value under the pointer.
-    for (QCPAxis* p : {yAxis, yAxis2}) {
+    // The value axes of the plot (or lane) under the pointer, each around its own value there.
+    for (QCPAxis* p : pRect->axes(QCPAxis::atLeft | QCPAxis::atRight)) {
       if (!p->visible()) continue;
       const double dAt = p->pixelToCoord(pos.y());
       const sAxisRange r = WheelZoomRange({p->range().lower, p->range().upper}, dAt, nDelta, {}, MinValueSpan(dAt));
@@ -452,8 +499,173 @@ void CGraphControl::wheelEvent(QWheelEvent* pEvent) {
   emit viewChangedByUser();
 }
 
+QCPAxisRect* CGraphControl::PlotRectAt(const QPointF& pos) const {
+  // The plot area itself, without the axes around it.
+  for (QCPAxisRect* p : axisRects())
+    if (p->rect().contains(pos.toPoint())) return p;
+  return nullptr;
+}
+
+void CGraphControl::SetStacked(bool bStacked) {
+  if (bStacked == m_bStacked) return;
+  RemoveLanes();
+  m_bStacked = bStacked;
+  LanesChanged();
+  ApplyLanes();
+}
+
+int CGraphControl::GetLanePlot(int nLane) const { return m_aLanes.at(static_cast<size_t>(nLane)).nPlot; }
+QCPAxisRect* CGraphControl::GetLaneRect(int nLane) const { return m_aLanes.at(static_cast<size_t>(nLane)).pRect; }
+QCPAxis* CGraphControl::GetLaneValueAxis(int nLane) const { return m_aLanes.at(static_cast<size_t>(nLane)).pY; }
+QCPAxis* CGraphControl::GetLaneTimeAxis(int nLane) const { return m_aLanes.at(static_cast<size_t>(nLane)).pX; }
+
+void CGraphControl::ApplyLanes() {
+  if (!m_bLanesDirty) {
+    PlaceLaneLines();
+    return;
+  }
+  m_bLanesDirty = false;
+  RemoveLanes();
+  if (m_bStacked) BuildLanes();
+}
+
+void CGraphControl::BuildLanes() {
+  std::vector<sLaneChannel> aChannels;
+  for (int i = 0; i < GetPlotCount(); ++i) {
+    const sPlot& p = m_aPlots[static_cast<size_t>(i)];
+    sLaneChannel c;
+    c.nChannel = i;
+    c.bDisplayed = p.bShown && p.eOn != AXIS_HIDDEN;
+    c.bHasValues = m_pPoints && i < m_pPoints->GetChannelCount() && m_pPoints->GetValueRange(i, c.dMin, c.dMax);
+    aChannels.push_back(c);
+  }
+  const std::vector<sStackedLane> aPlan = StackedLanes(aChannels);
+  if (aPlan.empty()) return;
+  // The main plot rect is the top lane: the time axis, the zoom, the cursors
+  // and their captions stay on it. Its Y1 and Y2 give way to a lane axis.
+  QCPAxisRect* pMain = axisRect();
+  m_pMarginGroup = new QCPMarginGroup(this);
+  pMain->setMarginGroup(QCP::msLeft | QCP::msRight, m_pMarginGroup);
+  for (QCPItemStraightLine* p : m_aAlarmLines) p->setVisible(false);
+  for (auto& c : m_pCursors) c->SetMarkerShown(false);
+  m_strXCaption = xAxis->label();
+  const bool bYShown = yAxis->visible(), bY2Shown = yAxis2->visible();
+  yAxis->setVisible(false);
+  yAxis2->setVisible(false);
+  // Remembered in the axis itself so that RemoveLanes can show them again.
+  yAxis->setProperty("zk7ShownBeforeLanes", bYShown);
+  yAxis2->setProperty("zk7ShownBeforeLanes", bY2Shown);
+  for (size_t i = 0; i < aPlan.size(); ++i) {
+    sLane lane;
+    lane.nPlot = aPlan[i].nChannel;
+    if (i == 0) {
+      lane.pRect = pMain;
+      lane.pX = xAxis;
+      lane.pY = pMain->addAxis(QCPAxis::atLeft);
+    } else {
+      lane.pRect = new QCPAxisRect(this, true);
+      // Under the curves, as the main rect's is: a rect paints its background on its own layer.
+      lane.pRect->setLayer(pMain->layer());
+      plotLayout()->addElement(static_cast<int>(i), 0, lane.pRect);
+      lane.pRect->setMarginGroup(QCP::msLeft | QCP::msRight, m_pMarginGroup);
+      lane.pRect->setBackground(pMain->backgroundBrush());
+      lane.pRect->axis(QCPAxis::atTop)->setVisible(false);
+      lane.pRect->axis(QCPAxis::atRight)->setVisible(false);
+      lane.pX = lane.pRect->axis(QCPAxis::atBottom);
+      lane.pY = lane.pRect->axis(QCPAxis::atLeft);
+      lane.pX->setTicker(xAxis->ticker());
+      lane.pX->setRange(xAxis->range());
+      lane.pRect->setRangeDragAxes({lane.pX}, {lane.pY});
+      lane.pRect->setRangeZoomAxes({lane.pX}, {lane.pY});
+      // One time range for all lanes, whichever lane is dragged.
+      connect(xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), lane.pX,
+              qOverload<const QCPRange&>(&QCPAxis::setRange));
+      connect(lane.pX, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), xAxis,
+              qOverload<const QCPRange&>(&QCPAxis::setRange));
+    }
+    for (QCPAxis* p : {lane.pX, lane.pY}) {
+      p->grid()->setPen(xAxis->grid()->pen());
+      p->grid()->setVisible(m_bGrid);
+      p->setSubTicks(false);
+    }
+    // Only the bottom lane writes the times under it.
+    lane.pX->setTickLabels(i + 1 == aPlan.size());
+    lane.pX->setLabel(i + 1 == aPlan.size() ? m_strXCaption : QString());
+    lane.pY->setLabel(GetPlotName(lane.nPlot));
+    lane.pY->setLabelColor(GetPlotColour(lane.nPlot));
+    lane.pY->setRange(aPlan[i].dMin, aPlan[i].dMax);
+    sPlot& p = m_aPlots[static_cast<size_t>(lane.nPlot)];
+    p.pCurve->setKeyAxis(lane.pX);
+    p.pCurve->setValueAxis(lane.pY);
+    p.nFedColumns = -1;
+    m_aLanes.push_back(lane);
+  }
+  pMain->setRangeDragAxes({xAxis}, {m_aLanes.front().pY});
+  pMain->setRangeZoomAxes({xAxis}, {m_aLanes.front().pY});
+  PlaceLaneLines();
+}
+
+void CGraphControl::RemoveLanes() {
+  if (m_aLanes.empty()) return;
+  QCPAxisRect* pMain = m_aLanes.front().pRect;
+  // The curves first, so that none is left on an axis about to go.
+  for (sPlot& p : m_aPlots) {
+    p.pCurve->setKeyAxis(xAxis);
+    p.pCurve->setValueAxis(p.eOn == AXIS_Y2 ? yAxis2 : yAxis);
+    p.nFedColumns = -1;
+  }
+  for (sLane& lane : m_aLanes) {
+    for (QCPItemStraightLine* pLine : lane.aLines) removeItem(pLine);
+    lane.aLines.clear();
+  }
+  for (size_t i = 1; i < m_aLanes.size(); ++i) plotLayout()->remove(m_aLanes[i].pRect);
+  plotLayout()->simplify();
+  pMain->removeAxis(m_aLanes.front().pY);
+  m_aLanes.clear();
+  pMain->setMarginGroup(QCP::msLeft | QCP::msRight, nullptr);
+  delete m_pMarginGroup;
+  m_pMarginGroup = nullptr;
+  pMain->setRangeDragAxes({xAxis}, {yAxis, yAxis2});
+  pMain->setRangeZoomAxes({xAxis}, {yAxis, yAxis2});
+  xAxis->setTickLabels(true);
+  xAxis->setLabel(m_strXCaption);
+  yAxis->setVisible(yAxis->property("zk7ShownBeforeLanes").toBool());
+  yAxis2->setVisible(yAxis2->property("zk7ShownBeforeLanes").toBool());
+  for (size_t k = 0; k < m_aAlarmLines.size(); ++k) m_aAlarmLines[k]->setVisible(m_aAlarmShown[k]);
+  for (auto& c : m_pCursors) c->SetMarkerShown(true);
+}
+
+void CGraphControl::PlaceLaneLines() {
+  // The top lane shows the cursors and marks themselves; the others copies of their lines.
+  std::vector<const CGraphCursor*> aShown{m_pCursors[0].get(), m_pCursors[1].get()};
+  for (const auto& p : m_aMarks) aShown.push_back(p.get());
+  for (size_t i = 1; i < m_aLanes.size(); ++i) {
+    sLane& lane = m_aLanes[i];
+    while (lane.aLines.size() < aShown.size()) {
+      auto* p = new QCPItemStraightLine(this);
+      p->setLayer(m_pCursorLayer);
+      p->setSelectable(false);
+      p->setClipAxisRect(lane.pRect);
+      p->point1->setAxes(lane.pX, lane.pY);
+      p->point2->setAxes(lane.pX, lane.pY);
+      lane.aLines.push_back(p);
+    }
+    while (lane.aLines.size() > aShown.size()) {
+      removeItem(lane.aLines.back());
+      lane.aLines.pop_back();
+    }
+    for (size_t k = 0; k < aShown.size(); ++k) {
+      QCPItemStraightLine* p = lane.aLines[k];
+      p->setPen(QPen(aShown[k]->GetColour(), 1.5));
+      p->point1->setCoords(aShown[k]->GetX(), 0);
+      p->point2->setCoords(aShown[k]->GetX(), 1);
+      p->setVisible(aShown[k]->IsVisible());
+    }
+  }
+}
+
 bool CGraphControl::FindNearestPoint(const QPointF& pos, int nPixels, int& nPlot, int& nPoint) const {
-  if (!m_pPoints || m_pPoints->IsEmpty() || !axisRect()->rect().contains(pos.toPoint())) return false;
+  if (!m_pPoints || m_pPoints->IsEmpty() || !PlotRectAt(pos)) return false;
   const int nCount = m_pPoints->GetPointCount();
   const bool bXY = m_pPoints->GetXChannel() >= 0;
   double dBest = static_cast<double>(nPixels) * nPixels;

@@ -74,6 +74,20 @@ public:
   int GetPlotPixelWidth() const;
   int GetPlotPixelHeight() const;
 
+  // Stacked view: every displayed plot in a horizontal lane of its own, with
+  // its own value axis captioned with its name; the lanes share the time axis
+  // and the cursors. The lanes follow the plots and the points by themselves
+  // at the next replot or rendering.
+  void SetStacked(bool bStacked);
+  bool IsStacked() const { return m_bStacked; }
+  // The lanes as laid out now (empty in the classic view): the plot of each
+  // lane and its axes.
+  int GetLaneCount() const { return static_cast<int>(m_aLanes.size()); }
+  int GetLanePlot(int nLane) const;
+  QCPAxisRect* GetLaneRect(int nLane) const;
+  QCPAxis* GetLaneValueAxis(int nLane) const;
+  QCPAxis* GetLaneTimeAxis(int nLane) const;
+
   // Cursors 1 and 2.
   CGraphCursor& Cursor(int n) const;
   // Puts a locked cursor on point nPoint of plot nPlot; a point beyond the last
@@ -144,6 +158,21 @@ private:
   void FeedPlot(int nPlot, int nColumns);
   void ApplyPlotStyle(sPlot& p);
   void MoveDraggedCursor(const QPointF& pos);
+  struct sLane {
+    int nPlot = -1;
+    QCPAxisRect* pRect = nullptr;
+    QCPAxis* pX = nullptr;
+    QCPAxis* pY = nullptr;
+    // Cursor 1, cursor 2 and the fixed marks drawn across this lane.
+    std::vector<QCPItemStraightLine*> aLines;
+  };
+  // The plot area (the classic one or a lane's) under pos; nullptr off them.
+  QCPAxisRect* PlotRectAt(const QPointF& pos) const;
+  void LanesChanged() { m_bLanesDirty = true; }
+  void ApplyLanes();
+  void BuildLanes();
+  void RemoveLanes();
+  void PlaceLaneLines();
 
   const CGraphPoints* m_pPoints = nullptr;
   std::vector<sPlot> m_aPlots;
@@ -163,6 +192,12 @@ private:
   bool m_bPlainPan = false;  // a plain drag on the plot moves the view
   std::array<QCPRange, 3> m_aPressRanges{};  // X, Y1, Y2 when the drag began
   std::function<QString(int, int)> m_fnToolTip;
+  bool m_bStacked = false;
+  bool m_bLanesDirty = false;
+  std::vector<sLane> m_aLanes;
+  QCPMarginGroup* m_pMarginGroup = nullptr;
+  QString m_strXCaption;  // the time caption, moved to the bottom lane while stacked
+  std::array<bool, 4> m_aAlarmShown{};
 };
 
 // 0x00BBGGRR as a colour.
