@@ -17,6 +17,8 @@ EXPECTED = {
     "share/icons/hicolor/scalable/apps/zk7.svg",
     "share/doc/zk7-desktop/index.html",
     "share/doc/zk7-desktop/history-window.png",
+    "share/doc/zk7-desktop/statistics-view.png",
+    "share/doc/zk7-desktop/stacked-view.png",
     "share/man/man1/zk7.1.gz", "share/man/man1/zk7-cli.1.gz", "share/man/man1/zk7-sim.1.gz",
 }
 
