@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "SimModule.h"
+#include "format/NumberScan.h"
 #include "link/DownloadPath.h"
 #include "link/Protocol.h"
 
@@ -163,7 +164,7 @@ bool CSimConnection::SendAll(const void* p, size_t n) {
 bool CSimConnection::Reply(const std::string& strRequest, const std::string& strBytes) {
   const auto& aFaults = m_module.Options().aFaults;
   if (const sFault* p = TakeFault(aFaults, "stall", strRequest))
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(p->strArg.c_str())));
+    std::this_thread::sleep_for(std::chrono::milliseconds(LeadingSimInt(p->strArg)));
   if (const sFault* p = TakeFault(aFaults, "drop", strRequest)) {
     size_t n = std::min(strBytes.size(), static_cast<size_t>(std::atoll(p->strArg.c_str())));
     m_module.Trace('S', strBytes.data(), n);
@@ -172,7 +173,7 @@ bool CSimConnection::Reply(const std::string& strRequest, const std::string& str
   }
   m_module.Trace('S', strBytes.data(), strBytes.size());
   if (const sFault* p = TakeFault(aFaults, "drip", strRequest)) {
-    const auto interval = std::chrono::milliseconds(std::atoi(p->strArg.c_str()));
+    const auto interval = std::chrono::milliseconds(LeadingSimInt(p->strArg));
     for (char c : strBytes) {
       if (!SendAll(&c, 1)) return false;
       std::this_thread::sleep_for(interval);
@@ -189,7 +190,7 @@ bool CSimConnection::ReplyXml(const std::string& strRequest, TiXmlDocument& doc)
   if (pRequest && TakeFault(aFaults, "upper-ok", strRequest)) pRequest->SetAttribute("status", "OK");
   std::string strBody = PrintXml(doc);
   if (const sFault* p = TakeFault(aFaults, "deep-nesting", strRequest)) {
-    const int nDepth = p->strArg.empty() ? 60000 : std::atoi(p->strArg.c_str());
+    const int nDepth = p->strArg.empty() ? 60000 : LeadingSimInt(p->strArg);
     strBody = "<fieldacq><request status=\"ok\"/>";
     for (int i = 0; i < nDepth; ++i) strBody += "<a>";
     for (int i = 0; i < nDepth; ++i) strBody += "</a>";
@@ -262,11 +263,13 @@ bool CSimConnection::HandleXml() {
     std::cerr << "zk7-sim: malformed request header; connection closed\n";
     return false;
   }
-  size_t nLength = std::strtoull(strHead.c_str() + nDigits, nullptr, 10);
-  if (nLength > kMaxRequestBody) {
+  int64_t nAnnounced = 0;
+  ScanIntPrefix(std::string_view(strHead).substr(nDigits), nAnnounced);  // digits only, checked above
+  if (nAnnounced < 0 || static_cast<uint64_t>(nAnnounced) > kMaxRequestBody) {
     std::cerr << "zk7-sim: request body too long; connection closed\n";
     return false;
   }
+  const size_t nLength = static_cast<size_t>(nAnnounced);
   std::string strBody(nLength, '\0');
   if (!ReadExact(strBody.data(), nLength)) return false;
   std::string strRaw = strHead + strBody;

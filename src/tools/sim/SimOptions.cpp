@@ -1,6 +1,9 @@
 #include "SimOptions.h"
 
-#include <cstdlib>
+#include "format/NumberScan.h"
+
+#include <algorithm>
+#include <cstdint>
 
 namespace zk7 {
 
@@ -13,12 +16,12 @@ bool ParseFault(const std::string& strSpec, sFault& fault) {
   std::string strWhen = strSpec.substr(nAt + 1);
   size_t nStar = strWhen.find('*');
   if (nStar != std::string::npos) {
-    fault.nLimit = std::atoi(strWhen.c_str() + nStar + 1);
+    fault.nLimit = LeadingSimInt(strWhen.substr(nStar + 1));
     strWhen.resize(nStar);
   }
   size_t nHash = strWhen.find('#');
   if (nHash != std::string::npos) {
-    fault.nFirst = std::atoi(strWhen.c_str() + nHash + 1);
+    fault.nFirst = LeadingSimInt(strWhen.substr(nHash + 1));
     strWhen.resize(nHash);
     if (fault.nFirst < 1) return false;
   }
@@ -76,7 +79,7 @@ bool ParseSimOptions(int argc, char** argv, sSimOptions& options, std::string& s
         return false;
       }
       options.strHost = strValue.substr(0, nColon);
-      options.nPort = std::atoi(strValue.c_str() + nColon + 1);
+      options.nPort = LeadingSimInt(strValue.substr(nColon + 1));
     } else if (strArg == "--user") {
       if (!value(strValue)) return false;
       size_t nColon = strValue.find(':');
@@ -89,7 +92,7 @@ bool ParseSimOptions(int argc, char** argv, sSimOptions& options, std::string& s
       if (!value(options.strTrace)) return false;
     } else if (strArg == "--period") {
       if (!value(strValue)) return false;
-      options.nPeriodMs = std::atoi(strValue.c_str());
+      options.nPeriodMs = LeadingSimInt(strValue);
       if (options.nPeriodMs < 1) {
         strError = "--period needs a positive number of milliseconds";
         return false;
@@ -124,6 +127,12 @@ const sFault* TakeFault(const std::vector<sFault>& aFaults, const std::string& s
     return &fault;
   }
   return nullptr;
+}
+
+int LeadingSimInt(const std::string& str) {
+  int64_t n = 0;
+  if (ScanIntPrefix(str, n) == 0) return 0;
+  return static_cast<int>(std::clamp<int64_t>(n, INT32_MIN, INT32_MAX));
 }
 
 } // namespace zk7

@@ -63,4 +63,8 @@ const char* SimUsage();
 const sFault* TakeFault(const std::vector<sFault>& aFaults, const std::string& strKind,
                         const std::string& strRequest);
 
+// The whole number a fault argument or an option value starts with, 0 when
+// none; read without the C library, whose conversions follow the locale.
+int LeadingSimInt(const std::string& str);
+
 } // namespace zk7
