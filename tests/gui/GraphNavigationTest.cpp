@@ -39,16 +39,6 @@ void Wheel(QWidget* w, QPoint at, int nDelta, Qt::KeyboardModifiers mods) {
   QApplication::sendEvent(w, &e);
 }
 
-void Drag(QWidget* w, QPoint a, QPoint b, Qt::KeyboardModifiers mods) {
-  auto send = [w, mods](QEvent::Type t, QPoint p, Qt::MouseButtons buttons) {
-    QMouseEvent e(t, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::LeftButton, buttons, mods);
-    QApplication::sendEvent(w, &e);
-  };
-  send(QEvent::MouseButtonPress, a, Qt::LeftButton);
-  for (int i = 1; i <= 4; ++i) send(QEvent::MouseMove, a + (b - a) * i / 4, Qt::LeftButton);
-  send(QEvent::MouseButtonRelease, b, Qt::NoButton);
-}
-
 sAxisRange Range(const QCPAxis* p) { return {p->range().lower, p->range().upper}; }
 
 bool Near(const sAxisRange& a, const sAxisRange& b, double dTolerance) {

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "HistWindowTestSupport.h"
 #include "SimProcess.h"
 #include "app/CommandIds.h"
 #include "format/Formatting.h"
@@ -58,17 +59,6 @@ QStringList TickLabels(CGraphControl& c) {
 }
 
 bool SameColour(const QColor& a, uint32_t nRef) { return a.rgb() == ColourFromRef(nRef).rgb(); }
-
-// A left-button drag from a to b with the modifiers held, as the window system sends it.
-void Drag(QWidget* w, QPoint a, QPoint b, Qt::KeyboardModifiers mods) {
-  auto send = [w, mods](QEvent::Type t, QPoint p, Qt::MouseButtons buttons) {
-    QMouseEvent e(t, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::LeftButton, buttons, mods);
-    QApplication::sendEvent(w, &e);
-  };
-  send(QEvent::MouseButtonPress, a, Qt::LeftButton);
-  for (int i = 1; i <= 4; ++i) send(QEvent::MouseMove, a + (b - a) * i / 4, Qt::LeftButton);
-  send(QEvent::MouseButtonRelease, b, Qt::NoButton);
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // with known times, values, offsets and errors, and a window on one of them.
 #pragma once
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTableView>
 #include <QTest>
 
@@ -88,5 +89,16 @@ struct sHistWindow {
     pList->RefreshMarkers();
   }
 };
+
+// A left-button drag from a to b with the modifiers held, as the window system sends it.
+inline void Drag(QWidget* w, QPoint a, QPoint b, Qt::KeyboardModifiers mods) {
+  auto send = [w, mods](QEvent::Type t, QPoint p, Qt::MouseButtons buttons) {
+    QMouseEvent e(t, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::LeftButton, buttons, mods);
+    QApplication::sendEvent(w, &e);
+  };
+  send(QEvent::MouseButtonPress, a, Qt::LeftButton);
+  for (int i = 1; i <= 4; ++i) send(QEvent::MouseMove, a + (b - a) * i / 4, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, b, Qt::NoButton);
+}
 
 } // namespace zk7
