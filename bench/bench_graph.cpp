@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchGraphSupport.h"
 #include "history/GraphPoints.h"
 #include "history/graph/GraphControl.h"
 #include "results/ZK7Doc.h"
@@ -92,14 +93,8 @@ int main(int argc, char** argv) {
   CGraphControl control;
   control.resize(1600 + 80, 600);
   control.show();
-  for (int c = 0; c < doc.GetChannelCount(); ++c)
-    control.AddPlot(QString::fromLatin1(doc.GetChannelName(c)), ColourFromRef(GetDisplayColour(GetChannelColourIndex(c))));
-  control.SetPoints(&pts);
   double dMin, dMax;
-  pts.GetXRange(dMin, dMax);
-  control.SetAxisRange(CGraphControl::AXIS_X, dMin, dMax);
-  control.RescaleNow(CGraphControl::AXIS_Y1);
-  control.replot();
+  ShowWholeGraph(control, doc, pts, dMin, dMax);
   const double dSpan = dMax - dMin;
   std::vector<double> aZoom, aZoomIn, aZoomOut, aPan;
   for (int i = 0; i < 21; ++i) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchGraphSupport.h"
 #include "history/GraphPoints.h"
 #include "history/graph/GraphControl.h"
 #include "results/ZK7Doc.h"
@@ -88,14 +89,8 @@ int Measure(int argc, char** argv, const std::string& strPath, bool bCached) {
     std::fprintf(stderr, "loading failed\n");
     return 1;
   }
-  for (int c = 0; c < doc.GetChannelCount(); ++c)
-    control.AddPlot(QString::fromLatin1(doc.GetChannelName(c)), ColourFromRef(GetDisplayColour(GetChannelColourIndex(c))));
-  control.SetPoints(&pts);
   double dMin, dMax;
-  pts.GetXRange(dMin, dMax);
-  control.SetAxisRange(CGraphControl::AXIS_X, dMin, dMax);
-  control.RescaleNow(CGraphControl::AXIS_Y1);
-  control.replot();
+  ShowWholeGraph(control, doc, pts, dMin, dMax);
   const double dSeconds = std::chrono::duration<double>(Clock::now() - t0).count();
   const std::string strValues = Grouped(static_cast<long long>(doc.GetRecordCount()) * doc.GetChannelCount());
   if (bCached) {
