@@ -27,6 +27,14 @@ std::string CResultsFileBuilder::MakeXml(const std::vector<std::string>& aKinds,
   return s;
 }
 
+std::string CResultsFileBuilder::ThreeChannelXml(const std::string& strSecondName, int nThirdResolution) {
+  return "<fieldacq><session>"
+         "<inputchan><name>T1</name><unit>\xB0" "C</unit><display resolution=\"1\"/></inputchan>"
+         "<numchan><name>" + strSecondName + "</name><display resolution=\"0\"/></numchan>"
+         "<calcchan><name>P</name><unit>kW</unit><display resolution=\"" + std::to_string(nThirdResolution) +
+         "\"/></calcchan></session></fieldacq>";
+}
+
 std::vector<uint8_t> CResultsFileBuilder::Build() const {
   std::vector<uint8_t> a(48, 0);
   std::memcpy(a.data(), "test header.....", 16);

@@ -39,6 +39,20 @@ public:
   static std::string MakeXml(const std::vector<std::string>& aKinds, const std::string& strConfigName = "Test",
                              const std::string& strExtraChannelXml = "");
 
+  // The three channels the history tests share: T1 (\xB0C, one decimal), a
+  // numeric channel without unit or decimals, and P (kW, nThirdResolution decimals).
+  static std::string ThreeChannelXml(const std::string& strSecondName = "N", int nThirdResolution = 3);
+  // Appends nRecords records of nChannels samples, nStep counter steps apart
+  // from nBaseTime, each sample's value from value(record, channel).
+  template <class F>
+  void AddRecords(int nRecords, int nChannels, uint32_t nBaseTime, uint32_t nStep, F value) {
+    for (int i = 0; i < nRecords; ++i) {
+      sRawRecord r{nBaseTime, nStep * static_cast<uint32_t>(i), {}};
+      for (int c = 0; c < nChannels; ++c) r.aSamples.push_back(value(i, c));
+      aRecords.push_back(r);
+    }
+  }
+
   std::vector<uint8_t> Build() const;
   void WriteTo(const std::string& strPath) const;
 };

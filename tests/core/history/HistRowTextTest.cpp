@@ -1,39 +1,26 @@
 // The record list's columns, cells and lines, and the export writer.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "ResultsFileBuilder.h"
-#include "SimProcess.h"
-#include "format/RegionalSettings.h"
+#include "ResultsFixture.h"
 #include "history/HistRowText.h"
 #include "history/RecordExport.h"
-#include "results/ZK7Doc.h"
 
 using namespace zk7;
 
 namespace {
 
-class HistRowText : public ::testing::Test {
+class HistRowText : public CResultsTest {
 protected:
-  std::string m_strDir = MakeTempDir("zk7-rows");
   CZK7Doc m_doc;
   void SetUp() override {
-    SetRegionalSettings(CRegionalSettings::Plain());
+    CResultsTest::SetUp();
     CResultsFileBuilder b;
     b.nChannels = 3;
-    b.strXml =
-        "<fieldacq><session>"
-        "<inputchan><name>T1</name><unit>\xB0" "C</unit><display resolution=\"1\"/></inputchan>"
-        "<numchan><name>N</name><display resolution=\"0\"/></numchan>"
-        "<calcchan><name>P</name><unit>kW</unit><display resolution=\"3\"/></calcchan>"
-        "</session></fieldacq>";
-    for (uint32_t i = 0; i < 200; ++i)
-      b.aRecords.push_back({1767225600u, 10 * i, {{0, 0, 20.0f + 0.5f * i}, {12, 0, float(i)}, {-7, static_cast<uint16_t>(i == 2 ? 12 : 0), 1.5f}}});
-    b.WriteTo(m_strDir + "/run.2024.zk");
-    ASSERT_TRUE(m_doc.OnOpenDocument(m_strDir + "/run.2024.zk"));
+    b.strXml = CResultsFileBuilder::ThreeChannelXml();
+    b.AddRecords(200, 3, 1767225600u, 10, [](int i, int c) {
+      return c == 0 ? sRawSample{0, 0, 20.0f + 0.5f * i} : c == 1 ? sRawSample{12, 0, float(i)}
+                                                             : sRawSample{-7, uint16_t(i == 2 ? 12 : 0), 1.5f};
+    });
+    Open(m_doc, b, "run.2024.zk");
   }
-  void TearDown() override { std::filesystem::remove_all(m_strDir); }
 };
 
 TEST_F(HistRowText, ColumnsFollowTheOptions) {
@@ -43,24 +30,19 @@ TEST_F(HistRowText, ColumnsFollowTheOptions) {
   CHistRowText rows(m_doc, opt);
   EXPECT_EQ(rows.GetTitleLine(), "M\tN\xB0\tHour\tT1 (\xB0" "C)\tN ()\tP (kW)");
   ASSERT_EQ(rows.GetColumnCount(), 6);
-  EXPECT_EQ(rows.GetColumns()[0].nMinWidth, 2);
-  EXPECT_EQ(rows.GetColumns()[1].nMinWidth, 6);
-  EXPECT_EQ(rows.GetColumns()[2].nMinWidth, 23);
-  EXPECT_EQ(rows.GetColumns()[2].nAlign, 0);
-  EXPECT_EQ(rows.GetColumns()[3].nMinWidth, 10);
-  EXPECT_EQ(rows.GetColumns()[3].nAlign, 1);
+  const auto& aCols = rows.GetColumns();
+  EXPECT_EQ((std::vector<int>{aCols[0].nMinWidth, aCols[1].nMinWidth, aCols[2].nMinWidth, aCols[3].nMinWidth}),
+            (std::vector<int>{2, 6, 23, 10}));
+  EXPECT_EQ(aCols[2].nAlign, 0);
+  EXPECT_EQ(aCols[3].nAlign, 1);
 
   opt.m_nTimeFormat = 0;
   opt.m_bMsOffsetColumns = true;
   opt.m_aDisplayedChannels = {2, 0};
   CHistRowText shown(m_doc, opt);
   EXPECT_EQ(shown.GetTitleLine(), "M\tN\xB0\tDate\tms\tP (kW)\tms\tT1 (\xB0" "C)");
-  EXPECT_EQ(shown.GetCellText(2, 3), "-7");
-  EXPECT_EQ(shown.GetCellText(2, 4), "Err. 12");
-  EXPECT_EQ(shown.GetCellText(2, 5), "0");
-  EXPECT_EQ(shown.GetCellText(2, 6), "     21.0");
-  EXPECT_EQ(shown.GetCellText(2, 7), "") << "beyond the displayed channels";
-  EXPECT_EQ(shown.GetCellText(2, 2), "01/01/2026 00:00:02.000");
+  const std::vector<std::string> aCells = {"01/01/2026 00:00:02.000", "-7", "Err. 12", "0", "     21.0", ""};
+  for (int c = 2; c <= 7; ++c) EXPECT_EQ(shown.GetCellText(2, c), aCells[c - 2]) << "column " << c;
 
   opt.m_aDisplayedChannels = {};
   opt.m_bShowFraction = false;
@@ -81,10 +63,8 @@ TEST_F(HistRowText, MarkersAndTheMarkCell) {
   CHistRowText rows(m_doc, opt);
   EXPECT_EQ(rows.GetCellText(3, 0), "2");
   EXPECT_EQ(rows.GetCellText(5, 0), "1") << "the first mark on the record gives its number";
-  EXPECT_EQ(rows.GetRowMarker(3), MARKER_CURSOR1);
-  EXPECT_EQ(rows.GetRowMarker(7), MARKER_CURSOR2);
-  EXPECT_EQ(rows.GetRowMarker(5), MARKER_FIXED);
-  EXPECT_EQ(rows.GetRowMarker(6), MARKER_NONE);
+  EXPECT_EQ((std::vector<int>{rows.GetRowMarker(3), rows.GetRowMarker(7), rows.GetRowMarker(5), rows.GetRowMarker(6)}),
+            (std::vector<int>{MARKER_CURSOR1, MARKER_CURSOR2, MARKER_FIXED, MARKER_NONE}));
   EXPECT_EQ(rows.GetRowLine(3), "2\t4\t00:00:03.0\t     21.5\t        3\t    1.500") << "a mark number is kept";
   EXPECT_EQ(rows.GetRowLine(7), ">>\t8\t00:00:07.0\t     23.5\t        7\t    1.500");
   EXPECT_EQ(rows.GetRowLine(6), " \t7\t00:00:06.0\t     23.0\t        6\t    1.500");
@@ -95,8 +75,7 @@ TEST_F(HistRowText, MarkersAndTheMarkCell) {
   EXPECT_EQ(both.GetRowMarker(3), MARKER_BOTH);
   EXPECT_EQ(both.GetRowLine(3).substr(0, 4), ">>>\t");
   opt.m_nCursor2Record = -1;
-  CHistRowText one(m_doc, opt);
-  EXPECT_EQ(one.GetRowLine(3).substr(0, 2), ">\t");
+  EXPECT_EQ(CHistRowText(m_doc, opt).GetRowLine(3).substr(0, 2), ">\t");
 }
 
 TEST_F(HistRowText, ExportLinesProgressAndCancel) {
@@ -111,14 +90,12 @@ TEST_F(HistRowText, ExportLinesProgressAndCancel) {
   std::vector<int64_t> aCalls;
   CStringRecordSink sink;
   int64_t nWritten = 0;
-  EXPECT_EQ(WriteRecordLines(rows, 0, 150, sink,
-                             [&](int64_t n, int64_t nTotal) {
-                               aCalls.push_back(n);
-                               EXPECT_EQ(nTotal, 150);
-                               return true;
-                             },
-                             &nWritten),
-            0u);
+  auto progress = [&](int64_t n, int64_t nTotal) {
+    aCalls.push_back(n);
+    EXPECT_EQ(nTotal, 150);
+    return true;
+  };
+  EXPECT_EQ(WriteRecordLines(rows, 0, 150, sink, progress, &nWritten), 0u);
   EXPECT_EQ(aCalls, (std::vector<int64_t>{64, 128}));
   EXPECT_EQ(nWritten, 150);
 
@@ -126,8 +103,7 @@ TEST_F(HistRowText, ExportLinesProgressAndCancel) {
   CStringRecordSink cancelled;
   EXPECT_EQ(WriteRecordLines(rows, 0, 200, cancelled, [](int64_t n, int64_t) { return n < 100; }, &nWritten), 0u);
   EXPECT_EQ(nWritten, 128);
-  const std::string& s = cancelled.Text();
-  EXPECT_EQ(std::count(s.begin(), s.end(), '\n'), 129) << "the title line and 128 rows stay";
+  EXPECT_EQ(std::count(cancelled.Text().begin(), cancelled.Text().end(), '\n'), 129) << "the title and 128 rows stay";
 
   struct CFailingSink : IRecordSink {
     bool Write(const char*, size_t) override { return false; }
@@ -136,12 +112,11 @@ TEST_F(HistRowText, ExportLinesProgressAndCancel) {
 }
 
 TEST(RecordExport, ProposedFileName) {
-  EXPECT_EQ(ProposeExportFileName("run.2024.zk"), "run.2024.txt");
-  EXPECT_EQ(ProposeExportFileName("plant.zk"), "plant.txt");
-  EXPECT_EQ(ProposeExportFileName("noextension"), "noextension.txt");  // never ".txt", a hidden file
-  EXPECT_EQ(ProposeExportFileName("a:b"), "a.txt");
-  EXPECT_EQ(ProposeExportFileName("a:b*c.zk"), "a.txt");
-  EXPECT_EQ(ProposeExportFileName("x|y.zk"), "x.txt");
+  // Never ".txt" alone, a hidden file; a colon or bar ends the name.
+  const std::pair<const char*, const char*> aCases[] = {{"run.2024.zk", "run.2024.txt"}, {"plant.zk", "plant.txt"},
+                                                        {"noextension", "noextension.txt"}, {"a:b", "a.txt"},
+                                                        {"a:b*c.zk", "a.txt"}, {"x|y.zk", "x.txt"}};
+  for (const auto& [pszIn, pszOut] : aCases) EXPECT_EQ(ProposeExportFileName(pszIn), pszOut) << pszIn;
 }
 
 } // namespace

@@ -1,50 +1,28 @@
 // CSV of records: header, quoting, UTF-8, ISO times, point decimals under a
 // comma locale, the two error modes, blocks, write errors and Cancel.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <filesystem>
 #include <limits>
 
-#include "ResultsFileBuilder.h"
-#include "SimProcess.h"
-#include "format/RegionalSettings.h"
+#include "ResultsFixture.h"
 #include "history/HistRowText.h"
 #include "history/RecordCsv.h"
-#include "results/ZK7Doc.h"
 
 using namespace zk7;
 
 namespace {
 
-class FailingSink : public IRecordSink {
-public:
-  bool Write(const char*, size_t) override { return false; }
-};
-
-class RecordCsv : public ::testing::Test {
+class RecordCsv : public CResultsTest {
 protected:
-  std::string m_strDir = MakeTempDir("zk7-csv");
   CZK7Doc m_doc;
   void SetUp() override {
+    CResultsTest::SetUp();
     CResultsFileBuilder b;
     b.nChannels = 3;
-    b.strXml =
-        "<fieldacq><session>"
-        "<inputchan><name>T1</name><unit>\xB0" "C</unit><display resolution=\"1\"/></inputchan>"
-        "<numchan><name>N, \"raw\"</name><display resolution=\"0\"/></numchan>"
-        "<calcchan><name>P</name><unit>kW</unit><display resolution=\"6\"/></calcchan>"
-        "</session></fieldacq>";
+    b.strXml = CResultsFileBuilder::ThreeChannelXml("N, \"raw\"", 6);
     // 2026-01-01 00:00:00; a counter step of 100 ms; channel 0's offset moves the row time.
     b.aRecords.push_back({1767225600u, 0, {{0, 0, 21.26f}, {0, 0, 7.0f}, {0, 0, 123456.789f}}});
     b.aRecords.push_back({1767225600u, 1, {{-1, 0, -0.04f}, {5, 7, 0.0f}, {0, 12, 0.0f}}});
     b.aRecords.push_back({1767225659u, 9, {{999, 0, std::numeric_limits<float>::quiet_NaN()}, {0, 0, 1e9f}, {0, 0, 1.5f}}});
-    b.WriteTo(m_strDir + "/run.zk");
-    ASSERT_TRUE(m_doc.OnOpenDocument(m_strDir + "/run.zk"));
-  }
-  void TearDown() override {
-    SetRegionalSettings(CRegionalSettings::Plain());
-    std::filesystem::remove_all(m_strDir);
+    Open(m_doc, b, "run.zk");
   }
   std::string Csv(eCsvErrors e, sListOptions opt = {}, int nFirst = 0, int nCount = 3) {
     CHistRowText rows(m_doc, opt);
@@ -70,13 +48,11 @@ TEST_F(RecordCsv, SameTextsUnderEveryRegionalConvention) {
 TEST_F(RecordCsv, ErrorTextsInQuotesAndChosenChannels) {
   sListOptions opt;
   opt.m_aDisplayedChannels = {2, 1};
-  EXPECT_EQ(Csv(CSV_ERRORS_TEXT, opt, 1, 1),
-            "time,P [kW],\"N, \"\"raw\"\"\"\r\n"
-            "2026-01-01T00:00:00.099,\"Err. 12\",\"Err. 7\"\r\n");
+  const std::string strTitle = "time,P [kW],\"N, \"\"raw\"\"\"\r\n";
+  EXPECT_EQ(Csv(CSV_ERRORS_TEXT, opt, 1, 1), strTitle + "2026-01-01T00:00:00.099,\"Err. 12\",\"Err. 7\"\r\n");
   m_doc.SetErrorDisplayFormat(CZK7Doc::ERRORS_NUMBER_AND_MEANING);
   EXPECT_EQ(Csv(CSV_ERRORS_TEXT, opt, 1, 1),
-            "time,P [kW],\"N, \"\"raw\"\"\"\r\n"
-            "2026-01-01T00:00:00.099,\"Err. 12 (Broken wire (voltage))\",\"Err. 7 (Overload (too high))\"\r\n");
+            strTitle + "2026-01-01T00:00:00.099,\"Err. 12 (Broken wire (voltage))\",\"Err. 7 (Overload (too high))\"\r\n");
 }
 
 TEST_F(RecordCsv, BlocksProgressCancelAndWriteError) {
@@ -88,26 +64,24 @@ TEST_F(RecordCsv, BlocksProgressCancelAndWriteError) {
   EXPECT_EQ(sink.Text(), "2026-01-01T00:01:00.899,,1.00000e9,1.500000\r\n2026-01-01T00:00:00.000,21.3,7,123456.79\r\n")
       << "the blocks in the order given, without a header";
 
-  FailingSink failing;
+  struct CFailingSink : IRecordSink {
+    bool Write(const char*, size_t) override { return false; }
+  } failing;
   EXPECT_EQ(WriteCsvLines(rows, 0, 3, CSV_ERRORS_EMPTY, failing), unsigned(EXPORT_WRITE_ERROR));
 
   // 200 rows of a bigger file: Cancel at the first progress call keeps 64 rows.
   CResultsFileBuilder b;
   b.nChannels = 1;
   b.strXml = CResultsFileBuilder::MakeXml({"inputchan"});
-  for (uint32_t i = 0; i < 200; ++i) b.aRecords.push_back({1767225600u, i, {{0, 0, float(i)}}});
-  b.WriteTo(m_strDir + "/long.zk");
+  b.AddRecords(200, 1, 1767225600u, 1, [](int i, int) { return sRawSample{0, 0, float(i)}; });
   CZK7Doc doc;
-  ASSERT_TRUE(doc.OnOpenDocument(m_strDir + "/long.zk"));
-  CHistRowText longRows(doc, sListOptions{});
+  Open(doc, b, "long.zk");
   CStringRecordSink cancelled;
-  EXPECT_EQ(WriteCsvLines(longRows, 0, 200, CSV_ERRORS_EMPTY, cancelled, [](int64_t, int64_t) { return false; },
-                          &nWritten),
+  EXPECT_EQ(WriteCsvLines(CHistRowText(doc, sListOptions{}), 0, 200, CSV_ERRORS_EMPTY, cancelled,
+                          [](int64_t, int64_t) { return false; }, &nWritten),
             0u);
   EXPECT_EQ(nWritten, 64);
-  size_t nLines = 0;
-  for (char c : cancelled.Text()) nLines += c == '\n';
-  EXPECT_EQ(nLines, 65u);
+  EXPECT_EQ(std::count(cancelled.Text().begin(), cancelled.Text().end(), '\n'), 65);
 }
 
 TEST(RecordCsvFields, QuotingNamesAndProposedFile) {

@@ -1,16 +1,9 @@
 // The record list's selection blocks, mark and focus, the focus keys, the
 // scrolling arithmetic, and the export of several blocks.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "ResultsFileBuilder.h"
-#include "SimProcess.h"
-#include "format/RegionalSettings.h"
+#include "ResultsFixture.h"
 #include "history/HistRowText.h"
 #include "history/RecordExport.h"
 #include "history/RecordSelection.h"
-#include "results/ZK7Doc.h"
 
 using namespace zk7;
 
@@ -67,16 +60,15 @@ TEST(RecordSelection, ClicksMarkAndFocus) {
 }
 
 TEST(RecordSelection, FocusKeysAndScrolling) {
-  EXPECT_EQ(StepFocusRow(-1, LIST_KEY_DOWN, 10, 100), 0);
-  EXPECT_EQ(StepFocusRow(-1, LIST_KEY_END, 10, 100), 99);
-  EXPECT_EQ(StepFocusRow(0, LIST_KEY_UP, 10, 100), 0);
-  EXPECT_EQ(StepFocusRow(5, LIST_KEY_PAGE_DOWN, 10, 100), 14);
-  EXPECT_EQ(StepFocusRow(95, LIST_KEY_PAGE_DOWN, 10, 100), 99);
-  EXPECT_EQ(StepFocusRow(5, LIST_KEY_PAGE_UP, 10, 100), 0);
-  EXPECT_EQ(StepFocusRow(5, LIST_KEY_END, 10, 100000000), 99999999);
-  EXPECT_EQ(StepFocusRow(5, LIST_KEY_HOME, 10, 100), 0);
-  EXPECT_EQ(StepFocusRow(5, LIST_KEY_DOWN, 10, 0), -1);
-
+  const struct {
+    int nFocus;
+    eListKey eKey;
+    int nRows, nExpected;
+  } aKeys[] = {{-1, LIST_KEY_DOWN, 100, 0}, {-1, LIST_KEY_END, 100, 99},   {0, LIST_KEY_UP, 100, 0},
+               {5, LIST_KEY_PAGE_DOWN, 100, 14}, {95, LIST_KEY_PAGE_DOWN, 100, 99}, {5, LIST_KEY_PAGE_UP, 100, 0},
+               {5, LIST_KEY_END, 100000000, 99999999}, {5, LIST_KEY_HOME, 100, 0}, {5, LIST_KEY_DOWN, 0, -1}};
+  for (const auto& k : aKeys)
+    EXPECT_EQ(StepFocusRow(k.nFocus, k.eKey, 10, k.nRows), k.nExpected) << k.nFocus << " " << k.eKey;
   EXPECT_EQ(ClampTopRow(95, 10, 100), 90);
   EXPECT_EQ(ClampTopRow(-3, 10, 100), 0);
   EXPECT_EQ(ClampTopRow(4, 10, 5), 0) << "fewer rows than a page";
@@ -86,27 +78,19 @@ TEST(RecordSelection, FocusKeysAndScrolling) {
   EXPECT_EQ(TopRowShowing(50, 20, 10, 100), 20);
 }
 
-class SelectionExport : public ::testing::Test {
-protected:
-  std::string m_strDir = MakeTempDir("zk7-selexp");
-  CZK7Doc m_doc;
-  void SetUp() override {
-    SetRegionalSettings(CRegionalSettings::Plain());
-    CResultsFileBuilder b;
-    b.nChannels = 1;
-    b.strXml = "<fieldacq><session><numchan><name>N</name><display resolution=\"0\"/></numchan></session></fieldacq>";
-    for (uint32_t i = 0; i < 300; ++i) b.aRecords.push_back({1767225600u, 10 * i, {{0, 0, float(i)}}});
-    b.WriteTo(m_strDir + "/s.zk");
-    ASSERT_TRUE(m_doc.OnOpenDocument(m_strDir + "/s.zk"));
-  }
-  void TearDown() override { std::filesystem::remove_all(m_strDir); }
-};
+using SelectionExport = CResultsTest;
 
 TEST_F(SelectionExport, SeveralBlocksGiveExactlyTheSelectedRows) {
+  CResultsFileBuilder b;
+  b.nChannels = 1;
+  b.strXml = "<fieldacq><session><numchan><name>N</name><display resolution=\"0\"/></numchan></session></fieldacq>";
+  b.AddRecords(300, 1, 1767225600u, 10, [](int i, int) { return sRawSample{0, 0, float(i)}; });
+  CZK7Doc doc;
+  Open(doc, b);
   sListOptions opt;
   opt.m_nTimeFormat = 1;
   opt.m_bShowFraction = false;
-  CHistRowText rows(m_doc, opt);
+  CHistRowText rows(doc, opt);
   CRecordSelection sel;
   sel.Select(250, 251);
   sel.Select(3, 4);

@@ -1,0 +1,29 @@
+// The core tests' common ground: a folder of their own, removed afterwards,
+// plain regional conventions restored, and results files written and opened.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ResultsFileBuilder.h"
+#include "SimProcess.h"
+#include "format/RegionalSettings.h"
+#include "results/ZK7Doc.h"
+
+namespace zk7 {
+
+class CResultsTest : public ::testing::Test {
+protected:
+  CTempDir m_dir{"zk7-core"};
+  void SetUp() override { SetRegionalSettings(CRegionalSettings::Plain()); }
+  void TearDown() override { SetRegionalSettings(CRegionalSettings::Plain()); }
+  std::string Path(const std::string& strName) const { return m_dir.Path() + "/" + strName; }
+  // Writes b as strName and opens it into doc; a refusal fails the test.
+  void Open(CZK7Doc& doc, const CResultsFileBuilder& b, const std::string& strName = "f.zk") {
+    b.WriteTo(Path(strName));
+    std::string strError;
+    ASSERT_TRUE(doc.OnOpenDocument(Path(strName), &strError)) << strError;
+  }
+};
+
+} // namespace zk7
