@@ -1,33 +1,17 @@
 // Statistics between two records: hand-computed cases, and agreement with a
 // plain two-pass computation over the record access operations.
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cmath>
-#include <filesystem>
 
-#include "ResultsFileBuilder.h"
-#include "SimProcess.h"
-#include "format/RegionalSettings.h"
+#include "ResultsFixture.h"
 #include "history/ChannelStatistics.h"
-#include "results/ZK7Doc.h"
 #include "samples/SampleWriter.h"
 
 using namespace zk7;
 
 namespace {
 
-class ChannelStatisticsTest : public ::testing::Test {
-protected:
-  std::string m_strDir = MakeTempDir("zk7-stats");
-  void SetUp() override { SetRegionalSettings(CRegionalSettings::Plain()); }
-  void TearDown() override { std::filesystem::remove_all(m_strDir); }
-  void Open(CZK7Doc& doc, const CResultsFileBuilder& b) {
-    b.WriteTo(m_strDir + "/f.zk");
-    std::string strError;
-    ASSERT_TRUE(doc.OnOpenDocument(m_strDir + "/f.zk", &strError)) << strError;
-  }
-};
+using ChannelStatisticsTest = CResultsTest;
 
 TEST_F(ChannelStatisticsTest, ValuesErrorsExtremesAndTheBrokenTrapezoid) {
   CResultsFileBuilder b;
@@ -81,44 +65,34 @@ TEST_F(ChannelStatisticsTest, AgreesWithATwoPassComputationAndCancels) {
   spec.nRecords = 150000;
   spec.nPeriodMs = 250;
   CSampleWriter writer(spec);
-  ASSERT_TRUE(writer.WriteFile(m_strDir + "/s.zk"));
+  ASSERT_TRUE(writer.WriteFile(Path("s.zk")));
   CZK7Doc doc;
-  ASSERT_TRUE(doc.OnOpenDocument(m_strDir + "/s.zk"));
+  ASSERT_TRUE(doc.OnOpenDocument(Path("s.zk")));
   const int nFirst = 1234, nLast = 140000;
   std::vector<sChannelStatistics> a;
   ASSERT_TRUE(CChannelStatistics::Compute(doc, nFirst, nLast, {0, 1, 2, 3, 4, 5}, a));
   for (const sChannelStatistics& s : a) {
     SCOPED_TRACE(s.nChannel);
-    double dSum = 0, dMin = INFINITY, dMax = -INFINITY, dIntegral = 0, dPrevT = 0, dPrevV = 0;
+    // One plain pass in long double: sums, extremes, and trapezoids between runs of valid values.
+    long double dSum = 0, dSquares = 0;
+    double dIntegral = 0;
+    double dMin = INFINITY, dMax = -INFINITY, dPrevT = NAN, dPrevV = 0;
     int64_t nCount = 0, nErrors = 0;
-    bool bPrev = false;
     for (int r = nFirst; r <= nLast; ++r) {
       unsigned nError;
       double dTime;
       const double v = doc.GetChannelValue(s.nChannel, r, nError, dTime);
       if (nError) {
-        ++nErrors;
-        bPrev = false;
+        ++nErrors, dPrevT = NAN;
         continue;
       }
-      ++nCount;
-      dSum += v;
-      dMin = std::min(dMin, v);
-      dMax = std::max(dMax, v);
-      if (bPrev) dIntegral += (dTime - dPrevT) * 86400.0 * (v + dPrevV) / 2;
-      bPrev = true;
-      dPrevT = dTime;
-      dPrevV = v;
+      ++nCount, dSum += v, dSquares += static_cast<long double>(v) * v;
+      dMin = std::min(dMin, v), dMax = std::max(dMax, v);
+      if (!std::isnan(dPrevT)) dIntegral += (dTime - dPrevT) * 86400.0 * (v + dPrevV) / 2;
+      dPrevT = dTime, dPrevV = v;
     }
-    const double dMean = dSum / static_cast<double>(nCount);
-    double dVar = 0;
-    for (int r = nFirst; r <= nLast; ++r) {
-      unsigned nError;
-      double dTime;
-      const double v = doc.GetChannelValue(s.nChannel, r, nError, dTime);
-      if (!nError) dVar += (v - dMean) * (v - dMean);
-    }
-    dVar /= static_cast<double>(nCount);
+    const double dMean = static_cast<double>(dSum / nCount);
+    const double dVar = static_cast<double>(dSquares / nCount - dSum / nCount * (dSum / nCount));
     EXPECT_EQ(s.nCount, nCount);
     EXPECT_EQ(s.nErrors, nErrors);
     EXPECT_EQ(s.dMin, dMin);

@@ -1,24 +1,18 @@
 // Curves on the axes from the key's states, captions, cursor channel choices,
 // and the alarm lines of a channel's limits in the settings' colours.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "ResultsFileBuilder.h"
-#include "SimProcess.h"
+#include "ResultsFixture.h"
 #include "history/GraphAssignment.h"
-#include "results/ZK7Doc.h"
 #include "settings/SettingsRecord.h"
 
 using namespace zk7;
 
 namespace {
 
-class GraphAssignment : public ::testing::Test {
+class GraphAssignment : public CResultsTest {
 protected:
-  std::string m_strDir = MakeTempDir("zk7-assign");
   CZK7Doc m_doc;
   void SetUp() override {
+    CResultsTest::SetUp();
     CResultsFileBuilder b;
     b.nChannels = 5;
     // Ch1 (U1) .. Ch5 (U5); limits 1 and 3 on for every channel.
@@ -28,10 +22,8 @@ protected:
         "<limit number=\"4\" onoff=\"on\" level=\"low\" value=\"-3\"/>"
         "<limit number=\"3\" onoff=\"off\" level=\"low\" value=\"7\"/>");
     for (uint32_t i = 0; i < 3; ++i) b.aRecords.push_back({1767225600u, i, {{}, {}, {}, {}, {}}});
-    b.WriteTo(m_strDir + "/a.zk");
-    ASSERT_TRUE(m_doc.OnOpenDocument(m_strDir + "/a.zk"));
+    Open(m_doc, b);
   }
-  void TearDown() override { std::filesystem::remove_all(m_strDir); }
 };
 
 TEST_F(GraphAssignment, CurvesAxesCaptionsAndChoices) {
@@ -68,22 +60,19 @@ TEST_F(GraphAssignment, CurvesAxesCaptionsAndChoices) {
 
   EXPECT_EQ(AxisCaption("Flow", ""), "Flow");
   EXPECT_EQ(AxisCaption("", "bar"), "bar");
-  EXPECT_EQ(KeepChannelChoice(2, 3), 2);
-  EXPECT_EQ(KeepChannelChoice(3, 3), 0);
-  EXPECT_EQ(KeepChannelChoice(-1, 3), 0);
-}
+  EXPECT_EQ((std::vector<int>{KeepChannelChoice(2, 3), KeepChannelChoice(3, 3), KeepChannelChoice(-1, 3)}),
+            (std::vector<int>{2, 0, 0}));
 
-TEST_F(GraphAssignment, CommonUnitCaption) {
+  // Channels of one unit: the axis shows that unit.
   CResultsFileBuilder b;
   b.nChannels = 3;
   b.strXml = "<fieldacq><session><inputchan><name>A</name><unit>bar</unit></inputchan>"
              "<inputchan><name>B</name><unit>bar</unit></inputchan>"
              "<inputchan><name>C</name><unit>bar</unit></inputchan></session></fieldacq>";
   b.aRecords.push_back({1767225600u, 0, {{}, {}, {}}});
-  b.WriteTo(m_strDir + "/b.zk");
   CZK7Doc doc;
-  ASSERT_TRUE(doc.OnOpenDocument(m_strDir + "/b.zk"));
-  const sGraphAssignment g = AssignPlots(doc, {{0, true, SCALE_Y2}, {1, true, SCALE_Y2}, {2, true, SCALE_Y1}});
+  Open(doc, b, "b.zk");
+  g = AssignPlots(doc, {{0, true, SCALE_Y2}, {1, true, SCALE_Y2}, {2, true, SCALE_Y1}});
   EXPECT_EQ(g.strY2Caption, "bar") << "the common unit";
   EXPECT_EQ(g.strY1Caption, "C (bar)");
 }
@@ -96,12 +85,12 @@ TEST_F(GraphAssignment, AlarmLinesInTheSettingsColours) {
   EXPECT_FALSE(lines[0].bShown);
   ASSERT_TRUE(lines[1].bShown);
   EXPECT_EQ(lines[1].dValue, 28.5);
-  EXPECT_EQ(lines[1].nColour, 0x000080u) << "ColorAlarm2, dark red";
   EXPECT_FALSE(lines[2].bShown) << "limit 3 is off";
   ASSERT_TRUE(lines[3].bShown);
   EXPECT_EQ(lines[3].dValue, -3.0);
-  EXPECT_EQ(lines[3].nColour, 0x00FFFFu) << "ColorAlarm4, yellow";
-  EXPECT_EQ(lines[0].nColour, 0x800000u);
+  // ColorAlarm1, 2 and 4: blue, dark red, yellow.
+  EXPECT_EQ((std::vector<uint32_t>{lines[0].nColour, lines[1].nColour, lines[3].nColour}),
+            (std::vector<uint32_t>{0x800000u, 0x000080u, 0x00FFFFu}));
   settings.m_aDisplayColours[4] = 0x123456;
   EXPECT_EQ(GetAlarmLines(m_doc, 3, settings)[3].nColour, 0x123456u);
 }

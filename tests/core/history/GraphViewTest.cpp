@@ -1,19 +1,14 @@
 // The history graph's rules without a window: initial period, paging, zoom
 // test, axis labels and ticks, cursor texts and moves, scales tool texts.
-#include <gtest/gtest.h>
-
 #include <cfloat>
-#include <filesystem>
+#include <cmath>
 
-#include "ResultsFileBuilder.h"
-#include "SimProcess.h"
+#include "ResultsFixture.h"
 #include "format/Formatting.h"
-#include "format/RegionalSettings.h"
 #include "history/GraphAxisText.h"
 #include "history/GraphCursors.h"
 #include "history/GraphPeriod.h"
 #include "history/ScalesToolState.h"
-#include "results/ZK7Doc.h"
 
 using namespace zk7;
 
@@ -22,30 +17,23 @@ namespace {
 const double DAY0 = DayNumberFromCalendar(2026, 1, 31, 0, 0, 0);
 constexpr double HOUR = 1.0 / 24;
 
-class GraphView : public ::testing::Test {
-protected:
-  void SetUp() override { SetRegionalSettings(CRegionalSettings::Plain()); }
-};
+using GraphView = CResultsTest;
 
 TEST_F(GraphView, InitialFirstRecordFollowsTheTenMillionValueRule) {
-  EXPECT_EQ(InitialFirstRecord(3, 4000000), 666667) << "12,000,000 values: the last 3,333,333 records";
-  EXPECT_EQ(InitialFirstRecord(10, 1000000), 0) << "exactly 10,000,000 values: the whole file";
-  EXPECT_EQ(InitialFirstRecord(10, 1000001), 1);
-  EXPECT_EQ(InitialFirstRecord(7, 3), 0);
-  // A product beyond 2^32 must not wrap back under the limit.
-  EXPECT_EQ(InitialFirstRecord(2, 2147483647), 2147483647 - 5000000);
-  EXPECT_EQ(InitialFirstRecord(256, 16777217), 16777217 - 39062);
+  // 12,000,000 values: the last 3,333,333 records; exactly 10,000,000: the whole
+  // file; a product beyond 2^32 must not wrap back under the limit.
+  const int aCases[][3] = {{3, 4000000, 666667}, {10, 1000000, 0}, {10, 1000001, 1}, {7, 3, 0},
+                           {2, 2147483647, 2147483647 - 5000000}, {256, 16777217, 16777217 - 39062}};
+  for (const auto& c : aCases) EXPECT_EQ(InitialFirstRecord(c[0], c[1]), c[2]) << c[0] << " x " << c[1];
 }
 
 TEST_F(GraphView, InitialPeriodAndPlottedRangeOfAFile) {
-  const std::string strDir = MakeTempDir("zk7-period");
   CResultsFileBuilder b;
   b.nChannels = 1;
   b.strXml = CResultsFileBuilder::MakeXml({"inputchan"});
-  for (uint32_t i = 0; i < 100; ++i) b.aRecords.push_back({1767225600u, 10 * i, {{0, 0, 1.0f}}});
-  b.WriteTo(strDir + "/a.zk");
+  b.AddRecords(100, 1, 1767225600u, 10, [](int, int) { return sRawSample{0, 0, 1.0f}; });
   CZK7Doc doc;
-  ASSERT_TRUE(doc.OnOpenDocument(strDir + "/a.zk"));
+  Open(doc, b);
   sHistoryPeriod p = InitialHistoryPeriod(doc);
   double dFirst, dLast;
   doc.GetTimeRange(dFirst, dLast);
@@ -57,7 +45,6 @@ TEST_F(GraphView, InitialPeriodAndPlottedRangeOfAFile) {
   EXPECT_EQ(nLast, 20);
   GetPlottedRecordRange(doc, {dFirst + 10 * ONE_SECOND, dFirst + 20 * ONE_SECOND}, nFirst, nLast);
   EXPECT_EQ(nFirst, 10) << "1 ms before record 10 is nearest to it";
-  std::filesystem::remove_all(strDir);
 }
 
 TEST_F(GraphView, PreviousAndNextMeasurementsStopAtTheFilesEnds) {
@@ -227,42 +214,42 @@ TEST_F(GraphView, CursorReadoutsAndDeltaTexts) {
 TEST_F(GraphView, KeyboardMovesOfFreeAndLockedCursors) {
   EXPECT_DOUBLE_EQ(FreeCursorStep(0, 100, 1000, false), 0.2);
   EXPECT_DOUBLE_EQ(FreeCursorStep(0, 100, 1000, true), 2.0) << "Ctrl: ten steps";
+  // Steps of 2 and 0.5 in a box of 0..100 and -10..10; NaN: x as the step before left it.
   const sAxisBox box{0, 100, -10, 10};
-  double x = 50, y = 0;
-  ASSERT_TRUE(MoveFreeCursor(CURSOR_KEY_LEFT, x, y, box, 2.0, 0.5));
-  EXPECT_DOUBLE_EQ(x, 48);
-  x = 1.5;
-  MoveFreeCursor(CURSOR_KEY_LEFT, x, y, box, 2.0, 0.5);
-  EXPECT_DOUBLE_EQ(x, 1.5) << "a step would leave the axis";
-  x = 97;
-  MoveFreeCursor(CURSOR_KEY_RIGHT, x, y, box, 2.0, 0.5);
-  EXPECT_DOUBLE_EQ(x, 99);
-  MoveFreeCursor(CURSOR_KEY_RIGHT, x, y, box, 2.0, 0.5);
-  EXPECT_DOUBLE_EQ(x, 99);
-  MoveFreeCursor(CURSOR_KEY_UP, x, y, box, 2.0, 0.5);
-  EXPECT_DOUBLE_EQ(y, 0.5);
-  MoveFreeCursor(CURSOR_KEY_END, x, y, box, 2.0, 0.5);
-  EXPECT_DOUBLE_EQ(x, 100);
-  EXPECT_DOUBLE_EQ(y, 0);
-  MoveFreeCursor(CURSOR_KEY_DOWN, x, y, box, 2.0, 0.5);
-  EXPECT_DOUBLE_EQ(y, -0.5);
-  MoveFreeCursor(CURSOR_KEY_HOME, x, y, box, 2.0, 0.5);
-  EXPECT_DOUBLE_EQ(x, 0);
+  const struct {
+    int nKey;
+    double dFromX, dX, dY;
+  } aFree[] = {{CURSOR_KEY_LEFT, 50, 48, 0},        {CURSOR_KEY_LEFT, 1.5, 1.5, 0},  // a step would leave the axis
+               {CURSOR_KEY_RIGHT, 97, 99, 0},       {CURSOR_KEY_RIGHT, NAN, 99, 0},  {CURSOR_KEY_UP, NAN, 99, 0.5},
+               {CURSOR_KEY_END, NAN, 100, 0},       {CURSOR_KEY_DOWN, NAN, 100, -0.5}, {CURSOR_KEY_HOME, NAN, 0, 0}};
+  double x = 0, y = 0;
+  for (const auto& m : aFree) {
+    SCOPED_TRACE(std::to_string(m.nKey) + " from " + std::to_string(m.dFromX));
+    if (!std::isnan(m.dFromX)) x = m.dFromX;
+    EXPECT_TRUE(MoveFreeCursor(m.nKey, x, y, box, 2.0, 0.5));
+    EXPECT_DOUBLE_EQ(x, m.dX);
+    EXPECT_DOUBLE_EQ(y, m.dY);
+  }
   EXPECT_FALSE(MoveFreeCursor(33, x, y, box, 2.0, 0.5));
 
-  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_RIGHT, 3, 10).m_nPoint, 4);
-  sLockedMove m = MoveLockedCursor(CURSOR_KEY_RIGHT, 9, 10);
-  EXPECT_EQ(m.m_eKind, sLockedMove::TO_AXIS_END) << "past the last point: the X axis maximum";
-  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_LEFT, 10, 10).m_nPoint, 9) << "back from the axis end";
-  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_LEFT, 0, 10).m_eKind, sLockedMove::NONE);
-  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_HOME, 0, 10).m_eKind, sLockedMove::NONE);
-  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_HOME, 6, 10).m_nPoint, 0);
-  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_END, 2, 10).m_eKind, sLockedMove::TO_AXIS_END);
-  EXPECT_EQ(MoveLockedCursor(CURSOR_KEY_UP, 2, 10).m_eKind, sLockedMove::PREVIOUS_CHANNEL);
-  EXPECT_EQ(StepChannelChoice(0, 3, true), 2);
-  EXPECT_EQ(StepChannelChoice(2, 3, false), 0);
-  EXPECT_EQ(StepChannelChoice(1, 3, false), 2);
-  EXPECT_EQ(StepChannelChoice(0, 0, false), 0);
+  // Past the last point: the X axis maximum; back from it to the last point.
+  const struct {
+    int nKey, nPoint, nKind, nTo;
+  } aLocked[] = {{CURSOR_KEY_RIGHT, 3, sLockedMove::TO_POINT, 4},         {CURSOR_KEY_RIGHT, 9, sLockedMove::TO_AXIS_END, -1},
+                 {CURSOR_KEY_LEFT, 10, sLockedMove::TO_POINT, 9},         {CURSOR_KEY_LEFT, 0, sLockedMove::NONE, -1},
+                 {CURSOR_KEY_HOME, 0, sLockedMove::NONE, -1},             {CURSOR_KEY_HOME, 6, sLockedMove::TO_POINT, 0},
+                 {CURSOR_KEY_END, 2, sLockedMove::TO_AXIS_END, -1},       {CURSOR_KEY_UP, 2, sLockedMove::PREVIOUS_CHANNEL, -1}};
+  for (const auto& m : aLocked) {
+    SCOPED_TRACE(std::to_string(m.nKey) + " at " + std::to_string(m.nPoint));
+    const sLockedMove move = MoveLockedCursor(m.nKey, m.nPoint, 10);
+    EXPECT_EQ(move.m_eKind, m.nKind);
+    if (m.nTo >= 0) {
+      EXPECT_EQ(move.m_nPoint, m.nTo);
+    }
+  }
+  EXPECT_EQ((std::vector<int>{StepChannelChoice(0, 3, true), StepChannelChoice(2, 3, false),
+                              StepChannelChoice(1, 3, false), StepChannelChoice(0, 0, false)}),
+            (std::vector<int>{2, 0, 2, 0}));
 }
 
 } // namespace
