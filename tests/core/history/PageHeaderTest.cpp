@@ -26,40 +26,9 @@ using Lines = std::vector<std::string>;
 
 } // namespace
 
-TEST(PageHeader, FixedTemplatesAndReservedLines) {
+TEST(PageHeader, PageTwoOfFiveAndTheReservedLines) {
   InitPageTemplates("ZK7 Desktop", "1.0.0");
-  const sPageTemplates& t = GetPageTemplates();
-  EXPECT_EQ(t.aHeader[PAGE_LEFT], "");
-  EXPECT_EQ(t.aHeader[PAGE_CENTRE], "&[Element]\r\n");
-  EXPECT_EQ(t.aHeader[PAGE_RIGHT], "");
-  EXPECT_EQ(t.aFooter[PAGE_LEFT], "  ");
-  EXPECT_EQ(t.aFooter[PAGE_CENTRE], "\r\nPrinted &[Date] at &[Heure]");
-  EXPECT_EQ(t.aFooter[PAGE_RIGHT], "Page &[Page] from &[Pages]");
   EXPECT_EQ(GetProductVersionText(), "ZK7 Desktop-1.0.0");
-  int nHeader = -1, nFooter = -1;
-  GetHeaderFooterLines(nHeader, nFooter);
-  EXPECT_EQ(nHeader, 3);
-  EXPECT_EQ(nFooter, 3);
-
-  EXPECT_EQ(TemplateLineCount(""), 0);
-  EXPECT_EQ(TemplateLineCount("x"), 1);
-  EXPECT_EQ(TemplateLineCount("\r\n"), 2);
-  EXPECT_EQ(TemplateLineCount("a\nb\nc"), 3);
-
-  sPageTemplates custom;
-  GetHeaderFooterLines(custom, nHeader, nFooter);
-  EXPECT_EQ(nHeader, 0) << "no blank separating line without a template";
-  EXPECT_EQ(nFooter, 0);
-  custom.aHeader[PAGE_RIGHT] = "a\nb\nc";
-  custom.aHeader[PAGE_LEFT] = "x";
-  custom.aFooter[PAGE_CENTRE] = "y";
-  GetHeaderFooterLines(custom, nHeader, nFooter);
-  EXPECT_EQ(nHeader, 4);
-  EXPECT_EQ(nFooter, 2);
-}
-
-TEST(PageHeader, PageTwoOfFive) {
-  InitPageTemplates("ZK7 Desktop", "1.0.0");
   const sPageTexts texts = ExpandPageTexts(GetPageTemplates(), Fields("run.zk", 2, 5));
   EXPECT_EQ(texts.aHeader[PAGE_LEFT], Lines{});
   EXPECT_EQ(texts.aHeader[PAGE_CENTRE], (Lines{"run.zk", ""}));
@@ -67,6 +36,23 @@ TEST(PageHeader, PageTwoOfFive) {
   EXPECT_EQ(texts.aFooter[PAGE_LEFT], Lines{"  "});
   EXPECT_EQ(texts.aFooter[PAGE_CENTRE], (Lines{"", "Printed 15/03/2017 at 10:20:30"}));
   EXPECT_EQ(texts.aFooter[PAGE_RIGHT], Lines{"Page 2 from 5"});
+  int nHeader = -1, nFooter = -1;
+  GetHeaderFooterLines(nHeader, nFooter);
+  EXPECT_EQ(nHeader, 3);
+  EXPECT_EQ(nFooter, 3);
+
+  EXPECT_EQ((std::vector<int>{TemplateLineCount(""), TemplateLineCount("x"), TemplateLineCount("\r\n"),
+                              TemplateLineCount("a\nb\nc")}),
+            (std::vector<int>{0, 1, 2, 3}));
+  sPageTemplates custom;
+  GetHeaderFooterLines(custom, nHeader, nFooter);
+  EXPECT_EQ(nHeader + nFooter, 0) << "no blank separating line without a template";
+  custom.aHeader[PAGE_RIGHT] = "a\nb\nc";
+  custom.aHeader[PAGE_LEFT] = "x";
+  custom.aFooter[PAGE_CENTRE] = "y";
+  GetHeaderFooterLines(custom, nHeader, nFooter);
+  EXPECT_EQ(nHeader, 4);
+  EXPECT_EQ(nFooter, 2);
 }
 
 TEST(PageHeader, TokensAndTheirOrder) {
@@ -93,8 +79,7 @@ TEST(PageHeader, CurrentDateAndTimeInTheUserFormat) {
   EXPECT_EQ(f.strTime[2], '.');
   EXPECT_EQ(f.strTime[5], '.');
   EXPECT_EQ(f.strElement, "run.zk");
-  EXPECT_EQ(f.nPage, 2);
-  EXPECT_EQ(f.nPages, 5);
+  EXPECT_EQ(std::pair(f.nPage, f.nPages), std::pair(2, 5));
   EXPECT_EQ(f.strProductVersion, GetProductVersionText());
   SetRegionalSettings(CRegionalSettings::Plain());
 }

@@ -4,52 +4,33 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "ResultsFileBuilder.h"
+#include "SimProcess.h"
 
 namespace zk7 {
 namespace {
 
 class SettingsIniTest : public ::testing::Test {
 protected:
-  void SetUp() override { ASSERT_TRUE(m_tempDir.isValid()); }
-
-  std::string IniPath() const { return (std::filesystem::path(m_tempDir.path().toStdString()) / "zk7.ini").string(); }
-
-  void WriteIni(const std::string& strText) const {
-    std::ofstream file(IniPath(), std::ios::binary);
-    file << strText;
-  }
-
-  std::string ReadIni() const {
-    std::ifstream file(IniPath(), std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
-
+  CTempDir m_dir{"zk7-settings"};
+  std::string IniPath() const { return m_dir.Path() + "/zk7.ini"; }
   sSettingsRecord ReadRecord(uint32_t nBackground = 0xFFFFFF) const {
     sSettingsRecord record;
     record.m_aDisplayColours.fill(0xDEADBE);  // so that an entry the reader forgets shows
     ReadSettings(*CreateIniSettingsStore(IniPath()), record, nBackground);
     return record;
   }
-
-  QTemporaryDir m_tempDir;
+  sConnectionSettings ReadConnection() const { return ReadConnectionSettings(*CreateIniSettingsStore(IniPath())); }
 };
 
 TEST_F(SettingsIniTest, WithoutSettingsSectionEveryValueIsItsDefault) {
   // The reader and a record nobody has read agree on every default; only the
   // background follows the window's own colour.
-  WriteIni("[Connection]\nPort=81\n");
+  WriteFileText(IniPath(), "[Connection]\nPort=81\n");
   const sSettingsRecord record = ReadRecord(0xF0F0F0);
   sSettingsRecord unread;
   unread.m_aDisplayColours[DISPLAY_COLOUR_BACKGROUND] = 0xF0F0F0;
-  for (int i = 0; i < DISPLAY_COLOUR_COUNT; ++i)
-    EXPECT_EQ(record.m_aDisplayColours[i], unread.m_aDisplayColours[i]) << "display colour " << i;
+  EXPECT_EQ(record.m_aDisplayColours, unread.m_aDisplayColours);
   EXPECT_EQ(record.m_nFileAcqRun, unread.m_nFileAcqRun);
   EXPECT_EQ(record.m_nChartLen, unread.m_nChartLen);
   EXPECT_EQ(record.m_nRwBufferLen, unread.m_nRwBufferLen);
@@ -58,85 +39,66 @@ TEST_F(SettingsIniTest, WithoutSettingsSectionEveryValueIsItsDefault) {
 }
 
 TEST_F(SettingsIniTest, StoredValuesReplaceTheDefaults) {
-  WriteIni("[Settings]\n"
-           "ColorAlarm0=1\nColorAlarm4=0x00ABCD\n"
-           "ColorGraphCurve01=111\nColorGraphCurve15=1515\nColorGraphCurve1=999\nColorGraphCurve16=999\n"
-           "ColorGraphBackgnd=0x123456\nColorGraphCursor2=42\n"
-           "FILEACQRUN=7\nDispPolyModeCalcul=1\nMINHISTDURATION(s)=60\n"
-           "MAXHISTFILELEN(Ko)=5\nRWBUFFERLEN(Ko)=4\nCHARTLEN=not a number\n");
-  const sSettingsRecord record = ReadRecord();
-  EXPECT_EQ(record.m_aDisplayColours[0], 1u);
-  EXPECT_EQ(record.m_aDisplayColours[4], 0x00ABCDu);
-  EXPECT_EQ(record.m_aDisplayColours[DISPLAY_COLOUR_FIXED], 0u);
+  WriteFileText(IniPath(), "[Settings]\n"
+                           "ColorAlarm0=1\nColorAlarm4=0x00ABCD\n"
+                           "ColorGraphCurve01=111\nColorGraphCurve15=1515\nColorGraphCurve1=999\nColorGraphCurve16=999\n"
+                           "ColorGraphBackgnd=0x123456\nColorGraphCursor2=42\n"
+                           "FILEACQRUN=7\nDispPolyModeCalcul=1\nMINHISTDURATION(s)=60\n"
+                           "MAXHISTFILELEN(Ko)=5\nRWBUFFERLEN(Ko)=4\nCHARTLEN=not a number\n");
+  const sSettingsRecord r = ReadRecord();
   // Only the two-digit keys count: "ColorGraphCurve1" is not curve 1.
-  EXPECT_EQ(record.m_aDisplayColours[DISPLAY_COLOUR_CURVE1], 111u);
-  EXPECT_EQ(record.m_aDisplayColours[DISPLAY_COLOUR_CURVE1 + 1], 0x800000u);
-  EXPECT_EQ(record.m_aDisplayColours[20], 1515u);
-  EXPECT_EQ(record.m_aDisplayColours[DISPLAY_COLOUR_BACKGROUND], 0x123456u);
-  EXPECT_EQ(record.m_aDisplayColours[DISPLAY_COLOUR_CURSOR1], 0xFF0000u);
-  EXPECT_EQ(record.m_aDisplayColours[DISPLAY_COLOUR_CURSOR2], 42u);
-  EXPECT_EQ(record.m_nFileAcqRun, 7);
-  EXPECT_EQ(record.m_bDispPolyModeCalcul, 1);
-  EXPECT_EQ(record.m_nMinHistDurationS, 60);
-  EXPECT_EQ(record.m_nMaxHistFileLenKo, 5);
-  EXPECT_EQ(record.m_nRwBufferLen, 4096);
-  EXPECT_EQ(record.m_nChartLen, 1024);
-}
+  const std::pair<int, uint32_t> aColours[] = {
+      {0, 1u}, {4, 0x00ABCDu}, {DISPLAY_COLOUR_FIXED, 0u}, {DISPLAY_COLOUR_CURVE1, 111u},
+      {DISPLAY_COLOUR_CURVE1 + 1, 0x800000u}, {20, 1515u}, {DISPLAY_COLOUR_BACKGROUND, 0x123456u},
+      {DISPLAY_COLOUR_CURSOR1, 0xFF0000u}, {DISPLAY_COLOUR_CURSOR2, 42u}};
+  for (const auto& [nIndex, nColour] : aColours) EXPECT_EQ(r.m_aDisplayColours[nIndex], nColour) << nIndex;
+  EXPECT_EQ((std::vector<int>{r.m_nFileAcqRun, r.m_bDispPolyModeCalcul, r.m_nMinHistDurationS, r.m_nMaxHistFileLenKo,
+                              r.m_nRwBufferLen, r.m_nChartLen}),
+            (std::vector<int>{7, 1, 60, 5, 4096, 1024}));
 
-TEST_F(SettingsIniTest, KeysWithSpecialCharactersRoundTripThroughTheFile) {
-  {
-    auto pStore = CreateIniSettingsStore(IniPath());
-    pStore->WriteInt("Settings", "RWBUFFERLEN(Ko)", 2);
-    pStore->WriteInt("Settings", "MAXFLUSHDELAY(s)", 10);
-  }
-  EXPECT_NE(ReadIni().find("[Settings]"), std::string::npos) << ReadIni();
-  const sSettingsRecord record = ReadRecord();
-  EXPECT_EQ(record.m_nRwBufferLen, 2048);
-  EXPECT_EQ(record.m_nMaxFlushDelayS, 10);
+  // Keys with special characters written through the store read back.
+  CreateIniSettingsStore(IniPath())->WriteInt("Settings", "MAXFLUSHDELAY(s)", 10);
+  CreateIniSettingsStore(IniPath())->WriteInt("Settings", "RWBUFFERLEN(Ko)", 2);
+  EXPECT_EQ(ReadRecord().m_nRwBufferLen, 2048);
+  EXPECT_EQ(ReadRecord().m_nMaxFlushDelayS, 10);
 }
 
 TEST_F(SettingsIniTest, CurveColourFollowsTheChannelEveryFifteen) {
-  WriteIni("[Settings]\nColorGraphCurve03=0x00C0FF\n");
+  WriteFileText(IniPath(), "[Settings]\nColorGraphCurve03=0x00C0FF\n");
   const sSettingsRecord record = ReadRecord();
   for (int nChannel : {2, 17, 32, 47})
     EXPECT_EQ(GetDisplayColour(record, GetChannelColourIndex(nChannel)), 0x00C0FFu) << nChannel;
   for (int nChannel : {1, 3, 16, 18})
     EXPECT_NE(GetDisplayColour(record, GetChannelColourIndex(nChannel)), 0x00C0FFu) << nChannel;
-}
-
-TEST(SettingsRecord, ChannelColourIndexes) {
-  const std::pair<int, int> aCases[] = {{0, 6}, {1, 7}, {14, 20}, {15, 6}, {17, 8}, {29, 20}, {30, 6}, {-1, 20}};
-  for (const auto& [nChannel, nIndex] : aCases)
-    EXPECT_EQ(GetChannelColourIndex(nChannel), nIndex) << nChannel;
+  const std::pair<int, int> aIndexes[] = {{0, 6}, {1, 7}, {14, 20}, {15, 6}, {17, 8}, {29, 20}, {30, 6}, {-1, 20}};
+  for (const auto& [nChannel, nIndex] : aIndexes) EXPECT_EQ(GetChannelColourIndex(nChannel), nIndex) << nChannel;
 }
 
 TEST(SettingsRecord, DisplayColourIndexIsClamped) {
   sSettingsRecord record;
-  for (int i = 0; i < DISPLAY_COLOUR_COUNT; ++i)
-    record.m_aDisplayColours[i] = 0x1000u + static_cast<uint32_t>(i);
+  for (int i = 0; i < DISPLAY_COLOUR_COUNT; ++i) record.m_aDisplayColours[i] = 0x1000u + static_cast<uint32_t>(i);
   const std::pair<int, uint32_t> aCases[] = {
       {-1, 0x1000}, {-1000, 0x1000}, {0, 0x1000}, {5, 0x1005}, {23, 0x1017}, {24, 0x1017}, {99, 0x1017}};
-  for (const auto& [nIndex, nColour] : aCases)
-    EXPECT_EQ(GetDisplayColour(record, nIndex), nColour) << nIndex;
-
+  for (const auto& [nIndex, nColour] : aCases) EXPECT_EQ(GetDisplayColour(record, nIndex), nColour) << nIndex;
   // The one-argument form answers from the application's record.
   const sSettingsRecord saved = GetAppSettings();
   GetAppSettings() = record;
-  EXPECT_EQ(GetDisplayColour(-1), 0x1000u);
-  EXPECT_EQ(GetDisplayColour(99), 0x1017u);
-  EXPECT_EQ(GetDisplayColour(7), 0x1007u);
+  EXPECT_EQ((std::vector<uint32_t>{GetDisplayColour(-1), GetDisplayColour(99), GetDisplayColour(7)}),
+            (std::vector<uint32_t>{0x1000u, 0x1017u, 0x1007u}));
   GetAppSettings() = saved;
 }
 
-TEST_F(SettingsIniTest, ConnectionDefaultsWhenNothingIsStored) {
-  WriteIni("[Settings]\nColorAlarm0=1\n");
-  const sConnectionSettings settings = ReadConnectionSettings(*CreateIniSettingsStore(IniPath()));
-  EXPECT_EQ(settings.m_nPort, 80);
-  EXPECT_EQ(settings.m_strAddress, "");
-  EXPECT_EQ(settings.m_strUser, "");
-}
+TEST_F(SettingsIniTest, ConnectionDefaultsHandWrittenKeysAndRoundTrip) {
+  WriteFileText(IniPath(), "[Settings]\nColorAlarm0=1\n");
+  sConnectionSettings read = ReadConnection();
+  EXPECT_EQ(read.m_nPort, 80);
+  EXPECT_EQ(read.m_strAddress + read.m_strUser, "");
+  WriteFileText(IniPath(), "[Connection]\nIP Address=192.168.1.20\nPort=8080\nUser ID=operator\n");
+  read = ReadConnection();
+  EXPECT_EQ(read.m_strAddress, "192.168.1.20");
+  EXPECT_EQ(read.m_nPort, 8080);
+  EXPECT_EQ(read.m_strUser, "operator");
 
-TEST_F(SettingsIniTest, ConnectionRoundTripsThroughAFreshStore) {
   sConnectionSettings written;
   written.m_strAddress = "zk7-1234.example";
   written.m_nPort = 2999;
@@ -144,35 +106,23 @@ TEST_F(SettingsIniTest, ConnectionRoundTripsThroughAFreshStore) {
   auto pWriter = CreateIniSettingsStore(IniPath());
   WriteConnectionSettings(*pWriter, written);
   // Read while the writer still exists: the values must already be on disk.
-  const sConnectionSettings read = ReadConnectionSettings(*CreateIniSettingsStore(IniPath()));
+  read = ReadConnection();
   EXPECT_EQ(read.m_strAddress, written.m_strAddress);
   EXPECT_EQ(read.m_nPort, written.m_nPort);
   EXPECT_EQ(read.m_strUser, written.m_strUser);
-  EXPECT_NE(ReadIni().find("[Connection]"), std::string::npos) << ReadIni();
-
   // A second write replaces the values; an empty user is stored as empty, not as absent.
   written.m_strAddress = "10.0.0.2";
   written.m_strUser.clear();
   WriteConnectionSettings(*pWriter, written);
-  const sConnectionSettings reread = ReadConnectionSettings(*CreateIniSettingsStore(IniPath()));
-  EXPECT_EQ(reread.m_strAddress, "10.0.0.2");
-  EXPECT_EQ(reread.m_strUser, "");
-}
-
-TEST_F(SettingsIniTest, HandWrittenConnectionKeysAreRead) {
-  WriteIni("[Connection]\nIP Address=192.168.1.20\nPort=8080\nUser ID=operator\n");
-  const sConnectionSettings settings = ReadConnectionSettings(*CreateIniSettingsStore(IniPath()));
-  EXPECT_EQ(settings.m_strAddress, "192.168.1.20");
-  EXPECT_EQ(settings.m_nPort, 8080);
-  EXPECT_EQ(settings.m_strUser, "operator");
-  EXPECT_TRUE(IsConnectionPortAccepted(settings.m_nPort));
+  read = ReadConnection();
+  EXPECT_EQ(read.m_strAddress, "10.0.0.2");
+  EXPECT_EQ(read.m_strUser, "");
+  EXPECT_NE(ReadFileText(IniPath()).find("[Connection]"), std::string::npos);
 }
 
 TEST(SettingsConnection, PortRangeOfTheDialog) {
-  for (int nPort : {1, 80, 3001, 8081, 65535})
-    EXPECT_TRUE(IsConnectionPortAccepted(nPort)) << nPort;
-  for (int nPort : {-80, 0, 65536, 100000})
-    EXPECT_FALSE(IsConnectionPortAccepted(nPort)) << nPort;
+  for (int nPort : {1, 80, 3001, 8081, 65535}) EXPECT_TRUE(IsConnectionPortAccepted(nPort)) << nPort;
+  for (int nPort : {-80, 0, 65536, 100000}) EXPECT_FALSE(IsConnectionPortAccepted(nPort)) << nPort;
 }
 
 } // namespace
