@@ -1,30 +1,18 @@
 // The log document: reading, the date rewrite, fields and widths, the sort
 // clicks, the copied text and the printed lines.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-
-#include "SimProcess.h"
-#include "format/RegionalSettings.h"
+#include "ResultsFixture.h"
 #include "logs/ZK7LogDoc.h"
 
 using namespace zk7;
 
 namespace {
 
-class LogDoc : public ::testing::Test {
+class LogDoc : public CResultsTest {
 protected:
-  std::string m_strDir = MakeTempDir("zk7-logdoc");
   void SetUp() override { SetRegionalSettings(CRegionalSettings(',', ':', '/', "dd/MM/yyyy")); }
-  void TearDown() override {
-    std::filesystem::remove_all(m_strDir);
-    SetRegionalSettings(CRegionalSettings::Plain());
-  }
   std::string Write(const std::string& strName, const std::string& strBytes) {
-    const std::string strPath = m_strDir + "/" + strName;
-    std::ofstream(strPath, std::ios::binary) << strBytes;
-    return strPath;
+    WriteFileText(Path(strName), strBytes);
+    return Path(strName);
   }
 };
 
@@ -64,36 +52,27 @@ TEST_F(LogDoc, ReadsLinesWithTheDateRewrite) {
   ASSERT_TRUE(doc.OnOpenDocument(strPath, &strError)) << strError;
   EXPECT_EQ(doc.GetTitle(), "journal.log");
   EXPECT_EQ(doc.GetPathName(), strPath);
+  // Every occurrence of the date rewritten; days that do not exist, dates before
+  // 2000 and days not at characters 9-10 kept; CR LF dropped.
+  const std::vector<std::string> aLines = {"12\t15/03/2017\t10:20:30\tStart\tadmin\tbackup of 15/03/2017",
+                                           "13\t1999-12-31\t23:59:59\tStop", "14\t2017-03-15", "",
+                                           "15\t29/02/2016\t00:00:00\tLeap", "16\t2017-02-29\t00:00:00\tNo such day",
+                                           "17\t2017-13-01\tx", "18\t2017-01-00\tx", "19\t2017-01-32\tx",
+                                           "20\t01/01/2000\tfirst day", "21\t2024-7-4 \tshort month",
+                                           "22\t15/03/2017\t1\t2\t3\t4\t5\t6\t7"};
   ASSERT_EQ(doc.GetLineCount(), 12);
-  EXPECT_EQ(doc.GetLine(0), "12\t15/03/2017\t10:20:30\tStart\tadmin\tbackup of 15/03/2017") << "every occurrence";
-  EXPECT_EQ(doc.GetLine(1), "13\t1999-12-31\t23:59:59\tStop") << "before 2000; CR LF dropped";
-  EXPECT_EQ(doc.GetLine(2), "14\t2017-03-15") << "only two fields";
-  EXPECT_EQ(doc.GetLine(3), "");
-  EXPECT_EQ(doc.GetLine(4), "15\t29/02/2016\t00:00:00\tLeap");
-  EXPECT_EQ(doc.GetLine(5), "16\t2017-02-29\t00:00:00\tNo such day");
-  EXPECT_EQ(doc.GetLine(6), "17\t2017-13-01\tx");
-  EXPECT_EQ(doc.GetLine(7), "18\t2017-01-00\tx");
-  EXPECT_EQ(doc.GetLine(8), "19\t2017-01-32\tx");
-  EXPECT_EQ(doc.GetLine(9), "20\t01/01/2000\tfirst day");
-  EXPECT_EQ(doc.GetLine(10), "21\t2024-7-4 \tshort month") << "the day is read at characters 9-10: none";
-  EXPECT_EQ(doc.GetLine(11), "22\t15/03/2017\t1\t2\t3\t4\t5\t6\t7") << "last line without a line end";
-
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(doc.GetLine(i), aLines[static_cast<size_t>(i)]) << i;
   EXPECT_EQ(doc.GetColumnCount(), 9);
   EXPECT_EQ(doc.GetColumnWidths(), (std::vector<int>{2, 10, 11, 11, 5, 20, 1, 1, 1}));
-  EXPECT_EQ(doc.GetColumnWidth(1), 10);
-  EXPECT_EQ(doc.GetColumnWidth(9), 0);
-  EXPECT_EQ(doc.GetColumnWidth(-1), 0);
-
+  EXPECT_EQ((std::vector<int>{doc.GetColumnWidth(1), doc.GetColumnWidth(9), doc.GetColumnWidth(-1)}),
+            (std::vector<int>{10, 0, 0}));
+  // Fields of the line, and nothing beyond the lines and fields.
   EXPECT_EQ(doc.GetField(0, 3), "Start");
   EXPECT_EQ(doc.GetField(0, 5), "backup of 15/03/2017");
-  EXPECT_EQ(doc.GetField(0, 6), "") << "the line has six fields";
   EXPECT_EQ(doc.GetField(11, 8), "7");
-  EXPECT_EQ(doc.GetField(3, 0), "");
-  EXPECT_EQ(doc.GetField(12, 0), "");
-  EXPECT_EQ(doc.GetField(-1, 0), "");
-  EXPECT_EQ(doc.GetField(0, -1), "");
-  EXPECT_EQ(doc.GetLine(12), "");
-  EXPECT_EQ(doc.GetLine(-1), "");
+  for (auto [nLine, nField] : {std::pair{0, 6}, {3, 0}, {12, 0}, {-1, 0}, {0, -1}})
+    EXPECT_EQ(doc.GetField(nLine, nField), "") << nLine << "," << nField;
+  EXPECT_TRUE(doc.GetLine(12).empty() && doc.GetLine(-1).empty());
 
   const char* const aTitles[] = {"N\xB0", "Date", "Hour", "Event", "User", "Parameter", "Comment", "", ""};
   for (int c = 0; c < 9; ++c) EXPECT_EQ(CZK7LogDoc::GetColumnTitle(c), aTitles[c]) << c;
@@ -120,10 +99,10 @@ TEST_F(LogDoc, EmptyAndUnreadableFiles) {
   EXPECT_TRUE(doc.GetColumnWidths().empty());
 
   std::string strError;
-  EXPECT_FALSE(doc.OnOpenDocument(m_strDir + "/missing.log", &strError));
+  EXPECT_FALSE(doc.OnOpenDocument(Path("missing.log"), &strError));
   EXPECT_NE(strError.find("missing.log"), std::string::npos) << strError;
   strError.clear();
-  EXPECT_FALSE(doc.OnOpenDocument(m_strDir, &strError));
+  EXPECT_FALSE(doc.OnOpenDocument(m_dir.Path(), &strError));
   EXPECT_FALSE(strError.empty());
 
   doc.LoadFromBytes("a\tb\n\n");
@@ -140,39 +119,34 @@ TEST_F(LogDoc, SortClicks) {
   EXPECT_FALSE(sort.GetFlag());
   EXPECT_EQ(sort.GetMarkedColumn(), -1) << "no mark before the first click";
 
-  EXPECT_EQ(sort.Click(0), -1);
-  EXPECT_TRUE(sort.GetFlag());
-  EXPECT_EQ(sort.GetMarkedColumn(), 0);
+  const struct {
+    const char* pszWhat;
+    int nColumn, nUnmarked;  // the column clicked, the column whose mark goes (-1: none)
+    bool bFlag;
+    std::vector<int> aOrder;
+  } aClicks[] = {
+      {"latest line first", 0, -1, true, {5, 4, 3, 2, 1, 0}},
+      {"file order again", 0, -1, false, {0, 1, 2, 3, 4, 5}},
+      // Bytes, unsigned: capitals, then small letters, then the accented 0xC9.
+      {"the mark leaves the number column", 3, 0, true, {0, 3, 2, 5, 1, 4}},
+      {"descending with the flag off", 3, -1, false, {4, 1, 5, 2, 3, 0}},
+      {"a new column starts with the flag on; hours order by line", 2, 3, true, {5, 4, 3, 2, 1, 0}},
+      {"empty comments first; equal texts keep their order", 6, 2, true, {4, 2, 1, 5, 3, 0}},
+  };
+  for (const auto& c : aClicks) {
+    SCOPED_TRACE(c.pszWhat);
+    EXPECT_EQ(sort.Click(c.nColumn), c.nUnmarked);
+    EXPECT_EQ(sort.GetFlag(), c.bFlag);
+    EXPECT_EQ(sort.GetMarkedColumn(), c.nColumn);
+    sort.Sort(doc, a);
+    EXPECT_EQ(a, c.aOrder);
+  }
+  sort = CLogSortState();
+  sort.Click(0);
   EXPECT_EQ(sort.GetMarkIcon(), 0);
-  sort.Sort(doc, a);
-  EXPECT_EQ(a, (std::vector<int>{5, 4, 3, 2, 1, 0})) << "latest line first";
-
-  EXPECT_EQ(sort.Click(0), -1);
-  EXPECT_FALSE(sort.GetFlag());
+  sort.Click(0);
   EXPECT_EQ(sort.GetMarkIcon(), 1);
-  sort.Sort(doc, a);
-  EXPECT_EQ(a, Identity(6)) << "file order again";
-
-  EXPECT_EQ(sort.Click(3), 0) << "the mark leaves the number column";
-  EXPECT_TRUE(sort.GetFlag());
-  EXPECT_EQ(sort.GetMarkedColumn(), 3);
-  sort.Sort(doc, a);
-  // Bytes, unsigned: capitals, then small letters, then the accented 0xC9.
-  EXPECT_EQ(a, (std::vector<int>{0, 3, 2, 5, 1, 4}));
-
-  EXPECT_EQ(sort.Click(3), -1);
-  sort.Sort(doc, a);
-  EXPECT_EQ(a, (std::vector<int>{4, 1, 5, 2, 3, 0})) << "descending with the flag off";
-
-  EXPECT_EQ(sort.Click(2), 3);
-  EXPECT_TRUE(sort.GetFlag()) << "a new column starts with the flag on";
-  sort.Sort(doc, a);
-  EXPECT_EQ(a, (std::vector<int>{5, 4, 3, 2, 1, 0})) << "the hour column orders by line, not by text";
-
-  EXPECT_EQ(sort.Click(6), 2);
-  sort.Sort(doc, a);
-  // Empty comments first; equal texts keep the order they had.
-  EXPECT_EQ(a, (std::vector<int>{4, 2, 1, 5, 3, 0}));
+  sort.Click(6);
   EXPECT_TRUE(sort.Less(doc, 2, 1));
   EXPECT_FALSE(sort.Less(doc, 1, 2));
 }
@@ -203,7 +177,7 @@ TEST_F(LogDoc, CopyAndPrintedLines) {
   EXPECT_EQ(LogPrintTitleLine(doc), "N\xB0\tDate\tHour\tEvent\tUser\tParameter\tComment\t");
   EXPECT_EQ(LogPrintRowLine(doc, 0), "1\ta\t\t\t\t\t\t\t");
 
-  EXPECT_STREQ(ClipboardFailureText(CLIPBOARD_CANNOT_OPEN), "Cannot open the Clipboard");
-  EXPECT_STREQ(ClipboardFailureText(CLIPBOARD_CANNOT_EMPTY), "Cannot empty the Clipboard");
-  EXPECT_STREQ(ClipboardFailureText(CLIPBOARD_CANNOT_SET), "Unable to set Clipboard data");
+  EXPECT_EQ(std::string(ClipboardFailureText(CLIPBOARD_CANNOT_OPEN)) + "|" + ClipboardFailureText(CLIPBOARD_CANNOT_EMPTY) +
+                "|" + ClipboardFailureText(CLIPBOARD_CANNOT_SET),
+            "Cannot open the Clipboard|Cannot empty the Clipboard|Unable to set Clipboard data");
 }

@@ -1,39 +1,27 @@
 // Opening results files: every refusal, the layout rules and the record window.
-#include <gtest/gtest.h>
-#include <tinyxml.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <functional>
 
-#include "ResultsFileBuilder.h"
-#include "SimProcess.h"
-#include "results/ZK7Doc.h"
+#include "ResultsFixture.h"
 #include "results/ZK7Exception.h"
 
 using namespace zk7;
 
 namespace {
 
-sRawRecord Rec(uint32_t nBase, uint32_t nCounter, int nChannels, float fFirst = 1.0f) {
-  sRawRecord r;
-  r.nBaseTime = nBase;
-  r.nCounter = nCounter;
-  for (int c = 0; c < nChannels; ++c) r.aSamples.push_back({0, 0, fFirst + static_cast<float>(c)});
-  return r;
-}
-
-CResultsFileBuilder TwoChannelFile(int nRecords) {
+// nRecords records of nChannels "inputchan" channels; record i's channel c holds i + c.
+CResultsFileBuilder File(int nRecords, int nChannels = 2) {
   CResultsFileBuilder b;
-  for (int i = 0; i < nRecords; ++i) b.aRecords.push_back(Rec(1000000000u, static_cast<uint32_t>(10 * i), 2));
+  b.nChannels = nChannels;
+  b.strXml = CResultsFileBuilder::MakeXml(std::vector<std::string>(static_cast<size_t>(nChannels), "inputchan"));
+  b.AddRecords(nRecords, nChannels, 1000000000u, 10, [](int i, int c) { return sRawSample{0, 0, float(i + c)}; });
   return b;
 }
+CResultsFileBuilder TwoChannelFile(int nRecords) { return File(nRecords); }
 
-class ResultsReader : public ::testing::Test {
+class ResultsReader : public CResultsTest {
 protected:
-  std::string m_strDir = MakeTempDir("zk7-reader");
-  std::string Path(const std::string& s) const { return m_strDir + "/" + s; }
-  void TearDown() override { std::filesystem::remove_all(m_strDir); }
 
   // The id the file is refused with, 0 when it opens.
   unsigned OpenId(const CResultsFileBuilder& b, std::string* pstrText = nullptr) {
@@ -123,16 +111,15 @@ TEST_F(ResultsReader, ShortFilesAndUnreadableFiles) {
   EXPECT_FALSE(doc.OnOpenDocument(Path("missing.zk"), &strError, &nId));
   EXPECT_EQ(nId, CZK7Exception::FILE_ERROR);
   EXPECT_NE(strError.find("missing.zk"), std::string::npos);
-  EXPECT_FALSE(doc.OnOpenDocument(m_strDir, &strError, &nId)) << "a folder is not a results file";
+  EXPECT_FALSE(doc.OnOpenDocument(m_dir.Path(), &strError, &nId)) << "a folder is not a results file";
 }
 
 TEST_F(ResultsReader, LayoutRules) {
   // 2.5 records' worth of data opens with 2 records.
   CResultsFileBuilder b = TwoChannelFile(2);
   b.strTrailing = std::string(12, '\x7f');
-  b.WriteTo(Path("a.zk"));
   CZK7Doc doc;
-  ASSERT_TRUE(doc.OnOpenDocument(Path("a.zk")));
+  Open(doc, b, "a.zk");
   EXPECT_EQ(doc.GetRecordCount(), 2);
   EXPECT_EQ(doc.GetRecordSize(), 24);
   EXPECT_EQ(doc.GetChannelWords(), (std::vector<uint32_t>{0xC0DE0000u, 0xC0DE0001u}));
@@ -140,29 +127,24 @@ TEST_F(ResultsReader, LayoutRules) {
   EXPECT_FALSE(doc.IsModified());
 
   // One record: a recorded duration of 0.
-  b = TwoChannelFile(1);
-  b.WriteTo(Path("b.zk"));
-  ASSERT_TRUE(doc.OnOpenDocument(Path("b.zk")));
+  Open(doc, TwoChannelFile(1), "b.zk");
   EXPECT_EQ(doc.GetRecordCount(), 1);
   EXPECT_EQ(doc.GetRecordedDuration(), 0.0);
 
   // An XML region without a zero byte is read to its end; a zero byte inside ends it.
   b = TwoChannelFile(1);
   b.bXmlZero = false;
-  b.WriteTo(Path("c.zk"));
-  EXPECT_TRUE(doc.OnOpenDocument(Path("c.zk")));
+  Open(doc, b, "c.zk");
   b = TwoChannelFile(1);
   b.strXml += std::string("\0<<<not xml", 11);
-  b.WriteTo(Path("d.zk"));
-  EXPECT_TRUE(doc.OnOpenDocument(Path("d.zk")));
+  Open(doc, b, "d.zk");
 
   // Reopening another file through the same document replaces everything.
   b = TwoChannelFile(5);
   b.nChannels = 3;
   b.strXml = CResultsFileBuilder::MakeXml({"relaychan", "outputchan", "numchan"}, "Other");
   for (auto& r : b.aRecords) r.aSamples.push_back({});
-  b.WriteTo(Path("e.zk"));
-  ASSERT_TRUE(doc.OnOpenDocument(Path("e.zk")));
+  Open(doc, b, "e.zk");
   EXPECT_EQ(doc.GetChannelCount(), 3);
   EXPECT_EQ(doc.GetRecordCount(), 5);
   EXPECT_EQ(doc.GetConfigurationName(), "Other");
@@ -173,17 +155,9 @@ TEST_F(ResultsReader, LayoutRules) {
 
 TEST_F(ResultsReader, RecordWindowMovesCentredAndClamps) {
   // 10 channels: 88-byte records, a window of 11,363 records.
-  CResultsFileBuilder b;
-  b.nChannels = 10;
-  b.strXml = CResultsFileBuilder::MakeXml(std::vector<std::string>(10, "inputchan"));
   const int k = 40000;
-  for (int i = 0; i < k; ++i) {
-    sRawRecord r = Rec(1000000000u, static_cast<uint32_t>(i), 10, static_cast<float>(i));
-    b.aRecords.push_back(r);
-  }
-  b.WriteTo(Path("big.zk"));
   CZK7Doc doc;
-  ASSERT_TRUE(doc.OnOpenDocument(Path("big.zk")));
+  Open(doc, File(k, 10), "big.zk");
   EXPECT_EQ(doc.GetWindowCapacity(), 11363);
   EXPECT_EQ(doc.GetWindowFirst(), 0);
 
@@ -200,24 +174,14 @@ TEST_F(ResultsReader, RecordWindowMovesCentredAndClamps) {
   EXPECT_EQ(doc.GetRecord(k + 3).Sample(0).fValue, static_cast<float>(k - 1));
 
   // A small file is held entirely in the window.
-  CResultsFileBuilder s;
-  s.nChannels = 10;
-  s.strXml = b.strXml;
-  s.aRecords.assign(b.aRecords.begin(), b.aRecords.begin() + 5000);
-  s.WriteTo(Path("small.zk"));
   CZK7Doc small;
-  ASSERT_TRUE(small.OnOpenDocument(Path("small.zk")));
+  Open(small, File(5000, 10), "small.zk");
   EXPECT_EQ(small.GetWindowCapacity(), 5000);
 }
 
 TEST_F(ResultsReader, ReadFailureWhileMovingTheWindowIsAnException) {
-  CResultsFileBuilder b;
-  b.nChannels = 10;
-  b.strXml = CResultsFileBuilder::MakeXml(std::vector<std::string>(10, "inputchan"));
-  for (int i = 0; i < 30000; ++i) b.aRecords.push_back(Rec(1000000000u, static_cast<uint32_t>(i), 10));
-  b.WriteTo(Path("shrinks.zk"));
   CZK7Doc doc;
-  ASSERT_TRUE(doc.OnOpenDocument(Path("shrinks.zk")));
+  Open(doc, File(30000, 10), "shrinks.zk");
   // The file loses its second half while it is open.
   ASSERT_EQ(::truncate(Path("shrinks.zk").c_str(), 20000), 0);
   EXPECT_THROW(doc.GetRecord(29999), CZK7Exception);
@@ -228,8 +192,7 @@ TEST_F(ResultsReader, ReadFailureWhileMovingTheWindowIsAnException) {
 
 TEST_F(ResultsReader, FilesOver4GiBOpenWithAllTheirRecords) {
   // A sparse file of 4.5 GiB: the length does not fit in 32 bits.
-  CResultsFileBuilder b = TwoChannelFile(1);
-  b.WriteTo(Path("huge.zk"));
+  File(1).WriteTo(Path("huge.zk"));
   const uint64_t nLength = 4608ULL << 20;
   ASSERT_EQ(::truncate(Path("huge.zk").c_str(), static_cast<off_t>(nLength)), 0);
   CZK7Doc doc;
