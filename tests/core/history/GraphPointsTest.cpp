@@ -1,17 +1,12 @@
 // The graph's point store: one pass over the records, progress and cancel, and
 // an envelope that keeps every extreme at screen resolution.
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <random>
 
-#include "ResultsFileBuilder.h"
-#include "SimProcess.h"
+#include "ResultsFixture.h"
 #include "format/Formatting.h"
 #include "history/GraphPoints.h"
-#include "results/ZK7Doc.h"
 
 using namespace zk7;
 
@@ -19,9 +14,8 @@ namespace {
 
 constexpr uint32_t BASE = 1767225600u;  // 2026-01-01 00:00:00
 
-class GraphPoints : public ::testing::Test {
+class GraphPoints : public CResultsTest {
 protected:
-  std::string m_strDir = MakeTempDir("zk7-points");
   CZK7Doc m_doc;
   std::vector<float> m_aValues;  // channel 1 values, record order
 
@@ -41,10 +35,8 @@ protected:
                             {{0, 0, static_cast<float>(i)}, {0, static_cast<uint16_t>(i % 50 == 3 ? 7 : 0), f},
                              {7, 0, -static_cast<float>(i)}}});
     }
-    b.WriteTo(m_strDir + "/p.zk");
-    ASSERT_TRUE(m_doc.OnOpenDocument(m_strDir + "/p.zk"));
+    Open(m_doc, b, "p.zk");
   }
-  void TearDown() override { std::filesystem::remove_all(m_strDir); }
 };
 
 TEST_F(GraphPoints, OnePassGivesTheDocumentsPointsWithTheirOwnTimes) {
@@ -190,15 +182,6 @@ TEST_F(GraphPoints, NearestPointAndPlotAgainstAnXChannel) {
   pts.GetXYDrawPoints(0, -40, 0, 0, 40, 400, 400, x, y);
   EXPECT_EQ(x.size(), 40u) << "fine grid: every point";
   EXPECT_EQ(pts.FindPoint(1, -7.2), 7);
-}
-
-TEST_F(GraphPoints, CompactStorage) {
-  Make(20000);
-  CGraphPoints pts;
-  ASSERT_EQ(pts.Load(m_doc, 0, 19999, 0.0, -1), CGraphPoints::LOAD_OK);
-  // The envelope holds far less than the values themselves.
-  const double dPerValue = static_cast<double>(pts.GetMemoryBytes()) / (3.0 * 20000);
-  EXPECT_LT(dPerValue, 4 + 8.0 / 3 + 4.0 / 3 + 1);
 }
 
 } // namespace
