@@ -33,35 +33,32 @@ TEST(ResponseParser, HeaderEndsAtTheFirstEmptyLineWhateverTheLineEnds) {
 }
 
 TEST(ResponseParser, ContentLengthRules) {
-  struct {
-    const char* pszHeader;
+  const std::string kOk = "HTTP/1.0 200 OK\r\n", kLength = kOk + "Content-Length: ";
+  const char* kNone = "No Content-Length in response header";
+  const char* kBad = "Bad Content-Length in response header";
+  const char* kLong = "Response too long: more than 268435456 bytes announced";
+  const struct {
+    std::string strHeader;
     int nResult;
     int64_t nLength;
     const char* pszError;
   } cases[] = {
-      {"HTTP/1.0 200 OK\r\nContent-Length: 12\r\n\r\n", ZK7_OK, 12, ""},
-      {"HTTP/1.0 200 OK\r\ncontent-length: 12\r\n\r\n", ZK7_OK, 12, ""},
-      {"HTTP/1.0 200 OK\r\nCONTENT-LENGTH:12 \r\n\r\n", ZK7_OK, 12, ""},
-      {"Content-Length: 7\n\n", ZK7_OK, 7, ""},
-      {"HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", ZK7_OK, 0, ""},
+      {kLength + "12\r\n\r\n", ZK7_OK, 12, ""}, {kOk + "content-length: 12\r\n\r\n", ZK7_OK, 12, ""},
+      {kOk + "CONTENT-LENGTH:12 \r\n\r\n", ZK7_OK, 12, ""}, {"Content-Length: 7\n\n", ZK7_OK, 7, ""},
+      {kLength + "0\r\n\r\n", ZK7_OK, 0, ""},
       {"HTTP/1.0 404 Whatever\r\nContent-Length: 3\r\nContent-Length: 3\r\n\r\n", ZK7_OK, 3, ""},
-      {"HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n", ZK7_ERR_NO_LENGTH, 0, "No Content-Length in response header"},
-      {"", ZK7_ERR_NO_LENGTH, 0, "No Content-Length in response header"},
-      {"HTTP/1.0 200 OK\r\nX-Content-Length: 5\r\n\r\n", ZK7_ERR_NO_LENGTH, 0, "No Content-Length in response header"},
-      {"HTTP/1.0 200 OK\r\nContent-Length:\r\n\r\n", ZK7_ERR_RESPONSE, 0, "Bad Content-Length in response header"},
-      {"HTTP/1.0 200 OK\r\nContent-Length: -5\r\n\r\n", ZK7_ERR_RESPONSE, 0, "Bad Content-Length in response header"},
-      {"HTTP/1.0 200 OK\r\nContent-Length: 12abc\r\n\r\n", ZK7_ERR_RESPONSE, 0, "Bad Content-Length in response header"},
-      {"HTTP/1.0 200 OK\r\nContent-Length: 3\r\nContent-Length: 4\r\n\r\n", ZK7_ERR_RESPONSE, 0,
+      {kOk + "Content-Type: text/xml\r\n\r\n", ZK7_ERR_NO_LENGTH, 0, kNone}, {"", ZK7_ERR_NO_LENGTH, 0, kNone},
+      {kOk + "X-Content-Length: 5\r\n\r\n", ZK7_ERR_NO_LENGTH, 0, kNone},
+      {kOk + "Content-Length:\r\n\r\n", ZK7_ERR_RESPONSE, 0, kBad}, {kLength + "-5\r\n\r\n", ZK7_ERR_RESPONSE, 0, kBad},
+      {kLength + "12abc\r\n\r\n", ZK7_ERR_RESPONSE, 0, kBad},
+      {kLength + "3\r\nContent-Length: 4\r\n\r\n", ZK7_ERR_RESPONSE, 0,
        "Two different Content-Length fields in response header"},
-      {"HTTP/1.0 200 OK\r\nContent-Length: 268435456\r\n\r\n", ZK7_OK, 268435456, ""},
-      {"HTTP/1.0 200 OK\r\nContent-Length: 268435457\r\n\r\n", ZK7_ERR_RESPONSE, 0,
-       "Response too long: more than 268435456 bytes announced"},
-      {"HTTP/1.0 200 OK\r\nContent-Length: 99999999999999999999999999\r\n\r\n", ZK7_ERR_RESPONSE, 0,
-       "Response too long: more than 268435456 bytes announced"},
+      {kLength + "268435456\r\n\r\n", ZK7_OK, 268435456, ""}, {kLength + "268435457\r\n\r\n", ZK7_ERR_RESPONSE, 0, kLong},
+      {kLength + "99999999999999999999999999\r\n\r\n", ZK7_ERR_RESPONSE, 0, kLong},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.pszHeader);
-    sResponseHeader header = ParseResponseHeader(c.pszHeader);
+    SCOPED_TRACE(c.strHeader);
+    sResponseHeader header = ParseResponseHeader(c.strHeader);
     EXPECT_EQ(header.nResult, c.nResult);
     EXPECT_EQ(header.nLength, c.nLength);
     EXPECT_EQ(header.strError, c.pszError);
@@ -106,20 +103,15 @@ TEST(ResponseParser, WholeResponses) {
 }
 
 TEST(ResponseParser, BlockRefusalTextIsCapped) {
+  const uint32_t kMax = ZK7_MAX_REFUSAL_TEXT;
   struct {
     int32_t nStatus;
     uint32_t nLength;
     bool bRefused;
     uint32_t nKeep;
     bool bCut;
-  } cases[] = {
-      {0, 99, false, 0, false},
-      {1, 0, true, 0, false},
-      {-1, 10, true, 10, false},
-      {1, ZK7_MAX_REFUSAL_TEXT, true, ZK7_MAX_REFUSAL_TEXT, false},
-      {1, ZK7_MAX_REFUSAL_TEXT + 1, true, ZK7_MAX_REFUSAL_TEXT, true},
-      {1, 0xFFFFFFFFu, true, ZK7_MAX_REFUSAL_TEXT, true},
-  };
+  } cases[] = {{0, 99, false, 0, false},         {1, 0, true, 0, false},           {-1, 10, true, 10, false},
+               {1, kMax, true, kMax, false},     {1, kMax + 1, true, kMax, true}, {1, 0xFFFFFFFFu, true, kMax, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.nLength);
     auto bytes = EncodeBlockReplyHeader(sBlockReplyHeader{c.nStatus, c.nLength});

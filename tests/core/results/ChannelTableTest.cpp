@@ -56,23 +56,21 @@ TEST(ChannelTable, Limits) {
       "<limit number=\"4\" onoff=\"off\"/>"
       "</inputchan>");
   ASSERT_EQ(a.size(), 2u);
-  EXPECT_TRUE(a[0].aLimits[1].bOn);
-  EXPECT_TRUE(a[0].aLimits[1].bHigh);
-  EXPECT_EQ(a[0].aLimits[1].fValue, 12.5f);
-  EXPECT_TRUE(a[0].aLimits[3].bOn) << "numbers above 4 name limit 4";
-  EXPECT_FALSE(a[0].aLimits[3].bHigh);
-  EXPECT_EQ(a[0].aLimits[3].fValue, -3.25f);
-  EXPECT_FALSE(a[0].aLimits[0].bOn) << "number 0 names limit 1";
-  EXPECT_TRUE(a[0].aLimits[0].bHigh);
-  EXPECT_FALSE(a[0].aLimits[2].bOn);
-
-  EXPECT_FALSE(a[1].aLimits[0].bOn) << "without number or onoff nothing is taken";
-  EXPECT_FALSE(a[1].aLimits[0].bHigh);
-  EXPECT_FALSE(a[1].aLimits[2].bOn) << "ON in capitals is not on";
-  EXPECT_FALSE(a[1].aLimits[2].bHigh);
-  EXPECT_EQ(a[1].aLimits[2].fValue, 0.0f);
-  EXPECT_FALSE(a[1].aLimits[3].bOn) << "a later limit with the same number overrides";
-  EXPECT_EQ(a[1].aLimits[3].fValue, 1.0f) << "the value set earlier stays; a plain decimal has no exponent";
+  // Each limit as "on/off high/low value".
+  auto limits = [](const CChanInfos& c) {
+    std::vector<std::string> aTexts;
+    for (const auto& l : c.aLimits)
+      aTexts.push_back(std::string(l.bOn ? "on " : "off ") + (l.bHigh ? "high " : "low ") + std::to_string(l.fValue));
+    return aTexts;
+  };
+  // Number 0 names limit 1 and numbers above 4 limit 4.
+  EXPECT_EQ(limits(a[0]), (std::vector<std::string>{"off high 1.000000", "on high 12.500000", "off low 0.000000",
+                                                     "on low -3.250000"}));
+  // Without number or onoff nothing is taken; ON or HIGH in capitals are not on or
+  // high; a later limit of the same number overrides, keeping a value set
+  // earlier; a plain decimal has no exponent.
+  EXPECT_EQ(limits(a[1]), (std::vector<std::string>{"off low 0.000000", "off low 0.000000", "off low 0.000000",
+                                                     "off low 1.000000"}));
 }
 
 TEST(ChannelTable, OnlyChannelElementsCountInDocumentOrder) {

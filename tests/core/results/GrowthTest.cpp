@@ -1,14 +1,10 @@
 // A results file that grows while open: whole records counted, a partial one
 // not yet, and a file cut short or replaced refused as a read error.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
-#include "ResultsFileBuilder.h"
-#include "SimProcess.h"
-#include "results/ZK7Doc.h"
+#include "ResultsFixture.h"
 #include "results/ZK7Exception.h"
 
 using namespace zk7;
@@ -17,10 +13,10 @@ namespace {
 
 CResultsFileBuilder FiveRecords() {
   CResultsFileBuilder b;
-  for (uint32_t n = 0; n < 5; ++n)
-    b.aRecords.push_back({1000000000u, n * 10, {{0, 0, 1.5f * static_cast<float>(n)}, {0, 0, -1.0f}}});
+  b.AddRecords(5, 2, 1000000000u, 10, [](int n, int c) { return sRawSample{0, 0, c ? -1.0f : 1.5f * float(n)}; });
   return b;
 }
+using ResultsGrowth = CResultsTest;
 
 void Append(const std::string& strPath, const std::vector<uint8_t>& a, size_t nFrom, size_t nTo) {
   std::ofstream out(strPath, std::ios::binary | std::ios::app);
@@ -29,9 +25,8 @@ void Append(const std::string& strPath, const std::vector<uint8_t>& a, size_t nF
 
 } // namespace
 
-TEST(ResultsGrowth, WholeRecordsAreCountedPartialOnesWait) {
-  const std::string strDir = MakeTempDir("zk7-growth");
-  const std::string strPath = strDir + "/f.zk";
+TEST_F(ResultsGrowth, WholeRecordsAreCountedPartialOnesWait) {
+  const std::string strPath = Path("f.zk");
   const auto aFull = FiveRecords().Build();
   const size_t nRecord = 24;  // 8 + 8 per channel
   const size_t nOne = aFull.size() - 4 * nRecord;  // header, configuration and one record
@@ -66,12 +61,10 @@ TEST(ResultsGrowth, WholeRecordsAreCountedPartialOnesWait) {
   }
   EXPECT_EQ(doc.GetRecord(0).Sample(0).fValue, 0.0f);
   EXPECT_EQ(doc.GetWindowCapacity(), 5) << "the window grows with a small file";
-  std::filesystem::remove_all(strDir);
 }
 
-TEST(ResultsGrowth, ShrinkReplaceAndNewHeaderAreReadErrors) {
-  const std::string strDir = MakeTempDir("zk7-growth");
-  const std::string strPath = strDir + "/f.zk";
+TEST_F(ResultsGrowth, ShrinkReplaceAndNewHeaderAreReadErrors) {
+  const std::string strPath = Path("f.zk");
   const auto aFull = FiveRecords().Build();
   struct sCase {
     const char* pszWhat;
@@ -80,8 +73,8 @@ TEST(ResultsGrowth, ShrinkReplaceAndNewHeaderAreReadErrors) {
   } cases[] = {
       {"cut short by a record", [&] { std::filesystem::resize_file(strPath, aFull.size() - 24); }, "became shorter"},
       {"renamed over", [&] {
-         WriteFileBytes(strDir + "/g.zk", aFull);
-         std::filesystem::rename(strDir + "/g.zk", strPath);
+         WriteFileBytes(Path("g.zk"), aFull);
+         std::filesystem::rename(Path("g.zk"), strPath);
        }, "was replaced or removed"},
       {"removed", [&] { std::filesystem::remove(strPath); }, "was replaced or removed"},
       {"written again in place with another header", [&] {
@@ -108,5 +101,4 @@ TEST(ResultsGrowth, ShrinkReplaceAndNewHeaderAreReadErrors) {
     }
     EXPECT_EQ(doc.GetRecordCount(), 5) << "the records shown stay";
   }
-  std::filesystem::remove_all(strDir);
 }

@@ -1,32 +1,14 @@
 // Record times, values, the search by time and the information values.
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <filesystem>
 
-#include "ResultsFileBuilder.h"
-#include "SimProcess.h"
+#include "ResultsFixture.h"
 #include "format/Formatting.h"
-#include "format/RegionalSettings.h"
-#include "results/ZK7Doc.h"
 
 using namespace zk7;
 
 namespace {
 
-class RecordAccess : public ::testing::Test {
-protected:
-  std::string m_strDir = MakeTempDir("zk7-access");
-  void SetUp() override { SetRegionalSettings(CRegionalSettings::Plain()); }
-  void TearDown() override { std::filesystem::remove_all(m_strDir); }
-
-  void Open(CZK7Doc& doc, const CResultsFileBuilder& b) {
-    const std::string strPath = m_strDir + "/f.zk";
-    b.WriteTo(strPath);
-    std::string strError;
-    ASSERT_TRUE(doc.OnOpenDocument(strPath, &strError)) << strError;
-  }
-};
+using RecordAccess = CResultsTest;
 
 TEST_F(RecordAccess, RecordTimesWrapAndOffsets) {
   CResultsFileBuilder b;
@@ -59,15 +41,14 @@ TEST_F(RecordAccess, RecordTimesWrapAndOffsets) {
 
 TEST_F(RecordAccess, FindRecordByTimeTiesAndBounds) {
   CResultsFileBuilder b;
-  for (uint32_t i = 0; i < 101; ++i) b.aRecords.push_back({1700000000u, 10 * i, {{0, 0, 0.0f}, {0, 0, 0.0f}}});
+  b.AddRecords(101, 2, 1700000000u, 10, [](int, int) { return sRawSample{}; });
   CZK7Doc doc;
   Open(doc, b);
   const double t0 = doc.GetRecordTime(0, 0);
   const double dSecond = 1.0 / 86400.0;
-  EXPECT_EQ(doc.FindRecordByTime(t0 - 10), 0);
-  EXPECT_EQ(doc.FindRecordByTime(t0), 0);
-  EXPECT_EQ(doc.FindRecordByTime(t0 + 1000 * dSecond), 100);
-  EXPECT_EQ(doc.FindRecordByTime(t0 + 100 * dSecond), 100);
+  EXPECT_EQ((std::vector<int>{doc.FindRecordByTime(t0 - 10), doc.FindRecordByTime(t0),
+                              doc.FindRecordByTime(t0 + 1000 * dSecond), doc.FindRecordByTime(t0 + 100 * dSecond)}),
+            (std::vector<int>{0, 0, 100, 100}));
   for (int r = 0; r < 100; ++r) {
     const double dMid = (doc.GetRecordTime(r, 0) + doc.GetRecordTime(r + 1, 0)) / 2;
     EXPECT_EQ(doc.FindRecordByTime(dMid - 0.01 * dSecond), r);
@@ -96,13 +77,10 @@ TEST_F(RecordAccess, ChannelValuesAndErrors) {
   b.aRecords.push_back({0, 1, {{0, 7, 3.0f}, {0, 0, 1e9f}, {0, 999, 0.0f}, {0, 0, 1e9f}}});
   CZK7Doc doc;
   Open(doc, b);
-  EXPECT_EQ(doc.FormatChannelValue(0, 0), "     3.14");
-  EXPECT_EQ(doc.FormatChannelValue(1, 0), " 3.141590");
-  EXPECT_EQ(doc.FormatChannelValue(2, 0), "123456.79");
-  EXPECT_EQ(doc.FormatChannelValue(3, 0), "2.5000000") << "decimals above 9 are shortened to fit";
-  EXPECT_EQ(doc.FormatChannelValue(1, 1), "1.00000e9");
-  EXPECT_EQ(doc.FormatChannelValue(0, 1), "Err. 7");
-  EXPECT_EQ(doc.FormatChannelValue(2, 1), "Err. 999");
+  // Resolutions 2, 6, auto and 12 (decimals above 9 shortened to fit), then errors.
+  const std::vector<std::string> aTexts = {"     3.14", " 3.141590", "123456.79", "2.5000000",
+                                           "Err. 7",    "1.00000e9", "Err. 999",  "1.00000e9"};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(doc.FormatChannelValue(i % 4, i / 4), aTexts[static_cast<size_t>(i)]) << i;
   EXPECT_FALSE(doc.SetErrorDisplayFormat(CZK7Doc::ERRORS_NUMBER_ONLY)) << "unchanged";
   EXPECT_TRUE(doc.SetErrorDisplayFormat(CZK7Doc::ERRORS_NUMBER_AND_MEANING));
   EXPECT_EQ(doc.FormatChannelValue(0, 1), "Err. 7 (Overload (too high))");
@@ -112,9 +90,8 @@ TEST_F(RecordAccess, ChannelValuesAndErrors) {
 
   float fValue = 0;
   bool bHigh = false;
-  EXPECT_FALSE(doc.GetChannelLimit(0, 4, fValue, bHigh));
-  EXPECT_FALSE(doc.GetChannelLimit(9, 0, fValue, bHigh));
-  EXPECT_FALSE(doc.GetChannelLimit(0, 0, fValue, bHigh));
+  for (auto [nChannel, nLimit] : {std::pair{0, 4}, {9, 0}, {0, 0}})
+    EXPECT_FALSE(doc.GetChannelLimit(nChannel, nLimit, fValue, bHigh)) << nChannel << " " << nLimit;
 }
 
 TEST_F(RecordAccess, InformationValues) {
@@ -125,13 +102,10 @@ TEST_F(RecordAccess, InformationValues) {
   CZK7Doc doc;
   Open(doc, b);
   const sResultsFileInfo info = doc.GetFileInformation();
-  EXPECT_EQ(info.strTitle, "Informations about fle 'f.zk'");
-  EXPECT_EQ(info.strConfigName, "Test");
-  EXPECT_EQ(info.strAcqStart, "09/09/2001 01:46:40");
-  EXPECT_EQ(info.strFirstRecord, "09/09/2001 01:47:04.980");
-  EXPECT_EQ(info.strDuration, "1 h 2 mn 3.500 s");
-  EXPECT_EQ(info.strCycles, "2");
-  EXPECT_EQ(info.strChannels, "2");
+  EXPECT_EQ((std::vector<std::string>{info.strTitle, info.strConfigName, info.strAcqStart, info.strFirstRecord,
+                                      info.strDuration, info.strCycles, info.strChannels}),
+            (std::vector<std::string>{"Informations about fle 'f.zk'", "Test", "09/09/2001 01:46:40",
+                                      "09/09/2001 01:47:04.980", "1 h 2 mn 3.500 s", "2", "2"}));
 }
 
 } // namespace
