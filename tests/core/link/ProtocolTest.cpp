@@ -28,8 +28,7 @@ TEST(Protocol, BlockRequestLayout) {
   EXPECT_EQ(0, std::memcmp(bytes.data(), expected, 32));
   sBlockRequest back;
   ASSERT_TRUE(DecodeBlockRequest(bytes.data(), back));
-  EXPECT_EQ(back.nSession, 42);
-  EXPECT_EQ(back.nOffset, 50000u);
+  EXPECT_EQ(std::pair(back.nSession, back.nOffset), std::pair(42, 50000u));
   bytes[3] = 'G';
   EXPECT_FALSE(DecodeBlockRequest(bytes.data(), back));
 }
@@ -40,8 +39,7 @@ TEST(Protocol, BlockReplyHeaderReadsStatusAndMessageLengthAtTheirOffsets) {
   raw[20] = 0x10;
   raw[21] = 0x27;
   sBlockReplyHeader hdr = DecodeBlockReplyHeader(raw);
-  EXPECT_EQ(hdr.nStatus, 7);
-  EXPECT_EQ(hdr.nMessageLength, 10000u);
+  EXPECT_EQ(std::pair(hdr.nStatus, hdr.nMessageLength), std::pair(7, 10000u));
   auto enc = EncodeBlockReplyHeader(hdr);
   EXPECT_EQ(0, std::memcmp(enc.data() + 16, raw + 16, 8));
 }
@@ -62,9 +60,7 @@ TEST(Protocol, NumbersAsTheModuleWritesThem) {
     uint32_t n;
   } handles[] = {{"1A2b", 0x1A2B}, {" 0x1f", 0x1F}, {"ffz1", 0xFF}, {"zz", 0}, {"0", 0}, {"FFFFFFFF", 0xFFFFFFFFu}};
   for (const auto& c : handles) EXPECT_EQ(ParseHandle(c.psz), c.n) << c.psz;
-  EXPECT_EQ(FormatHandle(0x1A2B), "1a2b");
-  EXPECT_EQ(FormatHandle(0x0F), "f");
-  EXPECT_EQ(FormatHandle(0), "0");
+  EXPECT_EQ(FormatHandle(0x1A2B) + "|" + FormatHandle(0x0F) + "|" + FormatHandle(0), "1a2b|f|0");
 }
 
 } // namespace

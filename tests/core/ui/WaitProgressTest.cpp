@@ -11,16 +11,13 @@ namespace {
 TEST(WaitProgressTest, PercentageRule) {
   struct {
     int nPos, nLower, nUpper, nPercent;
-  } const aCases[] = {
-      {3, 0, 6, 50},   {6, 0, 6, 100},  {0, 0, 6, 0},     {15, 0, 10, 50}, {20, 0, 10, 0},
-      {10, 0, 10, 100}, {1, 0, 3, 33},  {150, 100, 200, 50}, {5, 5, 5, 0},
-      // Large byte counts must not overflow.
-      {INT_MAX / 2, 0, INT_MAX, 49},  {INT_MAX, 0, INT_MAX, 100},
-  };
+  } const aCases[] = {{3, 0, 6, 50},      {6, 0, 6, 100},   {0, 0, 6, 0},  {15, 0, 10, 50}, {20, 0, 10, 0}, {10, 0, 10, 100},
+                      {1, 0, 3, 33},      {150, 100, 200, 50}, {5, 5, 5, 0},
+                      // Large byte counts must not overflow.
+                      {INT_MAX / 2, 0, INT_MAX, 49}, {INT_MAX, 0, INT_MAX, 100}};
   for (const auto& c : aCases)
     EXPECT_EQ(GetWaitPercentage(c.nPos, c.nLower, c.nUpper), c.nPercent) << c.nPos << " of " << c.nLower << ".." << c.nUpper;
-  EXPECT_EQ(FormatWaitPercentage(40), "40%");
-  EXPECT_EQ(FormatWaitPercentage(100), "100%");
+  EXPECT_EQ(FormatWaitPercentage(40) + FormatWaitPercentage(100), "40%100%");
 }
 
 TEST(HistViewStateTest, InitialStateAndResolutionCommands) {
@@ -29,17 +26,13 @@ TEST(HistViewStateTest, InitialStateAndResolutionCommands) {
   EXPECT_DOUBLE_EQ(state.m_dHistoryEnd, 46000.25);
   EXPECT_TRUE(state.m_bShowFraction);
   EXPECT_EQ(state.m_nFractionDigits, 3);
-  EXPECT_TRUE(IsTimeResolution(state, 3));
-  EXPECT_FALSE(IsTimeResolution(state, 0));
-
-  SetTimeResolution(state, 0);
-  EXPECT_FALSE(state.m_bShowFraction);
-  EXPECT_EQ(state.m_nFractionDigits, 0);
-  EXPECT_TRUE(IsTimeResolution(state, 0));
-  EXPECT_FALSE(IsTimeResolution(state, 1));
-  SetTimeResolution(state, 1);
-  EXPECT_TRUE(IsTimeResolution(state, 1));
-  EXPECT_FALSE(IsTimeResolution(state, 2));
+  // Exactly one resolution command is ticked: the one last chosen.
+  for (int nDigits : {3, 0, 1}) {
+    if (nDigits != 3) SetTimeResolution(state, nDigits);
+    EXPECT_EQ(state.m_bShowFraction, nDigits > 0);
+    EXPECT_EQ(state.m_nFractionDigits, nDigits);
+    for (int n = 0; n <= 3; ++n) EXPECT_EQ(IsTimeResolution(state, n), n == nDigits) << nDigits << " " << n;
+  }
 
   EXPECT_EQ(GetTimeFormatForRange(46000.1, 46000.9), sHistViewState::TIME_FORMAT_TIME);
   EXPECT_EQ(GetTimeFormatForRange(46000.9, 46001.1), sHistViewState::TIME_FORMAT_DATE_TIME);

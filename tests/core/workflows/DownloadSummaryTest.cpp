@@ -6,47 +6,44 @@
 namespace zk7 {
 namespace {
 
-void Add(CDownloadFiles& files, int nCategory, const std::string& strDir, const std::string& strFile, int bArrived) {
-  auto& aDirs = files.Categories()[static_cast<size_t>(nCategory)];
-  if (aDirs.empty() || aDirs.back().strName != strDir) aDirs.push_back({strDir, {}});
-  aDirs.back().aFiles.push_back({strFile, bArrived, 10});
-}
+struct sListed {
+  int nCategory;
+  const char* pszDir;
+  const char* pszFile;
+  int bArrived;
+};
 
 TEST(DownloadSummary, TextsAndTheFileToOpen) {
-  {
+  const struct {
+    std::vector<sListed> aFiles;
+    const char* pszMessage;
+    const char* pszQuestion;
+    const char* pszOpen;  // "" when nothing opens
+  } aCases[] = {
+      {{{0, "", "a.xml", 0}}, "No file was downloaded.", "", ""},
+      {{{0, "", "a.xml", 1}}, "One file has been loaded.", "", ""},
+      // The extension is compared exactly: b.LOG does not open.
+      {{{0, "", "a.xml", 1}, {1, "", "b.LOG", 1}, {2, "run1", "c.zk", 1}},
+       "3 files have been dowloaded.", "Do you want to open it ?", "/d/internal/run1/c.zk"},
+      {{{1, "", "x.log", 1}, {2, "", "y.zk", 1}, {2, "", "z.zk", 1}},
+       "3 files have been dowloaded.", "Do you want to open one of the loaded files ?", "/d/logs/x.log"},
+  };
+  for (const auto& c : aCases) {
+    SCOPED_TRACE(c.pszMessage);
     CDownloadFiles files;
-    Add(files, 0, "", "a.xml", 0);
-    auto s = files.Summarize("/d");
-    EXPECT_EQ(s.strMessage, "No file was downloaded.");
-    EXPECT_EQ(s.strQuestion, "");
-  }
-  {
-    CDownloadFiles files;
-    Add(files, 0, "", "a.xml", 1);
-    auto s = files.Summarize("/d");
-    EXPECT_EQ(s.strMessage, "One file has been loaded.");
-    EXPECT_EQ(s.nOpenable, 0);
-    EXPECT_EQ(s.strQuestion, "");
-  }
-  {
-    CDownloadFiles files;
-    Add(files, 0, "", "a.xml", 1);
-    Add(files, 1, "", "b.LOG", 1);  // the extension is compared exactly
-    Add(files, 2, "run1", "c.zk", 1);
-    auto s = files.Summarize("/d");
-    EXPECT_EQ(s.strMessage, "3 files have been dowloaded.");
-    EXPECT_EQ(s.nOpenable, 1);
-    EXPECT_EQ(s.strQuestion, "Do you want to open it ?");
-    EXPECT_EQ(s.firstOpenable, std::filesystem::path("/d/internal/run1/c.zk"));
-  }
-  {
-    CDownloadFiles files;
-    Add(files, 1, "", "x.log", 1);
-    Add(files, 2, "", "y.zk", 1);
-    Add(files, 2, "", "z.zk", 1);
-    auto s = files.Summarize("/d");
-    EXPECT_EQ(s.strQuestion, "Do you want to open one of the loaded files ?");
-    EXPECT_EQ(s.firstOpenable, std::filesystem::path("/d/logs/x.log"));
+    for (const sListed& f : c.aFiles) {
+      auto& aDirs = files.Categories()[static_cast<size_t>(f.nCategory)];
+      if (aDirs.empty() || aDirs.back().strName != f.pszDir) aDirs.push_back({f.pszDir, {}});
+      aDirs.back().aFiles.push_back({f.pszFile, f.bArrived, 10});
+    }
+    const auto s = files.Summarize("/d");
+    EXPECT_EQ(s.strMessage, c.pszMessage);
+    EXPECT_EQ(s.strQuestion, c.pszQuestion);
+    if (*c.pszOpen) {
+      EXPECT_EQ(s.firstOpenable, std::filesystem::path(c.pszOpen));
+    } else {
+      EXPECT_EQ(s.nOpenable, 0);
+    }
   }
 }
 

@@ -10,31 +10,29 @@ TEST(FileSelection, ImagesFollowTheExactExtension) {
     const char* pszName;
     eFileTreeImage image;
   } const aCases[] = {
-      {"run.zk", FILE_TREE_IMAGE_RESULTS},
-      {".zk", FILE_TREE_IMAGE_RESULTS},
-      {"a.b.log", FILE_TREE_IMAGE_LOG},
-      {"plant.xml", FILE_TREE_IMAGE_XML},
-      {"RUN.ZK", FILE_TREE_IMAGE_OTHER},      // compared case-sensitively
-      {"run.zk.bak", FILE_TREE_IMAGE_OTHER},  // only the text after the last dot counts
-      {"zk", FILE_TREE_IMAGE_OTHER},          // no dot: the whole name, which is not ".zk"
-      {"log", FILE_TREE_IMAGE_OTHER},
-      {"run.", FILE_TREE_IMAGE_OTHER},
+      // Compared case-sensitively, on the text after the last dot; without a dot the whole name.
+      {"run.zk", FILE_TREE_IMAGE_RESULTS}, {".zk", FILE_TREE_IMAGE_RESULTS},   {"a.b.log", FILE_TREE_IMAGE_LOG},
+      {"plant.xml", FILE_TREE_IMAGE_XML},  {"RUN.ZK", FILE_TREE_IMAGE_OTHER},  {"run.zk.bak", FILE_TREE_IMAGE_OTHER},
+      {"zk", FILE_TREE_IMAGE_OTHER},       {"log", FILE_TREE_IMAGE_OTHER},     {"run.", FILE_TREE_IMAGE_OTHER},
   };
   for (const auto& c : aCases) EXPECT_EQ(FileTreeImage(c.pszName), c.image) << c.pszName;
-  EXPECT_TRUE(IsResultsFileName("x.zk"));
-  EXPECT_FALSE(IsResultsFileName("x.Zk"));
-  EXPECT_TRUE(IsLogFileName("x.log"));
-  EXPECT_FALSE(IsLogFileName("x.log "));
+  EXPECT_TRUE(IsResultsFileName("x.zk") && IsLogFileName("x.log"));
+  EXPECT_FALSE(IsResultsFileName("x.Zk") || IsLogFileName("x.log "));
   EXPECT_EQ(ModuleFileExtension("a.b.c"), ".c");
   EXPECT_EQ(ModuleFileExtension("abc"), "abc");
 }
 
-TEST(FileSelection, ItemTextsAndQuestion) {
+TEST(FileSelection, ItemTextsQuestionAndReplaceButtons) {
   EXPECT_EQ(FileTreeItemText("run.zk", 1234), "run.zk (1234 bytes)");
   EXPECT_EQ(FileTreeItemText("empty.log", 0), "empty.log (0 bytes)");
   EXPECT_EQ(FileTreeItemText("big", 2147483647), "big (2147483647 bytes)");
   EXPECT_EQ(ReplaceQuestionText("/tmp/d/logs/a.log"),
             " '/tmp/d/logs/a.log'\n\n This file already exists. Do you want to replace it ?");
+  // 2: Escape or the close box.
+  const std::pair<int, eReplaceAnswer> aButtons[] = {{1053, eReplaceAnswer::Yes},      {1095, eReplaceAnswer::No},
+                                                     {1096, eReplaceAnswer::YesToAll}, {6, eReplaceAnswer::NoToAll},
+                                                     {1010, eReplaceAnswer::Cancel},   {2, eReplaceAnswer::Cancel}};
+  for (const auto& [nButton, eAnswer] : aButtons) EXPECT_EQ(ReplaceAnswerFromButton(nButton), eAnswer) << nButton;
 }
 
 TEST(FileSelection, ReferencesReachEveryFileAndNothingElse) {
@@ -53,22 +51,11 @@ TEST(FileSelection, ReferencesReachEveryFileAndNothingElse) {
   ASSERT_NE(pFile, nullptr);
   EXPECT_EQ(pFile->strName, "b.zk");
 
-  const sFileTreeRef aOutside[] = {
-      {2, 1, 1}, {2, 300, 0}, {5, 0, 0}, {0, 0, 0}, {2, -1, 0}, {2, 1, -1}, {-1, 1, 0}, {2, 1, -1},
-  };
+  const sFileTreeRef aOutside[] = {{2, 1, 1}, {2, 300, 0}, {5, 0, 0}, {0, 0, 0}, {2, -1, 0}, {2, 1, -1}, {-1, 1, 0}};
   for (const auto& ref : aOutside)
     EXPECT_EQ(FindListedFile(files.Categories(), ref), nullptr) << ref.nCategory << "/" << ref.nDir << "/" << ref.nFile;
   EXPECT_FALSE((sFileTreeRef{2, 1, -1}.IsFile()));
   EXPECT_TRUE((sFileTreeRef{0, 0, 0}.IsFile()));
-}
-
-TEST(FileSelection, ReplaceButtonsGiveTheirAnswers) {
-  EXPECT_EQ(ReplaceAnswerFromButton(1053), eReplaceAnswer::Yes);
-  EXPECT_EQ(ReplaceAnswerFromButton(1095), eReplaceAnswer::No);
-  EXPECT_EQ(ReplaceAnswerFromButton(1096), eReplaceAnswer::YesToAll);
-  EXPECT_EQ(ReplaceAnswerFromButton(6), eReplaceAnswer::NoToAll);
-  EXPECT_EQ(ReplaceAnswerFromButton(1010), eReplaceAnswer::Cancel);
-  EXPECT_EQ(ReplaceAnswerFromButton(2), eReplaceAnswer::Cancel);  // Escape, the close box
 }
 
 } // namespace
