@@ -2,6 +2,7 @@
 // test, axis labels and ticks, cursor texts and moves, scales tool texts.
 #include <cfloat>
 #include <cmath>
+#include <iomanip>
 
 #include "ResultsFixture.h"
 #include "format/Formatting.h"
@@ -18,6 +19,13 @@ const double DAY0 = DayNumberFromCalendar(2026, 1, 31, 0, 0, 0);
 constexpr double HOUR = 1.0 / 24;
 
 using GraphView = CResultsTest;
+
+// Both ends of the period within ten microseconds of those wanted.
+::testing::AssertionResult Spans(const sHistoryPeriod& p, double dStart, double dEnd) {
+  if (std::fabs(p.dStart - dStart) < 1e-10 && std::fabs(p.dEnd - dEnd) < 1e-10) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << std::setprecision(15) << p.dStart << ".." << p.dEnd << " instead of "
+                                       << dStart << ".." << dEnd;
+}
 
 TEST_F(GraphView, InitialFirstRecordFollowsTheTenMillionValueRule) {
   // 12,000,000 values: the last 3,333,333 records; exactly 10,000,000: the whole
@@ -47,64 +55,49 @@ TEST_F(GraphView, InitialPeriodAndPlottedRangeOfAFile) {
   EXPECT_EQ(nFirst, 10) << "1 ms before record 10 is nearest to it";
 }
 
-TEST_F(GraphView, PreviousAndNextMeasurementsStopAtTheFilesEnds) {
+TEST_F(GraphView, PreviousNextAndPageUpDownStopAtTheEnds) {
   const double dFirst = DAY0, dLast = DAY0 + 10 * HOUR;
   sHistoryPeriod p{dFirst + 0.5 * HOUR, dFirst + 1.5 * HOUR};
   EXPECT_TRUE(CanShowPrevious(p, dFirst));
   ASSERT_TRUE(ShowPreviousPeriod(p, dFirst));
-  EXPECT_DOUBLE_EQ(p.dStart, dFirst);
-  EXPECT_DOUBLE_EQ(p.dEnd, dFirst + HOUR) << "the length stays";
-  EXPECT_FALSE(CanShowPrevious(p, dFirst));
-  EXPECT_FALSE(ShowPreviousPeriod(p, dFirst));
-
+  EXPECT_TRUE(Spans(p, dFirst, dFirst + HOUR)) << "the length stays";
+  EXPECT_FALSE(CanShowPrevious(p, dFirst) || ShowPreviousPeriod(p, dFirst));
   p = {dLast - 1.5 * HOUR, dLast - 0.25 * HOUR};
   ASSERT_TRUE(ShowNextPeriod(p, dLast));
-  EXPECT_DOUBLE_EQ(p.dEnd, dLast);
-  EXPECT_DOUBLE_EQ(p.dStart, dLast - 1.25 * HOUR);
-  EXPECT_FALSE(CanShowNext(p, dLast));
-  EXPECT_FALSE(ShowNextPeriod(p, dLast));
-
+  EXPECT_TRUE(Spans(p, dLast - 1.25 * HOUR, dLast));
+  EXPECT_FALSE(CanShowNext(p, dLast) || ShowNextPeriod(p, dLast));
   sHistoryPeriod empty{dFirst + HOUR, dFirst + HOUR};
   EXPECT_FALSE(ShowPreviousPeriod(empty, dFirst)) << "a period without length does not page";
-}
 
-TEST_F(GraphView, PageUpDownZoomedAndNot) {
+  // Zoomed: the view moves by three quarters of its width, held inside the period.
   const sHistoryPeriod period{DAY0, DAY0 + 4 * HOUR};
-  double dMin = DAY0 + 2 * HOUR, dMax = DAY0 + 3 * HOUR;
-  EXPECT_TRUE(IsZoomed(false, period, dMin, dMax));
-  PageZoomedRange(dMin, dMax, period, true);
-  EXPECT_DOUBLE_EQ(dMax, DAY0 + 3.75 * HOUR);
-  EXPECT_DOUBLE_EQ(dMin, DAY0 + 2.75 * HOUR);
-  PageZoomedRange(dMin, dMax, period, true);
-  EXPECT_DOUBLE_EQ(dMax, DAY0 + 4 * HOUR) << "held at the period's end";
-  EXPECT_DOUBLE_EQ(dMin, DAY0 + 3 * HOUR);
-  dMin = DAY0 + 0.5 * HOUR, dMax = DAY0 + 1.5 * HOUR;
-  PageZoomedRange(dMin, dMax, period, false);
-  EXPECT_DOUBLE_EQ(dMin, DAY0) << "held at the period's start";
-  EXPECT_DOUBLE_EQ(dMax, DAY0 + HOUR);
-
+  sHistoryPeriod v{DAY0 + 2 * HOUR, DAY0 + 3 * HOUR};
+  EXPECT_TRUE(IsZoomed(false, period, v.dStart, v.dEnd));
+  PageZoomedRange(v.dStart, v.dEnd, period, true);
+  EXPECT_TRUE(Spans(v, DAY0 + 2.75 * HOUR, DAY0 + 3.75 * HOUR));
+  PageZoomedRange(v.dStart, v.dEnd, period, true);
+  EXPECT_TRUE(Spans(v, DAY0 + 3 * HOUR, DAY0 + 4 * HOUR)) << "held at the period's end";
+  v = {DAY0 + 0.5 * HOUR, DAY0 + 1.5 * HOUR};
+  PageZoomedRange(v.dStart, v.dEnd, period, false);
+  EXPECT_TRUE(Spans(v, DAY0, DAY0 + HOUR)) << "held at the period's start";
   EXPECT_FALSE(IsZoomed(false, period, DAY0 + 0.2 * HOUR, DAY0 + 3.8 * HOUR)) << "90 % of the period";
   EXPECT_TRUE(IsZoomed(false, period, DAY0 + 0.21 * HOUR, DAY0 + 3.8 * HOUR));
   EXPECT_TRUE(IsZoomed(true, period, -1e9, 1e9)) << "an X channel always counts as zoomed";
 
   // Not zoomed: the whole period moves by its length while one end stays in the file.
-  const double dFileFirst = DAY0, dFileLast = DAY0 + 10 * HOUR;
-  sHistoryPeriod p{DAY0 + 7 * HOUR, DAY0 + 9 * HOUR};
-  ASSERT_TRUE(PagePeriod(p, dFileFirst, dFileLast, true));
-  EXPECT_DOUBLE_EQ(p.dStart, DAY0 + 9 * HOUR);
-  EXPECT_DOUBLE_EQ(p.dEnd, DAY0 + 11 * HOUR);
-  EXPECT_FALSE(PagePeriod(p, dFileFirst, dFileLast, true)) << "both ends beyond the file";
-  EXPECT_DOUBLE_EQ(p.dStart, DAY0 + 9 * HOUR);
-  ASSERT_TRUE(PagePeriod(p, dFileFirst, dFileLast, false));
-  EXPECT_DOUBLE_EQ(p.dStart, DAY0 + 7 * HOUR);
+  p = {DAY0 + 7 * HOUR, DAY0 + 9 * HOUR};
+  ASSERT_TRUE(PagePeriod(p, dFirst, dLast, true));
+  EXPECT_TRUE(Spans(p, DAY0 + 9 * HOUR, DAY0 + 11 * HOUR));
+  EXPECT_FALSE(PagePeriod(p, dFirst, dLast, true)) << "both ends beyond the file";
+  EXPECT_TRUE(Spans(p, DAY0 + 9 * HOUR, DAY0 + 11 * HOUR));
+  ASSERT_TRUE(PagePeriod(p, dFirst, dLast, false));
+  EXPECT_TRUE(Spans(p, DAY0 + 7 * HOUR, DAY0 + 9 * HOUR));
 }
 
 TEST_F(GraphView, PeriodsFromCursorsFixedDateAndLength) {
-  // Cursor 2 left of cursor 1 still gives a period from left to right.
-  const sHistoryPeriod p = PeriodFromCursors(DAY0 + 5 * HOUR, DAY0 + 2 * HOUR);
-  EXPECT_EQ(p.dStart, DAY0 + 2 * HOUR);
-  EXPECT_EQ(p.dEnd, DAY0 + 5 * HOUR);
-  EXPECT_EQ(PeriodFromCursors(DAY0, DAY0 + HOUR).dStart, DAY0);
+  EXPECT_TRUE(Spans(PeriodFromCursors(DAY0 + 5 * HOUR, DAY0 + 2 * HOUR), DAY0 + 2 * HOUR, DAY0 + 5 * HOUR))
+      << "cursor 2 left of cursor 1 still gives a period from left to right";
+  EXPECT_TRUE(Spans(PeriodFromCursors(DAY0, DAY0 + HOUR), DAY0, DAY0 + HOUR));
 
   sScalesToolState s;
   s.m_strFixedDate = "02/03/2026 12:00:00";
@@ -112,38 +105,36 @@ TEST_F(GraphView, PeriodsFromCursorsFixedDateAndLength) {
   EXPECT_EQ(ApplyFixedDate(s, q), TOOL_UNCHANGED) << "only with Fixed to ticked";
   s.m_bFixedTo = true;
   ASSERT_EQ(ApplyFixedDate(s, q), TOOL_APPLIED);
-  EXPECT_DOUBLE_EQ(q.dEnd, DayNumberFromCalendar(2026, 2, 3, 12, 0, 0));
-  EXPECT_NEAR(q.dEnd - q.dStart, 2 * HOUR, 1e-9);
+  const double dEnd = DayNumberFromCalendar(2026, 2, 3, 12, 0, 0);
+  EXPECT_TRUE(Spans(q, dEnd - 2 * HOUR, dEnd)) << "the length stays";
   s.m_strFixedDate = "tomorrow";
-  const sHistoryPeriod before = q;
   EXPECT_EQ(ApplyFixedDate(s, q), TOOL_WRONG_FORMAT);
-  EXPECT_EQ(q.dStart, before.dStart);
+  EXPECT_TRUE(Spans(q, dEnd - 2 * HOUR, dEnd));
 
-  s.m_strDays = "1";
-  s.m_strTime = "02:30:00";
-  ASSERT_EQ(ApplyHistoryLength(s, q), TOOL_APPLIED);
-  EXPECT_DOUBLE_EQ(q.dEnd, before.dEnd);
-  EXPECT_NEAR(q.dEnd - q.dStart, 1 + 2.5 * HOUR, 1e-9);
-  s.m_strDays = "-2";
-  EXPECT_EQ(ApplyHistoryLength(s, q), TOOL_UNCHANGED) << "a negative length would put the start after the end";
-  EXPECT_NEAR(q.dEnd - q.dStart, 1 + 2.5 * HOUR, 1e-9);
-  s.m_strDays = "0";
-  s.m_strTime = "xx";
-  EXPECT_EQ(ApplyHistoryLength(s, q), TOOL_WRONG_FORMAT);
-  s.m_strTime = "02:30:00";
-  for (const char* pszDays : {"2147483648", "1e300", "3000000"}) {
-    s.m_strDays = pszDays;
-    EXPECT_EQ(ApplyHistoryLength(s, q), TOOL_WRONG_FORMAT) << pszDays << ": a start before the calendar";
-    EXPECT_NEAR(q.dEnd - q.dStart, 1 + 2.5 * HOUR, 1e-9);
+  // The length typed in days and a time, before the same end; refused texts change nothing.
+  const double dLength = 1 + 2.5 * HOUR;
+  const struct {
+    const char *pszDays, *pszTime;
+    eToolResult eResult;
+  } aLengths[] = {{"1", "02:30:00", TOOL_APPLIED},
+                  {"-2", "02:30:00", TOOL_UNCHANGED},  // a negative length would put the start after the end
+                  {"0", "xx", TOOL_WRONG_FORMAT},
+                  // a start before the calendar
+                  {"2147483648", "02:30:00", TOOL_WRONG_FORMAT}, {"1e300", "02:30:00", TOOL_WRONG_FORMAT},
+                  {"3000000", "02:30:00", TOOL_WRONG_FORMAT}};
+  for (const auto& c : aLengths) {
+    SCOPED_TRACE(std::string(c.pszDays) + " " + c.pszTime);
+    s.m_strDays = c.pszDays;
+    s.m_strTime = c.pszTime;
+    EXPECT_EQ(ApplyHistoryLength(s, q), c.eResult);
+    EXPECT_TRUE(Spans(q, dEnd - dLength, dEnd));
   }
 
   SetHistoryTexts(s, {DAY0 + 3 * HOUR, DAY0 + 1 + 5.5 * HOUR + 1.6 * ONE_SECOND}, true, 3);
   EXPECT_EQ(s.m_strFixedDate, "02/01/2026 05:30:01.600");
-  EXPECT_EQ(s.m_strDays, "1");
-  EXPECT_EQ(s.m_strTime, "02:30:02") << "whole seconds, rounded";
+  EXPECT_EQ(s.m_strDays + " " + s.m_strTime, "1 02:30:02") << "whole seconds, rounded";
   EXPECT_EQ(FormatHistoryStartText(DAY0 + 3 * HOUR, 0), "01/31/2026");
   EXPECT_EQ(FormatHistoryStartText(DAY0 + 3 * HOUR, 2), "01/31/2026 03:00:00");
-
   EXPECT_EQ(ParseScaleLimit("12.5"), 12.5);
   EXPECT_EQ(ParseScaleLimit("12.5x"), -DBL_MAX);
   EXPECT_EQ(FormatScaleLimit(1234567.0), "1.23457E+06");
