@@ -10,17 +10,11 @@ import unittest
 BUILD = os.environ["ZK7_BUILD_DIR"]
 VERSION = os.environ["ZK7_VERSION"]
 SITE = "lib/python3/dist-packages"
-EXPECTED = {
-    "bin/zk7", "bin/zk7-cli", "bin/zk7-sim",
-    "share/applications/zk7.desktop",
-    "share/mime/packages/zk7.xml",
-    "share/icons/hicolor/scalable/apps/zk7.svg",
-    "share/doc/zk7-desktop/index.html",
-    "share/doc/zk7-desktop/history-window.png",
-    "share/doc/zk7-desktop/statistics-view.png",
-    "share/doc/zk7-desktop/stacked-view.png",
-    "share/man/man1/zk7.1.gz", "share/man/man1/zk7-cli.1.gz", "share/man/man1/zk7-sim.1.gz",
-}
+PROGRAMS = ("zk7", "zk7-cli", "zk7-sim")
+EXPECTED = {f"bin/{p}" for p in PROGRAMS} | {f"share/man/man1/{p}.1.gz" for p in PROGRAMS} | {
+    "share/applications/zk7.desktop", "share/mime/packages/zk7.xml", "share/icons/hicolor/scalable/apps/zk7.svg",
+    "share/doc/zk7-desktop/index.html", "share/doc/zk7-desktop/history-window.png",
+    "share/doc/zk7-desktop/statistics-view.png", "share/doc/zk7-desktop/stacked-view.png"}
 
 
 def run(*args, **kw):
@@ -38,18 +32,13 @@ class InstalledTree(unittest.TestCase):
     def tearDownClass(cls):
         cls.tmp.cleanup()
 
-    def files(self):
-        out = set()
-        for folder, _, names in os.walk(self.root):
-            out.update(os.path.relpath(os.path.join(folder, n), self.root) for n in names)
-        return out
-
     def test_files_and_programs(self):
-        files = self.files()
+        files = {os.path.relpath(os.path.join(folder, n), self.root)
+                 for folder, _, names in os.walk(self.root) for n in names}
         modules = {f for f in files if f.startswith(SITE + "/zk7.") and f.endswith(".so")}
         self.assertEqual(len(modules), 1, files)
         self.assertEqual(files - modules, EXPECTED)
-        for program in ("zk7", "zk7-cli", "zk7-sim"):
+        for program in PROGRAMS:
             self.assertEqual(run(os.path.join(self.root, "bin", program), "--version"), f"{program} {VERSION}\n")
         # The installed module, from a folder far from the build.
         env = dict(os.environ, PYTHONPATH=os.path.join(self.root, SITE))
@@ -93,12 +82,12 @@ class DebianPackage(unittest.TestCase):
                 self.assertIn(name, depends)
             control = os.path.join(tmp, "control")
             run("dpkg-deb", "-e", deb, control)
-            for script in ("postinst", "postrm"):
-                with open(os.path.join(control, script), encoding="utf-8") as f:
+            for script in (os.path.join(control, name) for name in ("postinst", "postrm")):
+                with open(script, encoding="utf-8") as f:
                     text = f.read()
-                self.assertIn("command -v update-mime-database", text)
-                self.assertIn("update-desktop-database", text)
-                self.assertTrue(os.access(os.path.join(control, script), os.X_OK))
+                for needed in ("command -v update-mime-database", "update-desktop-database"):
+                    self.assertIn(needed, text)
+                self.assertTrue(os.access(script, os.X_OK))
 
 
 if __name__ == "__main__":

@@ -196,26 +196,18 @@ TEST(DownloadPath, LayoutUnderTheDestination) {
 }
 
 TEST(DownloadPath, NamesFromTheModuleAreNotPaths) {
-  struct {
+  const std::string kFile = "Refused file name from the module: '", kDir = "Refused directory name from the module: '";
+  // Latin-1 letters and spaces, and dots inside a name, are names.
+  const struct {
     std::string strDir, strFile, strRefusal;
   } cases[] = {
-      {"", "../x.zk", "Refused file name from the module: '../x.zk'"},
-      {"", "a/b.zk", "Refused file name from the module: 'a/b.zk'"},
-      {"", "a\\b.zk", "Refused file name from the module: 'a\\b.zk'"},
-      {"", "..", "Refused file name from the module: '..'"},
-      {"", ".", "Refused file name from the module: '.'"},
-      {"", "", "Refused file name from the module: ''"},
-      {"", std::string("nul\0.zk", 7), "Refused file name from the module: 'nul\\0.zk'"},
-      {"", "bell\a.zk", "Refused file name from the module: 'bell\\x07.zk'"},
-      {"", "line\nbreak.zk", "Refused file name from the module: 'line\\x0Abreak.zk'"},
-      {"", "\x1B[2Jx.zk", "Refused file name from the module: '\\x1B[2Jx.zk'"},
-      {"", "del\x7F.zk", "Refused file name from the module: 'del\\x7F.zk'"},
-      {"tab\tdir", "x.zk", "Refused directory name from the module: 'tab\\x09dir'"},
-      {"", "caf\xE9 \xA0.zk", ""},  // Latin-1 letters and spaces are names
-      {"..", "x.zk", "Refused directory name from the module: '..'"},
-      {".", "x.zk", "Refused directory name from the module: '.'"},
-      {"/etc", "x.zk", "Refused directory name from the module: '/etc'"},
-      {"run1", "..x.zk", ""},  // dots inside a name are fine
+      {"", "../x.zk", kFile + "../x.zk'"},  {"", "a/b.zk", kFile + "a/b.zk'"}, {"", "a\\b.zk", kFile + "a\\b.zk'"},
+      {"", "..", kFile + "..'"},            {"", ".", kFile + ".'"},           {"", "", kFile + "'"},
+      {"", std::string("nul\0.zk", 7), kFile + "nul\\0.zk'"},  {"", "bell\a.zk", kFile + "bell\\x07.zk'"},
+      {"", "line\nbreak.zk", kFile + "line\\x0Abreak.zk'"},     {"", "\x1B[2Jx.zk", kFile + "\\x1B[2Jx.zk'"},
+      {"", "del\x7F.zk", kFile + "del\\x7F.zk'"},              {"tab\tdir", "x.zk", kDir + "tab\\x09dir'"},
+      {"", "caf\xE9 \xA0.zk", ""},   {"..", "x.zk", kDir + "..'"}, {".", "x.zk", kDir + ".'"},
+      {"/etc", "x.zk", kDir + "/etc'"}, {"run1", "..x.zk", ""},
   };
   for (const auto& c : cases) {
     std::string strError;
