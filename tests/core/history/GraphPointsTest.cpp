@@ -1,8 +1,14 @@
 // The graph's point store: one pass over the records, progress and cancel, and
-// an envelope that keeps every extreme at screen resolution.
+// an envelope that keeps every extreme at screen resolution, on small files and
+// on one large enough for the envelope's upper levels and its cache.
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <random>
+#include <tuple>
 
 #include "ResultsFixture.h"
 #include "format/Formatting.h"
@@ -11,6 +17,52 @@
 using namespace zk7;
 
 namespace {
+
+// Column k of nColumns over [dXMin, dXMax] holds the groups of nGroup records
+// whose first record lies in it (the last column its right edge too). The
+// points drawn from the column's first record to its last must reach exactly
+// the finite extremes of those records, with two points each when bTwo; the
+// neighbours beyond the edges keep the line running off the plot.
+void ExpectColumnExtremes(const std::vector<double>& aT, const std::vector<float>& aV, int nGroup, double dXMin,
+                          double dXMax, int nColumns, const std::vector<double>& x, const std::vector<double>& y,
+                          bool bTwo) {
+  ASSERT_EQ(x.size(), y.size());
+  EXPECT_LE(x.size(), 2u * nColumns + 4) << "about two points per column";
+  const double dWidth = (dXMax - dXMin) / nColumns;
+  const size_t nGroupSize = static_cast<size_t>(nGroup);
+  int nSeen = 0;
+  for (int k = 0; k < nColumns; ++k) {
+    const double a = dXMin + k * dWidth, b = k + 1 == nColumns ? dXMax : dXMin + (k + 1) * dWidth;
+    const size_t nFirst = static_cast<size_t>(std::lower_bound(aT.begin(), aT.end(), a) - aT.begin());
+    float fMin = INFINITY, fMax = -INFINITY;
+    double dFirst = NAN, dLast = NAN;
+    for (size_t g = (nFirst + nGroupSize - 1) / nGroupSize * nGroupSize;
+         g < aT.size() && (aT[g] < b || (aT[g] == b && k + 1 == nColumns)); g += nGroupSize) {
+      if (std::isnan(dFirst)) dFirst = aT[g];
+      for (size_t i = g; i < std::min(aT.size(), g + nGroupSize); ++i)
+        fMin = std::min(fMin, aV[i]), fMax = std::max(fMax, aV[i]), dLast = aT[i];  // NaN never wins
+    }
+    if (std::isnan(dFirst) || fMin > fMax) continue;
+    ++nSeen;
+    double dDrawnMin = INFINITY, dDrawnMax = -INFINITY;
+    int nDrawn = 0;
+    for (size_t j = 0; j < x.size(); ++j)
+      if (x[j] >= dFirst && x[j] <= dLast && !std::isnan(y[j]))
+        ++nDrawn, dDrawnMin = std::min(dDrawnMin, y[j]), dDrawnMax = std::max(dDrawnMax, y[j]);
+    if (bTwo) {
+      ASSERT_EQ(nDrawn, 2) << "column " << k;
+    }
+    ASSERT_EQ(dDrawnMin, fMin) << "column " << k;
+    ASSERT_EQ(dDrawnMax, fMax) << "column " << k;
+  }
+  EXPECT_GT(nSeen, nColumns / 2);
+  if (aT.front() < dXMin) {
+    EXPECT_LT(x.front(), dXMin) << "the neighbour before the left edge";
+  }
+  if (aT.back() > dXMax) {
+    EXPECT_GT(x.back(), dXMax) << "the neighbour beyond the right edge";
+  }
+}
 
 constexpr uint32_t BASE = 1767225600u;  // 2026-01-01 00:00:00
 
@@ -97,49 +149,21 @@ TEST_F(GraphPoints, EnvelopeKeepsEveryColumnsExtremes) {
   Make(100000, true);
   CGraphPoints pts;
   ASSERT_EQ(pts.Load(m_doc, 0, 99999, 0.0, -1), CGraphPoints::LOAD_OK);
-  const double t0 = m_doc.GetRecordTime(0, 0);
-  struct sView { double dFrom, dTo; int nColumns; };
+  std::vector<double> aT;
+  for (int i = 0; i < 100000; ++i) aT.push_back(m_doc.GetRecordTime(i, 1));
   // Whole file, a ragged middle, a narrow window just above the raw threshold.
-  for (const sView v : {sView{0, 99999, 1600}, sView{1234.5, 77777.25, 997}, sView{500.3, 1700.9, 300}}) {
-    const double dXMin = t0 + v.dFrom * ONE_SECOND, dXMax = t0 + v.dTo * ONE_SECOND;
+  for (const auto& [dFrom, dTo, nColumns] : {std::tuple{0.0, 99999.0, 1600}, {1234.5, 77777.25, 997}, {500.3, 1700.9, 300}}) {
+    SCOPED_TRACE(nColumns);
+    const double dXMin = aT[0] + dFrom * ONE_SECOND, dXMax = aT[0] + dTo * ONE_SECOND;
     std::vector<double> x, y;
-    pts.GetDrawPoints(1, dXMin, dXMax, v.nColumns, x, y);
-    ASSERT_EQ(x.size(), y.size());
-    EXPECT_LE(x.size(), 2u * v.nColumns + 2) << "about two points per column";
-    const double dWidth = (dXMax - dXMin) / v.nColumns;
-    // Every column: the smallest and largest finite value of its records are drawn, nothing beyond.
-    for (int k = 0; k < v.nColumns; ++k) {
-      const double a = dXMin + k * dWidth, b = k + 1 == v.nColumns ? dXMax : dXMin + (k + 1) * dWidth;
-      float fMin = INFINITY, fMax = -INFINITY;
-      for (int i = static_cast<int>(std::max(0.0, std::floor(v.dFrom + k * (v.dTo - v.dFrom) / v.nColumns) - 1));
-           i < 100000; ++i) {
-        const double t = m_doc.GetRecordTime(i, 0);
-        if (t > b + 1e-12) break;
-        if (t < a || (t >= b && k + 1 != v.nColumns)) continue;
-        if (std::isfinite(m_aValues[i])) fMin = std::min(fMin, m_aValues[i]), fMax = std::max(fMax, m_aValues[i]);
-      }
-      if (fMin > fMax) continue;
-      double dDrawnMin = INFINITY, dDrawnMax = -INFINITY;
-      for (size_t j = 0; j < x.size(); ++j)
-        if (x[j] >= a - 1e-12 && x[j] <= b && !std::isnan(y[j])) dDrawnMin = std::min(dDrawnMin, y[j]), dDrawnMax = std::max(dDrawnMax, y[j]);
-      ASSERT_EQ(dDrawnMin, fMin) << "column " << k;
-      ASSERT_EQ(dDrawnMax, fMax) << "column " << k;
-    }
-    // The neighbours beyond both edges keep the line running off the plot.
-    if (v.dFrom > 0) {
-      EXPECT_LT(x.front(), dXMin);
-    }
-    if (v.dTo < 99999) {
-      EXPECT_GT(x.back(), dXMax);
-    }
+    pts.GetDrawPoints(1, dXMin, dXMax, nColumns, x, y);
+    ExpectColumnExtremes(aT, m_aValues, 1, dXMin, dXMax, nColumns, x, y, false);
   }
   double dMin, dMax;
   ASSERT_TRUE(pts.GetValueRange(1, dMin, dMax));
   float fMin = INFINITY, fMax = -INFINITY;
-  for (float f : m_aValues)
-    if (std::isfinite(f)) fMin = std::min(fMin, f), fMax = std::max(fMax, f);
-  EXPECT_EQ(dMin, fMin);
-  EXPECT_EQ(dMax, fMax);
+  for (float f : m_aValues) fMin = std::min(fMin, f), fMax = std::max(fMax, f);
+  EXPECT_EQ(std::pair(dMin, dMax), std::pair(double(fMin), double(fMax))) << "NaN never an extreme";
 }
 
 TEST_F(GraphPoints, FewPointsAreDrawnThemselvesWithGapsForNaN) {
@@ -182,6 +206,219 @@ TEST_F(GraphPoints, NearestPointAndPlotAgainstAnXChannel) {
   pts.GetXYDrawPoints(0, -40, 0, 0, 40, 400, 400, x, y);
   EXPECT_EQ(x.size(), 40u) << "fine grid: every point";
   EXPECT_EQ(pts.FindPoint(1, -7.2), 7);
+}
+
+// The same on a file large enough for the envelope: drawn extremes against a
+// brute-force pass over the file, full-resolution points read on demand,
+// append against a full build, the cache, and the memory bound.
+constexpr int CHANNELS = 4;
+constexpr int RECORDS = 600000;  // beyond the records read at full resolution for drawing
+
+class GraphEnvelope : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    s_strDir = MakeTempDir("zk7-envelope");
+    {
+      // Random walks: a column's extremes lie anywhere, often near its ends.
+      // Channel 2 is sampled 7 ms after the others.
+      CResultsFileBuilder b;
+      b.nChannels = CHANNELS;
+      b.strXml = CResultsFileBuilder::MakeXml({"inputchan", "inputchan", "inputchan", "calcchan"});
+      std::mt19937 rng(11);
+      std::normal_distribution<float> step(0.0f, 1.0f);
+      float v[CHANNELS] = {};
+      b.aRecords.reserve(RECORDS);
+      for (int i = 0; i < RECORDS; ++i) {
+        for (float& f : v) f += step(rng);
+        b.aRecords.push_back({1767225600u, static_cast<uint32_t>(10 * i), {{0, 0, v[0]}, {0, 0, v[1]}, {7, 0, v[2]}, {0, 0, v[3]}}});
+      }
+      b.WriteTo(s_strDir + "/e.zk");
+    }
+    // Envelope caches go under the test's own folder.
+    const char* pszCache = std::getenv("XDG_CACHE_HOME");
+    s_strOldCache = pszCache ? pszCache : "";
+    ::setenv("XDG_CACHE_HOME", (s_strDir + "/cache").c_str(), 1);
+    s_pDoc = new CZK7Doc;
+    ASSERT_TRUE(s_pDoc->OnOpenDocument(s_strDir + "/e.zk"));
+    // The truth: every record's x and values, read straight from the file.
+    s_aX.reserve(RECORDS);
+    s_aValues.assign(CHANNELS, {});
+    s_pDoc->ForEachRecord(0, RECORDS, [](int, const ResultsRecord& rec) {
+      s_aX.push_back(s_pDoc->GetRecordTime(rec, 0));
+      for (int c = 0; c < CHANNELS; ++c) s_aValues[static_cast<size_t>(c)].push_back(rec.Sample(c).fValue);
+      return true;
+    });
+  }
+  static void TearDownTestSuite() {
+    delete s_pDoc;
+    std::filesystem::remove_all(s_strDir);
+    if (s_strOldCache.empty()) {
+      ::unsetenv("XDG_CACHE_HOME");
+    } else {
+      ::setenv("XDG_CACHE_HOME", s_strOldCache.c_str(), 1);
+    }
+  }
+  static inline std::string s_strOldCache;
+  static inline std::string s_strDir;
+  static inline CZK7Doc* s_pDoc = nullptr;
+  static inline std::vector<double> s_aX;
+  static inline std::vector<std::vector<float>> s_aValues;
+};
+
+TEST_F(GraphEnvelope, DrawnExtremesEqualTheRecordsOfEachColumnAtEveryLevel) {
+  CGraphPoints pts;
+  ASSERT_EQ(pts.Load(*s_pDoc, 0, RECORDS - 1, 0.0, -1), CGraphPoints::LOAD_OK);
+  ASSERT_LT(pts.GetMaxWindowRecords(), RECORDS / 2);
+  const int B = pts.GetBucketSize();
+  ASSERT_EQ(B, 64);
+  struct sView { int nFrom, nTo, nColumns; };
+  // Whole file on a wide plot, a ragged middle, and few columns that draw from
+  // the upper levels; each spans more records than are read for drawing.
+  for (const sView v : {sView{0, RECORDS - 1, 1600}, sView{12345, 543210, 997}, sView{777, 590001, 7},
+                        sView{100, 499000, 1}}) {
+    SCOPED_TRACE(std::to_string(v.nFrom) + ".." + std::to_string(v.nTo) + " on " + std::to_string(v.nColumns));
+    const double dXMin = s_aX[static_cast<size_t>(v.nFrom)] + 0.3, dXMax = s_aX[static_cast<size_t>(v.nTo)] + 0.1;
+    const int c = (v.nColumns % CHANNELS);
+    const std::vector<float>& aV = s_aValues[static_cast<size_t>(c)];
+    std::vector<double> x, y;
+    pts.GetDrawPoints(c, dXMin, dXMax, v.nColumns, x, y);
+    ExpectColumnExtremes(s_aX, aV, B, dXMin, dXMax, v.nColumns, x, y, true);
+  }
+  double dMin, dMax;
+  ASSERT_TRUE(pts.GetValueRange(2, dMin, dMax));
+  EXPECT_EQ(dMin, *std::min_element(s_aValues[2].begin(), s_aValues[2].end()));
+  EXPECT_EQ(dMax, *std::max_element(s_aValues[2].begin(), s_aValues[2].end()));
+  ASSERT_TRUE(pts.GetXRange(dMin, dMax));
+  EXPECT_EQ(dMin, s_aX.front());
+  EXPECT_EQ(dMax, s_aX.back());
+}
+
+TEST_F(GraphEnvelope, FullResolutionPointsAndCursorsAreReadOnDemand) {
+  CGraphPoints pts;
+  ASSERT_EQ(pts.Load(*s_pDoc, 1000, RECORDS - 1, 0.0, -1), CGraphPoints::LOAD_OK);
+  std::vector<double> x, y;
+  // Zoomed in on 301 records over 800 columns: the records themselves.
+  const int nAt = 421000;
+  pts.GetDrawPoints(1, s_aX[nAt], s_aX[nAt + 300], 800, x, y);
+  ASSERT_EQ(x.size(), 303u);
+  for (size_t j = 0; j < x.size(); ++j) {
+    ASSERT_EQ(y[j], s_aValues[1][nAt - 1 + j]) << j;
+    ASSERT_NEAR(x[j], s_pDoc->GetRecordTime(static_cast<int>(nAt - 1 + j), 1), 1e-9) << j;
+  }
+  // Single points far from the view, and the nearest point to a time anywhere.
+  for (const int r : {1000, 1063, 1064, 250777, 421150, RECORDS - 1}) {
+    SCOPED_TRACE(r);
+    const int k = r - 1000;
+    for (int c = 0; c < CHANNELS; ++c) {
+      EXPECT_EQ(pts.GetY(c, k), s_aValues[static_cast<size_t>(c)][static_cast<size_t>(r)]);
+      EXPECT_NEAR(pts.GetX(c, k), s_pDoc->GetRecordTime(r, c), 1e-9);
+    }
+    EXPECT_EQ(pts.FindPoint(0, s_aX[static_cast<size_t>(r)] + 0.4 * (r + 1 < RECORDS ? s_aX[r + 1] - s_aX[r] : 1)), k);
+    EXPECT_EQ(pts.FindPoint(0, s_aX[static_cast<size_t>(r)] - 0.4 * (s_aX[r] - s_aX[r - 1])), k);
+  }
+  EXPECT_EQ(pts.FindPoint(0, s_aX.front() - 1e6), 0);
+  EXPECT_EQ(pts.FindPoint(0, s_aX.back() + 1e6), RECORDS - 1001);
+  EXPECT_TRUE(std::isnan(pts.GetY(0, RECORDS))) << "beyond the points";
+}
+
+TEST_F(GraphEnvelope, AppendEqualsAFullBuild) {
+  CGraphPoints full, grown;
+  ASSERT_EQ(full.Load(*s_pDoc, 5, RECORDS - 1, 0.0, -1), CGraphPoints::LOAD_OK);
+  // Ragged steps: bucket ends fall inside the appended blocks.
+  ASSERT_EQ(grown.Load(*s_pDoc, 5, 100000, 0.0, -1), CGraphPoints::LOAD_OK);
+  std::vector<int> aCalls;
+  ASSERT_EQ(grown.Append(*s_pDoc, 300010, [&](int n) { aCalls.push_back(n); return true; }), CGraphPoints::LOAD_OK);
+  std::vector<int> aExpected;
+  for (int n = 0; n <= 200000; n += 5000) aExpected.push_back(n);
+  EXPECT_EQ(aCalls, aExpected) << "only the new records are read, with progress every 5000";
+  ASSERT_EQ(grown.Append(*s_pDoc, 300011), CGraphPoints::LOAD_OK);
+  ASSERT_EQ(grown.Append(*s_pDoc, RECORDS + 50), CGraphPoints::LOAD_OK) << "clamped to the document";
+  ASSERT_EQ(grown.GetPointCount(), full.GetPointCount());
+  for (const int nColumns : {1600, 33, 1}) {
+    std::vector<double> x1, y1, x2, y2;
+    full.GetDrawPoints(3, s_aX[0], s_aX.back(), nColumns, x1, y1);
+    grown.GetDrawPoints(3, s_aX[0], s_aX.back(), nColumns, x2, y2);
+    EXPECT_EQ(x1, x2) << nColumns;
+    EXPECT_EQ(y1, y2) << nColumns;
+  }
+  double a1, b1, a2, b2;
+  ASSERT_TRUE(full.GetValueRange(3, a1, b1) && grown.GetValueRange(3, a2, b2));
+  EXPECT_EQ(std::pair(a1, b1), std::pair(a2, b2));
+  ASSERT_TRUE(grown.GetXRange(a2, b2));
+  EXPECT_EQ(b2, s_aX.back());
+
+  // A period still empty keeps its start and time base for what is appended.
+  CGraphPoints empty;
+  ASSERT_EQ(empty.Load(*s_pDoc, 70, 69, s_aX[0], -1), CGraphPoints::LOAD_OK);
+  ASSERT_TRUE(empty.IsEmpty());
+  ASSERT_EQ(empty.Append(*s_pDoc, 80), CGraphPoints::LOAD_OK);
+  ASSERT_EQ(empty.GetPointCount(), 11);
+  EXPECT_EQ(empty.GetFirstRecord(), 70);
+  EXPECT_NEAR(empty.GetX(0, 0), s_aX[70] - s_aX[0], 1e-12);
+}
+
+TEST_F(GraphEnvelope, CachedEnvelopeOnlyWhenItMatchesTheFile) {
+  namespace fs = std::filesystem;
+  const fs::path dir = s_strDir + "/cache/zk7/graph";
+  fs::remove_all(dir);
+  auto load = [](CGraphPoints& pts, double dBase = 0.0) {
+    std::vector<int> aCalls;
+    EXPECT_EQ(pts.Load(*s_pDoc, 3, RECORDS - 1, dBase, -1, [&](int n) { aCalls.push_back(n); return true; }),
+              CGraphPoints::LOAD_OK);
+    return aCalls.size() > 1 ? "read" : "cached";
+  };
+  auto same = [](const CGraphPoints& a, const CGraphPoints& b) {
+    for (const int nColumns : {1600, 5}) {
+      std::vector<double> x1, y1, x2, y2;
+      a.GetDrawPoints(1, s_aX[0], s_aX.back(), nColumns, x1, y1);
+      b.GetDrawPoints(1, s_aX[0], s_aX.back(), nColumns, x2, y2);
+      if (x1 != x2 || y1 != y2 || a.GetPointCount() != b.GetPointCount()) return false;
+    }
+    return true;
+  };
+  CGraphPoints read, again;
+  ASSERT_STREQ(load(read), "read");
+  ASSERT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  const fs::path cache = fs::directory_iterator(dir)->path();
+  ASSERT_STREQ(load(again), "cached");
+  EXPECT_TRUE(same(read, again));
+  EXPECT_EQ(again.GetY(2, 12345), s_aValues[2][12348]) << "points on demand as before";
+  EXPECT_STREQ(load(again, 1.0), "read") << "another time base is another envelope";
+
+  // A damaged or cut cache, or a file touched since, is never trusted.
+  const auto nSize = fs::file_size(cache);
+  {
+    std::fstream f(cache, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(static_cast<std::streamoff>(nSize / 2));
+    f.put('\x5a');
+  }
+  EXPECT_STREQ(load(again), "read") << "damaged";
+  EXPECT_TRUE(same(read, again));
+  EXPECT_STREQ(load(again), "cached") << "written afresh";
+  fs::resize_file(cache, nSize - 8);
+  EXPECT_STREQ(load(again), "read") << "cut";
+  fs::last_write_time(s_strDir + "/e.zk", fs::last_write_time(s_strDir + "/e.zk") + std::chrono::seconds(1));
+  EXPECT_STREQ(load(again), "read") << "touched";
+  EXPECT_TRUE(same(read, again));
+}
+
+TEST_F(GraphEnvelope, MemoryIsTheBaseLevelPlusBoundedWindows) {
+  // Envelope entries (two record times and a min/max per channel) per 64
+  // records with a fifteenth for the upper levels; nothing per record.
+  auto envelopeBound = [](int nRecords) { return (nRecords / 64 + 1) * (16 + 8.0 * CHANNELS) * 16 / 15 + 4096; };
+  for (const int nRecords : {60000, RECORDS}) {
+    SCOPED_TRACE(nRecords);
+    CGraphPoints pts;
+    ASSERT_EQ(pts.Load(*s_pDoc, 0, nRecords - 1, 0.0, -1), CGraphPoints::LOAD_OK);
+    EXPECT_LE(static_cast<double>(pts.GetMemoryBytes()), envelopeBound(nRecords));
+    // Drawing zoomed in, zoomed out, and cursors elsewhere add bounded windows only.
+    std::vector<double> x, y;
+    pts.GetDrawPoints(0, s_aX[0], s_aX[nRecords - 1], 1600, x, y);
+    pts.GetDrawPoints(0, s_aX[1000], s_aX[1000 + pts.GetMaxWindowRecords() / 3], 1600, x, y);
+    EXPECT_EQ(pts.GetY(0, nRecords - 1), s_aValues[0][static_cast<size_t>(nRecords - 1)]);
+    const double dWindows = (pts.GetMaxWindowRecords() + 4096.0 + 64) * (8 + 8.0 * CHANNELS);
+    EXPECT_LE(static_cast<double>(pts.GetMemoryBytes()), envelopeBound(nRecords) + dWindows);
+  }
 }
 
 } // namespace
