@@ -1,9 +1,20 @@
-// Opening results files: every refusal, the layout rules and the record window.
+// Opening results files: every refusal, the layout rules and the record
+// window; the channel table of the embedded configuration; record times,
+// values, the search by time and the information values; and a file that grows
+// while open (whole records counted, a partial one not yet, a file cut short or
+// replaced refused as a read error).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <tinyxml.h>
 #include <unistd.h>
 
-#include <functional>
-
 #include "ResultsFixture.h"
+#include "format/Formatting.h"
+#include "results/ChanInfos.h"
 #include "results/ZK7Exception.h"
 
 using namespace zk7;
@@ -253,3 +264,300 @@ TEST_F(ResultsReader, HeaderCountsAndSizesAreCheckedAgainstTheFileBeforeAllocati
 }
 
 } // namespace
+
+namespace {
+
+std::vector<CChanInfos> Table(const std::string& strSession, std::string* pstrName = nullptr) {
+  TiXmlDocument doc;
+  doc.Parse(("<fieldacq><session>" + strSession + "</session></fieldacq>").c_str());
+  EXPECT_FALSE(doc.Error()) << doc.ErrorDesc();
+  std::vector<CChanInfos> a{CChanInfos{}};  // emptied by the build
+  std::string strName = "unchanged";
+  BuildChannelTable(doc, a, strName);
+  if (pstrName) *pstrName = strName;
+  return a;
+}
+
+TEST(ChannelTable, ResolutionsNamesAndUnits) {
+  const auto a = Table(
+      "<inputchan><name>Oven</name><unit>\xB0" "C</unit><display resolution=\"auto\"/></inputchan>"
+      "<numchan><name>Count</name></numchan>"
+      "<outputchan><display resolution=\"2\"/></outputchan>"
+      "<relaychan><display resolution=\"x\"/></relaychan>"
+      "<calcchan><display resolution=\" -3\"/><name/></calcchan>"
+      "<inputchan><display/></inputchan>");
+  ASSERT_EQ(a.size(), 6u);
+  EXPECT_EQ(a[0].strName, "Oven");
+  EXPECT_EQ(a[0].strUnit, "\xB0" "C");
+  EXPECT_EQ(a[0].nResolution, 6) << "auto";
+  EXPECT_EQ(a[1].nResolution, 6) << "no display element";
+  EXPECT_EQ(a[1].strUnit, "");
+  EXPECT_EQ(a[2].nResolution, 2);
+  EXPECT_EQ(a[3].nResolution, 0) << "not a number";
+  EXPECT_EQ(a[4].nResolution, -3);
+  EXPECT_EQ(a[4].strName, "") << "a name element without text";
+  EXPECT_EQ(a[5].nResolution, 6) << "no resolution attribute";
+}
+
+TEST(ChannelTable, Limits) {
+  const auto a = Table(
+      "<inputchan>"
+      "<limit number=\"2\" onoff=\"on\" level=\"high\" value=\"12.5\"/>"
+      "<limit number=\"7\" onoff=\"on\" level=\"low\" value=\"-3.25\"/>"
+      "<limit number=\"0\" onoff=\"off\" level=\"high\" value=\"1\"/>"
+      "</inputchan>"
+      "<inputchan>"
+      "<limit onoff=\"on\" level=\"high\" value=\"5\"/>"
+      "<limit number=\"1\" level=\"high\" value=\"5\"/>"
+      "<limit number=\"3\" onoff=\"ON\" level=\"HIGH\" value=\"abc\"/>"
+      "<limit number=\"4\" onoff=\"on\" value=\"1e2\"/>"
+      "<limit number=\"4\" onoff=\"off\"/>"
+      "</inputchan>");
+  ASSERT_EQ(a.size(), 2u);
+  // Each limit as "on/off high/low value".
+  auto limits = [](const CChanInfos& c) {
+    std::vector<std::string> aTexts;
+    for (const auto& l : c.aLimits)
+      aTexts.push_back(std::string(l.bOn ? "on " : "off ") + (l.bHigh ? "high " : "low ") + std::to_string(l.fValue));
+    return aTexts;
+  };
+  // Number 0 names limit 1 and numbers above 4 limit 4.
+  EXPECT_EQ(limits(a[0]), (std::vector<std::string>{"off high 1.000000", "on high 12.500000", "off low 0.000000",
+                                                     "on low -3.250000"}));
+  // Without number or onoff nothing is taken; ON or HIGH in capitals are not on or
+  // high; a later limit of the same number overrides, keeping a value set
+  // earlier; a plain decimal has no exponent.
+  EXPECT_EQ(limits(a[1]), (std::vector<std::string>{"off low 0.000000", "off low 0.000000", "off low 0.000000",
+                                                     "off low 1.000000"}));
+}
+
+TEST(ChannelTable, OnlyChannelElementsCountInDocumentOrder) {
+  std::string strName;
+  const auto a = Table(
+      "<task/><relaychan><name>R</name></relaychan><command><configuration><name>First</name></configuration>"
+      "</command><task><inputchan><name>nested</name></inputchan></task><calcchan><name>C</name></calcchan>"
+      "<foo/><command><configuration><name>Second</name></configuration></command><numchan><name>N</name></numchan>",
+      &strName);
+  ASSERT_EQ(a.size(), 3u);
+  EXPECT_EQ(a[0].strName, "R");
+  EXPECT_EQ(a[1].strName, "C");
+  EXPECT_EQ(a[2].strName, "N");
+  EXPECT_EQ(strName, "Second") << "a later command replaces the name";
+
+  EXPECT_TRUE(Table("").empty());
+
+  TiXmlDocument doc;
+  doc.Parse("<other><session><inputchan/></session></other>");
+  std::vector<CChanInfos> t;
+  BuildChannelTable(doc, t, strName);
+  EXPECT_EQ(t.size(), 1u) << "the root's name is not checked";
+
+  TiXmlDocument noSession;
+  noSession.Parse("<fieldacq><command/></fieldacq>");
+  try {
+    BuildChannelTable(noSession, t, strName);
+    FAIL() << "no session must be refused";
+  } catch (const CZK7Exception& e) {
+    EXPECT_EQ(e.GetId(), 1157u);
+  }
+}
+
+} // namespace
+
+namespace {
+
+using RecordAccess = CResultsTest;
+
+TEST_F(RecordAccess, RecordTimesWrapAndOffsets) {
+  CResultsFileBuilder b;
+  b.nTimeUnit = 100;
+  b.aRecords.push_back({1000000000u, 250, {{-20, 0, 1.0f}, {7, 0, 2.0f}}});
+  b.aRecords.push_back({1000000000u, 50000000u, {{0, 0, 1.0f}, {-32768, 0, 2.0f}}});
+  b.aRecords.push_back({0xFFFFFFFFu, 0, {{0, 0, 1.0f}, {0, 0, 2.0f}}});  // one second before 1970
+  CZK7Doc doc;
+  Open(doc, b);
+  EXPECT_EQ(FormatDateTime(doc.GetRecordTime(0, 0), true, true, 3), "09/09/2001 01:47:04.980");
+  EXPECT_EQ(FormatDateTime(doc.GetRecordTime(0, 1), true, true, 3), "09/09/2001 01:47:05.007");
+  // 100 x 50,000,000 ms wraps to 705,032,704 ms.
+  const double dBase = SecondsToDayNumber(1000000000);
+  EXPECT_NEAR((doc.GetRecordTime(1, 0) - dBase) * 86400000.0, 705032704.0, 0.01);
+  EXPECT_NEAR((doc.GetRecordTime(1, 1) - dBase) * 86400000.0, 705032704.0 - 32768.0, 0.01);
+  EXPECT_EQ(doc.GetRecordTime(2, 0), 25568.0 + 86399.0 / 86400.0) << "before 1970 stays well defined";
+  EXPECT_EQ(FormatDateTime(doc.GetRecordTime(2, 0), true, false, 0), "12/31/1969 23:59:59");
+  EXPECT_EQ(SecondsToDayNumber(-86400 * 365LL), 25569.0 - 365.0);
+
+  unsigned nError = 99;
+  double dTime = 0;
+  EXPECT_EQ(doc.GetChannelValue(1, 0, nError, dTime), 2.0f);
+  EXPECT_EQ(nError, 0u);
+  EXPECT_EQ(dTime, doc.GetRecordTime(0, 1));
+  double dFirst, dLast;
+  EXPECT_TRUE(doc.GetTimeRange(dFirst, dLast));
+  EXPECT_EQ(dFirst, doc.GetRecordTime(0, 0));
+  EXPECT_EQ(dLast, doc.GetRecordTime(2, 0));
+}
+
+TEST_F(RecordAccess, FindRecordByTimeTiesAndBounds) {
+  CResultsFileBuilder b;
+  b.AddRecords(101, 2, 1700000000u, 10, [](int, int) { return sRawSample{}; });
+  CZK7Doc doc;
+  Open(doc, b);
+  const double t0 = doc.GetRecordTime(0, 0);
+  const double dSecond = 1.0 / 86400.0;
+  EXPECT_EQ((std::vector<int>{doc.FindRecordByTime(t0 - 10), doc.FindRecordByTime(t0),
+                              doc.FindRecordByTime(t0 + 1000 * dSecond), doc.FindRecordByTime(t0 + 100 * dSecond)}),
+            (std::vector<int>{0, 0, 100, 100}));
+  for (int r = 0; r < 100; ++r) {
+    const double dMid = (doc.GetRecordTime(r, 0) + doc.GetRecordTime(r + 1, 0)) / 2;
+    EXPECT_EQ(doc.FindRecordByTime(dMid - 0.01 * dSecond), r);
+    EXPECT_EQ(doc.FindRecordByTime(dMid + 0.01 * dSecond), r + 1);
+    EXPECT_EQ(doc.FindRecordByTime(doc.GetRecordTime(r, 0)), r);
+  }
+
+  // Records two days apart at midnight: their midpoints are exact ties.
+  CResultsFileBuilder days;
+  for (uint32_t i = 0; i < 9; ++i) days.aRecords.push_back({1767225600u + i * 172800u, 0, {{0, 0, 0.0f}, {0, 0, 0.0f}}});
+  CZK7Doc dayDoc;
+  Open(dayDoc, days);
+  for (int r = 0; r < 8; ++r)
+    EXPECT_EQ(dayDoc.FindRecordByTime(46023.0 + 2 * r + 1), r + 1) << "an exact tie goes to the later record, r=" << r;
+}
+
+TEST_F(RecordAccess, ChannelValuesAndErrors) {
+  CResultsFileBuilder b;
+  b.nChannels = 4;
+  b.strXml =
+      "<fieldacq><session>"
+      "<inputchan><display resolution=\"2\"/></inputchan><inputchan><display resolution=\"6\"/></inputchan>"
+      "<inputchan><display resolution=\"auto\"/></inputchan><inputchan><display resolution=\"12\"/></inputchan>"
+      "</session></fieldacq>";
+  b.aRecords.push_back({0, 0, {{0, 0, 3.14159f}, {0, 0, 3.14159f}, {0, 0, 123456.789f}, {0, 0, 2.5f}}});
+  b.aRecords.push_back({0, 1, {{0, 7, 3.0f}, {0, 0, 1e9f}, {0, 999, 0.0f}, {0, 0, 1e9f}}});
+  CZK7Doc doc;
+  Open(doc, b);
+  // Resolutions 2, 6, auto and 12 (decimals above 9 shortened to fit), then errors.
+  const std::vector<std::string> aTexts = {"     3.14", " 3.141590", "123456.79", "2.5000000",
+                                           "Err. 7",    "1.00000e9", "Err. 999",  "1.00000e9"};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(doc.FormatChannelValue(i % 4, i / 4), aTexts[static_cast<size_t>(i)]) << i;
+  EXPECT_FALSE(doc.SetErrorDisplayFormat(CZK7Doc::ERRORS_NUMBER_ONLY)) << "unchanged";
+  EXPECT_TRUE(doc.SetErrorDisplayFormat(CZK7Doc::ERRORS_NUMBER_AND_MEANING));
+  EXPECT_EQ(doc.FormatChannelValue(0, 1), "Err. 7 (Overload (too high))");
+  EXPECT_EQ(doc.FormatChannelValue(2, 1), "Err. 999 (?" "?" "?)");
+  SetRegionalSettings(CRegionalSettings(',', ':', '/', "dd/MM/yyyy"));
+  EXPECT_EQ(doc.FormatChannelValue(0, 0), "     3,14");
+
+  float fValue = 0;
+  bool bHigh = false;
+  for (auto [nChannel, nLimit] : {std::pair{0, 4}, {9, 0}, {0, 0}})
+    EXPECT_FALSE(doc.GetChannelLimit(nChannel, nLimit, fValue, bHigh)) << nChannel << " " << nLimit;
+}
+
+TEST_F(RecordAccess, InformationValues) {
+  CResultsFileBuilder b;
+  b.aRecords.push_back({1000000000u, 250, {{-20, 0, 0.0f}, {0, 0, 0.0f}}});
+  // 1 h 2 min 3.5 s later.
+  b.aRecords.push_back({1000000000u, 250 + 37235, {{-20, 0, 0.0f}, {0, 0, 0.0f}}});
+  CZK7Doc doc;
+  Open(doc, b);
+  const sResultsFileInfo info = doc.GetFileInformation();
+  EXPECT_EQ((std::vector<std::string>{info.strTitle, info.strConfigName, info.strAcqStart, info.strFirstRecord,
+                                      info.strDuration, info.strCycles, info.strChannels}),
+            (std::vector<std::string>{"Informations about fle 'f.zk'", "Test", "09/09/2001 01:46:40",
+                                      "09/09/2001 01:47:04.980", "1 h 2 mn 3.500 s", "2", "2"}));
+}
+
+} // namespace
+
+namespace {
+
+CResultsFileBuilder FiveRecords() {
+  CResultsFileBuilder b;
+  b.AddRecords(5, 2, 1000000000u, 10, [](int n, int c) { return sRawSample{0, 0, c ? -1.0f : 1.5f * float(n)}; });
+  return b;
+}
+using ResultsGrowth = CResultsTest;
+
+void Append(const std::string& strPath, const std::vector<uint8_t>& a, size_t nFrom, size_t nTo) {
+  std::ofstream out(strPath, std::ios::binary | std::ios::app);
+  out.write(reinterpret_cast<const char*>(a.data() + nFrom), static_cast<std::streamsize>(nTo - nFrom));
+}
+
+} // namespace
+
+TEST_F(ResultsGrowth, WholeRecordsAreCountedPartialOnesWait) {
+  const std::string strPath = Path("f.zk");
+  const auto aFull = FiveRecords().Build();
+  const size_t nRecord = 24;  // 8 + 8 per channel
+  const size_t nOne = aFull.size() - 4 * nRecord;  // header, configuration and one record
+  WriteFileBytes(strPath, std::vector<uint8_t>(aFull.begin(), aFull.begin() + static_cast<std::ptrdiff_t>(nOne)));
+  CZK7Doc doc;
+  doc.Open(strPath);
+  ASSERT_EQ(doc.GetRecordCount(), 1);
+  ASSERT_EQ(doc.GetWindowCapacity(), 1);
+  double dFirst = 0, dLast = 0;
+
+  struct sStep {
+    const char* pszWhat;
+    size_t nTo;  // file length after the append
+    int nNew, nCount;
+  } steps[] = {
+      {"nothing appended", nOne, 0, 1},
+      {"part of a record", nOne + 10, 0, 1},
+      {"the record completed and most of the next", nOne + 2 * nRecord - 1, 1, 2},
+      {"the rest at once", nOne + 4 * nRecord, 3, 5},
+  };
+  size_t nAt = nOne;
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.pszWhat);
+    Append(strPath, aFull, nAt, step.nTo);
+    nAt = step.nTo;
+    EXPECT_EQ(doc.CheckGrowth(), step.nNew);
+    ASSERT_EQ(doc.GetRecordCount(), step.nCount);
+    // The newest record is the file's, and the time range reaches it.
+    EXPECT_EQ(doc.GetRecord(step.nCount - 1).Sample(0).fValue, 1.5f * static_cast<float>(step.nCount - 1));
+    doc.GetTimeRange(dFirst, dLast);
+    EXPECT_NEAR((dLast - dFirst) * 86400.0, 0.1 * 10 * (step.nCount - 1), 1e-6);
+  }
+  EXPECT_EQ(doc.GetRecord(0).Sample(0).fValue, 0.0f);
+  EXPECT_EQ(doc.GetWindowCapacity(), 5) << "the window grows with a small file";
+}
+
+TEST_F(ResultsGrowth, ShrinkReplaceAndNewHeaderAreReadErrors) {
+  const std::string strPath = Path("f.zk");
+  const auto aFull = FiveRecords().Build();
+  struct sCase {
+    const char* pszWhat;
+    std::function<void()> change;
+    const char* pszText;
+  } cases[] = {
+      {"cut short by a record", [&] { std::filesystem::resize_file(strPath, aFull.size() - 24); }, "became shorter"},
+      {"renamed over", [&] {
+         WriteFileBytes(Path("g.zk"), aFull);
+         std::filesystem::rename(Path("g.zk"), strPath);
+       }, "was replaced or removed"},
+      {"removed", [&] { std::filesystem::remove(strPath); }, "was replaced or removed"},
+      {"written again in place with another header", [&] {
+         auto a = aFull;
+         a[36] ^= 1;  // the time unit
+         a.resize(a.size() + 24);
+         std::fstream f(strPath, std::ios::binary | std::ios::in | std::ios::out);
+         f.write(reinterpret_cast<const char*>(a.data()), static_cast<std::streamsize>(a.size()));
+       }, "header changed"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pszWhat);
+    WriteFileBytes(strPath, aFull);
+    CZK7Doc doc;
+    doc.Open(strPath);
+    c.change();
+    try {
+      doc.CheckGrowth();
+      ADD_FAILURE() << "no read error";
+    } catch (const CZK7Exception& e) {
+      EXPECT_EQ(e.GetId(), CZK7Exception::FILE_ERROR);
+      EXPECT_NE(e.GetText().find(c.pszText), std::string::npos) << e.GetText();
+      EXPECT_NE(e.GetText().find(strPath), std::string::npos) << e.GetText();
+    }
+    EXPECT_EQ(doc.GetRecordCount(), 5) << "the records shown stay";
+  }
+}
