@@ -35,6 +35,23 @@ std::string CResultsFileBuilder::ThreeChannelXml(const std::string& strSecondNam
          "\"/></calcchan></session></fieldacq>";
 }
 
+CResultsFileBuilder CResultsFileBuilder::HistoryFile(int nRecords, uint32_t nBase, int nChannels) {
+  CResultsFileBuilder b;
+  b.nChannels = nChannels;
+  b.strXml = ThreeChannelXml();
+  for (int c = 3; c < nChannels; ++c)
+    b.strXml.insert(b.strXml.rfind("</session>"), "<numchan><name>C" + std::to_string(c + 1) + "</name><display resolution=\"0\"/></numchan>");
+  const sRawSample aFirst[3] = {{0, 0, 0}, {12, 0, 0}, {-7, 0, 1.5f}};
+  b.AddRecords(nRecords, nChannels, nBase, 10, [&](int i, int c) {
+    sRawSample s = c < 3 ? aFirst[c] : sRawSample{0, 0, float(c)};
+    if (c == 0) s.fValue = 20.0f + 0.5f * static_cast<float>(i);
+    if (c == 1) s.fValue = static_cast<float>(i);
+    if (c == 2 && i == 2) s.nError = 12;
+    return s;
+  });
+  return b;
+}
+
 std::vector<uint8_t> CResultsFileBuilder::Build() const {
   std::vector<uint8_t> a(48, 0);
   std::memcpy(a.data(), "test header.....", 16);

@@ -42,6 +42,11 @@ public:
   // The three channels the history tests share: T1 (\xB0C, one decimal), a
   // numeric channel without unit or decimals, and P (kW, nThirdResolution decimals).
   static std::string ThreeChannelXml(const std::string& strSecondName = "N", int nThirdResolution = 3);
+  // The history tests' file: records one second apart from nBase; "T1" (\xB0C,
+  // one decimal) = 20 + i/2, "N" = i at +12 ms, "P" (kW, three decimals) = 1.5 at
+  // -7 ms with error 12 on record 2; channels beyond the third, "C4"..., hold
+  // their number.
+  static CResultsFileBuilder HistoryFile(int nRecords, uint32_t nBase = 1767225600u, int nChannels = 3);
   // Appends nRecords records of nChannels samples, nStep counter steps apart
   // from nBaseTime, each sample's value from value(record, channel).
   template <class F>

@@ -16,13 +16,7 @@ protected:
   sHistViewState m_state;
   void SetUp() override {
     CResultsTest::SetUp();
-    CResultsFileBuilder b;
-    b.nChannels = 3;
-    b.strXml = CResultsFileBuilder::ThreeChannelXml();
-    b.AddRecords(20, 3, 1767225600u, 10, [](int i, int c) {
-      return sRawSample{0, uint16_t(c == 2 && i == 4 ? 7 : 0), c == 0 ? 20.0f + i : c == 1 ? float(i) : 1.5f};
-    });
-    Open(m_doc, b, "k.zk");
+    Open(m_doc, CResultsFileBuilder::HistoryFile(20), "k.zk");
     NormaliseChanStates(m_state, m_doc.GetChannelCount());
   }
 };
@@ -37,13 +31,13 @@ TEST_F(HistLegendState, ColumnsCellsAndMarks) {
   EXPECT_EQ(KeyColumnFormat(4).nAlign, sKeyColumnFormat::RIGHT);
 
   // The marks' columns hold each channel's value, or its error text, at those records.
-  m_state.m_aFixedMarks = {4, 12};
+  m_state.m_aFixedMarks = {2, 12};
   m_state.m_nTimeFormat = sHistViewState::TIME_FORMAT_TIME;
   m_state.m_nFractionDigits = 1;
   sKeyTable t = BuildKeyTable(m_doc, m_state, false);
-  EXPECT_EQ(t.aTitles, (std::vector<std::string>{"N\xB0", "Channel", "Unit", "Scale", "1: 00:00:04.0", "2: 00:00:12.0"}));
-  EXPECT_EQ(t.aRows[0], (std::vector<std::string>{"001", "T1", "\xB0" "C", "Y1", "     24.0", "     32.0"}));
-  EXPECT_EQ(t.aRows[2][4], "Err. 7");
+  EXPECT_EQ(t.aTitles, (std::vector<std::string>{"N\xB0", "Channel", "Unit", "Scale", "1: 00:00:02.0", "2: 00:00:12.0"}));
+  EXPECT_EQ(t.aRows[0], (std::vector<std::string>{"001", "T1", "\xB0" "C", "Y1", "     21.0", "     26.0"}));
+  EXPECT_EQ(t.aRows[2][4], "Err. 12");
   EXPECT_EQ(KeyColumnWidths(t), (std::vector<int>{3, 7, 4, 5, 13, 13})) << "the longest of title and cells";
 
   m_state.m_aChanStates = {{true, 1}, {false, 2}, {true, 0}};
@@ -110,7 +104,7 @@ TEST_F(HistLegendState, ClipboardText) {
   m_state.m_nTimeFormat = sHistViewState::TIME_FORMAT_TIME;
   SetChannelChecked(m_state, 1, false);
   EXPECT_EQ(KeyClipboardText(BuildKeyTable(m_doc, m_state, true)),
-            "001\tT1\t\xB0" "C\tY1\t     23.0\t\r\n"
+            "001\tT1\t\xB0" "C\tY1\t     21.5\t\r\n"
             "003\tP\tkW\tY1\t    1.500\t\r\n");
   EXPECT_EQ(KeyClipboardText(sKeyTable{}), "");
 }

@@ -23,14 +23,7 @@ protected:
   CZK7Doc m_doc;
   void SetUp() override {
     CResultsTest::SetUp();
-    CResultsFileBuilder b;
-    b.nChannels = 3;
-    b.strXml = CResultsFileBuilder::ThreeChannelXml();
-    b.AddRecords(200, 3, 1767225600u, 10, [](int i, int c) {
-      return c == 0 ? sRawSample{0, 0, 20.0f + 0.5f * i} : c == 1 ? sRawSample{12, 0, float(i)}
-                                                             : sRawSample{-7, uint16_t(i == 2 ? 12 : 0), 1.5f};
-    });
-    Open(m_doc, b, "run.2024.zk");
+    Open(m_doc, CResultsFileBuilder::HistoryFile(200), "run.2024.zk");
   }
 };
 
