@@ -59,25 +59,20 @@ std::vector<uint8_t> CResultsFileBuilder::Build() const {
   std::memcpy(a.data() + 36, &nTimeUnit, 4);
   std::memcpy(a.data() + 40, &nChannels, 4);
   const int nWords = nChannels > 0 ? nChannels : 0;
-  for (int c = 0; c < nWords; ++c) {
-    uint32_t w = 0xC0DE0000u + static_cast<uint32_t>(c);
-    a.insert(a.end(), reinterpret_cast<uint8_t*>(&w), reinterpret_cast<uint8_t*>(&w) + 4);
-  }
+  // Fields in this machine's byte order, little-endian like the module's.
+  auto put = [&a](const auto& field) {
+    const auto* p = reinterpret_cast<const uint8_t*>(&field);
+    a.insert(a.end(), p, p + sizeof field);
+  };
+  for (int c = 0; c < nWords; ++c) put(0xC0DE0000u + static_cast<uint32_t>(c));
   a.insert(a.end(), strXml.begin(), strXml.end());
   if (bXmlZero) a.push_back(0);
   const uint32_t nOffset = nDataOffset >= 0 ? static_cast<uint32_t>(nDataOffset) : static_cast<uint32_t>(a.size());
   std::memcpy(a.data() + 44, &nOffset, 4);
   if (bPadToDataOffset && a.size() < nOffset) a.resize(nOffset, 0);
   for (const auto& r : aRecords) {
-    a.insert(a.end(), reinterpret_cast<const uint8_t*>(&r.nBaseTime), reinterpret_cast<const uint8_t*>(&r.nBaseTime) + 4);
-    a.insert(a.end(), reinterpret_cast<const uint8_t*>(&r.nCounter), reinterpret_cast<const uint8_t*>(&r.nCounter) + 4);
-    for (const auto& s : r.aSamples) {
-      uint8_t b[8];
-      std::memcpy(b, &s.nOffset, 2);
-      std::memcpy(b + 2, &s.nError, 2);
-      std::memcpy(b + 4, &s.fValue, 4);
-      a.insert(a.end(), b, b + 8);
-    }
+    put(r.nBaseTime), put(r.nCounter);
+    for (const auto& smp : r.aSamples) put(smp.nOffset), put(smp.nError), put(smp.fValue);
   }
   a.insert(a.end(), strTrailing.begin(), strTrailing.end());
   return a;
