@@ -155,10 +155,6 @@ TEST_F(Formatting, ParseNumberAndSignificant) {
   EXPECT_EQ(FormatSignificant(1.0 / 3.0, 40), "0.333333333333333");
 }
 
-} // namespace
-
-namespace {
-
 // The C library's numeric locale for one test, restored afterwards.
 class CNumericLocale {
 public:
