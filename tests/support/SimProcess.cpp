@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "link/ZK7Dev.h"
+
 extern char** environ;
 
 namespace zk7 {
@@ -92,6 +94,43 @@ void CSimProcess::Stop() {
   int nStatus = 0;
   waitpid(m_pid, &nStatus, 0);
   m_pid = -1;
+}
+
+CModuleSim::CModuleSim() : m_temp(MakeTempDir("zk7module")) {
+  for (const char* psz : {"configs", "logs", "internal"}) std::filesystem::create_directories(Root() / psz);
+  std::filesystem::create_directories(Local());
+}
+
+CModuleSim::~CModuleSim() {
+  m_sim.Stop();
+  std::error_code ec;
+  std::filesystem::remove_all(m_temp, ec);
+}
+
+bool CModuleSim::Start(const std::vector<std::string>& aArgs, std::string& strError) {
+  m_sim.Stop();
+  std::vector<std::string> a = aArgs;
+  a.insert(a.end(), {"--user", std::string(kUser) + ":" + kPassword, "--trace", (m_temp / "trace").string()});
+  return m_sim.Start(Root().string(), a, strError);
+}
+
+std::vector<std::string> CModuleSim::Traced(char cSide) const {
+  std::vector<std::string> a;
+  for (auto& rec : ReadTrace((m_temp / "trace").string()))
+    if (rec.cSide == cSide) a.push_back(std::move(rec.strBytes));
+  return a;
+}
+
+int CModuleSim::CountRequests(const std::string& strNeedle) const {
+  int n = 0;
+  for (const auto& str : Traced('C')) n += str.find(strNeedle) != std::string::npos ? 1 : 0;
+  return n;
+}
+
+std::unique_ptr<CZK7Dev> CModuleSim::Client(const std::string& strPassword) const {
+  auto dev = std::make_unique<CZK7Dev>(Port());
+  dev->SetParameters(Host(), kUser, strPassword);
+  return dev;
 }
 
 sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::string>& aArgs,

@@ -3,6 +3,8 @@
 #pragma once
 #include <sys/types.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,41 @@ private:
   pid_t m_pid = -1;
   std::string m_strHost;
   int m_nPort = 0;
+};
+
+class CZK7Dev;
+
+// A module for a test: zk7-sim over a fresh folder of its own (removed with
+// this) whose storage devices exist, with one known user and a trace of the
+// bytes exchanged.
+class CModuleSim {
+public:
+  static constexpr const char* kUser = "operator";
+  static constexpr const char* kPassword = "s3cret&";
+
+  CModuleSim();
+  ~CModuleSim();
+  CModuleSim(const CModuleSim&) = delete;
+  CModuleSim& operator=(const CModuleSim&) = delete;
+
+  // (Re)starts the simulator with aArgs (faults, period); false with strError.
+  bool Start(const std::vector<std::string>& aArgs, std::string& strError);
+  void Stop() { m_sim.Stop(); }
+  const std::string& Host() const { return m_sim.Host(); }
+  int Port() const { return m_sim.Port(); }
+
+  const std::filesystem::path& Temp() const { return m_temp; }
+  std::filesystem::path Root() const { return m_temp / "module"; }
+  std::filesystem::path Local() const { return m_temp / "local"; }
+  // What one side ('C' the clients, 'S' the simulator) sent, one entry per message.
+  std::vector<std::string> Traced(char cSide = 'C') const;
+  int CountRequests(const std::string& strNeedle) const;
+  // A client of the known user (or another password), not logged in yet.
+  std::unique_ptr<CZK7Dev> Client(const std::string& strPassword = kPassword) const;
+
+private:
+  std::filesystem::path m_temp;
+  CSimProcess m_sim;
 };
 
 struct sProcessResult {

@@ -23,8 +23,7 @@ std::vector<sBlockRequest> BlockRequests(const std::vector<std::string>& sent) {
 
 size_t FileCount(const std::filesystem::path& dir) {
   size_t n = 0;
-  for (auto it = std::filesystem::recursive_directory_iterator(dir); it != std::filesystem::recursive_directory_iterator(); ++it)
-    n += it->is_regular_file() ? 1 : 0;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) n += e.is_regular_file() ? 1 : 0;
   return n;
 }
 
