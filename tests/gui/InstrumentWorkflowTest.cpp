@@ -42,10 +42,7 @@ private slots:
   void TreeShowsCategoriesDirectoriesAndEmptyAbsentDevices();
   void ReplaceQuestionOverTheWaitDialogAndCancelBeforeTheNextFile();
   void TheSummaryLeadsToWhatCanBeOpened();
-  void DecliningToStopEndsBeforeTheFileDialog();
-  void ConfigurationWithoutSessionIsRefusedBeforeSending();
-  void StopSendAndStartInAppendMode();
-  void FailedStatusQueryShowsTheModulesRefusalAndNothingSent();
+  void SendConfigurationPaths();
 
 private:
   fs::path Root() const { return m_pSim->Root(); }
@@ -58,15 +55,6 @@ private:
     std::string strError;
     QVERIFY2(m_pSim->Start(aArgs, strError), strError.c_str());
     Store()->WriteInt(CONNECTION_SECTION, CONNECTION_KEY_PORT, m_pSim->Port());
-  }
-  // Another client that starts acquisition, as the module's own keyboard would.
-  std::unique_ptr<CZK7Dev> StartAcquisition() {
-    auto dev = m_pSim->Client();
-    return dev->Login() == ZK7_OK && dev->SetAcquisition(1, 2) == ZK7_OK ? std::move(dev) : nullptr;
-  }
-  static bool IsRunning(CZK7Dev& dev) {
-    int bRunning = -1;
-    return dev.ReadAcquisitionStatus(bRunning) == ZK7_OK && bRunning == 1;
   }
   // Answers the file dialog with strPath after fnCheck has looked at it.
   static CModalAnswerer::Step FileStep(CModalAnswerer& user, const fs::path& path,
@@ -269,36 +257,26 @@ void InstrumentWorkflowTest::WindowRunsAndCancelActsDuringStalledRequests() {
     // A user who waits half a second in front of the stalled request, then cancels.
     int nTicks = 0, nTicksWhileStalled = -1;
     QElapsedTimer seen, sinceCancel;
-    QPointer<CWaitDialog> pCancelled;
-    qint64 nClosedMs = -1;  // from Cancel to the wait dialog's closing, within a tick
     CWaitWatch watch([&](CWaitDialog* pWait) {
       ++nTicks;
-      if (sinceCancel.isValid()) {
-        if (nClosedMs < 0 && (!pCancelled || !pCancelled->isVisible())) nClosedMs = sinceCancel.elapsed();
-      } else if (pWait && (row.strWaitTitle.isEmpty() ? m_pCommands->IsLogged() : pWait->windowTitle() == row.strWaitTitle)) {
-        if (!seen.isValid()) {
-          seen.start();
-          nTicksWhileStalled = nTicks;
-        } else if (seen.elapsed() >= 500) {
-          nTicksWhileStalled = nTicks - nTicksWhileStalled;
-          pCancelled = pWait;
-          sinceCancel.start();
-          pWait->GetCancelButton()->click();
-        }
+      if (sinceCancel.isValid() || !pWait ||
+          !(row.strWaitTitle.isEmpty() ? m_pCommands->IsLogged() : pWait->windowTitle() == row.strWaitTitle))
+        return;
+      if (!seen.isValid()) {
+        seen.start();
+        nTicksWhileStalled = nTicks;
+      } else if (seen.elapsed() >= 500) {
+        nTicksWhileStalled = nTicks - nTicksWhileStalled;
+        sinceCancel.start();
+        pWait->GetCancelButton()->click();
       }
     });
     if (row.bDownload)
       m_pCommands->OnDownloadFiles();
     else
       m_pCommands->OnSendConfiguration();
-    const qint64 nCancelMs = sinceCancel.isValid() ? sinceCancel.elapsed() : -1;
-    // Closed at the latest when the command returned.
-    if (nClosedMs < 0 && nCancelMs >= 0 && (!pCancelled || !pCancelled->isVisible())) nClosedMs = nCancelMs;
-    qInfo("%s: %d timer ticks in 500 ms of stall; Cancel to the wait dialog closed: %lld ms, to the end of the "
-          "command: %lld ms", row.pszName, nTicksWhileStalled, static_cast<long long>(nClosedMs),
-          static_cast<long long>(nCancelMs));
     // The stall lasts 30 s: ending well before proves Cancel acted.
-    QVERIFY2(nCancelMs >= 0 && nClosedMs >= 0 && nCancelMs < 10000, row.pszName);
+    QVERIFY2(sinceCancel.isValid() && sinceCancel.elapsed() < 10000, row.pszName);
     QVERIFY2(nTicksWhileStalled >= 5, row.pszName);
     // No message after Cancel, no question, no summary.
     Finish(user);
@@ -445,81 +423,80 @@ void InstrumentWorkflowTest::TheSummaryLeadsToWhatCanBeOpened() {
   QCOMPARE(ReadFileText(second), Pattern(40, "second"));
 }
 
-void InstrumentWorkflowTest::DecliningToStopEndsBeforeTheFileDialog() {
-  StartSim({"--period", "50"});
-  auto other = StartAcquisition();
-  QVERIFY(other);
-  CModalAnswerer user;
-  user.Then(LoginStep(user));
-  user.ThenMessage(QLatin1String(ZK7_MSG_STOP_RUNNING), QStringLiteral("&No"));
-  m_pCommands->OnSendConfiguration();
-  Finish(user);
-  QCOMPARE(user.Icons().front(), int(QMessageBox::NoIcon));
-  QVERIFY(IsRunning(*other));
-  QCOMPARE(m_pSim->CountRequests("<stop"), 0);
-  QVERIFY(m_pCommands->GetDevice() == nullptr);
-  other->SetAcquisition(0, 0);
-}
-
-void InstrumentWorkflowTest::ConfigurationWithoutSessionIsRefusedBeforeSending() {
-  StartSim();
+// Each way a send can go, against a module that acquires (for another client)
+// or not. A lost status answer counts as idle: the send logs in again and shows
+// the module's refusal, and nothing is reported as sent.
+void InstrumentWorkflowTest::SendConfigurationPaths() {
+  const fs::path good = m_pSim->Temp() / "Plant A.old.xml";
+  WriteFileText(good, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><fieldacq><session><channels/></session></fieldacq>");
   const fs::path bad = m_pSim->Temp() / "bad config.xml";
   WriteFileText(bad, "<?xml version=\"1.0\"?><fieldacq><channels/></fieldacq>");
-  CModalAnswerer user;
-  user.Then(LoginStep(user));
-  user.Then(FileStep(user, bad, [&user](QFileDialog* pDlg) {
-    user.Compare(pDlg->windowTitle(), QStringLiteral("Select configuration file to send"), QStringLiteral("title"));
-    user.Compare(pDlg->nameFilters().join(QLatin1Char('|')), QStringLiteral("ZK7 XML configuration files (*.xml)"),
-                 QStringLiteral("filter"));
-    user.Compare(pDlg->defaultSuffix(), QStringLiteral("xml"), QStringLiteral("default extension"));
-  }));
-  user.ThenMessage(QStringLiteral("'%1': Wrong configuration file. No <session> element").arg(Q(bad)));
-  m_pCommands->OnSendConfiguration();
-  Finish(user);
-  QCOMPARE(m_pSim->CountRequests("<save"), 0);
-  QCOMPARE(m_pSim->CountRequests("read-status"), 1);
-}
-
-void InstrumentWorkflowTest::StopSendAndStartInAppendMode() {
-  StartSim({"--period", "50"});
-  auto other = StartAcquisition();
-  QVERIFY(other);
-  const fs::path config = m_pSim->Temp() / "Plant A.old.xml";
-  WriteFileText(config, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><fieldacq><session><channels/></session></fieldacq>");
-  CModalAnswerer user;
-  user.Then(LoginStep(user));
-  user.ThenMessage(QLatin1String(ZK7_MSG_STOP_RUNNING), QStringLiteral("&Yes"));
-  user.Then(FileStep(user, config));
-  user.ThenMessage(QLatin1String(ZK7_MSG_CONFIG_SENT), QStringLiteral("&Yes"));
-  user.ThenMessage(QStringLiteral("Acquisition is running."));
-  m_pCommands->OnSendConfiguration();
-  Finish(user);
-  QVERIFY(fs::exists(Root() / "configs" / "Plant A.xml"));
-  QCOMPARE(m_pSim->CountRequests("data=\"append\""), 2);  // the other client's start, then ours
-  QVERIFY(IsRunning(*other));
-  other->SetAcquisition(0, 0);
-}
-
-// The status answer is lost while the module acquires: the command goes on as if
-// it were idle, logs in again for the send, and shows the module's refusal.
-void InstrumentWorkflowTest::FailedStatusQueryShowsTheModulesRefusalAndNothingSent() {
-  const fs::path config = m_pSim->Temp() / "Plant.xml";
-  WriteFileText(config, "<?xml version=\"1.0\"?><fieldacq><session><channels/></session></fieldacq>");
-  for (const char* pszFault : {"drop=10@status*1", "malformed@status*1"}) {
-    StartSim({"--period", "50", "--fault", pszFault});
-    auto other = StartAcquisition();
-    QVERIFY(other);
+  const QString strStop = QLatin1String(ZK7_MSG_STOP_RUNNING);
+  const QString strRefused = QStringLiteral("Request status Error: Acquisition is running");
+  const struct {
+    const char* pszName;
+    const char* pszFault;
+    bool bAcquiring;  // afterwards too
+    std::function<void(CModalAnswerer&)> fnScript;
+    std::vector<std::pair<const char*, int>> aRequests;  // requests of all clients, counted
+    bool bSaved;
+  } aRows[] = {
+      {"declining to stop", nullptr, true,
+       [&](CModalAnswerer& user) { user.ThenMessage(strStop, QStringLiteral("&No")); }, {{"<stop", 0}}, false},
+      {"no session element", nullptr, false,
+       [&](CModalAnswerer& user) {
+         user.Then(FileStep(user, bad, [&user](QFileDialog* pDlg) {
+           user.Compare(pDlg->windowTitle(), QStringLiteral("Select configuration file to send"), QStringLiteral("title"));
+           user.Compare(pDlg->nameFilters().join(QLatin1Char('|')), QStringLiteral("ZK7 XML configuration files (*.xml)"),
+                        QStringLiteral("filter"));
+           user.Compare(pDlg->defaultSuffix(), QStringLiteral("xml"), QStringLiteral("default extension"));
+         }));
+         user.ThenMessage(QStringLiteral("'%1': Wrong configuration file. No <session> element").arg(Q(bad)));
+       },
+       {{"<save", 0}, {"read-status", 1}}, false},
+      {"stop, send and start in append mode", nullptr, true,
+       [&](CModalAnswerer& user) {
+         user.ThenMessage(strStop, QStringLiteral("&Yes"));
+         user.Then(FileStep(user, good));
+         user.ThenMessage(QLatin1String(ZK7_MSG_CONFIG_SENT), QStringLiteral("&Yes"));
+         user.ThenMessage(QStringLiteral("Acquisition is running."));
+       },
+       {{"data=\"append\"", 2}}, true},  // the other client's start, then ours
+      {"status answer dropped", "drop=10@status*1", true,
+       [&](CModalAnswerer& user) {
+         user.Then(FileStep(user, good));
+         user.ThenMessage(strRefused);
+       },
+       {{"<user ", 3}, {"<save", 1}}, false},  // the other client's login, ours, ours again after the failure
+      {"status answer malformed", "malformed@status*1", true,
+       [&](CModalAnswerer& user) {
+         user.Then(FileStep(user, good));
+         user.ThenMessage(strRefused);
+       },
+       {{"<user ", 3}, {"<save", 1}}, false},
+  };
+  for (const auto& row : aRows) {
+    std::vector<std::string> aArgs = {"--period", "50"};
+    if (row.pszFault) aArgs.insert(aArgs.end(), {"--fault", row.pszFault});
+    StartSim(aArgs);
+    fs::remove_all(Root() / "configs");
+    fs::create_directories(Root() / "configs");
+    auto other = m_pSim->Client();
+    QVERIFY(other->Login() == ZK7_OK);
+    if (row.bAcquiring) QCOMPARE(other->SetAcquisition(1, 2), ZK7_OK);
     CModalAnswerer user;
     user.Then(LoginStep(user));
-    user.Then(FileStep(user, config));
-    user.ThenMessage(QStringLiteral("Request status Error: Acquisition is running"));
+    row.fnScript(user);
     m_pCommands->OnSendConfiguration();
     Finish(user);
-    QVERIFY2(!fs::exists(Root() / "configs" / "Plant.xml"), pszFault);
-    QCOMPARE(m_pSim->CountRequests("<user "), 3);  // the other client's login, ours, ours again after the failure
-    QCOMPARE(m_pSim->CountRequests("<save"), 1);
-    QVERIFY(IsRunning(*other));
+    if (row.bAcquiring && !row.pszFault) QCOMPARE(user.Icons().front(), int(QMessageBox::NoIcon));  // the stop question
+    for (const auto& [pszNeedle, nCount] : row.aRequests) QVERIFY2(m_pSim->CountRequests(pszNeedle) == nCount, pszNeedle);
+    QVERIFY2(fs::exists(Root() / "configs" / "Plant A.xml") == row.bSaved, row.pszName);
+    int bRunning = -1;
+    QCOMPARE(other->ReadAcquisitionStatus(bRunning), ZK7_OK);
+    QVERIFY2(bRunning == (row.bAcquiring ? 1 : 0), row.pszName);
     QVERIFY(m_pCommands->GetDevice() == nullptr);
+    other->SetAcquisition(0, 0);
   }
 }
 

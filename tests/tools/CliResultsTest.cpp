@@ -3,7 +3,6 @@
 // core; here each option reaches them, in the user's locale where it should.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "ResultsFileBuilder.h"
@@ -108,21 +107,6 @@ TEST_F(CliFiles, ExportToAFileAppendsOrReplaces) {
                                   "M\tN\xB0\tHour\tCh1 (U1)\r\n \t3\t00:00:01.200\t100.00000\r\n");
   ASSERT_EQ(Cli({"export", m_strFile, "-o", strOut, "--records", "2-2", "--channels", "1"}).nExitCode, 0);
   EXPECT_EQ(ReadFileText(strOut), "M\tN\xB0\tHour\tCh1 (U1)\r\n \t2\t00:00:00.400\tErr. 7\r\n") << "replaced";
-}
-
-TEST_F(CliFiles, DatesShownAreAcceptedBackAndIsoInEveryLocale) {
-  for (const char* pszLocale : {"C.UTF-8", "de_CH.UTF-8", "en_US.UTF-8"}) {
-    SCOPED_TRACE(pszLocale);
-    sProcessResult r = Cli({"info", m_strFile}, pszLocale);
-    const std::string strLabel = "Date and time of first record in this file: ";
-    const size_t nAt = r.strOut.find(strLabel);
-    ASSERT_NE(nAt, std::string::npos) << r.strOut << r.strErr;
-    const std::string strFirst = r.strOut.substr(nAt + strLabel.size(), r.strOut.find('\n', nAt) - nAt - strLabel.size());
-    r = Cli({"export", m_strFile, "--from", strFirst, "--to", "2026-01-01T00:00:00", "--channels", "1"}, pszLocale);
-    EXPECT_EQ(std::count(r.strOut.begin(), r.strOut.end(), '\n'), 2) << strFirst << ": " << r.strErr;
-    r = Cli({"export", m_strFile, "--from", "2026-01-01 00:00:00.300", "--channels", "1"}, pszLocale);
-    EXPECT_EQ(std::count(r.strOut.begin(), r.strOut.end(), '\n'), 3) << "records 2 and 3" << r.strErr;
-  }
 }
 
 TEST_F(CliFiles, RefusalsAndUsage) {
