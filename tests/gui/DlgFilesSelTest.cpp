@@ -62,6 +62,14 @@ void DlgFilesSelTest::MarksSpreadDownAndClearUpwardsAndTheCheckButtons() {
   QTreeWidget* pTree = f.dlg.Tree();
   // Items depth first: configs, a, b, logs, internal, run1, x, y, run2, z, usb, sd.
   QCOMPARE(Marks(pTree), QStringLiteral("-------+----"));
+  // Categories and directories bold, directories open; each file with its size; the image of each
+  // kind after its text (0 category, 1 directory, 2 results, 3 log, 4 XML).
+  QString strTree;
+  for (QTreeWidgetItemIterator it(pTree); *it; ++it)
+    strTree += (*it)->text(0) + ((*it)->font(0).bold() ? "*" : "") + ((*it)->isExpanded() ? "^" : "") +
+               QString::number((*it)->data(0, CDlgFilesSel::ROLE_IMAGE).toInt()) + '|';
+  QCOMPARE(strTree, QStringLiteral("Configurations*^0|a.xml (10 bytes)4|b.xml (20 bytes)4|Glogal Logs*0|internal flash*^0|"
+                                   "run1*^1|x.zk (1 bytes)2|y.zk (2 bytes)2|run2*^1|z.log (3 bytes)3|USB key*0|SD Card*0|"));
   QTreeWidgetItem* pInternal = pTree->topLevelItem(2);
   QTreeWidgetItem* pX = FindItem(pTree, {QStringLiteral("internal flash"), QStringLiteral("run1"), QStringLiteral("x.zk (1 bytes)")});
   QVERIFY(pX);
