@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "link/ZK7Dev.h"
+
 extern char** environ;
 
 namespace zk7 {
@@ -39,12 +41,23 @@ void ReadAll(int fd, std::string& str) {
 
 } // namespace
 
-CSimProcess::~CSimProcess() { Stop(); }
+CModuleSim::CModuleSim() : m_temp(MakeTempDir("zk7module")) {
+  for (const char* psz : {"configs", "logs", "internal"}) std::filesystem::create_directories(Root() / psz);
+  std::filesystem::create_directories(Local());
+}
 
-bool CSimProcess::Start(const std::string& strRoot, const std::vector<std::string>& aArgs, std::string& strError) {
-  std::vector<std::string> aAll = {"--root", strRoot, "--listen", "127.0.0.1:0"};
+CModuleSim::~CModuleSim() {
+  Stop();
+  std::error_code ec;
+  std::filesystem::remove_all(m_temp, ec);
+}
+
+bool CModuleSim::Start(const std::vector<std::string>& aArgs, std::string& strError) {
+  Stop();
+  std::vector<std::string> aAll = {"--root", Root().string(), "--listen", "127.0.0.1:0"};
   aAll.insert(aAll.end(), aArgs.begin(), aArgs.end());
-  std::string strProgram = ZK7_SIM_PATH;
+  aAll.insert(aAll.end(), {"--user", std::string(kUser) + ":" + kPassword, "--trace", (m_temp / "trace").string()});
+  const std::string strProgram = ZK7_SIM_PATH;
   int fds[2];
   if (pipe(fds) != 0) {
     strError = "pipe failed";
@@ -60,22 +73,16 @@ bool CSimProcess::Start(const std::string& strRoot, const std::vector<std::strin
     _exit(127);
   }
   close(fds[1]);
-  if (m_pid < 0) {
-    close(fds[0]);
-    strError = "fork failed";
-    return false;
-  }
   std::string strLine;
-  while (strLine.find('\n') == std::string::npos) {
+  while (m_pid > 0 && strLine.find('\n') == std::string::npos) {
     pollfd pfd{fds[0], POLLIN, 0};
-    if (poll(&pfd, 1, 20000) <= 0) break;
     char c;
-    if (read(fds[0], &c, 1) != 1) break;
+    if (poll(&pfd, 1, 20000) <= 0 || read(fds[0], &c, 1) != 1) break;
     strLine += c;
   }
   close(fds[0]);
   const std::string strPrefix = "listening on ";
-  size_t nColon = strLine.rfind(':');
+  const size_t nColon = strLine.rfind(':');
   if (strLine.rfind(strPrefix, 0) != 0 || nColon == std::string::npos) {
     strError = "zk7-sim did not report its port: '" + strLine + "'";
     Stop();
@@ -86,12 +93,31 @@ bool CSimProcess::Start(const std::string& strRoot, const std::vector<std::strin
   return m_nPort > 0;
 }
 
-void CSimProcess::Stop() {
+void CModuleSim::Stop() {
   if (m_pid <= 0) return;
   kill(m_pid, SIGTERM);
   int nStatus = 0;
   waitpid(m_pid, &nStatus, 0);
   m_pid = -1;
+}
+
+std::vector<std::string> CModuleSim::Traced(char cSide) const {
+  std::vector<std::string> a;
+  for (auto& rec : ReadTrace((m_temp / "trace").string()))
+    if (rec.cSide == cSide) a.push_back(std::move(rec.strBytes));
+  return a;
+}
+
+int CModuleSim::CountRequests(const std::string& strNeedle) const {
+  int n = 0;
+  for (const auto& str : Traced('C')) n += str.find(strNeedle) != std::string::npos ? 1 : 0;
+  return n;
+}
+
+std::unique_ptr<CZK7Dev> CModuleSim::Client(const std::string& strPassword) const {
+  auto dev = std::make_unique<CZK7Dev>(Port());
+  dev->SetParameters(Host(), kUser, strPassword);
+  return dev;
 }
 
 sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::string>& aArgs,

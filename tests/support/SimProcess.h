@@ -1,31 +1,49 @@
-// Child processes for the tests: zk7-sim on a free loopback port, and one-shot
-// runs of zk7-cli with their output and exit status.
+// Child processes for the tests: zk7-sim as a module, and one-shot runs of
+// zk7-cli and others with their output and exit status.
 #pragma once
 #include <sys/types.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace zk7 {
 
-class CSimProcess {
-public:
-  CSimProcess() = default;
-  ~CSimProcess();
-  CSimProcess(const CSimProcess&) = delete;
-  CSimProcess& operator=(const CSimProcess&) = delete;
+class CZK7Dev;
 
-  // Starts zk7-sim --root strRoot --listen 127.0.0.1:0 with aArgs after them, and
-  // reads its "listening on HOST:PORT" line; false with strError on failure.
-  bool Start(const std::string& strRoot, const std::vector<std::string>& aArgs, std::string& strError);
+// A module for a test: zk7-sim on a free loopback port, over a fresh folder of
+// its own (removed with this) whose storage devices exist, with one known user
+// and a trace of the bytes exchanged.
+class CModuleSim {
+public:
+  static constexpr const char* kUser = "operator";
+  static constexpr const char* kPassword = "s3cret&";
+
+  CModuleSim();
+  ~CModuleSim();
+  CModuleSim(const CModuleSim&) = delete;
+  CModuleSim& operator=(const CModuleSim&) = delete;
+
+  // (Re)starts the simulator with aArgs (faults, period) and reads the port from
+  // its "listening on HOST:PORT" line; false with strError.
+  bool Start(const std::vector<std::string>& aArgs, std::string& strError);
   // Ends the process (SIGTERM) and reaps it.
   void Stop();
-
   const std::string& Host() const { return m_strHost; }
   int Port() const { return m_nPort; }
-  pid_t Pid() const { return m_pid; }
+
+  const std::filesystem::path& Temp() const { return m_temp; }
+  std::filesystem::path Root() const { return m_temp / "module"; }
+  std::filesystem::path Local() const { return m_temp / "local"; }
+  // What one side ('C' the clients, 'S' the simulator) sent, one entry per message.
+  std::vector<std::string> Traced(char cSide = 'C') const;
+  int CountRequests(const std::string& strNeedle) const;
+  // A client of the known user (or another password), not logged in yet.
+  std::unique_ptr<CZK7Dev> Client(const std::string& strPassword = kPassword) const;
 
 private:
+  std::filesystem::path m_temp;
   pid_t m_pid = -1;
   std::string m_strHost;
   int m_nPort = 0;

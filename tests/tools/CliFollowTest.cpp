@@ -15,12 +15,8 @@ namespace {
 
 class CliFollow : public SimTest {
 protected:
-  std::vector<std::string> Common() const {
-    return {"--address", m_sim.Host(), "--port", std::to_string(m_sim.Port()), "--user", kTestUser};
-  }
   sProcessResult Cli(std::vector<std::string> aArgs) {
-    const auto aCommon = Common();
-    aArgs.insert(aArgs.end(), aCommon.begin(), aCommon.end());
+    aArgs.insert(aArgs.end(), {"--address", m_sim.Host(), "--port", std::to_string(m_sim.Port()), "--user", kTestUser});
     return RunProcess(ZK7_CLI_PATH, aArgs, {std::string("ZK7_PASSWORD=") + kTestPassword});
   }
   // The one results file the module records (the bystander left out).
@@ -43,8 +39,11 @@ protected:
 TEST_F(CliFollow, CopyIsByteIdenticalAfterTheStop) {
   for (const char* pszFault : {"", "drop=100@block#12*1"}) {
     SCOPED_TRACE(pszFault);
-    TearDown();
-    m_strTemp = MakeTempDir("zk7follow");
+    m_sim.Stop();
+    for (const auto& dir : {Root() / "internal", Local()}) {
+      std::filesystem::remove_all(dir);
+      std::filesystem::create_directories(dir);
+    }
     // A results file that does not grow, newer by name than the one that does.
     WriteFileText(Root() / "internal" / "old.zk", Pattern(5000, 1));
     std::vector<std::string> aSim = {"--period", "20"};

@@ -99,34 +99,30 @@ TEST_F(LinkSession, RequestBytesOfEachKind) {
   ASSERT_EQ(dev->SetAcquisition(1, 2), 0) << dev->GetLastErrorText();
   ASSERT_EQ(dev->SetAcquisition(0, 0), 0);
 
-  auto sent = Sent();
-  ASSERT_EQ(sent.size(), 2u + 1 + 3 + 3);
-  EXPECT_EQ(sent[2], Framed(kDecl + "<fieldacq>\n" + strSession +
-                            "\t\t<disk device=\"internal\">\n\t\t\t<dir details=\"on\" />\n\t\t</disk>\n\t</session>\n</fieldacq>\n"));
-  EXPECT_EQ(sent[3], Framed(kDecl + "<fieldacq>\n" + strSession +
-                            "\t\t<disk device=\"internal\">\n\t\t\t<file>\n\t\t\t\t<open name=\"run1/small.zk\" />\n"
-                            "\t\t\t</file>\n\t\t</disk>\n\t</session>\n</fieldacq>\n"));
   // The simulator hands out handles in upper case; they come back in lower case.
-  std::string strFd = Between(Answered()[3], "fd=\"", "\"");
-  ASSERT_EQ(strFd, "1A2B");
+  ASSERT_EQ(Between(Answered()[3], "fd=\"", "\""), "1A2B");
   sBlockRequest req;
   req.nSession = std::stoi(strId);
   req.nHandle = 0x1A2B;
   req.nOffset = 0;
   req.nCount = 3;
-  auto block = EncodeBlockRequest(req);
-  EXPECT_EQ(sent[4], std::string(block.begin(), block.end()));
-  EXPECT_EQ(sent[5], Framed(kDecl + "<fieldacq>\n" + strSession +
-                            "\t\t<disk device=\"internal\">\n\t\t\t<file>\n\t\t\t\t<close fd=\"1a2b\" />\n"
-                            "\t\t\t</file>\n\t\t</disk>\n\t</session>\n</fieldacq>\n"));
-  EXPECT_EQ(sent[6], Framed(kDecl + "<fieldacq>\n" + strSession +
-                            "\t\t<read-status>\n\t\t\t<acquisition />\n\t\t</read-status>\n\t</session>\n</fieldacq>\n"));
-  EXPECT_EQ(sent[7], Framed(kDecl + "<fieldacq>\n" + strSession +
-                            "\t\t<command>\n\t\t\t<start>\n\t\t\t\t<acquisition data=\"append\" />\n\t\t\t</start>\n"
-                            "\t\t</command>\n\t</session>\n</fieldacq>\n"));
-  EXPECT_EQ(sent[8], Framed(kDecl + "<fieldacq>\n" + strSession +
-                            "\t\t<command>\n\t\t\t<stop>\n\t\t\t\t<acquisition />\n\t\t\t</stop>\n"
-                            "\t\t</command>\n\t</session>\n</fieldacq>\n"));
+  const auto block = EncodeBlockRequest(req);
+  const std::string strFile = "\t\t<disk device=\"internal\">\n\t\t\t<file>\n\t\t\t\t";
+  const std::string strCommand = "\t\t<command>\n\t\t\t<";
+  const std::string aInner[] = {
+      "\t\t<disk device=\"internal\">\n\t\t\t<dir details=\"on\" />\n\t\t</disk>\n",
+      strFile + "<open name=\"run1/small.zk\" />\n\t\t\t</file>\n\t\t</disk>\n",
+      "",  // the block request
+      strFile + "<close fd=\"1a2b\" />\n\t\t\t</file>\n\t\t</disk>\n",
+      "\t\t<read-status>\n\t\t\t<acquisition />\n\t\t</read-status>\n",
+      strCommand + "start>\n\t\t\t\t<acquisition data=\"append\" />\n\t\t\t</start>\n\t\t</command>\n",
+      strCommand + "stop>\n\t\t\t\t<acquisition />\n\t\t\t</stop>\n\t\t</command>\n",
+  };
+  const auto sent = Sent();
+  ASSERT_EQ(sent.size(), 2u + std::size(aInner));
+  for (size_t i = 0; i < std::size(aInner); ++i)
+    EXPECT_EQ(sent[2 + i], i == 2 ? std::string(block.begin(), block.end())
+                                  : Framed(kDecl + "<fieldacq>\n" + strSession + aInner[i] + "\t</session>\n</fieldacq>\n"));
 }
 
 TEST_F(LinkSession, ConfigurationIsSentWithTheCurrentSessionAndSaveLast) {
@@ -162,19 +158,9 @@ TEST_F(LinkSession, ConfigurationIsSentWithTheCurrentSessionAndSaveLast) {
   EXPECT_EQ(bRunning, 0);
 }
 
-TEST_F(LinkSession, StatusTextOtherThanRunningCountsAsNotRunning) {
-  StartSim({"--fault", "status=Running@status"});
-  auto dev = Connect();
-  ASSERT_EQ(dev->SetAcquisition(1, 2), 0);
-  int bRunning = 1;
-  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
-  EXPECT_EQ(bRunning, 0);
-  dev->SetAcquisition(0, 0);
-}
-
 TEST_F(LinkSession, UnusableResponses) {
   // Anything but a well-formed answer closes the connection: what follows it is never read.
-  struct {
+  const struct {
     const char* pszFault;
     int nResult;
     const char* pszText;  // start of the text
@@ -193,19 +179,17 @@ TEST_F(LinkSession, UnusableResponses) {
       {"lf-only@status", 0, "", true},
       {"mixed-eol@status", 0, "", true},
       {"no-status@status", 0, "", true},
+      {"status=Running@status", 0, "", true},  // any text but "running" is not running
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pszFault);
-    m_sim.Stop();
     StartSim({"--fault", c.pszFault});
     auto dev = Connect();
     ASSERT_EQ(dev->SetAcquisition(1, 2), 0);
     int bRunning = 1;
     EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), c.nResult);
-    EXPECT_EQ(bRunning, c.nResult == 0 ? 1 : 0);
-    if (c.nResult != 0) {
-      EXPECT_EQ(dev->GetLastErrorText().rfind(c.pszText, 0), 0u) << dev->GetLastErrorText();
-    }
+    EXPECT_EQ(bRunning, c.nResult == 0 && std::string(c.pszFault).rfind("status=", 0) != 0 ? 1 : 0);
+    EXPECT_EQ(dev->GetLastErrorText().rfind(c.pszText, 0), 0u) << dev->GetLastErrorText();
     EXPECT_EQ(dev->IsLogged(), c.bStaysOpen);
     ASSERT_EQ(dev->SetAcquisition(0, 0), 0) << "logs in again when it must";
   }

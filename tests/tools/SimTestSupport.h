@@ -1,14 +1,6 @@
-// A zk7-sim in its own process over a fresh storage folder, for the link,
-// workflow and zk7-cli tests.
+// The link, workflow and zk7-cli tests against a zk7-sim of their own.
 #pragma once
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "ResultsFileBuilder.h"
 #include "SimProcess.h"
@@ -16,59 +8,27 @@
 
 namespace zk7 {
 
-constexpr const char* kTestUser = "operator";
-constexpr const char* kTestPassword = "s3cret&";
+constexpr const char* kTestUser = CModuleSim::kUser;
+constexpr const char* kTestPassword = CModuleSim::kPassword;
 
 class SimTest : public ::testing::Test {
 protected:
-  void TearDown() override {
-    m_sim.Stop();
-    std::error_code ec;
-    std::filesystem::remove_all(m_strTemp, ec);
-  }
-
-  std::filesystem::path Root() const { return std::filesystem::path(m_strTemp) / "module"; }
-  std::filesystem::path Local() const { return std::filesystem::path(m_strTemp) / "local"; }
-  std::string TracePath() const { return m_strTemp + "/trace"; }
-
-  void StartSim(std::vector<std::string> aArgs = {}) {
-    std::filesystem::create_directories(Root());
-    std::filesystem::create_directories(Local());
-    for (const char* psz : {"configs", "logs", "internal"}) std::filesystem::create_directories(Root() / psz);
-    aArgs.insert(aArgs.end(), {"--user", std::string(kTestUser) + ":" + kTestPassword, "--trace", TracePath()});
+  std::filesystem::path Root() const { return m_sim.Root(); }
+  std::filesystem::path Local() const { return m_sim.Local(); }
+  void StartSim(const std::vector<std::string>& aArgs = {}) {
     std::string strError;
-    ASSERT_TRUE(m_sim.Start(Root().string(), aArgs, strError)) << strError;
+    ASSERT_TRUE(m_sim.Start(aArgs, strError)) << strError;
   }
-
-  std::unique_ptr<CZK7Dev> NewDev(const std::string& strPassword = kTestPassword) {
-    auto dev = std::make_unique<CZK7Dev>(m_sim.Port());
-    dev->SetParameters(m_sim.Host(), kTestUser, strPassword);
-    return dev;
-  }
-
+  std::unique_ptr<CZK7Dev> NewDev(const std::string& strPassword = kTestPassword) { return m_sim.Client(strPassword); }
   std::unique_ptr<CZK7Dev> Connect() {
     auto dev = NewDev();
-    int nResult = dev->Login();
-    EXPECT_EQ(nResult, 0) << dev->GetLastErrorText();
+    EXPECT_EQ(dev->Login(), 0) << dev->GetLastErrorText();
     return dev;
   }
+  std::vector<std::string> Sent() const { return m_sim.Traced('C'); }
+  std::vector<std::string> Answered() const { return m_sim.Traced('S'); }
 
-  // What the client sent, one entry per request.
-  std::vector<std::string> Sent() {
-    std::vector<std::string> a;
-    for (auto& rec : ReadTrace(TracePath()))
-      if (rec.cSide == 'C') a.push_back(rec.strBytes);
-    return a;
-  }
-  std::vector<std::string> Answered() {
-    std::vector<std::string> a;
-    for (auto& rec : ReadTrace(TracePath()))
-      if (rec.cSide == 'S') a.push_back(rec.strBytes);
-    return a;
-  }
-
-  std::string m_strTemp = MakeTempDir("zk7link");
-  CSimProcess m_sim;
+  CModuleSim m_sim;
 };
 
 // A request as the link frames it.
