@@ -103,7 +103,11 @@ void CWaitDialog::DestroyWindow() {
       m_pOwner->setEnabled(true);
     m_bOwnerDisabled = false;
   }
+  const bool bWasActive = isActiveWindow();
   hide();
+  // The keys go back to the window the work was for, not to no window at all
+  // where the window system hands the activation on by itself to nobody.
+  if (bWasActive && m_pOwner && m_pOwner->isVisible()) m_pOwner->activateWindow();
 }
 
 QString CWaitDialog::GetPercentText() const { return m_pPercent->text(); }
