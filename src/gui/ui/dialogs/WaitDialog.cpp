@@ -50,6 +50,7 @@ CWaitDialog::~CWaitDialog() { DestroyWindow(); }
 int CWaitDialog::Create(QWidget* pParent) {
   m_pOwner = pParent ? pParent->window() : FindMainWindow();
   if (m_pOwner && m_pOwner->isEnabled()) {
+    m_pOwnerFocus = m_pOwner->focusWidget();
     m_pOwner->setEnabled(false);
     m_bOwnerDisabled = true;
   }
@@ -101,6 +102,8 @@ void CWaitDialog::DestroyWindow() {
   if (m_bOwnerDisabled) {
     if (m_pOwner)
       m_pOwner->setEnabled(true);
+    if (m_pOwnerFocus)
+      m_pOwnerFocus->setFocus(Qt::OtherFocusReason);
     m_bOwnerDisabled = false;
   }
   const bool bWasActive = isActiveWindow();
