@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <QVariant>
 
@@ -21,6 +22,14 @@ class QWidget;
 namespace zk7 {
 
 class CWaitDialog;
+
+// Names the case of a table-driven test in the log when the test fails in it.
+struct sCaseTrace {
+  QString strName;
+  ~sCaseTrace() {
+    if (QTest::currentTestFailed()) qWarning("in case \"%s\"", qPrintable(strName));
+  }
+};
 
 // The text a user reads in a dialog: a message box's text, else the texts of its
 // visible labels, one per line.
