@@ -1,23 +1,12 @@
 // The application object: start-up with and without a file, the "Settings"
 // record, and a second launch that hands its file to the running instance.
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 
-#include "ModalAnswerer.h"
-#include "ResultsFileBuilder.h"
-#include "app/CommandIds.h"
+#include "HistWindowTestSupport.h"
 #include "app/InstanceChannel.h"
 #include "app/MainFrame.h"
 #include "app/MdiChild.h"
 #include "app/ZK7App.h"
-#include "samples/SampleWriter.h"
 #include "settings/SettingsRecord.h"
-
-#include <QMdiArea>
 
 using namespace zk7;
 

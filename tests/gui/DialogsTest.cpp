@@ -1,14 +1,7 @@
 // The question dialogs, the wait dialog and the "Error Codes" dialog in a real QApplication.
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
-#include <QTextBlock>
+#include <QtPrintSupport>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "ModalAnswerer.h"
 #include "errors/DlgErrCodes.h"

@@ -2,23 +2,14 @@
 // the pointer, plain-drag panning, the zoom history, point tooltips, and the
 // manual's page on it. The ranges and the history's steps are proven in the
 // core; here the mouse, the keys and the commands reach them.
-#include <QtTest>
-
-#include <QTextBrowser>
-#include <QToolTip>
 
 #include <cmath>
 
 #include "HistWindowTestSupport.h"
-#include "SimProcess.h"
-#include "app/CommandIds.h"
 #include "app/HelpWindow.h"
-#include "format/Formatting.h"
-#include "format/RegionalSettings.h"
 #include "history/GraphCursors.h"
 #include "history/GraphZoom.h"
 #include "history/ScalesToolState.h"
-#include "history/graph/GraphCursor.h"
 
 using namespace zk7;
 

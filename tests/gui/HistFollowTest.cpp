@@ -1,14 +1,10 @@
 // A results window over a file that grows on disk: the list takes the new
 // records (whole ones only, a rule proven in the core), and Follow keeps the
 // newest in view until the user scrolls away.
-#include <QtTest>
 
 #include <fstream>
 
 #include "HistWindowTestSupport.h"
-#include "SimProcess.h"
-#include "app/CommandIds.h"
-#include "format/RegionalSettings.h"
 
 using namespace zk7;
 

@@ -2,27 +2,15 @@
 // period, labels, colours, cursors and their bar, mouse and keys, paging, the
 // context menu, fixed marks, the X channel, the scales bar, loading cancelled,
 // closed or failing, printout and copy.
-#include <QtTest>
-
-#include <QClipboard>
-#include <QMenu>
-#include <QMimeData>
-#include <QPushButton>
 
 #include <cmath>
 
 #include "HistWindowTestSupport.h"
-#include "ModalAnswerer.h"
-#include "SimProcess.h"
-#include "app/CommandIds.h"
-#include "format/Formatting.h"
-#include "format/RegionalSettings.h"
 #include "history/CursorsToolBar.h"
 #include "history/GraphAssignment.h"
 #include "history/GraphPrintout.h"
 #include "history/HistToolBars.h"
 #include "history/ScalesToolBar.h"
-#include "history/graph/GraphCursor.h"
 #include "settings/SettingsRecord.h"
 #include "ui/dialogs/WaitDialog.h"
 

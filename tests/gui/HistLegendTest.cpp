@@ -2,23 +2,10 @@
 // reach the graph and the list, hidden unchecked channels, the X scale rule,
 // colours, copy, context menu, the error display format and the file
 // information dialog.
-#include <QtTest>
-
-#include <QClipboard>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMimeData>
-#include <QPushButton>
-#include <QTableWidget>
 
 #include "HistWindowTestSupport.h"
-#include "ModalAnswerer.h"
-#include "SimProcess.h"
-#include "app/CommandIds.h"
-#include "format/RegionalSettings.h"
 #include "history/HistListCommands.h"
 #include "history/HistPaneMenu.h"
-#include "history/graph/GraphControl.h"
 #include "settings/SettingsRecord.h"
 
 using namespace zk7;

@@ -3,24 +3,10 @@
 // wait dialog, the page question, the copy dialog, and agreement with
 // zk7-cli. The line texts, the CSV form and the export's Cancel are proven in
 // the core; here the window's dialogs and files reach them.
-#include <QtTest>
-
-#include <QClipboard>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QRadioButton>
 
 #include <cstring>
 
 #include "HistWindowTestSupport.h"
-#include "ModalAnswerer.h"
-#include "SimProcess.h"
-#include "app/CommandIds.h"
-#include "format/RegionalSettings.h"
 #include "history/HistListCommands.h"
 #include "history/HistListOutput.h"
 #include "history/PagePrinter.h"

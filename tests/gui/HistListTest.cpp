@@ -3,28 +3,15 @@
 // cursors defined from the list, context menu, a file failing under the
 // window, and a million-row file. The texts, markers and selection rules are
 // proven in the core; here the window's commands, mouse and keys reach them.
-#include <QtTest>
-
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
-#include <QScrollBar>
 
 #include <unistd.h>
 
 #include "HistWindowTestSupport.h"
-#include "ModalAnswerer.h"
-#include "SimProcess.h"
-#include "app/CommandIds.h"
-#include "format/Formatting.h"
-#include "format/RegionalSettings.h"
 #include "history/HistListCommands.h"
 #include "history/HistPaneMenu.h"
 #include "history/CursorsToolBar.h"
 #include "history/HistToolBars.h"
 #include "history/ScalesToolBar.h"
-#include "history/graph/GraphCursor.h"
 
 using namespace zk7;
 

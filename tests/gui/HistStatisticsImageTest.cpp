@@ -2,30 +2,16 @@
 // window's thread, and its copy), the results window's statistics view (it
 // follows the cursors, the list and the key, and prints after the key) and
 // the graph saved as PNG, SVG and PDF with its legend.
-#include <QApplication>
-#include <QClipboard>
-#include <QFileDialog>
-#include <QPrinter>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QSpinBox>
+
 #include <QSvgRenderer>
-#include <QTableWidget>
-#include <QTest>
-#include <QXmlStreamReader>
 
 #include "HistWindowTestSupport.h"
-#include "ModalAnswerer.h"
-#include "SimProcess.h"
-#include "app/CommandIds.h"
-#include "format/RegionalSettings.h"
 #include "history/ChannelStatistics.h"
 #include "history/GraphImage.h"
 #include "history/GraphPrintout.h"
 #include "history/HistLegendState.h"
 #include "history/HistStatistics.h"
 #include "history/StatisticsPane.h"
-#include "history/graph/GraphCursor.h"
 
 using namespace zk7;
 

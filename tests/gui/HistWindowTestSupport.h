@@ -1,24 +1,28 @@
 // Results-window fixtures of the GUI tests: small files with known times,
 // values, offsets and errors, sample files, and a window on one of them.
 #pragma once
-#include <QApplication>
-#include <QMouseEvent>
-#include <QPrinter>
-#include <QTableView>
-#include <QTest>
+#include <QtPrintSupport>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <filesystem>
 
 #include <memory>
 #include <string>
 
+#include "ModalAnswerer.h"
 #include "ResultsFileBuilder.h"
+#include "SimProcess.h"
+#include "app/CommandIds.h"
+#include "format/Formatting.h"
+#include "format/RegionalSettings.h"
 #include "history/HistFrame.h"
 #include "history/HistGraph.h"
 #include "history/HistLegend.h"
 #include "history/HistList.h"
 #include "history/HistListModel.h"
 #include "history/graph/GraphControl.h"
+#include "history/graph/GraphCursor.h"
 #include "results/ZK7Doc.h"
 #include "samples/SampleWriter.h"
 #include "ui/CommandTarget.h"

@@ -2,20 +2,9 @@
 // selection, the copied text, and the printout read back from a PDF. The
 // sort order, the copied and printed lines and the page layout are proven on
 // the document; here the window's clicks, keys and printer reach them.
-#include <QApplication>
-#include <QClipboard>
-#include <QDate>
-#include <QFile>
-#include <QHeaderView>
-#include <QMimeData>
-#include <QPrintDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
-#include <QRegularExpression>
-#include <QStyle>
-#include <QStyleOptionHeader>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtPrintSupport>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 

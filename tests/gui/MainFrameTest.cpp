@@ -1,42 +1,17 @@
 // The main window: its three states with their menus and tool bars, opening
 // and refusing documents, recent files, dropped files, help, About and keys.
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QDropEvent>
-#include <QMdiArea>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QPointer>
-#include <QPrintDialog>
-#include <QRegularExpression>
-#include <QScrollBar>
-#include <QSplitter>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTextBrowser>
-#include <QToolBar>
 
 #include <memory>
 
 #include <qcustomplot.h>
 
-#include "ModalAnswerer.h"
-#include "ResultsFileBuilder.h"
+#include "HistWindowTestSupport.h"
 #include "app/AboutDlg.h"
-#include "app/CommandIds.h"
 #include "app/DocTemplate.h"
 #include "app/HelpWindow.h"
 #include "app/MainFrame.h"
 #include "app/MdiChild.h"
 #include "app/MenuLayout.h"
-#include "history/HistFrame.h"
-#include "history/HistGraph.h"
-#include "history/graph/GraphControl.h"
-#include "results/ZK7Doc.h"
-#include "samples/SampleWriter.h"
 #include "settings/SettingsStore.h"
 
 using namespace zk7;

@@ -1,16 +1,9 @@
 // The stacked view of the history graph: one lane per displayed channel on a
 // shared time axis (the lanes' ranges are proven in the core), the way back
 // to the classic view, a cursor across the lanes, and the saved image.
-#include <QtTest>
-
-#include <QImage>
 
 #include "HistWindowTestSupport.h"
-#include "SimProcess.h"
-#include "app/CommandIds.h"
-#include "format/RegionalSettings.h"
 #include "history/GraphImage.h"
-#include "history/graph/GraphCursor.h"
 
 using namespace zk7;
 
