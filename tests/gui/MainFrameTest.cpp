@@ -73,23 +73,6 @@ QAction* ActionOf(const CMainFrame& frame, const QString& strTitle, const QStrin
 
 class MainFrameTest : public QObject {
   Q_OBJECT
-private slots:
-  void init();
-  void cleanup();
-  void startsWithoutADocumentInState128();
-  void resultsFileOpensMaximisedInState129();
-  void fileOpenedBeforeTheWindowShows();
-  void refusedResultsFileShowsItsMessageAndOpensNoWindow();
-  void logFileSwitchesToState130AndBack();
-  void aFileAlreadyOpenIsActivatedNotOpenedTwice();
-  void newWindowSharesTheDocumentAndCloseClosesBoth();
-  void paneAndResolutionCommands();
-  void recentFilesAreKeptAndAMissingOneIsRemoved();
-  void droppedFilesOpen();
-  void helpAboutAndLaterCommands();
-  void keysReachTheirCommandsThroughTheFrame();
-
-private:
   std::unique_ptr<CMainFrame> MakeFrame(bool bShow = true) {
     auto pFrame = std::make_unique<CMainFrame>(*m_pStore, std::vector<const CZK7DocTemplate*>{&m_results, &m_log});
     pFrame->resize(1200, 800);
@@ -127,336 +110,337 @@ private:
   std::unique_ptr<ISettingsStore> m_pStore;
   CZK7DocTemplate m_results{IDR_RESULTS};
   CZK7DocTemplate m_log{IDR_LOG};
-};
 
-void MainFrameTest::init() {
-  m_pDir = std::make_unique<QTemporaryDir>();
-  QVERIFY(m_pDir->isValid());
-  m_pStore = CreateIniSettingsStore(m_pDir->filePath("zk7.ini").toStdString());
-}
-
-void MainFrameTest::cleanup() {
-  m_pStore.reset();
-  m_pDir.reset();
-}
-
-void MainFrameTest::startsWithoutADocumentInState128() {
-  auto pFrame = MakeFrame();
-  QCOMPARE(pFrame->windowTitle(), QString("ZK7"));
-  QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-  CheckBars(*pFrame, IDR_MAINFRAME);
-  pFrame->UpdateCommandStates();
-  QVERIFY(ActionOf(*pFrame, "&File", "&Open...\tCtrl+O")->isEnabled());
-  QVERIFY(!ActionOf(*pFrame, "&File", "Recent File")->isEnabled());
-  QVERIFY(ActionOf(*pFrame, "&View", "&Status Bar")->isChecked());
-  QVERIFY(!pFrame->GetCommandState(ID_FILE_CLOSE).m_bEnabled);
-  for (QAction* pAction : pFrame->GetToolBar()->actions()) QVERIFY(pAction->isSeparator() || pAction->isEnabled());
-  // "&Toolbar" hides and shows the bar, and its check mark follows.
-  QVERIFY(ActionOf(*pFrame, "&View", "&Toolbar")->isChecked());
-  QVERIFY(pFrame->ExecuteCommand(ID_VIEW_TOOLBAR));
-  pFrame->UpdateCommandStates();
-  QVERIFY(pFrame->GetToolBar()->isHidden());
-  QVERIFY(!ActionOf(*pFrame, "&View", "&Toolbar")->isChecked());
-  pFrame->ExecuteCommand(ID_VIEW_TOOLBAR);
-  QVERIFY(!pFrame->GetToolBar()->isHidden());
-}
-
-void MainFrameTest::resultsFileOpensMaximisedInState129() {
-  auto pFrame = MakeFrame();
-  CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample("plant.zk"));
-  QVERIFY(pChild && pChild->isMaximized());
-  QCOMPARE(pFrame->GetActiveChild(), pChild);
-  QCOMPARE(pFrame->windowTitle(), QString("ZK7 - [plant.zk]"));
-  CheckBars(*pFrame, IDR_RESULTS);
-  QCOMPARE(MenuTexts(MenuOf(*pFrame, "&?")).last(), QString("&Aboute ZK7..."));
-
-  CHistFrame* pHist = Hist(pChild);
-  QVERIFY(pHist);
-  QCOMPARE(pHist->GetDocument().GetRecordCount(), 500);
-  // Key and graph side by side above the list, each pane in its area.
-  QCOMPARE(pHist->GetOuterSplitter()->widget(0), static_cast<QWidget*>(pHist->GetInnerSplitter()));
-  QCOMPARE(pHist->GetOuterSplitter()->widget(1)->objectName(), QString("listPaneArea"));
-  QCOMPARE(pHist->GetInnerSplitter()->widget(0)->objectName(), QString("keyPaneArea"));
-  QCOMPARE(pHist->GetInnerSplitter()->widget(1)->objectName(), QString("graphPaneArea"));
-  QCOMPARE(pHist->GetGraphPane()->parentWidget()->objectName(), QString("graphPaneArea"));
-  QCOMPARE(pHist->GetListPane()->parentWidget()->objectName(), QString("listPaneArea"));
-  QCOMPARE(pHist->GetKeyPane()->parentWidget()->objectName(), QString("keyPaneArea"));
-
-  // Frame commands are on; a command nobody carries out stays off.
-  pFrame->UpdateCommandStates();
-  QVERIFY(ActionOf(*pFrame, "&View", "All Panes")->isEnabled());
-  QVERIFY(ActionOf(*pFrame, "&File", "&Close")->isEnabled());
-  QVERIFY(!pFrame->GetCommandState(ID_HIST_UNUSED_F2).m_bEnabled);
-  QVERIFY(!pFrame->GetCommandState(ID_FILE_SAVE).m_bEnabled);
-  QCOMPARE(pFrame->GetRecentFiles().size(), size_t(1));
-
-  QVERIFY(pFrame->ExecuteCommand(ID_FILE_CLOSE));
-  QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
-  QCOMPARE(pFrame->windowTitle(), QString("ZK7"));
-}
-
-void MainFrameTest::fileOpenedBeforeTheWindowShows() {
-  // As a file named on the command line: opened first, the main window shown after.
-  auto pFrame = MakeFrame(false);
-  CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample("early.zk"));
-  QVERIFY(Hist(pChild));
-  pFrame->show();
-  QVERIFY(QTest::qWaitForWindowExposed(pFrame.get()));
-  QTRY_COMPARE(pFrame->windowTitle(), QString("ZK7 - [early.zk]"));
-  // The graph takes the keys when the window opens.
-  QTRY_VERIFY(Hist(pChild)->GetHistGraph()->isAncestorOf(pFrame->focusWidget()));
-  // Restored, the document's title leaves the main window's.
-  pChild->showNormal();
-  QTRY_COMPARE(pFrame->windowTitle(), QString("ZK7"));
-}
-
-void MainFrameTest::refusedResultsFileShowsItsMessageAndOpensNoWindow() {
-  auto pFrame = MakeFrame();
-  const QString strShort = m_pDir->filePath("short.zk"), strText = m_pDir->filePath("notes.txt");
-  WriteFileBytes(strShort.toStdString(), std::vector<uint8_t>(47, 0));
-  WriteFileText(strText.toStdString(), std::string(200, 'x'));  // another type is tried as a results file
-  CModalAnswerer user;
-  user.ThenClick("OK");
-  user.ThenClick("OK");
-  QVERIFY(!pFrame->OpenDocumentFile(strShort));
-  QVERIFY(!pFrame->OpenDocumentFile(strText));
-  QCOMPARE(user.Texts(), QStringList(2, "This file is not a valid ZK7 results file"));
-  QCOMPARE(user.Titles().front(), QString("ZK7"));
-  QCOMPARE(user.Icons().front(), int(QMessageBox::Warning));
-  QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
-  QVERIFY(pFrame->GetRecentFiles().empty());
-}
-
-void MainFrameTest::logFileSwitchesToState130AndBack() {
-  auto pFrame = MakeFrame();
-  CMdiChild* pLog = pFrame->OpenDocumentFile(WriteLog("events.log"));
-  QVERIFY(pLog && pLog->isMaximized());
-  CheckBars(*pFrame, IDR_LOG);
-  QCOMPARE(MenuTexts(MenuOf(*pFrame, "&File")).at(5), "&1 " + QFileInfo(m_pDir->filePath("events.log")).absoluteFilePath());
-  // Copy and print wait for a selection; "Select All" gives one.
-  pFrame->UpdateCommandStates();
-  QAction* pCopy = ActionOf(*pFrame, "&Edit", "Co&py\tCtrl+C");
-  QAction* pPrint = ActionOf(*pFrame, "&File", "&Print selected lines...");
-  QVERIFY(!pCopy->isEnabled() && !pPrint->isEnabled());
-  QVERIFY(pFrame->ExecuteCommand(ID_EDIT_SELECT_ALL));
-  pFrame->UpdateCommandStates();
-  QVERIFY(pCopy->isEnabled() && pPrint->isEnabled());
-  QVERIFY(pFrame->ExecuteCommand(ID_EDIT_COPY));
-  QCOMPARE(QApplication::clipboard()->text(), QString("1\t%1\t10:20:30\tStart\tadmin\t\t\r\n2\t%1\t10:21:00\tStop\tadmin\t\t")
-                                                  .arg(QLocale().toString(QDate(2024, 3, 15), QLocale::ShortFormat)));
-  pLog->close();
-  QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-  CheckBars(*pFrame, IDR_MAINFRAME);
-}
-
-void MainFrameTest::aFileAlreadyOpenIsActivatedNotOpenedTwice() {
-  auto pFrame = MakeFrame();
-  const QString strZk = WriteSample("a.zk");
-  CMdiChild* pFirst = pFrame->OpenDocumentFile(strZk);
-  CMdiChild* pLog = pFrame->OpenDocumentFile(WriteLog("b.log"));
-  QCOMPARE(pFrame->GetActiveChild(), pLog);
-  QCOMPARE(pFrame->OpenDocumentFile(strZk), pFirst);
-  QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
-  QCOMPARE(pFrame->GetActiveChild(), pFirst);
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_RESULTS));
-}
-
-void MainFrameTest::newWindowSharesTheDocumentAndCloseClosesBoth() {
-  auto pFrame = MakeFrame();
-  CMdiChild* pFirst = pFrame->OpenDocumentFile(WriteSample("shared.zk"));
-  QVERIFY(pFrame->ExecuteCommand(ID_WINDOW_NEW));
-  CMdiChild* pSecond = pFrame->GetActiveChild();
-  QVERIFY(pSecond != pFirst);
-  QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
-  QCOMPARE(pFirst->windowTitle() + "|" + pSecond->windowTitle(), QString("shared.zk:1|shared.zk:2"));
-  CHistFrame *pHist1 = Hist(pFirst), *pHist2 = Hist(pSecond);
-  QCOMPARE(&pHist1->GetDocument(), &pHist2->GetDocument());
-  // Each window has its own view state.
-  pFrame->ExecuteCommand(ID_RESOLUTION_1S);
-  QVERIFY(!pHist2->GetViewState().m_bShowFraction && pHist1->GetViewState().m_bShowFraction);
-  // The error display format is the document's: both windows are told, once per change.
-  int nRefreshes = 0;
-  connect(pHist1, &CHistFrame::refreshRequested, this, [&] { ++nRefreshes; });
-  QVERIFY(pFrame->ExecuteCommand(ID_ERRORS_NUMBER_AND_MEANING));
-  pFrame->ExecuteCommand(ID_ERRORS_NUMBER_AND_MEANING);
-  QCOMPARE(pHist1->GetDocument().GetErrorDisplayFormat(), CZK7Doc::ERRORS_NUMBER_AND_MEANING);
-  QCOMPARE(nRefreshes, 1);
-  QVERIFY(pFrame->GetCommandState(ID_ERRORS_NUMBER_AND_MEANING).m_bChecked);
-  QVERIFY(!pFrame->GetCommandState(ID_ERRORS_NUMBER_ONLY).m_bChecked);
-  QVERIFY(pFrame->ExecuteCommand(ID_FILE_CLOSE));
-  QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-}
-
-void MainFrameTest::paneAndResolutionCommands() {
-  auto pFrame = MakeFrame();
-  CHistFrame* pHist = Hist(pFrame->OpenDocumentFile(WriteSample("panes.zk")));
-  QSplitter *pOuter = pHist->GetOuterSplitter(), *pInner = pHist->GetInnerSplitter();
-  QTRY_VERIFY(pOuter->sizes().at(0) > 0);
-  QVERIFY(pOuter->sizes().at(1) > 0 && pInner->sizes().at(0) > 0 && pInner->sizes().at(1) > 0);
-  // Each command closes the areas it leaves out: {outer top, outer bottom, inner left, inner right}.
-  const std::pair<unsigned, std::array<bool, 4>> aCases[] = {{ID_LIST_PANE_ONLY, {false, true, true, true}},
-                                                            {ID_GRAPH_PANE_ONLY, {true, false, false, true}},
-                                                            {ID_KEY_PANE_ONLY, {true, false, true, false}}};
-  for (const auto& [nId, aOpen] : aCases) {
-    pFrame->ExecuteCommand(nId);
-    QCOMPARE(pOuter->sizes().at(0) > 0, aOpen[0]);
-    QCOMPARE(pOuter->sizes().at(1) > 0, aOpen[1]);
-    if (aOpen[0]) QCOMPARE(pInner->sizes().at(0) > 0, aOpen[2]);
-    if (aOpen[0]) QCOMPARE(pInner->sizes().at(1) > 0, aOpen[3]);
+private slots:
+  void init() {
+    m_pDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_pDir->isValid());
+    m_pStore = CreateIniSettingsStore(m_pDir->filePath("zk7.ini").toStdString());
   }
-  // "All Panes" restores the first layout, not a size dragged since.
-  pOuter->setSizes({10, 1000});
-  pFrame->ExecuteCommand(ID_ALL_PANES);
-  const sHistViewState& state = pHist->GetViewState();
-  QVERIFY(state.m_nAllPanesGraphHeight > 10);
-  QCOMPARE(pOuter->sizes().at(0), state.m_nAllPanesGraphHeight);
-  QCOMPARE(pInner->sizes().at(0), state.m_nAllPanesKeyWidth);
-  QVERIFY(pOuter->sizes().at(1) > 0 && pInner->sizes().at(1) > 0);
-  // A sample of one day shows time only; the resolution commands are exclusive.
-  QCOMPARE(state.m_nTimeFormat, int(sHistViewState::TIME_FORMAT_TIME));
-  pFrame->UpdateCommandStates();
-  QVERIFY(ActionOf(*pFrame, "&View", "1 ms")->isChecked());
-  pFrame->ExecuteCommand(ID_RESOLUTION_10MS);
-  pFrame->UpdateCommandStates();
-  QVERIFY(ActionOf(*pFrame, "&View", "10 ms")->isChecked());
-  QVERIFY(!ActionOf(*pFrame, "&View", "1 ms")->isChecked());
-  QCOMPARE(state.m_nFractionDigits, 2);
-}
 
-void MainFrameTest::recentFilesAreKeptAndAMissingOneIsRemoved() {
-  const QString strA = WriteSample("first.zk"), strB = WriteSample("second.zk");
-  {
+  void cleanup() {
+    m_pStore.reset();
+    m_pDir.reset();
+  }
+
+  void startsWithoutADocumentInState128() {
     auto pFrame = MakeFrame();
-    pFrame->OpenDocumentFile(strA);
-    pFrame->OpenDocumentFile(strB);
-    pFrame->close();
+    QCOMPARE(pFrame->windowTitle(), QString("ZK7"));
+    QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    CheckBars(*pFrame, IDR_MAINFRAME);
+    pFrame->UpdateCommandStates();
+    QVERIFY(ActionOf(*pFrame, "&File", "&Open...\tCtrl+O")->isEnabled());
+    QVERIFY(!ActionOf(*pFrame, "&File", "Recent File")->isEnabled());
+    QVERIFY(ActionOf(*pFrame, "&View", "&Status Bar")->isChecked());
+    QVERIFY(!pFrame->GetCommandState(ID_FILE_CLOSE).m_bEnabled);
+    for (QAction* pAction : pFrame->GetToolBar()->actions()) QVERIFY(pAction->isSeparator() || pAction->isEnabled());
+    // "&Toolbar" hides and shows the bar, and its check mark follows.
+    QVERIFY(ActionOf(*pFrame, "&View", "&Toolbar")->isChecked());
+    QVERIFY(pFrame->ExecuteCommand(ID_VIEW_TOOLBAR));
+    pFrame->UpdateCommandStates();
+    QVERIFY(pFrame->GetToolBar()->isHidden());
+    QVERIFY(!ActionOf(*pFrame, "&View", "&Toolbar")->isChecked());
+    pFrame->ExecuteCommand(ID_VIEW_TOOLBAR);
+    QVERIFY(!pFrame->GetToolBar()->isHidden());
   }
-  auto pFrame = MakeFrame();
-  QCOMPARE(MenuTexts(MenuOf(*pFrame, "&File")).mid(2, 2),
-           QStringList({"&1 " + QFileInfo(strB).absoluteFilePath(), "&2 " + QFileInfo(strA).absoluteFilePath()}));
-  // The second entry reopens its file, which goes first in the list.
-  QVERIFY(pFrame->ExecuteCommand(ID_FILE_MRU_FILE1 + 1));
-  QPointer<CMdiChild> pOpened = pFrame->GetActiveChild();
-  QCOMPARE(pOpened->GetPathName(), QFileInfo(strA).absoluteFilePath());
-  QCOMPARE(QString::fromStdString(pFrame->GetRecentFiles().front()), QFileInfo(strA).absoluteFilePath());
-  QCoreApplication::processEvents();  // the panes finish their first display before the window closes
-  pOpened->close();
-  QTRY_VERIFY(!pOpened);
-  // A file gone since: its message, then the entry leaves the list and the store.
-  QFile::remove(strB);
-  CModalAnswerer user;
-  user.ThenClick("OK");
-  QVERIFY(pFrame->ExecuteCommand(ID_FILE_MRU_FILE1 + 1));
-  QCOMPARE(user.PendingSteps(), 0);
-  QVERIFY(!user.Texts().front().isEmpty());
-  QCOMPARE(pFrame->GetRecentFiles().size(), size_t(1));
-  QVERIFY(!pFrame->GetCommandState(ID_FILE_MRU_FILE1 + 1).m_bEnabled);
-  QCOMPARE(QString::fromStdString(m_pStore->ReadText("Recent File List", "File2", "?")), QString());
-}
 
-void MainFrameTest::droppedFilesOpen() {
-  auto pFrame = MakeFrame();
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(WriteSample("dropped.zk")), QUrl::fromLocalFile(WriteLog("dropped.log"))});
-  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(pFrame.get(), &enter);
-  QVERIFY(enter.isAccepted());
-  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(pFrame.get(), &drop);
-  QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_LOG));
-}
+  void resultsFileOpensMaximisedInState129() {
+    auto pFrame = MakeFrame();
+    CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample("plant.zk"));
+    QVERIFY(pChild && pChild->isMaximized());
+    QCOMPARE(pFrame->GetActiveChild(), pChild);
+    QCOMPARE(pFrame->windowTitle(), QString("ZK7 - [plant.zk]"));
+    CheckBars(*pFrame, IDR_RESULTS);
+    QCOMPARE(MenuTexts(MenuOf(*pFrame, "&?")).last(), QString("&Aboute ZK7..."));
 
-void MainFrameTest::helpAboutAndLaterCommands() {
-  auto pFrame = MakeFrame();
-  QVERIFY(pFrame->ExecuteCommand(ID_HELP_FINDER));
-  QTextBrowser* pBrowser = pFrame->GetHelpWindow()->GetBrowser();
-  QVERIFY(pFrame->GetHelpWindow()->isVisible());
-  QCOMPARE(pBrowser->source(), QUrl("qrc:/share/manual/index.html"));
-  for (const char* psz : {"Opening files", "Log files", "zk7-cli", "zk7-sim", "Downloading files", "Sending a configuration"})
-    QVERIFY2(pBrowser->toPlainText().contains(QLatin1String(psz)), psz);
-  // Context help goes to the active window's section, which exists: the browser scrolled to it.
-  pFrame->OpenDocumentFile(WriteLog("help.log"));
-  QVERIFY(pFrame->ExecuteCommand(ID_CONTEXT_HELP));
-  QCOMPARE(pBrowser->source().fragment(), QString("logs"));
-  QTRY_VERIFY(pBrowser->verticalScrollBar()->value() > 0);
-  pFrame->ExecuteCommand(ID_HELP_FINDER);
-  QCOMPARE(pBrowser->source().fragment(), QString());
+    CHistFrame* pHist = Hist(pChild);
+    QVERIFY(pHist);
+    QCOMPARE(pHist->GetDocument().GetRecordCount(), 500);
+    // Key and graph side by side above the list, each pane in its area.
+    QCOMPARE(pHist->GetOuterSplitter()->widget(0), static_cast<QWidget*>(pHist->GetInnerSplitter()));
+    QCOMPARE(pHist->GetOuterSplitter()->widget(1)->objectName(), QString("listPaneArea"));
+    QCOMPARE(pHist->GetInnerSplitter()->widget(0)->objectName(), QString("keyPaneArea"));
+    QCOMPARE(pHist->GetInnerSplitter()->widget(1)->objectName(), QString("graphPaneArea"));
+    QCOMPARE(pHist->GetGraphPane()->parentWidget()->objectName(), QString("graphPaneArea"));
+    QCOMPARE(pHist->GetListPane()->parentWidget()->objectName(), QString("listPaneArea"));
+    QCOMPARE(pHist->GetKeyPane()->parentWidget()->objectName(), QString("keyPaneArea"));
 
-  CModalAnswerer user;
-  QStringList aAbout;
-  user.Then([&](QWidget* pModal) {
-    if (auto* pAbout = qobject_cast<CAboutDlg*>(pModal))
-      aAbout << pAbout->windowTitle() << pAbout->GetProductLine() << pAbout->GetLegalNotice().left(9)
-             << pAbout->GetComponentLines();
-    user.Click(pModal, "OK");
-  });
-  QVERIFY(pFrame->ExecuteCommand(ID_APP_ABOUT));
-  QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
-  QCOMPARE(aAbout, QStringList({"About ZK7", "ZK7 Desktop Version: " ZK7_VERSION, "Copyright",
-                                "QCustomPlot Version: " QCUSTOMPLOT_VERSION_STR, "Qt Version: " + QString(qVersion())}));
+    // Frame commands are on; a command nobody carries out stays off.
+    pFrame->UpdateCommandStates();
+    QVERIFY(ActionOf(*pFrame, "&View", "All Panes")->isEnabled());
+    QVERIFY(ActionOf(*pFrame, "&File", "&Close")->isEnabled());
+    QVERIFY(!pFrame->GetCommandState(ID_HIST_UNUSED_F2).m_bEnabled);
+    QVERIFY(!pFrame->GetCommandState(ID_FILE_SAVE).m_bEnabled);
+    QCOMPARE(pFrame->GetRecentFiles().size(), size_t(1));
 
-  // A command of a later part is off until its handler is set; Ctrl+N is handled, doing nothing.
-  QVERIFY(!pFrame->GetCommandState(ID_DOWNLOAD_FILES).m_bEnabled);
-  QVERIFY(!pFrame->ExecuteCommand(ID_DOWNLOAD_FILES));
-  int nRuns = 0;
-  pFrame->SetCommandHandler(ID_DOWNLOAD_FILES, [&] { ++nRuns; });
-  QVERIFY(pFrame->GetCommandState(ID_DOWNLOAD_FILES).m_bEnabled);
-  QVERIFY(pFrame->ExecuteCommand(ID_DOWNLOAD_FILES));
-  QCOMPARE(nRuns, 1);
-  QVERIFY(pFrame->GetCommandState(ID_FILE_NEW).m_bEnabled);
-}
+    QVERIFY(pFrame->ExecuteCommand(ID_FILE_CLOSE));
+    QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
+    QCOMPARE(pFrame->windowTitle(), QString("ZK7"));
+  }
 
-// The accelerator tables are proven in the core; here keys pressed in the
-// graph reach the document window's and the main window's commands, also after
-// long work whose wait dialog took the activation for a while.
-void MainFrameTest::keysReachTheirCommandsThroughTheFrame() {
-  auto pFrame = MakeFrame();
-  CHistFrame* pHist = Hist(pFrame->OpenDocumentFile(WriteSample("keys.zk")));
-  QVERIFY(pHist);
-  QApplication::setActiveWindow(pFrame.get());
-  CGraphControl* pGraph = pHist->GetHistGraph()->GetControl();
-  QTRY_VERIFY(!pHist->GetHistGraph()->GetPoints().IsEmpty());
-  pGraph->setFocus();
-  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(pGraph));
-  int nRefreshes = 0;
-  connect(pHist, &CHistFrame::refreshRequested, this, [&] { ++nRefreshes; });
-  QTest::keyClick(pGraph, Qt::Key_F5);  // the graph is read again, under a wait dialog
-  QCOMPARE(nRefreshes, 1);
-  QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(pFrame.get()));
-  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(pGraph));
+  void fileOpenedBeforeTheWindowShows() {
+    // As a file named on the command line: opened first, the main window shown after.
+    auto pFrame = MakeFrame(false);
+    CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample("early.zk"));
+    QVERIFY(Hist(pChild));
+    pFrame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(pFrame.get()));
+    QTRY_COMPARE(pFrame->windowTitle(), QString("ZK7 - [early.zk]"));
+    // The graph takes the keys when the window opens.
+    QTRY_VERIFY(Hist(pChild)->GetHistGraph()->isAncestorOf(pFrame->focusWidget()));
+    // Restored, the document's title leaves the main window's.
+    pChild->showNormal();
+    QTRY_COMPARE(pFrame->windowTitle(), QString("ZK7"));
+  }
 
-  // Alt+Left and Alt+Right step through the zoom history.
-  const sGraphView whole = pHist->GetHistGraph()->GetView();
-  const QPoint at = pGraph->axisRect()->rect().center();
-  QWheelEvent wheel(at, pGraph->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(pGraph, &wheel);
-  pFrame->UpdateCommandStates();
-  QVERIFY(pFrame->GetCommandState(ID_ZOOM_BACK).m_bEnabled);
-  const sGraphView next = pHist->GetHistGraph()->GetView();
-  QTest::keyClick(pGraph, Qt::Key_Left, Qt::AltModifier);
-  QVERIFY(pHist->GetHistGraph()->GetView() == whole);
-  QTest::keyClick(pGraph, Qt::Key_Right, Qt::AltModifier);
-  QVERIFY(pHist->GetHistGraph()->GetView() == next);
+  void refusedResultsFileShowsItsMessageAndOpensNoWindow() {
+    auto pFrame = MakeFrame();
+    const QString strShort = m_pDir->filePath("short.zk"), strText = m_pDir->filePath("notes.txt");
+    WriteFileBytes(strShort.toStdString(), std::vector<uint8_t>(47, 0));
+    WriteFileText(strText.toStdString(), std::string(200, 'x'));  // another type is tried as a results file
+    CModalAnswerer user;
+    user.ThenClick("OK");
+    user.ThenClick("OK");
+    QVERIFY(!pFrame->OpenDocumentFile(strShort));
+    QVERIFY(!pFrame->OpenDocumentFile(strText));
+    QCOMPARE(user.Texts(), QStringList(2, "This file is not a valid ZK7 results file"));
+    QCOMPARE(user.Titles().front(), QString("ZK7"));
+    QCOMPARE(user.Icons().front(), int(QMessageBox::Warning));
+    QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
+    QVERIFY(pFrame->GetRecentFiles().empty());
+  }
 
-  // Ctrl+P: the graph's print dialog; F6: the next pane takes the focus.
-  CModalAnswerer user;
-  QString strDialog;
-  user.Then([&](QWidget* pModal) {
-    strDialog = pModal->metaObject()->className();
-    qobject_cast<QDialog*>(pModal)->reject();
-  });
-  QTest::keyClick(pGraph, Qt::Key_P, Qt::ControlModifier);
-  QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
-  QCOMPARE(strDialog, QString("QPrintDialog"));
-  QApplication::setActiveWindow(pFrame.get());  // this window system gives no activation back after a modal
-  pGraph->setFocus();
-  QTest::keyClick(pGraph, Qt::Key_F6);
-  QVERIFY(QApplication::focusWidget() && !pHist->GetHistGraph()->isAncestorOf(QApplication::focusWidget()));
-  QVERIFY(pHist->isAncestorOf(QApplication::focusWidget()));
-}
+  void logFileSwitchesToState130AndBack() {
+    auto pFrame = MakeFrame();
+    CMdiChild* pLog = pFrame->OpenDocumentFile(WriteLog("events.log"));
+    QVERIFY(pLog && pLog->isMaximized());
+    CheckBars(*pFrame, IDR_LOG);
+    QCOMPARE(MenuTexts(MenuOf(*pFrame, "&File")).at(5), "&1 " + QFileInfo(m_pDir->filePath("events.log")).absoluteFilePath());
+    // Copy and print wait for a selection; "Select All" gives one.
+    pFrame->UpdateCommandStates();
+    QAction* pCopy = ActionOf(*pFrame, "&Edit", "Co&py\tCtrl+C");
+    QAction* pPrint = ActionOf(*pFrame, "&File", "&Print selected lines...");
+    QVERIFY(!pCopy->isEnabled() && !pPrint->isEnabled());
+    QVERIFY(pFrame->ExecuteCommand(ID_EDIT_SELECT_ALL));
+    pFrame->UpdateCommandStates();
+    QVERIFY(pCopy->isEnabled() && pPrint->isEnabled());
+    QVERIFY(pFrame->ExecuteCommand(ID_EDIT_COPY));
+    QCOMPARE(QApplication::clipboard()->text(), QString("1\t%1\t10:20:30\tStart\tadmin\t\t\r\n2\t%1\t10:21:00\tStop\tadmin\t\t")
+                                                    .arg(QLocale().toString(QDate(2024, 3, 15), QLocale::ShortFormat)));
+    pLog->close();
+    QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    CheckBars(*pFrame, IDR_MAINFRAME);
+  }
+
+  void aFileAlreadyOpenIsActivatedNotOpenedTwice() {
+    auto pFrame = MakeFrame();
+    const QString strZk = WriteSample("a.zk");
+    CMdiChild* pFirst = pFrame->OpenDocumentFile(strZk);
+    CMdiChild* pLog = pFrame->OpenDocumentFile(WriteLog("b.log"));
+    QCOMPARE(pFrame->GetActiveChild(), pLog);
+    QCOMPARE(pFrame->OpenDocumentFile(strZk), pFirst);
+    QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
+    QCOMPARE(pFrame->GetActiveChild(), pFirst);
+    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_RESULTS));
+  }
+
+  void newWindowSharesTheDocumentAndCloseClosesBoth() {
+    auto pFrame = MakeFrame();
+    CMdiChild* pFirst = pFrame->OpenDocumentFile(WriteSample("shared.zk"));
+    QVERIFY(pFrame->ExecuteCommand(ID_WINDOW_NEW));
+    CMdiChild* pSecond = pFrame->GetActiveChild();
+    QVERIFY(pSecond != pFirst);
+    QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
+    QCOMPARE(pFirst->windowTitle() + "|" + pSecond->windowTitle(), QString("shared.zk:1|shared.zk:2"));
+    CHistFrame *pHist1 = Hist(pFirst), *pHist2 = Hist(pSecond);
+    QCOMPARE(&pHist1->GetDocument(), &pHist2->GetDocument());
+    // Each window has its own view state.
+    pFrame->ExecuteCommand(ID_RESOLUTION_1S);
+    QVERIFY(!pHist2->GetViewState().m_bShowFraction && pHist1->GetViewState().m_bShowFraction);
+    // The error display format is the document's: both windows are told, once per change.
+    int nRefreshes = 0;
+    connect(pHist1, &CHistFrame::refreshRequested, this, [&] { ++nRefreshes; });
+    QVERIFY(pFrame->ExecuteCommand(ID_ERRORS_NUMBER_AND_MEANING));
+    pFrame->ExecuteCommand(ID_ERRORS_NUMBER_AND_MEANING);
+    QCOMPARE(pHist1->GetDocument().GetErrorDisplayFormat(), CZK7Doc::ERRORS_NUMBER_AND_MEANING);
+    QCOMPARE(nRefreshes, 1);
+    QVERIFY(pFrame->GetCommandState(ID_ERRORS_NUMBER_AND_MEANING).m_bChecked);
+    QVERIFY(!pFrame->GetCommandState(ID_ERRORS_NUMBER_ONLY).m_bChecked);
+    QVERIFY(pFrame->ExecuteCommand(ID_FILE_CLOSE));
+    QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+  }
+
+  void paneAndResolutionCommands() {
+    auto pFrame = MakeFrame();
+    CHistFrame* pHist = Hist(pFrame->OpenDocumentFile(WriteSample("panes.zk")));
+    QSplitter *pOuter = pHist->GetOuterSplitter(), *pInner = pHist->GetInnerSplitter();
+    QTRY_VERIFY(pOuter->sizes().at(0) > 0);
+    QVERIFY(pOuter->sizes().at(1) > 0 && pInner->sizes().at(0) > 0 && pInner->sizes().at(1) > 0);
+    // Each command closes the areas it leaves out: {outer top, outer bottom, inner left, inner right}.
+    const std::pair<unsigned, std::array<bool, 4>> aCases[] = {{ID_LIST_PANE_ONLY, {false, true, true, true}},
+                                                              {ID_GRAPH_PANE_ONLY, {true, false, false, true}},
+                                                              {ID_KEY_PANE_ONLY, {true, false, true, false}}};
+    for (const auto& [nId, aOpen] : aCases) {
+      pFrame->ExecuteCommand(nId);
+      QCOMPARE(pOuter->sizes().at(0) > 0, aOpen[0]);
+      QCOMPARE(pOuter->sizes().at(1) > 0, aOpen[1]);
+      if (aOpen[0]) QCOMPARE(pInner->sizes().at(0) > 0, aOpen[2]);
+      if (aOpen[0]) QCOMPARE(pInner->sizes().at(1) > 0, aOpen[3]);
+    }
+    // "All Panes" restores the first layout, not a size dragged since.
+    pOuter->setSizes({10, 1000});
+    pFrame->ExecuteCommand(ID_ALL_PANES);
+    const sHistViewState& state = pHist->GetViewState();
+    QVERIFY(state.m_nAllPanesGraphHeight > 10);
+    QCOMPARE(pOuter->sizes().at(0), state.m_nAllPanesGraphHeight);
+    QCOMPARE(pInner->sizes().at(0), state.m_nAllPanesKeyWidth);
+    QVERIFY(pOuter->sizes().at(1) > 0 && pInner->sizes().at(1) > 0);
+    // A sample of one day shows time only; the resolution commands are exclusive.
+    QCOMPARE(state.m_nTimeFormat, int(sHistViewState::TIME_FORMAT_TIME));
+    pFrame->UpdateCommandStates();
+    QVERIFY(ActionOf(*pFrame, "&View", "1 ms")->isChecked());
+    pFrame->ExecuteCommand(ID_RESOLUTION_10MS);
+    pFrame->UpdateCommandStates();
+    QVERIFY(ActionOf(*pFrame, "&View", "10 ms")->isChecked());
+    QVERIFY(!ActionOf(*pFrame, "&View", "1 ms")->isChecked());
+    QCOMPARE(state.m_nFractionDigits, 2);
+  }
+
+  void recentFilesAreKeptAndAMissingOneIsRemoved() {
+    const QString strA = WriteSample("first.zk"), strB = WriteSample("second.zk");
+    {
+      auto pFrame = MakeFrame();
+      pFrame->OpenDocumentFile(strA);
+      pFrame->OpenDocumentFile(strB);
+      pFrame->close();
+    }
+    auto pFrame = MakeFrame();
+    QCOMPARE(MenuTexts(MenuOf(*pFrame, "&File")).mid(2, 2),
+             QStringList({"&1 " + QFileInfo(strB).absoluteFilePath(), "&2 " + QFileInfo(strA).absoluteFilePath()}));
+    // The second entry reopens its file, which goes first in the list.
+    QVERIFY(pFrame->ExecuteCommand(ID_FILE_MRU_FILE1 + 1));
+    QPointer<CMdiChild> pOpened = pFrame->GetActiveChild();
+    QCOMPARE(pOpened->GetPathName(), QFileInfo(strA).absoluteFilePath());
+    QCOMPARE(QString::fromStdString(pFrame->GetRecentFiles().front()), QFileInfo(strA).absoluteFilePath());
+    QCoreApplication::processEvents();  // the panes finish their first display before the window closes
+    pOpened->close();
+    QTRY_VERIFY(!pOpened);
+    // A file gone since: its message, then the entry leaves the list and the store.
+    QFile::remove(strB);
+    CModalAnswerer user;
+    user.ThenClick("OK");
+    QVERIFY(pFrame->ExecuteCommand(ID_FILE_MRU_FILE1 + 1));
+    QCOMPARE(user.PendingSteps(), 0);
+    QVERIFY(!user.Texts().front().isEmpty());
+    QCOMPARE(pFrame->GetRecentFiles().size(), size_t(1));
+    QVERIFY(!pFrame->GetCommandState(ID_FILE_MRU_FILE1 + 1).m_bEnabled);
+    QCOMPARE(QString::fromStdString(m_pStore->ReadText("Recent File List", "File2", "?")), QString());
+  }
+
+  void droppedFilesOpen() {
+    auto pFrame = MakeFrame();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(WriteSample("dropped.zk")), QUrl::fromLocalFile(WriteLog("dropped.log"))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pFrame.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pFrame.get(), &drop);
+    QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
+    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_LOG));
+  }
+
+  void helpAboutAndLaterCommands() {
+    auto pFrame = MakeFrame();
+    QVERIFY(pFrame->ExecuteCommand(ID_HELP_FINDER));
+    QTextBrowser* pBrowser = pFrame->GetHelpWindow()->GetBrowser();
+    QVERIFY(pFrame->GetHelpWindow()->isVisible());
+    QCOMPARE(pBrowser->source(), QUrl("qrc:/share/manual/index.html"));
+    for (const char* psz : {"Opening files", "Log files", "zk7-cli", "zk7-sim", "Downloading files", "Sending a configuration"})
+      QVERIFY2(pBrowser->toPlainText().contains(QLatin1String(psz)), psz);
+    // Context help goes to the active window's section, which exists: the browser scrolled to it.
+    pFrame->OpenDocumentFile(WriteLog("help.log"));
+    QVERIFY(pFrame->ExecuteCommand(ID_CONTEXT_HELP));
+    QCOMPARE(pBrowser->source().fragment(), QString("logs"));
+    QTRY_VERIFY(pBrowser->verticalScrollBar()->value() > 0);
+    pFrame->ExecuteCommand(ID_HELP_FINDER);
+    QCOMPARE(pBrowser->source().fragment(), QString());
+
+    CModalAnswerer user;
+    QStringList aAbout;
+    user.Then([&](QWidget* pModal) {
+      if (auto* pAbout = qobject_cast<CAboutDlg*>(pModal))
+        aAbout << pAbout->windowTitle() << pAbout->GetProductLine() << pAbout->GetLegalNotice().left(9)
+               << pAbout->GetComponentLines();
+      user.Click(pModal, "OK");
+    });
+    QVERIFY(pFrame->ExecuteCommand(ID_APP_ABOUT));
+    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
+    QCOMPARE(aAbout, QStringList({"About ZK7", "ZK7 Desktop Version: " ZK7_VERSION, "Copyright",
+                                  "QCustomPlot Version: " QCUSTOMPLOT_VERSION_STR, "Qt Version: " + QString(qVersion())}));
+
+    // A command of a later part is off until its handler is set; Ctrl+N is handled, doing nothing.
+    QVERIFY(!pFrame->GetCommandState(ID_DOWNLOAD_FILES).m_bEnabled);
+    QVERIFY(!pFrame->ExecuteCommand(ID_DOWNLOAD_FILES));
+    int nRuns = 0;
+    pFrame->SetCommandHandler(ID_DOWNLOAD_FILES, [&] { ++nRuns; });
+    QVERIFY(pFrame->GetCommandState(ID_DOWNLOAD_FILES).m_bEnabled);
+    QVERIFY(pFrame->ExecuteCommand(ID_DOWNLOAD_FILES));
+    QCOMPARE(nRuns, 1);
+    QVERIFY(pFrame->GetCommandState(ID_FILE_NEW).m_bEnabled);
+  }
+
+  // The accelerator tables are proven in the core; here keys pressed in the
+  // graph reach the document window's and the main window's commands, also after
+  // long work whose wait dialog took the activation for a while.
+  void keysReachTheirCommandsThroughTheFrame() {
+    auto pFrame = MakeFrame();
+    CHistFrame* pHist = Hist(pFrame->OpenDocumentFile(WriteSample("keys.zk")));
+    QVERIFY(pHist);
+    QApplication::setActiveWindow(pFrame.get());
+    CGraphControl* pGraph = pHist->GetHistGraph()->GetControl();
+    QTRY_VERIFY(!pHist->GetHistGraph()->GetPoints().IsEmpty());
+    pGraph->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(pGraph));
+    int nRefreshes = 0;
+    connect(pHist, &CHistFrame::refreshRequested, this, [&] { ++nRefreshes; });
+    QTest::keyClick(pGraph, Qt::Key_F5);  // the graph is read again, under a wait dialog
+    QCOMPARE(nRefreshes, 1);
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(pFrame.get()));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(pGraph));
+
+    // Alt+Left and Alt+Right step through the zoom history.
+    const sGraphView whole = pHist->GetHistGraph()->GetView();
+    const QPoint at = pGraph->axisRect()->rect().center();
+    QWheelEvent wheel(at, pGraph->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pGraph, &wheel);
+    pFrame->UpdateCommandStates();
+    QVERIFY(pFrame->GetCommandState(ID_ZOOM_BACK).m_bEnabled);
+    const sGraphView next = pHist->GetHistGraph()->GetView();
+    QTest::keyClick(pGraph, Qt::Key_Left, Qt::AltModifier);
+    QVERIFY(pHist->GetHistGraph()->GetView() == whole);
+    QTest::keyClick(pGraph, Qt::Key_Right, Qt::AltModifier);
+    QVERIFY(pHist->GetHistGraph()->GetView() == next);
+
+    // Ctrl+P: the graph's print dialog; F6: the next pane takes the focus.
+    CModalAnswerer user;
+    QString strDialog;
+    user.Then([&](QWidget* pModal) {
+      strDialog = pModal->metaObject()->className();
+      qobject_cast<QDialog*>(pModal)->reject();
+    });
+    QTest::keyClick(pGraph, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
+    QCOMPARE(strDialog, QString("QPrintDialog"));
+    QApplication::setActiveWindow(pFrame.get());  // this window system gives no activation back after a modal
+    pGraph->setFocus();
+    QTest::keyClick(pGraph, Qt::Key_F6);
+    QVERIFY(QApplication::focusWidget() && !pHist->GetHistGraph()->isAncestorOf(QApplication::focusWidget()));
+    QVERIFY(pHist->isAncestorOf(QApplication::focusWidget()));
+  }
+};
 
 QTEST_MAIN(MainFrameTest)
 #include "MainFrameTest.moc"
