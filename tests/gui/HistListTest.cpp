@@ -1,8 +1,10 @@
-// The record list on real results files: columns by the file's days and the
-// options, markers, go-to commands, selection by mouse, keys and commands,
-// cursors defined from the list, context menu, a file failing under the
-// window, and a million-row file. The texts, markers and selection rules are
-// proven in the core; here the window's commands, mouse and keys reach them.
+// The record list and the key pane on real results files: columns by the
+// file's days and the options, markers, go-to commands, selection by mouse,
+// keys and commands, cursors defined from the list, context menus, a file
+// growing or failing under the window, a million-row file; the key's checks,
+// hidden rows, scales, colours, copy and file information. The texts,
+// markers, selection and key rules are proven in the core; here the window's
+// commands, mouse and keys reach them.
 
 #include <unistd.h>
 
@@ -12,6 +14,8 @@
 #include "history/CursorsToolBar.h"
 #include "history/HistToolBars.h"
 #include "history/ScalesToolBar.h"
+#include <fstream>
+#include "settings/SettingsRecord.h"
 
 using namespace zk7;
 
@@ -38,6 +42,34 @@ void TypeAndReturn(QWidget* pModal, const QString& strText) {
 
 std::vector<sRowBlock> Blocks(const sHistWindow& w) { return w.pList->GetSelection().GetBlocks(); }
 
+QTableWidget* KeyTable(const sHistWindow& w) { return w.pKey->GetTable(); }
+
+void SelectKeyRows(const sHistWindow& w, std::initializer_list<int> aRows) {
+  QTableWidget* pTable = KeyTable(w);
+  pTable->clearSelection();
+  for (int r : aRows)
+    pTable->selectionModel()->select(pTable->model()->index(r, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+QStringList Column(const sHistWindow& w, int nColumn) {
+  QStringList a;
+  for (int r = 0; r < KeyTable(w)->rowCount(); ++r) a << KeyTable(w)->item(r, nColumn)->text();
+  return a;
+}
+
+// Clicks a row's check box as a user does.
+void ClickCheck(const sHistWindow& w, int nRow) {
+  QTableWidget* pTable = KeyTable(w);
+  const QRect rect = pTable->visualItemRect(pTable->item(nRow, 0));
+  QStyleOptionViewItem option;
+  option.initFrom(pTable->viewport());
+  option.rect = rect;
+  option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+  const QRect check = pTable->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, pTable);
+  QTest::mouseClick(pTable->viewport(), Qt::LeftButton, Qt::NoModifier, check.center());
+}
+
 } // namespace
 
 class HistListTest : public QObject {
@@ -50,6 +82,8 @@ private slots:
     SetRegionalSettings(CRegionalSettings::Plain());
     WriteTestResults(Path("day.zk"), 200);
     WriteTestResults(Path("midnight.zk"), 20, NEW_YEAR_2026 - 5);
+    WriteTestResults(Path("five.zk"), 50, NEW_YEAR_2026, 5);
+    WriteTestResults(Path("sixteen.zk"), 5, NEW_YEAR_2026, 16);
   }
 
   void columnsFollowTheFileDaysAndTheOptions() {
@@ -288,6 +322,144 @@ private slots:
     QCOMPARE(w.pList->GetScrollBar()->maximum(), 1000000 - w.pList->GetPageRows());
     QCOMPARE(w.Cell(999999, 1), QString("1000000"));
     QCOMPARE(w.Cell(999999, 2), QString::fromLatin1(FormatDateTime(w.Doc().GetRecordTime(999999, 0), false, true, 3)));
+  }
+  void listFollowsTheFileAndFollowKeepsTheEndInView() {
+    const std::string strFull = Path("full.zk"), strPath = Path("growing.zk");
+    WriteTestResults(strFull, 400);
+    const std::vector<uint8_t> aFull = ReadFileBytes(strFull);
+    uint32_t nDataOffset = 0;
+    std::memcpy(&nDataOffset, aFull.data() + 44, 4);
+    // The file grows to its first nRecords records, and nExtra bytes of the next.
+    size_t nWritten = 0;
+    auto growTo = [&](int nRecords, size_t nExtra = 0) {
+      const size_t nTo = nDataOffset + static_cast<size_t>(nRecords) * (8 + 8 * 3) + nExtra;
+      std::ofstream(strPath, std::ios::binary | std::ios::app).write(reinterpret_cast<const char*>(aFull.data() + nWritten), std::streamsize(nTo - nWritten));
+      nWritten = nTo;
+    };
+    growTo(5);
+    sHistWindow w(strPath);
+    auto* pModel = w.pList->GetModel();
+    QCOMPARE(pModel->GetRecordCount(), 5);
+    // Whole records appear; a record still being written does not; the view stays.
+    growTo(100, 7);
+    QTRY_COMPARE_WITH_TIMEOUT(pModel->GetRecordCount(), 100, 5000);
+    QCOMPARE(w.Doc().GetRecordCount(), 100);
+    QCOMPARE(w.pList->GetTopRow(), 0);
+    QVERIFY(!w.pFrame->IsFollowing());
+    // Follow: the last page of the list, and a period of the same length ending at the last record.
+    const double dLength = w.State().m_dHistoryEnd - w.State().m_dHistoryStart;
+    QVERIFY(w.pFrame->OnCommand(ID_FOLLOW));
+    QVERIFY(w.pFrame->IsFollowing());
+    growTo(200);
+    QTRY_COMPARE_WITH_TIMEOUT(pModel->GetRecordCount(), 200, 5000);
+    QCOMPARE(w.pList->GetTopRow(), 200 - w.pList->GetPageRows());
+    QCOMPARE(w.State().m_dHistoryEnd, w.Doc().GetRecordTime(199, 0));
+    QVERIFY(std::abs((w.State().m_dHistoryEnd - w.State().m_dHistoryStart) - dLength) < 1e-9);
+    QVERIFY(w.pFrame->IsFollowing());
+    // Scrolling away pauses following: the next records leave the view alone.
+    w.pList->SetTopRow(10);
+    growTo(300);
+    QTRY_COMPARE_WITH_TIMEOUT(pModel->GetRecordCount(), 300, 5000);
+    QVERIFY(!w.pFrame->IsFollowing());
+    QCOMPARE(w.pList->GetTopRow(), 10);
+    sCommandState state;
+    QVERIFY(w.pFrame->OnUpdateCommand(ID_FOLLOW, state) && state.m_bEnabled && !state.m_bChecked);
+  }
+
+  // The rules of checks, hidden rows and scales are proven in the core; here
+  // the clicks reach them and the graph and the list follow.
+  void checksSpreadAndHideUncheckedRows() {
+    sHistWindow w(Path("five.zk"));
+    QCOMPARE(Column(w, 0), QStringList({"001", "002", "003", "004", "005"}));
+    QCOMPARE(Column(w, 3), QStringList(5, "Y1"));
+    QCOMPARE(w.Titles().size(), 3 + 5);
+    // The check clicked spreads over the selected rows.
+    SelectKeyRows(w, {1, 2, 3});
+    ClickCheck(w, 2);
+    QStringList aChecks;
+    for (int r = 0; r < 5; ++r) aChecks << QString::number(KeyTable(w)->item(r, 0)->checkState());
+    QCOMPARE(aChecks, QStringList({"2", "0", "0", "0", "2"}));
+    QCOMPARE(w.Titles(), QStringList({"M", "N\u00B0", "Hour", "T1 (\u00B0C)", "C5 ()"}));
+    CGraphControl& c = w.Control();
+    QVERIFY(c.IsPlotShown(0) && !c.IsPlotShown(1) && !c.IsPlotShown(3) && c.IsPlotShown(4));
+    // Unchecked rows hidden: a row unchecked then leaves once the click is over; and back.
+    sCommandState state;
+    QVERIFY(w.pFrame->OnUpdateCommand(ID_HIDE_UNCHECKED_CHANNELS, state) && !state.m_bChecked);
+    w.pFrame->OnCommand(ID_HIDE_UNCHECKED_CHANNELS);
+    QVERIFY(w.pFrame->OnUpdateCommand(ID_HIDE_UNCHECKED_CHANNELS, state) && state.m_bChecked);
+    QCOMPARE(Column(w, 0), QStringList({"001", "005"}));
+    SelectKeyRows(w, {});
+    ClickCheck(w, 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(Column(w, 0), QStringList({"005"}));
+    w.pFrame->OnCommand(ID_HIDE_UNCHECKED_CHANNELS);
+    QCOMPARE(Column(w, 0).size(), 5);
+    QCOMPARE(KeyTable(w)->item(0, 0)->checkState(), Qt::Unchecked);
+    // The last checked row unchecked: the graph is empty and the list shows every channel.
+    SelectKeyRows(w, {0, 4});
+    ClickCheck(w, 4);
+    QCOMPARE(w.Titles().size(), 3 + 5);
+    for (int k = 0; k < 5; ++k) QVERIFY(!c.IsPlotShown(k));
+  }
+
+  void scaleButtonsOnTheSelectedRows() {
+    sHistWindow w(Path("five.zk"));
+    SelectKeyRows(w, {4});
+    w.pKey->GetScaleButton(0)->click();
+    SelectKeyRows(w, {1, 3});
+    w.pKey->GetScaleButton(2)->click();
+    QCOMPARE(Column(w, 3), QStringList({"Y1", "Y2", "Y1", "Y2", "X"}));
+    w.pKey->GetScaleButton(0)->click();
+    QCOMPARE(Column(w, 3), QStringList({"Y1", "X", "Y1", "Y2", "Y1"}));
+    QCOMPARE(w.pGraph->GetXChannel(), 1);
+  }
+
+  void coloursMarksErrorsCopyAndMenu() {
+    sHistWindow w(Path("sixteen.zk"));
+    auto colour = [&](int r) { return KeyTable(w)->item(r, 0)->icon().pixmap(16, 16).toImage().pixelColor(8, 8); };
+    QCOMPARE(colour(0), ColourFromRef(GetDisplayColour(DISPLAY_COLOUR_CURVE1)));
+    QCOMPARE(colour(15), colour(0));
+    QVERIFY(colour(1) != colour(0));
+    // A fixed mark's column, and the error format redrawing its cells.
+    w.State().m_aFixedMarks = {2};
+    w.pKey->Rebuild();
+    QCOMPARE(KeyTable(w)->horizontalHeaderItem(4)->text(), QString("1: 00:00:02.000"));
+    QCOMPARE(KeyTable(w)->item(2, 4)->text(), QString("Err. 12"));
+    w.pFrame->OnCommand(ID_ERRORS_NUMBER_AND_MEANING);
+    QVERIFY(KeyTable(w)->item(2, 4)->text().startsWith("Err. 12 ("));
+    w.pFrame->OnCommand(ID_ERRORS_NUMBER_ONLY);
+    // The copy: the key's text and its picture framed in black.
+    QCOMPARE(w.pKey->CopyKey(), 0L);
+    const QMimeData* pData = QGuiApplication::clipboard()->mimeData();
+    const QByteArray bytes = pData->data("text/plain;charset=ISO-8859-1");
+    QVERIFY(bytes.startsWith("001\tT1\t\xB0" "C\tY1\t     21.0\t\r\n002\tN\t\tY1\t        2\t\r\n003\tP\tkW\tY1\tErr. 12\t\r\n"));
+    QCOMPARE(bytes.count('\n'), 16);
+    const QImage picture = qvariant_cast<QImage>(pData->imageData());
+    QVERIFY(!picture.isNull() && picture.pixelColor(0, 0) == QColor(Qt::black));
+    QCOMPARE(picture.pixelColor(picture.width() - 1, picture.height() / 2), QColor(Qt::black));
+    // The menu is the core's layout.
+    std::unique_ptr<QMenu> pMenu = BuildPaneMenu(*w.pFrame, GetKeyContextMenu(), w.pKey);
+    QStringList aShown, aLaidOut;
+    for (QAction* p : pMenu->actions()) aShown << p->text();
+    for (const sMenuItem& item : GetKeyContextMenu()) aLaidOut << QString::fromLatin1(item.m_strText).section('\t', 0, 0);
+    QCOMPARE(aShown, aLaidOut);
+  }
+
+  void fileInformationDialog() {
+    sHistWindow w(Path("five.zk"));
+    CModalAnswerer answers;
+    QStringList aValues;
+    answers.Then([&](QWidget* pModal) {
+      aValues << pModal->windowTitle();
+      for (const char* psz : {"Configuration name:", "Date and time of first record in this file:", "Recorded duration:",
+                              "Cycles count:", "Channels count:"})
+        if (auto* pEdit = pModal->findChild<QLineEdit*>(psz)) aValues << pEdit->text();
+      answers.Click(pModal, "OK");
+    });
+    w.pFrame->OnCommand(ID_FILE_INFORMATION);
+    const sResultsFileInfo info = w.Doc().GetFileInformation();
+    QCOMPARE(aValues, QStringList({"Informations about fle 'five.zk'", QString::fromLatin1(info.strConfigName),
+                                   "01/01/2026 00:00:00.000", QString::fromLatin1(info.strDuration), "50", "5"}));
   }
 };
 
