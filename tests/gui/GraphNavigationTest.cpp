@@ -156,8 +156,10 @@ private slots:
     const CGraphPoints& pts = w.pGraph->GetPoints();
     c.SetAxisRange(CGraphControl::AXIS_X, pts.GetX(0, 0), pts.GetX(0, 20));  // points that stand apart
     c.replot();
-    auto pixel = [&](int nPlot, int k) { return QPoint(qRound(c.xAxis->coordToPixel(pts.GetX(nPlot, k))), qRound(c.yAxis->coordToPixel(pts.GetY(nPlot, k)))); };
-    auto time = [&](int k, int nChannel) { return QString::fromLatin1(FormatDateTime(w.Doc().GetRecordTime(k, nChannel), false, true, 3)); };
+    auto pixel = [&](int nPlot, int k) {
+      return QPoint(qRound(c.xAxis->coordToPixel(pts.GetX(nPlot, k))), qRound(c.yAxis->coordToPixel(pts.GetY(nPlot, k))));
+    };
+    auto time = [&](int k, int n) { return QString::fromLatin1(FormatDateTime(w.Doc().GetRecordTime(k, n), false, true, 3)); };
     const QPoint at = pixel(0, 5) + QPoint(2, -2);
     QCOMPARE(c.ToolTipTextAt(at), "T1\n" + time(5, 0) + "\n22.5 \u00B0C");
     // The channel with a millisecond offset shows its own time, its value with its own resolution.

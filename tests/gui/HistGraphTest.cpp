@@ -554,7 +554,8 @@ private slots:
     // Printed on a page of its own after the key, with the figures the table shows.
     QCOMPARE(GetGraphPrintPageCount(printer, *w.pFrame), nWithout + 1);
     QVERIFY(PrintGraphPages(printer, w.Control(), *w.pFrame));
-    const std::string strLast = PdfToText(m_dir.Path() + "/print.pdf", {"-f", std::to_string(nWithout + 1), "-l", std::to_string(nWithout + 1)});
+    const std::string strPage = std::to_string(nWithout + 1);
+    const std::string strLast = PdfToText(m_dir.Path() + "/print.pdf", {"-f", strPage, "-l", strPage});
     const std::vector<std::string> aCells = StatisticsRowCells(w.Doc(), pPane->GetResults().at(0));
     for (const std::string& s : {std::string("Statistics"), std::string("Integral"), aCells.at(9), aCells.back()})
       QVERIFY2(strLast.find(s) != std::string::npos, (s + " in " + strLast).c_str());
@@ -562,7 +563,8 @@ private slots:
     // Cursor 2 dragged with the mouse to record 10.
     CGraphControl& c = w.Control();
     const int y = c.axisRect()->rect().center().y();
-    Drag(&c, QPoint(qRound(c.xAxis->coordToPixel(c.Cursor(2).GetX())), y), QPoint(qRound(c.xAxis->coordToPixel(w.Doc().GetRecordTime(10, 0))), y), Qt::NoModifier);
+    auto at = [&](double x) { return QPoint(qRound(c.xAxis->coordToPixel(x)), y); };
+    Drag(&c, at(c.Cursor(2).GetX()), at(w.Doc().GetRecordTime(10, 0)), Qt::NoModifier);
     {
       const std::vector<sChannelStatistics>& a = NextResults(pPane);
       QCOMPARE(pView->GetRequestedRange().nLast, 10);
@@ -626,7 +628,8 @@ private slots:
 
     // Refusals leave no file behind and say why.
     for (const auto& [pszName, nWidth, nHeight] :
-         std::vector<std::tuple<const char*, int, int>>{{"x.bmp", 640, 360}, {"y.png", 49, 360}, {"z.png", 640, 20001}, {"missing/dir.png", 640, 360}}) {
+         std::vector<std::tuple<const char*, int, int>>{
+             {"x.bmp", 640, 360}, {"y.png", 49, 360}, {"z.png", 640, 20001}, {"missing/dir.png", 640, 360}}) {
       strError.clear();
       QVERIFY(!SaveGraphImage(*w.pFrame, Path(pszName), nWidth, nHeight, strError));
       QVERIFY(!strError.isEmpty() && !QFile::exists(Path(pszName)));

@@ -333,7 +333,8 @@ private slots:
     size_t nWritten = 0;
     auto growTo = [&](int nRecords, size_t nExtra = 0) {
       const size_t nTo = nDataOffset + static_cast<size_t>(nRecords) * (8 + 8 * 3) + nExtra;
-      std::ofstream(strPath, std::ios::binary | std::ios::app).write(reinterpret_cast<const char*>(aFull.data() + nWritten), std::streamsize(nTo - nWritten));
+      std::ofstream(strPath, std::ios::binary | std::ios::app)
+          .write(reinterpret_cast<const char*>(aFull.data() + nWritten), std::streamsize(nTo - nWritten));
       nWritten = nTo;
     };
     growTo(5);
