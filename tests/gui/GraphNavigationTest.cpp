@@ -1,13 +1,12 @@
 // Navigating the history graph with the mouse and the keys: wheel zoom around
-// the pointer, plain-drag panning, the zoom history, point tooltips, the
-// manual's page on it, and the stacked view with a lane per channel. The
-// ranges, the history's steps and the lanes are proven in the core; here the
-// mouse, the keys and the commands reach them.
+// the pointer, plain-drag panning, the zoom history, point tooltips, and the
+// stacked view with a lane per channel. The ranges, the history's steps and
+// the lanes are proven in the core; here the mouse, the keys and the commands
+// reach them.
 
 #include <cmath>
 
 #include "HistWindowTestSupport.h"
-#include "app/HelpWindow.h"
 #include "history/GraphCursors.h"
 #include "history/GraphZoom.h"
 #include "history/ScalesToolState.h"
@@ -177,19 +176,6 @@ private slots:
     QTRY_VERIFY(!QToolTip::isVisible());
     c.ShowPlot(0, false);  // a hidden channel's curve is not on the screen
     QVERIFY(!c.ToolTipTextAt(at).startsWith("T1"));
-  }
-
-  void manualShowsNavigationWithItsScreenshot() {
-    CHelpWindow help;
-    help.ShowContents();
-    auto* pBrowser = help.findChild<QTextBrowser*>();
-    QVERIFY(pBrowser);
-    for (const char* psz : {"Ctrl+wheel", "Ctrl+drag", "Shift+drag", "Alt+Left", "Zoom Forward", "Tooltips"})
-      QVERIFY2(pBrowser->document()->toHtml().contains(QLatin1String(psz)), psz);
-    // The screenshot is bundled beside the page and small.
-    const QImage image = pBrowser->document()->resource(QTextDocument::ImageResource, QUrl("history-window.png")).value<QImage>();
-    QVERIFY(!image.isNull() && image.width() >= 600);
-    QVERIFY(QFile(":/share/manual/history-window.png").size() < 200 * 1024);
   }
 
   void stackedGivesALanePerChannelAndBack() {

@@ -42,6 +42,17 @@ void TypeAndReturn(QWidget* pModal, const QString& strText) {
 
 std::vector<sRowBlock> Blocks(const sHistWindow& w) { return w.pList->GetSelection().GetBlocks(); }
 
+// A pane's menu: its items by text once the built menu is checked to be the core's layout.
+QMap<QString, QAction*> PaneMenu(const sHistWindow& w, const std::vector<sMenuItem>& aLayout, QWidget* pPane,
+                                 std::unique_ptr<QMenu>& pMenu) {
+  pMenu = BuildPaneMenu(*w.pFrame, aLayout, pPane);
+  QStringList aShown, aLaidOut;
+  QMap<QString, QAction*> items;
+  for (QAction* p : pMenu->actions()) aShown << p->text(), items[p->text()] = p;
+  for (const sMenuItem& item : aLayout) aLaidOut << QString::fromLatin1(item.m_strText).section('\t', 0, 0);
+  return aShown == aLaidOut ? items : QMap<QString, QAction*>();
+}
+
 QTableWidget* KeyTable(const sHistWindow& w) { return w.pKey->GetTable(); }
 
 void SelectKeyRows(const sHistWindow& w, std::initializer_list<int> aRows) {
@@ -243,15 +254,9 @@ private slots:
   void contextMenuAndFloatingBars() {
     sHistWindow w(Path("day.zk"));
     // The menu is the core's layout, with the window's states; an item acts.
-    std::unique_ptr<QMenu> pMenu = BuildPaneMenu(*w.pFrame, GetListContextMenu(), w.pList);
-    const std::vector<sMenuItem>& aLayout = GetListContextMenu();
-    QCOMPARE(pMenu->actions().size(), qsizetype(aLayout.size()));
-    QMap<QString, QAction*> items;
-    for (size_t i = 0; i < aLayout.size(); ++i) {
-      QAction* p = pMenu->actions()[qsizetype(i)];
-      QCOMPARE(p->text(), QString::fromLatin1(aLayout[i].m_strText).section('\t', 0, 0));
-      items[p->text()] = p;
-    }
+    std::unique_ptr<QMenu> pMenu;
+    QMap<QString, QAction*> items = PaneMenu(w, GetListContextMenu(), w.pList, pMenu);
+    QVERIFY(items.contains("Select &All"));
     QVERIFY(!items["Select List between Cursors 1 and 2"]->isEnabled());
     QVERIFY(!items["&Export selected lines..."]->isEnabled());
     QVERIFY(!items["Display ms time offset from date/time column"]->isChecked());
@@ -439,11 +444,8 @@ private slots:
     QVERIFY(!picture.isNull() && picture.pixelColor(0, 0) == QColor(Qt::black));
     QCOMPARE(picture.pixelColor(picture.width() - 1, picture.height() / 2), QColor(Qt::black));
     // The menu is the core's layout.
-    std::unique_ptr<QMenu> pMenu = BuildPaneMenu(*w.pFrame, GetKeyContextMenu(), w.pKey);
-    QStringList aShown, aLaidOut;
-    for (QAction* p : pMenu->actions()) aShown << p->text();
-    for (const sMenuItem& item : GetKeyContextMenu()) aLaidOut << QString::fromLatin1(item.m_strText).section('\t', 0, 0);
-    QCOMPARE(aShown, aLaidOut);
+    std::unique_ptr<QMenu> pMenu;
+    QVERIFY(PaneMenu(w, GetKeyContextMenu(), w.pKey, pMenu).contains("Do not display unchecked channels"));
   }
 
   void fileInformationDialog() {

@@ -19,7 +19,7 @@ using namespace zk7;
 namespace {
 
 // A menu's items, sub-menus as "text>" with their items indented, separators left out.
-QStringList MenuTexts(const QMenu* pMenu, const QString& strIndent = QString()) {
+QStringList MenuTexts(const QWidget* pMenu, const QString& strIndent = QString()) {
   QStringList a;
   for (QAction* pAction : pMenu->actions())
     if (pAction->menu())
@@ -29,7 +29,18 @@ QStringList MenuTexts(const QMenu* pMenu, const QString& strIndent = QString()) 
   return a;
 }
 
-// What the menu bar must show for a layout of the core, the recent files as one "Recent File".
+// The menu bar's texts, the recent files as the one "Recent File" they stand for in the layout.
+QStringList MenuBarTexts(const CMainFrame& frame) {
+  QStringList a;
+  for (const QString& str : MenuTexts(frame.menuBar()))
+    if (!str.contains(QRegularExpression("^  &\\d ")))
+      a << str;
+    else if (a.last() != "  Recent File")
+      a << "  Recent File";
+  return a;
+}
+
+// What the menu bar must show for a layout of the core.
 QStringList LayoutTexts(const std::vector<sMenuItem>& aItems, const QString& strIndent = QString()) {
   QStringList a;
   for (const sMenuItem& item : aItems)
@@ -39,20 +50,6 @@ QStringList LayoutTexts(const std::vector<sMenuItem>& aItems, const QString& str
       a << strIndent + "Recent File";
     else if (item.m_eKind == sMenuItem::POPUP)
       a << strIndent + QString::fromLatin1(item.m_strText) + '>' << LayoutTexts(item.m_aItems, strIndent + "  ");
-  return a;
-}
-
-QStringList MenuBarTexts(const CMainFrame& frame) {
-  QStringList a;
-  const QRegularExpression recent("^  &\\d ");
-  for (QAction* pAction : frame.menuBar()->actions()) {
-    a << pAction->text() + '>';
-    for (const QString& str : MenuTexts(pAction->menu(), "  "))
-      if (!recent.match(str).hasMatch())
-        a << str;
-      else if (a.last() != "  Recent File")
-        a << "  Recent File";
-  }
   return a;
 }
 
@@ -351,8 +348,13 @@ private slots:
     QTextBrowser* pBrowser = pFrame->GetHelpWindow()->GetBrowser();
     QVERIFY(pFrame->GetHelpWindow()->isVisible());
     QCOMPARE(pBrowser->source(), QUrl("qrc:/share/manual/index.html"));
-    for (const char* psz : {"Opening files", "Log files", "zk7-cli", "zk7-sim", "Downloading files", "Sending a configuration"})
+    for (const char* psz : {"Opening files", "Log files", "zk7-cli", "zk7-sim", "Downloading files", "Sending a configuration",
+                            "Ctrl+wheel", "Ctrl+drag", "Shift+drag", "Alt+Left", "Zoom Forward", "Tooltips"})
       QVERIFY2(pBrowser->toPlainText().contains(QLatin1String(psz)), psz);
+    // The graph's screenshot is bundled beside the page and small.
+    const QImage image = pBrowser->document()->resource(QTextDocument::ImageResource, QUrl("history-window.png")).value<QImage>();
+    QVERIFY(!image.isNull() && image.width() >= 600);
+    QVERIFY(QFile(":/share/manual/history-window.png").size() < 200 * 1024);
     // Context help goes to the active window's section, which exists: the browser scrolled to it.
     pFrame->OpenDocumentFile(WriteLog("help.log"));
     QVERIFY(pFrame->ExecuteCommand(ID_CONTEXT_HELP));
