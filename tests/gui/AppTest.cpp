@@ -1,130 +1,105 @@
 // The application object: start-up with and without a file, the "Settings"
 // record, and a second launch that hands its file to the running instance.
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 
-#include "ModalAnswerer.h"
-#include "ResultsFileBuilder.h"
-#include "app/CommandIds.h"
+#include "HistWindowTestSupport.h"
 #include "app/InstanceChannel.h"
 #include "app/MainFrame.h"
 #include "app/MdiChild.h"
 #include "app/ZK7App.h"
-#include "samples/SampleWriter.h"
 #include "settings/SettingsRecord.h"
-
-#include <QMdiArea>
 
 using namespace zk7;
 
 class AppTest : public QObject {
   Q_OBJECT
-private slots:
-  void initTestCase();
-  void startsWithoutADocumentAndReadsTheSettings();
-  void startsOnAResultsFile();
-  void aRefusedFileAtStartEndsTheProgramAfterItsMessage();
-  void aSecondLaunchHandsItsFileToTheRunningInstance();
-  void theChannelRefusesASecondListener();
-
-private:
-  QString WriteSample(const QString& strName) {
-    sSampleSpec spec;
-    spec.nChannels = 3;
-    spec.nRecords = 200;
-    const QString strPath = m_dir.filePath(strName);
-    CSampleWriter(spec).WriteFile(strPath.toStdString());
-    return strPath;
+  QString Sample(const QString& strName) {
+    return QString::fromStdString(WriteSample(m_dir.filePath(strName).toStdString(), 3, 200));
   }
-
   QTemporaryDir m_dir;
   QByteArray m_channel;
+
+private slots:
+  void initTestCase() {
+    QVERIFY(m_dir.isValid());
+    // Before any settings object exists: the store and the channel are this test's own.
+    qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toUtf8());
+    m_channel = QByteArrayLiteral("zk7-apptest-") + QByteArray::number(QCoreApplication::applicationPid());
+    qputenv("ZK7_INSTANCE_NAME", m_channel);
+    QDir().mkpath(m_dir.filePath(QStringLiteral("config/ZK7")));
+    WriteFileText(m_dir.filePath(QStringLiteral("config/ZK7/ZK7 Desktop.ini")).toStdString(),
+                  "[Settings]\nColorGraphCurve03=0x123456\nColorGraphCursor1=255\n");
+  }
+
+  void startsWithoutADocumentAndReadsTheSettings() {
+    CZK7App app(QStringList{});
+    QVERIFY(app.InitInstance());
+    CMainFrame* pFrame = app.GetMainFrame();
+    QVERIFY(pFrame && pFrame->isVisible());
+    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
+    QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    QVERIFY(app.GetInstanceChannel()->IsListening());
+    // Channel 2 and 17 take curve 3; a key the store lacks keeps its default.
+    QCOMPARE(GetDisplayColour(GetChannelColourIndex(2)), 0x123456u);
+    QCOMPARE(GetDisplayColour(GetChannelColourIndex(17)), 0x123456u);
+    QCOMPARE(GetDisplayColour(DISPLAY_COLOUR_CURSOR1), 255u);
+    QCOMPARE(GetDisplayColour(DISPLAY_COLOUR_CURSOR2), 0x0000FFu);
+  }
+
+  void startsOnAResultsFile() {
+    const QString strPath = Sample(QStringLiteral("start.zk"));
+    CZK7App app(QStringList{strPath});
+    QVERIFY(app.InitInstance());
+    CMdiChild* pChild = app.GetMainFrame()->GetActiveChild();
+    QVERIFY(pChild);
+    QVERIFY(pChild->isMaximized());
+    QCOMPARE(pChild->GetPathName(), strPath);
+    QCOMPARE(app.GetMainFrame()->GetMenuId(), unsigned(IDR_RESULTS));
+  }
+
+  void aRefusedFileAtStartEndsTheProgramAfterItsMessage() {
+    const QString strPath = m_dir.filePath(QStringLiteral("empty.zk"));
+    CResultsFileBuilder builder;
+    builder.strXml = CResultsFileBuilder::MakeXml({"voltage", "voltage"});
+    builder.WriteTo(strPath.toStdString());  // no record at all
+    CModalAnswerer user;
+    user.ThenClick(QStringLiteral("OK"));
+    CZK7App app(QStringList{strPath});
+    QVERIFY(!app.InitInstance());
+    QCOMPARE(app.GetExitCode(), 1);
+    QCOMPARE(user.Texts(), QStringList{QStringLiteral("This file is empty (not any result).")});
+  }
+
+  void aSecondLaunchHandsItsFileToTheRunningInstance() {
+    CZK7App app(QStringList{});
+    QVERIFY(app.InitInstance());
+    const QString strPath = Sample(QStringLiteral("handed over.zk"));
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(env);
+    // A relative path: the running instance gets it made absolute.
+    second.setWorkingDirectory(m_dir.path());
+    second.start(QStringLiteral(ZK7_APP_PATH), {QStringLiteral("handed over.zk")});
+    QVERIFY(second.waitForStarted());
+    // The running instance answers from its event loop, which the wait keeps turning.
+    QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 60000);
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    CMdiChild* pChild = app.GetMainFrame()->GetActiveChild();
+    QVERIFY(pChild);
+    QCOMPARE(pChild->GetPathName(), strPath);
+  }
+
+  void theChannelRefusesASecondListener() {
+    const QString strName = QStringLiteral("zk7-apptest-channel-%1").arg(QCoreApplication::applicationPid());
+    CInstanceChannel first(strName);
+    QVERIFY(first.Listen());
+    CInstanceChannel second(strName);
+    QVERIFY(!second.Listen());
+    QVERIFY(CInstanceChannel::IsInstanceRunning(strName));
+  }
 };
-
-void AppTest::initTestCase() {
-  QVERIFY(m_dir.isValid());
-  // Before any settings object exists: the store and the channel are this test's own.
-  qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8());
-  qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toUtf8());
-  m_channel = QByteArrayLiteral("zk7-apptest-") + QByteArray::number(QCoreApplication::applicationPid());
-  qputenv("ZK7_INSTANCE_NAME", m_channel);
-  QDir().mkpath(m_dir.filePath(QStringLiteral("config/ZK7")));
-  WriteFileText(m_dir.filePath(QStringLiteral("config/ZK7/ZK7 Desktop.ini")).toStdString(),
-                "[Settings]\nColorGraphCurve03=0x123456\nColorGraphCursor1=255\n");
-}
-
-void AppTest::startsWithoutADocumentAndReadsTheSettings() {
-  CZK7App app(QStringList{});
-  QVERIFY(app.InitInstance());
-  CMainFrame* pFrame = app.GetMainFrame();
-  QVERIFY(pFrame && pFrame->isVisible());
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
-  QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-  QVERIFY(app.GetInstanceChannel()->IsListening());
-  // Channel 2 and 17 take curve 3; a key the store lacks keeps its default.
-  QCOMPARE(GetDisplayColour(GetChannelColourIndex(2)), 0x123456u);
-  QCOMPARE(GetDisplayColour(GetChannelColourIndex(17)), 0x123456u);
-  QCOMPARE(GetDisplayColour(DISPLAY_COLOUR_CURSOR1), 255u);
-  QCOMPARE(GetDisplayColour(DISPLAY_COLOUR_CURSOR2), 0x0000FFu);
-}
-
-void AppTest::startsOnAResultsFile() {
-  const QString strPath = WriteSample(QStringLiteral("start.zk"));
-  CZK7App app(QStringList{strPath});
-  QVERIFY(app.InitInstance());
-  CMdiChild* pChild = app.GetMainFrame()->GetActiveChild();
-  QVERIFY(pChild);
-  QVERIFY(pChild->isMaximized());
-  QCOMPARE(pChild->GetPathName(), strPath);
-  QCOMPARE(app.GetMainFrame()->GetMenuId(), unsigned(IDR_RESULTS));
-}
-
-void AppTest::aRefusedFileAtStartEndsTheProgramAfterItsMessage() {
-  const QString strPath = m_dir.filePath(QStringLiteral("empty.zk"));
-  CResultsFileBuilder builder;
-  builder.strXml = CResultsFileBuilder::MakeXml({"voltage", "voltage"});
-  builder.WriteTo(strPath.toStdString());  // no record at all
-  CModalAnswerer user;
-  user.ThenClick(QStringLiteral("OK"));
-  CZK7App app(QStringList{strPath});
-  QVERIFY(!app.InitInstance());
-  QCOMPARE(app.GetExitCode(), 1);
-  QCOMPARE(user.Texts(), QStringList{QStringLiteral("This file is empty (not any result).")});
-}
-
-void AppTest::aSecondLaunchHandsItsFileToTheRunningInstance() {
-  CZK7App app(QStringList{});
-  QVERIFY(app.InitInstance());
-  const QString strPath = WriteSample(QStringLiteral("handed over.zk"));
-  QProcess second;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  second.setProcessEnvironment(env);
-  // A relative path: the running instance gets it made absolute.
-  second.setWorkingDirectory(m_dir.path());
-  second.start(QStringLiteral(ZK7_APP_PATH), {QStringLiteral("handed over.zk")});
-  QVERIFY(second.waitForStarted());
-  // The running instance answers from its event loop, which the wait keeps turning.
-  QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 60000);
-  QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-  QCOMPARE(second.exitCode(), 0);
-  CMdiChild* pChild = app.GetMainFrame()->GetActiveChild();
-  QVERIFY(pChild);
-  QCOMPARE(pChild->GetPathName(), strPath);
-}
-
-void AppTest::theChannelRefusesASecondListener() {
-  const QString strName = QStringLiteral("zk7-apptest-channel-%1").arg(QCoreApplication::applicationPid());
-  CInstanceChannel first(strName);
-  QVERIFY(first.Listen());
-  CInstanceChannel second(strName);
-  QVERIFY(!second.Listen());
-  QVERIFY(CInstanceChannel::IsInstanceRunning(strName));
-}
 
 QTEST_MAIN(AppTest)
 #include "AppTest.moc"

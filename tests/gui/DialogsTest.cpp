@@ -1,12 +1,10 @@
-// The question dialogs and the wait dialog in a real QApplication.
-#include <QCheckBox>
-#include <QLabel>
-#include <QMainWindow>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
+// The question dialogs, the wait dialog and the "Error Codes" dialog in a real QApplication.
+#include <QtPrintSupport>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "ModalAnswerer.h"
+#include "errors/DlgErrCodes.h"
 #include "ui/HelpRequest.h"
 #include "ui/dialogs/3ButtonsDialog.h"
 #include "ui/dialogs/5ButtonsDialog.h"
@@ -17,215 +15,179 @@ using namespace zk7;
 class DialogsTest : public QObject {
   Q_OBJECT
 private slots:
-  void threeButtonsShowsOnlyCaptionedButtonsAndEscapeGivesCancel();
-  void threeButtonsReadsTheCheckBoxOnlyWithAButton();
-  void fiveButtonsFocusesTheDefaultButtonAndEnterPressesIt();
-  void fiveButtonsResultsAndIcon();
-  void waitDialogPercentages();
-  void waitDialogCancelIsSeenByOneCheck();
-  void waitDialogGivesTheOwnerBackOnlyWhatItTook();
-};
-
-void DialogsTest::threeButtonsShowsOnlyCaptionedButtonsAndEscapeGivesCancel() {
-  C3ButtonsDialog dlg;
-  dlg.m_strTitle = QStringLiteral("Replace");
-  dlg.m_strMessage = QStringLiteral("The file exists.");
-  dlg.m_strButton1 = QStringLiteral("Replace");
-  dlg.m_strButton2 = QStringLiteral("Skip");
-  bool bThirdVisible = true;
-  bool bCheckVisible = true;
-  QString strMessage;
-  CModalAnswerer user;
-  user.Then([&](QWidget* pModal) {
-    bThirdVisible = dlg.GetButton(IDC_BUTTON3)->isVisible();
-    bCheckVisible = dlg.GetCheckBox()->isVisible();
-    strMessage = pModal->findChild<QLabel*>(QStringLiteral("message"))->text();
-    QTest::keyClick(pModal, Qt::Key_Escape);
-  });
-  QCOMPARE(dlg.DoModal(), int(IDC_CANCEL));
-  QCOMPARE(user.PendingSteps(), 0);
-  QVERIFY(!bThirdVisible);
-  QVERIFY(!bCheckVisible);
-  QCOMPARE(strMessage, QStringLiteral("The file exists."));
-  QCOMPARE(dlg.windowTitle(), QStringLiteral("Replace"));
-  QCOMPARE(dlg.GetButton(IDC_BUTTON2)->text(), QStringLiteral("Skip"));
-}
-
-void DialogsTest::threeButtonsReadsTheCheckBoxOnlyWithAButton() {
-  {
+  void threeButtonsCaptionsCheckBoxAndCancel() {
+    // Only captioned buttons show, the check box only when asked; Escape gives
+    // Cancel (the layout and the answers are the five-button dialog's too).
     C3ButtonsDialog dlg;
-    dlg.m_strButton1 = QStringLiteral("One");
-    dlg.m_strButton2 = QStringLiteral("Two");
-    dlg.m_strButton3 = QStringLiteral("Three");
-    dlg.m_bShowCheck = true;
-    dlg.m_strCheck = QStringLiteral("For all files");
-    CModalAnswerer user;
-    user.Then([&](QWidget*) {
-      dlg.GetCheckBox()->setChecked(true);
-      dlg.GetButton(IDC_BUTTON3)->click();
-    });
-    QCOMPARE(dlg.DoModal(), int(IDC_BUTTON3));
-    QVERIFY(dlg.m_bCheck);
-  }
-  {
-    C3ButtonsDialog dlg;
-    dlg.m_strButton1 = QStringLiteral("One");
-    dlg.m_bShowCheck = true;
-    dlg.m_strCheck = QStringLiteral("For all files");
+    dlg.m_strTitle = "Replace";
+    dlg.m_strMessage = "The file exists.";
+    dlg.m_strButton1 = "Replace";
+    dlg.m_strButton2 = "Skip";
+    QStringList aSeen;
     CModalAnswerer user;
     user.Then([&](QWidget* pModal) {
-      dlg.GetCheckBox()->setChecked(true);
-      pModal->close();  // the close box
+      aSeen << pModal->windowTitle() << pModal->findChild<QLabel*>("message")->text() << dlg.GetButton(IDC_BUTTON2)->text()
+            << QString::number(dlg.GetButton(IDC_BUTTON3)->isVisible()) << QString::number(dlg.GetCheckBox()->isVisible());
+      QTest::keyClick(pModal, Qt::Key_Escape);
     });
     QCOMPARE(dlg.DoModal(), int(IDC_CANCEL));
-    QVERIFY(!dlg.m_bCheck);
+    QCOMPARE(aSeen, QStringList({"Replace", "The file exists.", "Skip", "0", "0"}));
+    // The check box is read with a button, not with the close box.
+    for (const bool bButton : {true, false}) {
+      C3ButtonsDialog ask;
+      ask.m_strButton1 = "One";
+      ask.m_strButton3 = "Three";
+      ask.m_bShowCheck = true;
+      ask.m_strCheck = "For all files";
+      user.Then([&](QWidget* pModal) {
+        ask.GetCheckBox()->setChecked(true);
+        bButton ? ask.GetButton(IDC_BUTTON3)->click() : void(pModal->close());
+      });
+      QCOMPARE(ask.DoModal(), bButton ? int(IDC_BUTTON3) : int(IDC_CANCEL));
+      QCOMPARE(ask.m_bCheck, bButton);
+    }
+    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
   }
-}
 
-void DialogsTest::fiveButtonsFocusesTheDefaultButtonAndEnterPressesIt() {
-  C5ButtonsDialog dlg;
-  dlg.m_strMessage = QStringLiteral("Replace the file?");
-  dlg.m_strButton1 = QStringLiteral("Yes");
-  dlg.m_strButton2 = QStringLiteral("Yes to all");
-  dlg.m_strButton3 = QStringLiteral("No");
-  dlg.m_strButton4 = QStringLiteral("No to all");
-  dlg.m_strButton5 = QStringLiteral("Cancel");
-  dlg.m_nDefaultButton = IDC_BUTTON2;
-  QWidget* pFocus = nullptr;
-  bool bDefault = false;
-  CModalAnswerer user;
-  user.Then([&](QWidget* pModal) {
-    // The focus moves once the opening is done.
-    QCoreApplication::processEvents();
-    pFocus = pModal->focusWidget();
-    bDefault = dlg.GetButton(IDC_BUTTON2)->isDefault();
-    QTest::keyClick(pFocus ? pFocus : pModal, Qt::Key_Return);
-  });
-  // F1 asks for the question's help and leaves the question open.
-  std::vector<unsigned> aHelp;
-  SetHelpHandler([&aHelp](unsigned nContext) { aHelp.push_back(nContext); });
-  dlg.m_nHelpId = 4242;
-  user.Then([&](QWidget* pModal) {
-    QTest::keyClick(pModal, Qt::Key_F1);
-    QTest::keyClick(pModal->focusWidget() ? pModal->focusWidget() : pModal, Qt::Key_F1);
-    user.Check(pModal->isVisible(), QStringLiteral("still asking after F1"));
-    user.Click(pModal, QStringLiteral("No"));
-  });
-  QCOMPARE(dlg.DoModal(), int(IDC_BUTTON2));
-  const int nSecond = dlg.DoModal();
-  SetHelpHandler(nullptr);
-  QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
-  QCOMPARE(nSecond, int(IDC_BUTTON3));
-  QCOMPARE(aHelp, (std::vector<unsigned>{4242, 4242}));
-  QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
-  QCOMPARE(pFocus, static_cast<QWidget*>(dlg.GetButton(IDC_BUTTON2)));
-  QVERIFY(bDefault);
-  QVERIFY(!dlg.GetButton(IDC_BUTTON1)->isDefault());
-}
-
-void DialogsTest::fiveButtonsResultsAndIcon() {
-  const int aIds[5] = {IDC_BUTTON1, IDC_BUTTON2, IDC_BUTTON3, IDC_BUTTON4, IDC_BUTTON5};
-  QCOMPARE(aIds[3], 6);
-  QCOMPARE(aIds[4], 1010);
-  for (int nId : aIds) {
+  void fiveButtonsDefaultEnterHelpAndResults() {
+    const int aIds[5] = {IDC_BUTTON1, IDC_BUTTON2, IDC_BUTTON3, IDC_BUTTON4, IDC_BUTTON5};
     C5ButtonsDialog dlg;
-    dlg.m_strButton1 = QStringLiteral("1");
-    dlg.m_strButton2 = QStringLiteral("2");
-    dlg.m_strButton3 = QStringLiteral("3");
-    dlg.m_strButton4 = QStringLiteral("4");
-    dlg.m_strButton5 = QStringLiteral("5");
+    dlg.m_strMessage = "Replace the file?";
+    dlg.m_strButton1 = "Yes";
+    dlg.m_strButton2 = "Yes to all";
+    dlg.m_strButton3 = "No";
+    dlg.m_strButton4 = "No to all";
+    dlg.m_strButton5 = "Cancel";
+    dlg.m_nDefaultButton = IDC_BUTTON2;
+    dlg.m_nHelpId = 4242;
+    QWidget* pFocus = nullptr;
     bool bIcon = false;
     CModalAnswerer user;
-    user.Then([&](QWidget*) {
+    // The default button has the focus once the opening is done, and Enter presses it.
+    user.Then([&](QWidget* pModal) {
+      QCoreApplication::processEvents();
+      pFocus = pModal->focusWidget();
       bIcon = !dlg.GetIcon()->pixmap().isNull();
-      dlg.GetButton(nId)->click();
+      QTest::keyClick(pFocus ? pFocus : pModal, Qt::Key_Return);
     });
-    QCOMPARE(dlg.DoModal(), nId);
-    QVERIFY(bIcon);
+    // F1 asks for the question's help and leaves the question open.
+    std::vector<unsigned> aHelp;
+    SetHelpHandler([&aHelp](unsigned nContext) { aHelp.push_back(nContext); });
+    user.Then([&](QWidget* pModal) {
+      QTest::keyClick(pModal, Qt::Key_F1);
+      QTest::keyClick(pModal->focusWidget() ? pModal->focusWidget() : pModal, Qt::Key_F1);
+      user.Check(pModal->isVisible(), "still asking after F1");
+      user.Click(pModal, "No");
+    });
+    QCOMPARE(dlg.DoModal(), int(IDC_BUTTON2));
+    QCOMPARE(dlg.DoModal(), int(IDC_BUTTON3));
+    SetHelpHandler(nullptr);
+    QCOMPARE(aHelp, (std::vector<unsigned>{4242, 4242}));
+    QCOMPARE(pFocus, static_cast<QWidget*>(dlg.GetButton(IDC_BUTTON2)));
+    QVERIFY(dlg.GetButton(IDC_BUTTON2)->isDefault() && !dlg.GetButton(IDC_BUTTON1)->isDefault() && bIcon);
+    // Each button gives its id (button 4 is 6, button 5 is 1010).
+    QVERIFY(aIds[3] == 6 && aIds[4] == 1010);
+    for (int nId : aIds) {
+      user.Then([&dlg, nId](QWidget*) { dlg.GetButton(nId)->click(); });
+      QCOMPARE(dlg.DoModal(), nId);
+    }
+    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
   }
-  // An empty caption hides its button; Escape cancels.
-  C5ButtonsDialog dlg;
-  dlg.m_strButton1 = QStringLiteral("Only");
-  int nVisible = -1;
-  CModalAnswerer user;
-  user.Then([&](QWidget* pModal) {
-    nVisible = 0;
-    for (int nId : aIds)
-      nVisible += dlg.GetButton(nId)->isVisible() ? 1 : 0;
-    QTest::keyClick(pModal, Qt::Key_Escape);
-  });
-  QCOMPARE(dlg.DoModal(), int(IDC_CANCEL));
-  QCOMPARE(nVisible, 1);
-}
 
-void DialogsTest::waitDialogPercentages() {
-  QMainWindow owner;
-  owner.show();
-  CWaitDialog dlg;
-  QCOMPARE(dlg.Create(&owner), 1);
-  QCOMPARE(dlg.windowTitle(), QStringLiteral("Please wait..."));
-  QCOMPARE(dlg.GetPercentText(), QStringLiteral(" 0 %"));
-  // The percentage rule is proven in the core; here the bar and its text follow it.
-  dlg.SetRange(0, 6);
-  dlg.SetPos(3);
-  QCOMPARE(dlg.GetPercentText(), QStringLiteral("50%"));
-  QCOMPARE(dlg.GetProgressBar()->value(), 3);
-  dlg.SetStatusText(QStringLiteral("Reading records"));
-  QCOMPARE(dlg.GetStatusText(), QStringLiteral("Reading records"));
-  dlg.DestroyWindow();
-
-  CWaitDialog graph(10006);
-  graph.Create(&owner);
-  QCOMPARE(graph.windowTitle(), QStringLiteral("Preparing graph"));
-}
-
-void DialogsTest::waitDialogCancelIsSeenByOneCheck() {
-  QMainWindow owner;
-  owner.show();
-  CWaitDialog dlg;
-  dlg.Create(&owner);
-  QVERIFY(dlg.isVisible());
-  QVERIFY(dlg.GetCancelButton()->isEnabled());
-  QCOMPARE(dlg.CheckCancel(), 0);
-  QTest::mouseClick(dlg.GetCancelButton(), Qt::LeftButton);
-  QTest::keyClick(&dlg, Qt::Key_Escape);
-  QCOMPARE(dlg.CheckCancel(), 1);
-  QCOMPARE(dlg.CheckCancel(), 0);
-  // The close box asks too, and the window stays until its owner closes it.
-  dlg.close();
-  QVERIFY(dlg.isVisible());
-  QCOMPARE(dlg.CheckCancel(), 1);
-}
-
-void DialogsTest::waitDialogGivesTheOwnerBackOnlyWhatItTook() {
-  QMainWindow owner;
-  owner.show();
-  {
-    CWaitDialog dlg;
-    dlg.Create(&owner);
-    QVERIFY(!owner.isEnabled());
-    QVERIFY(dlg.m_bOwnerDisabled);
-    QVERIFY(dlg.isEnabled());
-    dlg.DestroyWindow();
+  void waitDialogTextsCancelAndOwner() {
+    QMainWindow owner;
+    auto* pEdit = new QLineEdit(&owner);
+    owner.setCentralWidget(pEdit);
+    owner.show();
+    pEdit->setFocus();
+    {
+      CWaitDialog dlg;
+      QCOMPARE(dlg.Create(&owner), 1);
+      QVERIFY(!owner.isEnabled() && dlg.m_bOwnerDisabled && dlg.isEnabled());
+      QCOMPARE(dlg.windowTitle(), QString("Please wait..."));
+      QCOMPARE(dlg.GetPercentText(), QString(" 0 %"));
+      // The percentage rule is proven in the core; here the bar and its text follow it.
+      dlg.SetRange(0, 6);
+      dlg.SetPos(3);
+      QCOMPARE(dlg.GetPercentText(), QString("50%"));
+      QCOMPARE(dlg.GetProgressBar()->value(), 3);
+      dlg.SetStatusText("Reading records");
+      QCOMPARE(dlg.GetStatusText(), QString("Reading records"));
+      // Cancel, clicked and pressed, is seen by one check; the close box asks
+      // too, and the window stays until its owner closes it.
+      QCOMPARE(dlg.CheckCancel(), 0);
+      QTest::mouseClick(dlg.GetCancelButton(), Qt::LeftButton);
+      QTest::keyClick(&dlg, Qt::Key_Escape);
+      QCOMPARE(dlg.CheckCancel(), 1);
+      QCOMPARE(dlg.CheckCancel(), 0);
+      dlg.close();
+      QVERIFY(dlg.isVisible());
+      QCOMPARE(dlg.CheckCancel(), 1);
+      // Closed: the owner is enabled again, with its focus where it was.
+      dlg.DestroyWindow();
+      QVERIFY(owner.isEnabled() && !dlg.isVisible());
+      QCOMPARE(owner.focusWidget(), static_cast<QWidget*>(pEdit));
+    }
+    {
+      CWaitDialog graph(10006);  // the destructor closes a window still open
+      graph.Create(&owner);
+      QCOMPARE(graph.windowTitle(), QString("Preparing graph"));
+    }
     QVERIFY(owner.isEnabled());
-    QVERIFY(!dlg.isVisible());
-  }
-  {
-    // The destructor closes a window still open.
-    CWaitDialog dlg;
-    dlg.Create(&owner);
+    // An owner disabled before stays so: the dialog gives back only what it took.
+    owner.setEnabled(false);
+    {
+      CWaitDialog dlg;
+      dlg.Create(&owner);
+      QVERIFY(!dlg.m_bOwnerDisabled);
+    }
     QVERIFY(!owner.isEnabled());
   }
-  QVERIFY(owner.isEnabled());
-  owner.setEnabled(false);
-  {
-    CWaitDialog dlg;
-    dlg.Create(&owner);
-    QVERIFY(!dlg.m_bOwnerDisabled);
-    dlg.DestroyWindow();
+
+  void errorCodesLookUpRefusalsAndClosing() {
+    CDlgErrCodes dlg;
+    dlg.show();
+    QCOMPARE(dlg.windowTitle(), QString("Error Codes"));
+    QCOMPARE(dlg.GetNumberField()->text(), QString("0"));
+    QVERIFY(dlg.GetMeaningField()->toPlainText().isEmpty() && dlg.GetMeaningField()->isReadOnly());
+    QVERIFY(dlg.GetOkButton()->isDefault());
+    QCOMPARE(dlg.GetCloseButton()->text(), QString("Fermer"));
+    QStringList aLabels;
+    for (QLabel* p : dlg.findChildren<QLabel*>()) aLabels << p->text();
+    QVERIFY(aLabels.contains("Indicate the error number for its meaning") && aLabels.contains("Error number:"));
+    // The number line, a blank line and the meaning, centred (the catalogue is proven in the core).
+    auto lookUp = [&dlg](const QString& strNumber) {
+      dlg.GetNumberField()->setText(strNumber);
+      dlg.GetOkButton()->click();
+      return dlg.GetMeaningField()->toPlainText();
+    };
+    QCOMPARE(lookUp("0"), QString("Err. 0:\n\nOK"));
+    QCOMPARE(dlg.GetMeaningField()->document()->blockCount(), 3);
+    QCOMPARE(lookUp("7"), QString("Err. 7:\n\nOverload (too high)"));
+    QCOMPARE(dlg.GetMeaningField()->document()->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    // Refused numbers keep the meaning shown and the dialog open.
+    CModalAnswerer user;
+    user.ThenClick("OK");
+    user.ThenClick("OK");
+    QCOMPARE(lookUp("1001"), QString("Err. 7:\n\nOverload (too high)"));
+    QCOMPARE(lookUp("12a"), QString("Err. 7:\n\nOverload (too high)"));
+    QCOMPARE(user.Texts(), QStringList({"Please enter an integer between 0 and 1000.", "Please enter an integer."}));
+    QCOMPARE(user.Icons().front(), int(QMessageBox::Warning));
+    QVERIFY(dlg.isVisible());
+    // "Fermer" closes; Enter in the field looks the number up and keeps it open, Escape closes.
+    CDlgErrCodes modal;
+    user.ThenClick("Fermer");
+    QCOMPARE(modal.exec(), int(QDialog::Rejected));
+    user.Then([&](QWidget*) {
+      modal.GetNumberField()->setText("2");
+      QTest::keyClick(modal.GetNumberField(), Qt::Key_Return);
+      QTest::keyClick(modal.GetNumberField(), Qt::Key_Escape);
+    });
+    QCOMPARE(modal.exec(), int(QDialog::Rejected));
+    QCOMPARE(modal.GetMeaningField()->toPlainText(), QString("Err. 2:\n\nWrong frame CRC"));
+    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
   }
-  QVERIFY(!owner.isEnabled());
-}
+};
 
 QTEST_MAIN(DialogsTest)
 #include "DialogsTest.moc"

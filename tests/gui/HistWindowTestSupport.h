@@ -1,21 +1,31 @@
-// Results-window fixtures of the record list, key and output tests: small files
-// with known times, values, offsets and errors, and a window on one of them.
+// Results-window fixtures of the GUI tests: small files with known times,
+// values, offsets and errors, sample files, and a window on one of them.
 #pragma once
-#include <QApplication>
-#include <QMouseEvent>
-#include <QTableView>
-#include <QTest>
+#include <QtPrintSupport>
+#include <QtTest>
+#include <QtWidgets>
+
+#include <filesystem>
 
 #include <memory>
 #include <string>
 
+#include "ModalAnswerer.h"
 #include "ResultsFileBuilder.h"
+#include "SimProcess.h"
+#include "app/CommandIds.h"
+#include "format/Formatting.h"
+#include "format/RegionalSettings.h"
 #include "history/HistFrame.h"
 #include "history/HistGraph.h"
 #include "history/HistLegend.h"
 #include "history/HistList.h"
 #include "history/HistListModel.h"
+#include "history/graph/GraphControl.h"
+#include "history/graph/GraphCursor.h"
 #include "results/ZK7Doc.h"
+#include "samples/SampleWriter.h"
+#include "ui/CommandTarget.h"
 
 namespace zk7 {
 
@@ -46,6 +56,23 @@ inline void WriteTestResults(const std::string& strPath, int nRecords, uint32_t 
   b.WriteTo(strPath);
 }
 
+// A file of the sample writer, written once per path.
+inline std::string WriteSample(const std::string& strPath, int nChannels, int nRecords, int nPeriodMs = 1000) {
+  sSampleSpec spec;
+  spec.nChannels = nChannels;
+  spec.nRecords = nRecords;
+  spec.nPeriodMs = nPeriodMs;
+  if (!std::filesystem::exists(strPath) && !CSampleWriter(spec).WriteFile(strPath)) qFatal("cannot write %s", strPath.c_str());
+  return strPath;
+}
+
+// A printer into a PDF file on A4.
+inline void PrintToPdf(QPrinter& printer, const std::string& strPdf) {
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setOutputFileName(QString::fromStdString(strPdf));
+}
+
 // A results window with its three panes, shown offscreen, after the first display.
 struct sHistWindow {
   std::unique_ptr<CHistFrame> pFrame;
@@ -65,8 +92,22 @@ struct sHistWindow {
     pGraph = pFrame->GetHistGraph();
     if (!pList || !pKey || !pGraph) qFatal("a pane is missing");
     QApplication::processEvents();
+    pGraph->GetControl()->replot();
   }
   sHistViewState& State() const { return pFrame->GetViewState(); }
+  CGraphControl& Control() const { return *pGraph->GetControl(); }
+  bool Enabled(unsigned nId) const {
+    sCommandState st;
+    pFrame->OnUpdateCommand(nId, st);
+    return st.m_bEnabled;
+  }
+  // Cursor n shown (free or locked to a channel choice) where the graph puts it.
+  void ShowCursor(int n, bool bLocked = false, int nChoice = 0) const {
+    State().m_aCursors[n - 1].m_bShown = true;
+    State().m_aCursors[n - 1].m_bLocked = bLocked;
+    State().m_aCursors[n - 1].m_nChannelChoice = nChoice;
+    pGraph->ShowCursor(n);
+  }
   CZK7Doc& Doc() const { return pFrame->GetDocument(); }
   QTableView* Table() const { return pList->GetTable(); }
   // The list's header titles, as shown.

@@ -1,530 +1,441 @@
 // The main window: its three states with their menus and tool bars, opening
-// and refusing documents, recent files, dropped files, help and About.
-#include <QAction>
-#include <QApplication>
-#include <QDropEvent>
-#include <QMdiArea>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QPointer>
-#include <QRegularExpression>
-#include <QSplitter>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QScrollBar>
-#include <QTextBrowser>
-#include <QClipboard>
-#include <QLineEdit>
-#include <QToolBar>
+// and refusing documents, recent files, dropped files, help, About and keys.
 
 #include <memory>
 
-#include "ModalAnswerer.h"
-#include "ResultsFileBuilder.h"
+#include <qcustomplot.h>
+
+#include "HistWindowTestSupport.h"
 #include "app/AboutDlg.h"
-#include "app/CommandIds.h"
 #include "app/DocTemplate.h"
 #include "app/HelpWindow.h"
 #include "app/MainFrame.h"
-#include "app/MenuLayout.h"
 #include "app/MdiChild.h"
-#include "history/HistFrame.h"
-#include "history/HistGraph.h"
-#include "results/ZK7Doc.h"
-#include "samples/SampleWriter.h"
+#include "app/MenuLayout.h"
 #include "settings/SettingsStore.h"
-
-#include <qcustomplot.h>
 
 using namespace zk7;
 
 namespace {
 
-// The items of a menu as texts, sub-menus as "text>" followed by their items
-// indented, separators left out.
-QStringList MenuTexts(const QMenu* pMenu, const QString& strIndent = QString()) {
+// A menu's items, sub-menus as "text>" with their items indented, separators left out.
+QStringList MenuTexts(const QWidget* pMenu, const QString& strIndent = QString()) {
   QStringList a;
-  for (QAction* pAction : pMenu->actions()) {
-    if (pAction->isSeparator())
-      continue;
-    if (pAction->menu()) {
-      a << strIndent + pAction->text() + QLatin1Char('>');
-      a << MenuTexts(pAction->menu(), strIndent + QStringLiteral("  "));
-    } else {
+  for (QAction* pAction : pMenu->actions())
+    if (pAction->menu())
+      a << strIndent + pAction->text() + '>' << MenuTexts(pAction->menu(), strIndent + "  ");
+    else if (!pAction->isSeparator())
       a << strIndent + pAction->text();
-    }
-  }
+  return a;
+}
+
+// The menu bar's texts, the recent files as the one "Recent File" they stand for in the layout.
+QStringList MenuBarTexts(const CMainFrame& frame) {
+  QStringList a;
+  for (const QString& str : MenuTexts(frame.menuBar()))
+    if (!str.contains(QRegularExpression("^  &\\d ")))
+      a << str;
+    else if (a.last() != "  Recent File")
+      a << "  Recent File";
+  return a;
+}
+
+// What the menu bar must show for a layout of the core.
+QStringList LayoutTexts(const std::vector<sMenuItem>& aItems, const QString& strIndent = QString()) {
+  QStringList a;
+  for (const sMenuItem& item : aItems)
+    if (item.m_eKind == sMenuItem::COMMAND)
+      a << strIndent + QString::fromLatin1(item.m_strText);
+    else if (item.m_eKind == sMenuItem::RECENT_FILES)
+      a << strIndent + "Recent File";
+    else if (item.m_eKind == sMenuItem::POPUP)
+      a << strIndent + QString::fromLatin1(item.m_strText) + '>' << LayoutTexts(item.m_aItems, strIndent + "  ");
   return a;
 }
 
 const QMenu* MenuOf(const CMainFrame& frame, const QString& strTitle) {
   for (QAction* pAction : frame.menuBar()->actions())
-    if (pAction->text() == strTitle)
-      return pAction->menu();
+    if (pAction->text() == strTitle) return pAction->menu();
   return nullptr;
 }
 
 QAction* ActionOf(const CMainFrame& frame, const QString& strTitle, const QString& strItem) {
-  const QMenu* pMenu = MenuOf(frame, strTitle);
-  if (!pMenu)
-    return nullptr;
-  for (QAction* pAction : pMenu->findChildren<QAction*>())
-    if (pAction->text() == strItem)
-      return pAction;
-  return nullptr;
-}
-
-// What the menu bar must show for a layout of the core: the same texts as
-// MenuTexts gives, the empty recent-file list as its one disabled entry.
-QStringList LayoutTexts(const std::vector<sMenuItem>& aItems, const QString& strIndent = QString()) {
-  QStringList a;
-  for (const sMenuItem& item : aItems) {
-    if (item.m_eKind == sMenuItem::COMMAND)
-      a << strIndent + QString::fromLatin1(item.m_strText);
-    else if (item.m_eKind == sMenuItem::RECENT_FILES)
-      a << strIndent + QStringLiteral("Recent File");
-    else if (item.m_eKind == sMenuItem::POPUP) {
-      a << strIndent + QString::fromLatin1(item.m_strText) + QLatin1Char('>');
-      a << LayoutTexts(item.m_aItems, strIndent + QStringLiteral("  "));
-    }
-  }
-  return a;
-}
-
-// The whole menu bar, pop-ups as "title>" with their items indented, the
-// recent-file entries as the one place they take in the layout.
-QStringList MenuBarTexts(const CMainFrame& frame) {
-  QStringList a;
-  const QRegularExpression recent(QStringLiteral("^  &\\d "));
-  for (QAction* pAction : frame.menuBar()->actions()) {
-    a << pAction->text() + QLatin1Char('>');
-    for (const QString& str : MenuTexts(pAction->menu(), QStringLiteral("  ")))
-      if (!recent.match(str).hasMatch())
-        a << str;
-      else if (a.last() != QStringLiteral("  Recent File"))
-        a << QStringLiteral("  Recent File");
-  }
-  return a;
-}
-
-// The tool bar as its buttons' tool tips, "|" for a separator.
-QStringList ToolBarItems(const CMainFrame& frame) {
-  QStringList a;
-  for (QAction* pAction : frame.GetToolBar()->actions())
-    a << (pAction->isSeparator() ? QStringLiteral("|") : pAction->toolTip());
-  return a;
+  if (const QMenu* pMenu = MenuOf(frame, strTitle))
+    for (QAction* pAction : pMenu->findChildren<QAction*>())
+      if (pAction->text() == strItem) return pAction;
+  qFatal("no item %s", qPrintable(strItem));
 }
 
 } // namespace
 
 class MainFrameTest : public QObject {
   Q_OBJECT
-private slots:
-  void init();
-  void cleanup();
-  void startsWithoutADocumentInState128();
-  void resultsFileOpensMaximisedInState129();
-  void fileOpenedBeforeTheWindowShows();
-  void refusedResultsFileShowsItsMessageAndOpensNoWindow();
-  void logFileSwitchesToState130AndBack();
-  void aFileAlreadyOpenIsActivatedNotOpenedTwice();
-  void newWindowSharesTheDocumentAndCloseClosesBoth();
-  void historyFrameCommands();
-  void recentFilesAreKeptAndAMissingOneIsRemoved();
-  void droppedFilesOpen();
-  void helpAndContextHelp();
-  void aboutBoxTexts();
-  void handlersOfLaterCommands();
-  void keysReachTheirCommandsThroughTheFrame();
-
-private:
-  std::unique_ptr<CMainFrame> MakeFrame() {
+  std::unique_ptr<CMainFrame> MakeFrame(bool bShow = true) {
     auto pFrame = std::make_unique<CMainFrame>(*m_pStore, std::vector<const CZK7DocTemplate*>{&m_results, &m_log});
     pFrame->resize(1200, 800);
-    pFrame->show();
+    if (bShow) pFrame->show();
     return pFrame;
   }
-  QString WriteSample(const QString& strName, int nRecords = 500) {
-    sSampleSpec spec;
-    spec.nChannels = 4;
-    spec.nRecords = nRecords;
-    const QString strPath = m_pDir->filePath(strName);
-    CSampleWriter(spec).WriteFile(strPath.toStdString());
-    return strPath;
+  QString WriteSample(const QString& strName) {
+    return QString::fromStdString(zk7::WriteSample(m_pDir->filePath(strName).toStdString(), 4, 500));
   }
   QString WriteLog(const QString& strName) {
-    const QString strPath = m_pDir->filePath(strName);
-    WriteFileText(strPath.toStdString(), "1\t2024-03-15\t10:20:30\tStart\tadmin\t\t\n2\t2024-03-15\t10:21:00\tStop\tadmin\t\t\n");
-    return strPath;
+    WriteFileText(m_pDir->filePath(strName).toStdString(),
+                  "1\t2024-03-15\t10:20:30\tStart\tadmin\t\t\n2\t2024-03-15\t10:21:00\tStop\tadmin\t\t\n");
+    return m_pDir->filePath(strName);
+  }
+  static CHistFrame* Hist(CMdiChild* pChild) { return pChild ? qobject_cast<CHistFrame*>(pChild->GetContent()) : nullptr; }
+  // The menu bar is the core's layout of the state, and the tool bar its buttons, each with an icon.
+  static void CheckBars(const CMainFrame& frame, unsigned nId) {
+    QCOMPARE(frame.GetMenuId(), nId);
+    QCOMPARE(frame.GetToolBarId(), nId);
+    QCOMPARE(MenuBarTexts(frame), LayoutTexts(GetMenuLayout(nId)));
+    QStringList aShown, aLaidOut;
+    for (QAction* p : frame.GetToolBar()->actions()) {
+      aShown << (p->isSeparator() ? "|" : p->toolTip());
+      QVERIFY2(p->isSeparator() || !p->icon().pixmap(16, 16).isNull(), qPrintable(p->toolTip()));
+    }
+    for (const sToolButton& b : GetToolBarLayout(nId)) aLaidOut << (b.m_nId ? QString::fromLatin1(b.m_strText) : "|");
+    QCOMPARE(aShown, aLaidOut);
   }
 
   std::unique_ptr<QTemporaryDir> m_pDir;
   std::unique_ptr<ISettingsStore> m_pStore;
   CZK7DocTemplate m_results{IDR_RESULTS};
   CZK7DocTemplate m_log{IDR_LOG};
-};
 
-void MainFrameTest::init() {
-  m_pDir = std::make_unique<QTemporaryDir>();
-  QVERIFY(m_pDir->isValid());
-  m_pStore = CreateIniSettingsStore(m_pDir->filePath(QStringLiteral("zk7.ini")).toStdString());
-}
-
-void MainFrameTest::cleanup() {
-  m_pStore.reset();
-  m_pDir.reset();
-}
-
-void MainFrameTest::startsWithoutADocumentInState128() {
-  auto pFrame = MakeFrame();
-  QCOMPARE(pFrame->windowTitle(), QStringLiteral("ZK7"));
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
-  QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-  // The built menus are the core's layout, text for text (the layout's own rules are proven in the core).
-  QCOMPARE(MenuBarTexts(*pFrame), LayoutTexts(GetMenuLayout(IDR_MAINFRAME)));
-  QCOMPARE(ToolBarItems(*pFrame), (QStringList{QStringLiteral("Open"), QStringLiteral("|"), QStringLiteral("About")}));
-
-  pFrame->UpdateCommandStates();
-  QVERIFY(ActionOf(*pFrame, QStringLiteral("&File"), QStringLiteral("&Open...\tCtrl+O"))->isEnabled());
-  QVERIFY(!ActionOf(*pFrame, QStringLiteral("&File"), QStringLiteral("Recent File"))->isEnabled());
-  QVERIFY(ActionOf(*pFrame, QStringLiteral("&View"), QStringLiteral("&Toolbar"))->isChecked());
-  QVERIFY(ActionOf(*pFrame, QStringLiteral("&View"), QStringLiteral("&Status Bar"))->isChecked());
-  QVERIFY(!pFrame->GetCommandState(ID_FILE_CLOSE).m_bEnabled);
-  for (QAction* pAction : pFrame->GetToolBar()->actions())
-    QVERIFY(pAction->isSeparator() || pAction->isEnabled());
-
-  // "&Toolbar" hides and shows the bar, and its check mark follows.
-  QVERIFY(pFrame->ExecuteCommand(ID_VIEW_TOOLBAR));
-  pFrame->UpdateCommandStates();
-  QVERIFY(pFrame->GetToolBar()->isHidden());
-  QVERIFY(!ActionOf(*pFrame, QStringLiteral("&View"), QStringLiteral("&Toolbar"))->isChecked());
-  pFrame->ExecuteCommand(ID_VIEW_TOOLBAR);
-  QVERIFY(!pFrame->GetToolBar()->isHidden());
-}
-
-void MainFrameTest::resultsFileOpensMaximisedInState129() {
-  auto pFrame = MakeFrame();
-  const QString strPath = WriteSample(QStringLiteral("plant.zk"));
-  CMdiChild* pChild = pFrame->OpenDocumentFile(strPath);
-  QVERIFY(pChild);
-  QVERIFY(pChild->isMaximized());
-  QCOMPARE(pFrame->GetActiveChild(), pChild);
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_RESULTS));
-  QCOMPARE(pFrame->GetToolBarId(), unsigned(IDR_RESULTS));
-  QCOMPARE(pFrame->windowTitle(), QStringLiteral("ZK7 - [plant.zk]"));
-  QCOMPARE(MenuBarTexts(*pFrame), LayoutTexts(GetMenuLayout(IDR_RESULTS)));
-  QCOMPARE(MenuTexts(MenuOf(*pFrame, QStringLiteral("&?"))).last(), QStringLiteral("&Aboute ZK7..."));
-  QCOMPARE(ToolBarItems(*pFrame).size(), 27);
-  QCOMPARE(ToolBarItems(*pFrame).mid(0, 4),
-           (QStringList{QStringLiteral("Open"), QStringLiteral("Close"), QStringLiteral("|"), QStringLiteral("Copy")}));
-
-  auto* pHist = qobject_cast<CHistFrame*>(pChild->GetContent());
-  QVERIFY(pHist);
-  QCOMPARE(pHist->GetDocument().GetRecordCount(), 500);
-  // Each pane that exists sits in its area.
-  if (pHist->GetKeyPane())
-    QCOMPARE(pHist->GetKeyPane()->parentWidget()->objectName(), QStringLiteral("keyPaneArea"));
-  if (pHist->GetGraphPane())
-    QCOMPARE(pHist->GetGraphPane()->parentWidget()->objectName(), QStringLiteral("graphPaneArea"));
-  if (pHist->GetListPane())
-    QCOMPARE(pHist->GetListPane()->parentWidget()->objectName(), QStringLiteral("listPaneArea"));
-  QCOMPARE(pHist->GetOuterSplitter()->count(), 2);
-  QCOMPARE(pHist->GetOuterSplitter()->widget(0), static_cast<QWidget*>(pHist->GetInnerSplitter()));
-  QCOMPARE(pHist->GetInnerSplitter()->widget(0)->objectName(), QStringLiteral("keyPaneArea"));
-  QCOMPARE(pHist->GetInnerSplitter()->widget(1)->objectName(), QStringLiteral("graphPaneArea"));
-  QCOMPARE(pHist->GetOuterSplitter()->widget(1)->objectName(), QStringLiteral("listPaneArea"));
-
-  // Frame commands are on; a command nobody carries out stays off.
-  pFrame->UpdateCommandStates();
-  QVERIFY(ActionOf(*pFrame, QStringLiteral("&View"), QStringLiteral("All Panes"))->isEnabled());
-  QVERIFY(ActionOf(*pFrame, QStringLiteral("&View"), QStringLiteral("1 ms"))->isChecked());
-  QVERIFY(!pFrame->GetCommandState(ID_HIST_UNUSED_F2).m_bEnabled);
-  QVERIFY(!pFrame->GetCommandState(ID_FILE_SAVE).m_bEnabled);
-  QVERIFY(ActionOf(*pFrame, QStringLiteral("&File"), QStringLiteral("&Close"))->isEnabled());
-  QCOMPARE(pFrame->GetRecentFiles().size(), size_t(1));
-
-  QVERIFY(pFrame->ExecuteCommand(ID_FILE_CLOSE));
-  QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
-  QCOMPARE(pFrame->windowTitle(), QStringLiteral("ZK7"));
-}
-
-void MainFrameTest::fileOpenedBeforeTheWindowShows() {
-  // As a file named on the command line: opened first, the main window shown after.
-  auto pFrame = std::make_unique<CMainFrame>(*m_pStore, std::vector<const CZK7DocTemplate*>{&m_results, &m_log});
-  pFrame->resize(1200, 800);
-  CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample(QStringLiteral("early.zk")));
-  QVERIFY(pChild);
-  pFrame->show();
-  QVERIFY(QTest::qWaitForWindowExposed(pFrame.get()));
-  QTRY_COMPARE(pFrame->windowTitle(), QStringLiteral("ZK7 - [early.zk]"));
-  // The graph takes the keys when the window opens.
-  auto* pHist = qobject_cast<CHistFrame*>(pChild->GetContent());
-  QVERIFY(pHist);
-  QTRY_VERIFY(pHist->GetHistGraph()->isAncestorOf(pFrame->focusWidget()));
-  // Restored, the document's title leaves the main window's.
-  pChild->showNormal();
-  QTRY_COMPARE(pFrame->windowTitle(), QStringLiteral("ZK7"));
-}
-
-void MainFrameTest::refusedResultsFileShowsItsMessageAndOpensNoWindow() {
-  auto pFrame = MakeFrame();
-  const QString strShort = m_pDir->filePath(QStringLiteral("short.zk"));
-  WriteFileBytes(strShort.toStdString(), std::vector<uint8_t>(47, 0));
-  CModalAnswerer user;
-  user.ThenClick(QStringLiteral("OK"));
-  user.ThenClick(QStringLiteral("OK"));
-  QVERIFY(!pFrame->OpenDocumentFile(strShort));
-  // A file of another type is tried as a results file.
-  const QString strText = m_pDir->filePath(QStringLiteral("notes.txt"));
-  WriteFileText(strText.toStdString(), std::string(200, 'x'));
-  QVERIFY(!pFrame->OpenDocumentFile(strText));
-  QCOMPARE(user.Texts(), (QStringList{QStringLiteral("This file is not a valid ZK7 results file"),
-                                      QStringLiteral("This file is not a valid ZK7 results file")}));
-  QCOMPARE(user.Titles().front(), QStringLiteral("ZK7"));
-  QCOMPARE(user.Icons().front(), int(QMessageBox::Warning));
-  QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
-  QVERIFY(pFrame->GetRecentFiles().empty());
-}
-
-void MainFrameTest::logFileSwitchesToState130AndBack() {
-  auto pFrame = MakeFrame();
-  CMdiChild* pLog = pFrame->OpenDocumentFile(WriteLog(QStringLiteral("events.log")));
-  QVERIFY(pLog);
-  QVERIFY(pLog->isMaximized());
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_LOG));
-  QCOMPARE(pFrame->GetToolBarId(), unsigned(IDR_LOG));
-  QCOMPARE(ToolBarItems(*pFrame), (QStringList{QStringLiteral("Open"), QStringLiteral("Close"), QStringLiteral("|"),
-                                               QStringLiteral("About")}));
-  QCOMPARE(MenuTexts(MenuOf(*pFrame, QStringLiteral("&File"))).at(5),
-           QStringLiteral("&1 ") + QFileInfo(m_pDir->filePath(QStringLiteral("events.log"))).absoluteFilePath());
-  QCOMPARE(MenuBarTexts(*pFrame), LayoutTexts(GetMenuLayout(IDR_LOG)));
-
-  // Copy and print wait for a selection; "Select All" gives one.
-  pFrame->UpdateCommandStates();
-  QAction* pCopy = ActionOf(*pFrame, QStringLiteral("&Edit"), QStringLiteral("Co&py\tCtrl+C"));
-  QAction* pPrint = ActionOf(*pFrame, QStringLiteral("&File"), QStringLiteral("&Print selected lines..."));
-  QVERIFY(!pCopy->isEnabled());
-  QVERIFY(!pPrint->isEnabled());
-  QVERIFY(pFrame->ExecuteCommand(ID_EDIT_SELECT_ALL));
-  pFrame->UpdateCommandStates();
-  QVERIFY(pCopy->isEnabled());
-  QVERIFY(pPrint->isEnabled());
-  QVERIFY(pFrame->ExecuteCommand(ID_EDIT_COPY));
-  QCOMPARE(QApplication::clipboard()->text(),
-           QStringLiteral("1\t%1\t10:20:30\tStart\tadmin\t\t\r\n2\t%1\t10:21:00\tStop\tadmin\t\t")
-               .arg(QLocale().toString(QDate(2024, 3, 15), QLocale::ShortFormat)));
-
-  pLog->close();
-  QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
-  QCOMPARE(pFrame->GetToolBarId(), unsigned(IDR_MAINFRAME));
-}
-
-void MainFrameTest::aFileAlreadyOpenIsActivatedNotOpenedTwice() {
-  auto pFrame = MakeFrame();
-  const QString strZk = WriteSample(QStringLiteral("a.zk"));
-  CMdiChild* pFirst = pFrame->OpenDocumentFile(strZk);
-  CMdiChild* pLog = pFrame->OpenDocumentFile(WriteLog(QStringLiteral("b.log")));
-  QCOMPARE(pFrame->GetActiveChild(), pLog);
-  QCOMPARE(pFrame->OpenDocumentFile(strZk), pFirst);
-  QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
-  QCOMPARE(pFrame->GetActiveChild(), pFirst);
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_RESULTS));
-}
-
-void MainFrameTest::newWindowSharesTheDocumentAndCloseClosesBoth() {
-  auto pFrame = MakeFrame();
-  CMdiChild* pFirst = pFrame->OpenDocumentFile(WriteSample(QStringLiteral("shared.zk")));
-  QVERIFY(pFrame->ExecuteCommand(ID_WINDOW_NEW));
-  QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
-  CMdiChild* pSecond = pFrame->GetActiveChild();
-  QVERIFY(pSecond != pFirst);
-  QCOMPARE(pFirst->windowTitle(), QStringLiteral("shared.zk:1"));
-  QCOMPARE(pSecond->windowTitle(), QStringLiteral("shared.zk:2"));
-  auto* pHist1 = qobject_cast<CHistFrame*>(pFirst->GetContent());
-  auto* pHist2 = qobject_cast<CHistFrame*>(pSecond->GetContent());
-  QCOMPARE(&pHist1->GetDocument(), &pHist2->GetDocument());
-  // Each window has its own view state.
-  pFrame->ExecuteCommand(ID_RESOLUTION_1S);
-  QVERIFY(!pHist2->GetViewState().m_bShowFraction);
-  QVERIFY(pHist1->GetViewState().m_bShowFraction);
-  // The error display format is the document's: both windows are told.
-  int nRefreshes = 0;
-  connect(pHist1, &CHistFrame::refreshRequested, this, [&] { ++nRefreshes; });
-  QVERIFY(pFrame->ExecuteCommand(ID_ERRORS_NUMBER_AND_MEANING));
-  QCOMPARE(pHist1->GetDocument().GetErrorDisplayFormat(), CZK7Doc::ERRORS_NUMBER_AND_MEANING);
-  QCOMPARE(nRefreshes, 1);
-  QVERIFY(pFrame->GetCommandState(ID_ERRORS_NUMBER_AND_MEANING).m_bChecked);
-  QVERIFY(!pFrame->GetCommandState(ID_ERRORS_NUMBER_ONLY).m_bChecked);
-  pFrame->ExecuteCommand(ID_ERRORS_NUMBER_AND_MEANING);
-  QCOMPARE(nRefreshes, 1);  // no change, no redraw
-
-  QVERIFY(pFrame->ExecuteCommand(ID_FILE_CLOSE));
-  QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-}
-
-void MainFrameTest::historyFrameCommands() {
-  auto pFrame = MakeFrame();
-  CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample(QStringLiteral("panes.zk")));
-  auto* pHist = qobject_cast<CHistFrame*>(pChild->GetContent());
-  QTRY_VERIFY(pHist->GetOuterSplitter()->sizes().at(0) > 0);
-  const QList<int> aOuter = pHist->GetOuterSplitter()->sizes();
-  const QList<int> aInner = pHist->GetInnerSplitter()->sizes();
-  QVERIFY(aOuter.at(1) > 0 && aInner.at(0) > 0 && aInner.at(1) > 0);
-
-  pFrame->ExecuteCommand(ID_LIST_PANE_ONLY);
-  QCOMPARE(pHist->GetOuterSplitter()->sizes().at(0), 0);
-  pFrame->ExecuteCommand(ID_GRAPH_PANE_ONLY);
-  QCOMPARE(pHist->GetOuterSplitter()->sizes().at(1), 0);
-  QCOMPARE(pHist->GetInnerSplitter()->sizes().at(0), 0);
-  pFrame->ExecuteCommand(ID_KEY_PANE_ONLY);
-  QCOMPARE(pHist->GetInnerSplitter()->sizes().at(1), 0);
-  // "All Panes" restores the first layout, not a size dragged since.
-  pHist->GetOuterSplitter()->setSizes({10, 1000});
-  pFrame->ExecuteCommand(ID_ALL_PANES);
-  const sHistViewState& state = pHist->GetViewState();
-  QVERIFY(state.m_nAllPanesGraphHeight > 10);
-  QCOMPARE(pHist->GetOuterSplitter()->sizes().at(0), state.m_nAllPanesGraphHeight);
-  QCOMPARE(pHist->GetInnerSplitter()->sizes().at(0), state.m_nAllPanesKeyWidth);
-  QVERIFY(pHist->GetOuterSplitter()->sizes().at(1) > 0);
-  QVERIFY(pHist->GetInnerSplitter()->sizes().at(1) > 0);
-
-  // A sample of one day shows time only; the resolution commands are exclusive.
-  QCOMPARE(pHist->GetViewState().m_nTimeFormat, int(sHistViewState::TIME_FORMAT_TIME));
-  pFrame->ExecuteCommand(ID_RESOLUTION_10MS);
-  pFrame->UpdateCommandStates();
-  QVERIFY(ActionOf(*pFrame, QStringLiteral("&View"), QStringLiteral("10 ms"))->isChecked());
-  QVERIFY(!ActionOf(*pFrame, QStringLiteral("&View"), QStringLiteral("1 ms"))->isChecked());
-  QCOMPARE(pHist->GetViewState().m_nFractionDigits, 2);
-}
-
-void MainFrameTest::recentFilesAreKeptAndAMissingOneIsRemoved() {
-  const QString strA = WriteSample(QStringLiteral("first.zk"));
-  const QString strB = WriteSample(QStringLiteral("second.zk"));
-  {
-    auto pFrame = MakeFrame();
-    pFrame->OpenDocumentFile(strA);
-    pFrame->OpenDocumentFile(strB);
-    pFrame->close();
+private slots:
+  void init() {
+    m_pDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_pDir->isValid());
+    m_pStore = CreateIniSettingsStore(m_pDir->filePath("zk7.ini").toStdString());
   }
-  auto pFrame = MakeFrame();
-  QCOMPARE(MenuTexts(MenuOf(*pFrame, QStringLiteral("&File"))).mid(2, 2),
-           (QStringList{QStringLiteral("&1 ") + QFileInfo(strB).absoluteFilePath(),
-                        QStringLiteral("&2 ") + QFileInfo(strA).absoluteFilePath()}));
-  // The second entry reopens its file.
-  QVERIFY(pFrame->ExecuteCommand(ID_FILE_MRU_FILE1 + 1));
-  QPointer<CMdiChild> pOpened = pFrame->GetActiveChild();
-  QCOMPARE(pOpened->GetPathName(), QFileInfo(strA).absoluteFilePath());
-  QCOMPARE(QString::fromStdString(pFrame->GetRecentFiles().front()), QFileInfo(strA).absoluteFilePath());
-  // The window's panes finish their first display before it closes.
-  QCoreApplication::processEvents();
-  pOpened->close();
-  QTRY_VERIFY(!pOpened);
 
-  // A file gone since: its message, then the entry leaves the list.
-  QFile::remove(strB);
-  CModalAnswerer user;
-  user.ThenClick(QStringLiteral("OK"));
-  QVERIFY(pFrame->ExecuteCommand(ID_FILE_MRU_FILE1 + 1));
-  QCOMPARE(user.PendingSteps(), 0);
-  QVERIFY(!user.Texts().front().isEmpty());
-  QCOMPARE(pFrame->GetRecentFiles().size(), size_t(1));
-  QVERIFY(!pFrame->GetCommandState(ID_FILE_MRU_FILE1 + 1).m_bEnabled);
-  QCOMPARE(QString::fromStdString(m_pStore->ReadText("Recent File List", "File2", "?")), QString());
-}
+  void cleanup() {
+    m_pStore.reset();
+    m_pDir.reset();
+  }
 
-void MainFrameTest::droppedFilesOpen() {
-  auto pFrame = MakeFrame();
-  const QString strZk = WriteSample(QStringLiteral("dropped.zk"));
-  const QString strLog = WriteLog(QStringLiteral("dropped.log"));
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(strZk), QUrl::fromLocalFile(strLog)});
-  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(pFrame.get(), &enter);
-  QVERIFY(enter.isAccepted());
-  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(pFrame.get(), &drop);
-  QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
-  QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_LOG));
-}
+  void startsWithoutADocumentInState128() {
+    auto pFrame = MakeFrame();
+    QCOMPARE(pFrame->windowTitle(), QString("ZK7"));
+    QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    CheckBars(*pFrame, IDR_MAINFRAME);
+    pFrame->UpdateCommandStates();
+    QVERIFY(ActionOf(*pFrame, "&File", "&Open...\tCtrl+O")->isEnabled());
+    QVERIFY(!ActionOf(*pFrame, "&File", "Recent File")->isEnabled());
+    QVERIFY(ActionOf(*pFrame, "&View", "&Status Bar")->isChecked());
+    QVERIFY(!pFrame->GetCommandState(ID_FILE_CLOSE).m_bEnabled);
+    for (QAction* pAction : pFrame->GetToolBar()->actions()) QVERIFY(pAction->isSeparator() || pAction->isEnabled());
+    // "&Toolbar" hides and shows the bar, and its check mark follows.
+    QVERIFY(ActionOf(*pFrame, "&View", "&Toolbar")->isChecked());
+    QVERIFY(pFrame->ExecuteCommand(ID_VIEW_TOOLBAR));
+    pFrame->UpdateCommandStates();
+    QVERIFY(pFrame->GetToolBar()->isHidden());
+    QVERIFY(!ActionOf(*pFrame, "&View", "&Toolbar")->isChecked());
+    pFrame->ExecuteCommand(ID_VIEW_TOOLBAR);
+    QVERIFY(!pFrame->GetToolBar()->isHidden());
+  }
 
-void MainFrameTest::helpAndContextHelp() {
-  auto pFrame = MakeFrame();
-  QVERIFY(pFrame->ExecuteCommand(ID_HELP_FINDER));
-  CHelpWindow* pHelp = pFrame->GetHelpWindow();
-  QVERIFY(pHelp->isVisible());
-  QCOMPARE(pHelp->GetBrowser()->source(), QUrl(QStringLiteral("qrc:/share/manual/index.html")));
-  const QString strManual = pHelp->GetBrowser()->toPlainText();
-  for (const char* psz : {"Opening files", "Log files", "zk7-cli", "zk7-sim", "Downloading files", "Sending a configuration"})
-    QVERIFY2(strManual.contains(QLatin1String(psz)), psz);
+  void resultsFileOpensMaximisedInState129() {
+    auto pFrame = MakeFrame();
+    CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample("plant.zk"));
+    QVERIFY(pChild && pChild->isMaximized());
+    QCOMPARE(pFrame->GetActiveChild(), pChild);
+    QCOMPARE(pFrame->windowTitle(), QString("ZK7 - [plant.zk]"));
+    CheckBars(*pFrame, IDR_RESULTS);
+    QCOMPARE(MenuTexts(MenuOf(*pFrame, "&?")).last(), QString("&Aboute ZK7..."));
 
-  pFrame->OpenDocumentFile(WriteLog(QStringLiteral("help.log")));
-  QVERIFY(pFrame->ExecuteCommand(ID_CONTEXT_HELP));
-  QCOMPARE(pHelp->GetBrowser()->source().fragment(), QStringLiteral("logs"));
-  // The section exists: the browser scrolled away from the top to reach it.
-  QTRY_VERIFY(pHelp->GetBrowser()->verticalScrollBar()->value() > 0);
-  pFrame->ExecuteCommand(ID_HELP_FINDER);
-  QCOMPARE(pHelp->GetBrowser()->source().fragment(), QString());
-}
+    CHistFrame* pHist = Hist(pChild);
+    QVERIFY(pHist);
+    QCOMPARE(pHist->GetDocument().GetRecordCount(), 500);
+    // Key and graph side by side above the list.
+    QCOMPARE(pHist->GetOuterSplitter()->widget(0), static_cast<QWidget*>(pHist->GetInnerSplitter()));
+    QVERIFY(pHist->GetOuterSplitter()->widget(1)->isAncestorOf(pHist->GetListPane()));
+    QVERIFY(pHist->GetInnerSplitter()->widget(0)->isAncestorOf(pHist->GetKeyPane()));
+    QVERIFY(pHist->GetInnerSplitter()->widget(1)->isAncestorOf(pHist->GetGraphPane()));
 
-void MainFrameTest::aboutBoxTexts() {
-  auto pFrame = MakeFrame();
-  CModalAnswerer user;
-  QString strTitle, strProduct, strLegal;
-  QStringList aComponents;
-  user.Then([&](QWidget* pModal) {
-    auto* pAbout = qobject_cast<CAboutDlg*>(pModal);
-    QVERIFY(pAbout);
-    strTitle = pAbout->windowTitle();
-    strProduct = pAbout->GetProductLine();
-    strLegal = pAbout->GetLegalNotice();
-    aComponents = pAbout->GetComponentLines();
-    user.Click(pModal, QStringLiteral("OK"));
-  });
-  QVERIFY(pFrame->ExecuteCommand(ID_APP_ABOUT));
-  QCOMPARE(user.PendingSteps(), 0);
-  QCOMPARE(strTitle, QStringLiteral("About ZK7"));
-  QCOMPARE(strProduct, QStringLiteral("ZK7 Desktop Version: " ZK7_VERSION));
-  QVERIFY(strLegal.startsWith(QStringLiteral("Copyright")));
-  QCOMPARE(aComponents, (QStringList{QStringLiteral("QCustomPlot Version: " QCUSTOMPLOT_VERSION_STR),
-                                     QStringLiteral("Qt Version: ") + QString::fromLatin1(qVersion())}));
-}
+    // Frame commands are on; a command nobody carries out stays off.
+    pFrame->UpdateCommandStates();
+    QVERIFY(ActionOf(*pFrame, "&View", "All Panes")->isEnabled());
+    QVERIFY(ActionOf(*pFrame, "&File", "&Close")->isEnabled());
+    QVERIFY(!pFrame->GetCommandState(ID_HIST_UNUSED_F2).m_bEnabled);
+    QVERIFY(!pFrame->GetCommandState(ID_FILE_SAVE).m_bEnabled);
+    QCOMPARE(pFrame->GetRecentFiles().size(), size_t(1));
 
-void MainFrameTest::handlersOfLaterCommands() {
-  auto pFrame = MakeFrame();
-  QVERIFY(!pFrame->GetCommandState(ID_DOWNLOAD_FILES).m_bEnabled);
-  QVERIFY(!pFrame->ExecuteCommand(ID_DOWNLOAD_FILES));
-  int nRuns = 0;
-  pFrame->SetCommandHandler(ID_DOWNLOAD_FILES, [&] { ++nRuns; });
-  QVERIFY(pFrame->GetCommandState(ID_DOWNLOAD_FILES).m_bEnabled);
-  QVERIFY(pFrame->ExecuteCommand(ID_DOWNLOAD_FILES));
-  QCOMPARE(nRuns, 1);
-  // Keys reach the same commands: Ctrl+N does nothing, yet is handled.
-  QVERIFY(pFrame->GetCommandState(ID_FILE_NEW).m_bEnabled);
-  QVERIFY(!pFrame->GetCommandState(ID_FILE_SAVE).m_bEnabled);
-}
+    QVERIFY(pFrame->ExecuteCommand(ID_FILE_CLOSE));
+    QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
+    QCOMPARE(pFrame->windowTitle(), QString("ZK7"));
+  }
 
-// The accelerator tables are proven in the core; here a key pressed in the
-// window reaches the document window's command.
-void MainFrameTest::keysReachTheirCommandsThroughTheFrame() {
-  auto pFrame = MakeFrame();
-  CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample(QStringLiteral("keys.zk")));
-  QVERIFY(pChild);
-  auto* pHist = qobject_cast<CHistFrame*>(pChild->GetContent());
-  QVERIFY(pHist);
-  QApplication::setActiveWindow(pFrame.get());
-  QWidget* pGraph = pHist->GetHistGraph();
-  pGraph->setFocus();
-  // F5: the window is displayed again.
-  int nRefreshes = 0;
-  connect(pHist, &CHistFrame::refreshRequested, this, [&] { ++nRefreshes; });
-  QTest::keyClick(pGraph, Qt::Key_F5);
-  QCOMPARE(nRefreshes, 1);
-}
+  void fileOpenedBeforeTheWindowShows() {
+    // As a file named on the command line: opened first, the main window shown after.
+    auto pFrame = MakeFrame(false);
+    CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample("early.zk"));
+    QVERIFY(Hist(pChild));
+    pFrame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(pFrame.get()));
+    QTRY_COMPARE(pFrame->windowTitle(), QString("ZK7 - [early.zk]"));
+    // The graph takes the keys when the window opens.
+    QTRY_VERIFY(Hist(pChild)->GetHistGraph()->isAncestorOf(pFrame->focusWidget()));
+    // Restored, the document's title leaves the main window's.
+    pChild->showNormal();
+    QTRY_COMPARE(pFrame->windowTitle(), QString("ZK7"));
+  }
+
+  void refusedResultsFileShowsItsMessageAndOpensNoWindow() {
+    auto pFrame = MakeFrame();
+    const QString strShort = m_pDir->filePath("short.zk"), strText = m_pDir->filePath("notes.txt");
+    WriteFileBytes(strShort.toStdString(), std::vector<uint8_t>(47, 0));
+    WriteFileText(strText.toStdString(), std::string(200, 'x'));  // another type is tried as a results file
+    CModalAnswerer user;
+    user.ThenClick("OK");
+    user.ThenClick("OK");
+    QVERIFY(!pFrame->OpenDocumentFile(strShort));
+    QVERIFY(!pFrame->OpenDocumentFile(strText));
+    QCOMPARE(user.Texts(), QStringList(2, "This file is not a valid ZK7 results file"));
+    QCOMPARE(user.Titles().front(), QString("ZK7"));
+    QCOMPARE(user.Icons().front(), int(QMessageBox::Warning));
+    QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
+    QVERIFY(pFrame->GetRecentFiles().empty());
+  }
+
+  void logFileSwitchesToState130AndBack() {
+    auto pFrame = MakeFrame();
+    CMdiChild* pLog = pFrame->OpenDocumentFile(WriteLog("events.log"));
+    QVERIFY(pLog && pLog->isMaximized());
+    CheckBars(*pFrame, IDR_LOG);
+    QCOMPARE(MenuTexts(MenuOf(*pFrame, "&File")).at(5), "&1 " + QFileInfo(m_pDir->filePath("events.log")).absoluteFilePath());
+    // Copy and print wait for a selection; "Select All" gives one.
+    pFrame->UpdateCommandStates();
+    QAction* pCopy = ActionOf(*pFrame, "&Edit", "Co&py\tCtrl+C");
+    QAction* pPrint = ActionOf(*pFrame, "&File", "&Print selected lines...");
+    QVERIFY(!pCopy->isEnabled() && !pPrint->isEnabled());
+    QVERIFY(pFrame->ExecuteCommand(ID_EDIT_SELECT_ALL));
+    pFrame->UpdateCommandStates();
+    QVERIFY(pCopy->isEnabled() && pPrint->isEnabled());
+    QVERIFY(pFrame->ExecuteCommand(ID_EDIT_COPY));
+    QCOMPARE(QApplication::clipboard()->text(), QString("1\t%1\t10:20:30\tStart\tadmin\t\t\r\n2\t%1\t10:21:00\tStop\tadmin\t\t")
+                                                    .arg(QLocale().toString(QDate(2024, 3, 15), QLocale::ShortFormat)));
+    pLog->close();
+    QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    CheckBars(*pFrame, IDR_MAINFRAME);
+  }
+
+  void aFileAlreadyOpenIsActivatedNotOpenedTwice() {
+    auto pFrame = MakeFrame();
+    const QString strZk = WriteSample("a.zk");
+    CMdiChild* pFirst = pFrame->OpenDocumentFile(strZk);
+    CMdiChild* pLog = pFrame->OpenDocumentFile(WriteLog("b.log"));
+    QCOMPARE(pFrame->GetActiveChild(), pLog);
+    QCOMPARE(pFrame->OpenDocumentFile(strZk), pFirst);
+    QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
+    QCOMPARE(pFrame->GetActiveChild(), pFirst);
+    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_RESULTS));
+  }
+
+  void newWindowSharesTheDocumentAndCloseClosesBoth() {
+    auto pFrame = MakeFrame();
+    CMdiChild* pFirst = pFrame->OpenDocumentFile(WriteSample("shared.zk"));
+    QVERIFY(pFrame->ExecuteCommand(ID_WINDOW_NEW));
+    CMdiChild* pSecond = pFrame->GetActiveChild();
+    QVERIFY(pSecond != pFirst);
+    QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
+    QCOMPARE(pFirst->windowTitle() + "|" + pSecond->windowTitle(), QString("shared.zk:1|shared.zk:2"));
+    CHistFrame *pHist1 = Hist(pFirst), *pHist2 = Hist(pSecond);
+    QCOMPARE(&pHist1->GetDocument(), &pHist2->GetDocument());
+    // Each window has its own view state.
+    pFrame->ExecuteCommand(ID_RESOLUTION_1S);
+    QVERIFY(!pHist2->GetViewState().m_bShowFraction && pHist1->GetViewState().m_bShowFraction);
+    // The error display format is the document's: both windows are told, once per change.
+    int nRefreshes = 0;
+    connect(pHist1, &CHistFrame::refreshRequested, this, [&] { ++nRefreshes; });
+    QVERIFY(pFrame->ExecuteCommand(ID_ERRORS_NUMBER_AND_MEANING));
+    pFrame->ExecuteCommand(ID_ERRORS_NUMBER_AND_MEANING);
+    QCOMPARE(pHist1->GetDocument().GetErrorDisplayFormat(), CZK7Doc::ERRORS_NUMBER_AND_MEANING);
+    QCOMPARE(nRefreshes, 1);
+    QVERIFY(pFrame->GetCommandState(ID_ERRORS_NUMBER_AND_MEANING).m_bChecked);
+    QVERIFY(!pFrame->GetCommandState(ID_ERRORS_NUMBER_ONLY).m_bChecked);
+    QVERIFY(pFrame->ExecuteCommand(ID_FILE_CLOSE));
+    QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+  }
+
+  void paneAndResolutionCommands() {
+    auto pFrame = MakeFrame();
+    CHistFrame* pHist = Hist(pFrame->OpenDocumentFile(WriteSample("panes.zk")));
+    QSplitter *pOuter = pHist->GetOuterSplitter(), *pInner = pHist->GetInnerSplitter();
+    QTRY_VERIFY(pOuter->sizes().at(0) > 0);
+    QVERIFY(pOuter->sizes().at(1) > 0 && pInner->sizes().at(0) > 0 && pInner->sizes().at(1) > 0);
+    // Each command closes the areas it leaves out: {outer top, outer bottom, inner left, inner right}.
+    const std::pair<unsigned, std::array<bool, 4>> aCases[] = {{ID_LIST_PANE_ONLY, {false, true, true, true}},
+                                                              {ID_GRAPH_PANE_ONLY, {true, false, false, true}},
+                                                              {ID_KEY_PANE_ONLY, {true, false, true, false}}};
+    for (const auto& [nId, aOpen] : aCases) {
+      pFrame->ExecuteCommand(nId);
+      QCOMPARE(pOuter->sizes().at(0) > 0, aOpen[0]);
+      QCOMPARE(pOuter->sizes().at(1) > 0, aOpen[1]);
+      if (aOpen[0]) QCOMPARE(pInner->sizes().at(0) > 0, aOpen[2]);
+      if (aOpen[0]) QCOMPARE(pInner->sizes().at(1) > 0, aOpen[3]);
+    }
+    // "All Panes" restores the first layout, not a size dragged since.
+    pOuter->setSizes({10, 1000});
+    pFrame->ExecuteCommand(ID_ALL_PANES);
+    const sHistViewState& state = pHist->GetViewState();
+    QVERIFY(state.m_nAllPanesGraphHeight > 10);
+    QCOMPARE(pOuter->sizes().at(0), state.m_nAllPanesGraphHeight);
+    QCOMPARE(pInner->sizes().at(0), state.m_nAllPanesKeyWidth);
+    QVERIFY(pOuter->sizes().at(1) > 0 && pInner->sizes().at(1) > 0);
+    // A sample of one day shows time only; the resolution commands are exclusive.
+    QCOMPARE(state.m_nTimeFormat, int(sHistViewState::TIME_FORMAT_TIME));
+    pFrame->UpdateCommandStates();
+    QVERIFY(ActionOf(*pFrame, "&View", "1 ms")->isChecked());
+    pFrame->ExecuteCommand(ID_RESOLUTION_10MS);
+    pFrame->UpdateCommandStates();
+    QVERIFY(ActionOf(*pFrame, "&View", "10 ms")->isChecked());
+    QVERIFY(!ActionOf(*pFrame, "&View", "1 ms")->isChecked());
+    QCOMPARE(state.m_nFractionDigits, 2);
+  }
+
+  void recentFilesAreKeptAndAMissingOneIsRemoved() {
+    const QString strA = WriteSample("first.zk"), strB = WriteSample("second.zk");
+    {
+      auto pFrame = MakeFrame();
+      pFrame->OpenDocumentFile(strA);
+      pFrame->OpenDocumentFile(strB);
+      pFrame->close();
+    }
+    auto pFrame = MakeFrame();
+    QCOMPARE(MenuTexts(MenuOf(*pFrame, "&File")).mid(2, 2),
+             QStringList({"&1 " + QFileInfo(strB).absoluteFilePath(), "&2 " + QFileInfo(strA).absoluteFilePath()}));
+    // The second entry reopens its file, which goes first in the list.
+    QVERIFY(pFrame->ExecuteCommand(ID_FILE_MRU_FILE1 + 1));
+    QPointer<CMdiChild> pOpened = pFrame->GetActiveChild();
+    QCOMPARE(pOpened->GetPathName(), QFileInfo(strA).absoluteFilePath());
+    QCOMPARE(QString::fromStdString(pFrame->GetRecentFiles().front()), QFileInfo(strA).absoluteFilePath());
+    QCoreApplication::processEvents();  // the panes finish their first display before the window closes
+    pOpened->close();
+    QTRY_VERIFY(!pOpened);
+    // A file gone since: its message, then the entry leaves the list and the store.
+    QFile::remove(strB);
+    CModalAnswerer user;
+    user.ThenClick("OK");
+    QVERIFY(pFrame->ExecuteCommand(ID_FILE_MRU_FILE1 + 1));
+    QCOMPARE(user.PendingSteps(), 0);
+    QVERIFY(!user.Texts().front().isEmpty());
+    QCOMPARE(pFrame->GetRecentFiles().size(), size_t(1));
+    QVERIFY(!pFrame->GetCommandState(ID_FILE_MRU_FILE1 + 1).m_bEnabled);
+    QCOMPARE(QString::fromStdString(m_pStore->ReadText("Recent File List", "File2", "?")), QString());
+  }
+
+  void droppedFilesOpen() {
+    auto pFrame = MakeFrame();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(WriteSample("dropped.zk")), QUrl::fromLocalFile(WriteLog("dropped.log"))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pFrame.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pFrame.get(), &drop);
+    QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
+    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_LOG));
+  }
+
+  void helpAboutAndLaterCommands() {
+    auto pFrame = MakeFrame();
+    QVERIFY(pFrame->ExecuteCommand(ID_HELP_FINDER));
+    QTextBrowser* pBrowser = pFrame->GetHelpWindow()->GetBrowser();
+    QVERIFY(pFrame->GetHelpWindow()->isVisible());
+    QCOMPARE(pBrowser->source(), QUrl("qrc:/share/manual/index.html"));
+    for (const char* psz : {"Opening files", "Log files", "zk7-cli", "zk7-sim", "Downloading files", "Sending a configuration",
+                            "Ctrl+wheel", "Ctrl+drag", "Shift+drag", "Alt+Left", "Zoom Forward", "Tooltips"})
+      QVERIFY2(pBrowser->toPlainText().contains(QLatin1String(psz)), psz);
+    // The graph's screenshot is bundled beside the page and small.
+    const QImage image = pBrowser->document()->resource(QTextDocument::ImageResource, QUrl("history-window.png")).value<QImage>();
+    QVERIFY(!image.isNull() && image.width() >= 600);
+    QVERIFY(QFile(":/share/manual/history-window.png").size() < 200 * 1024);
+    // Context help goes to the active window's section, which exists: the browser scrolled to it.
+    pFrame->OpenDocumentFile(WriteLog("help.log"));
+    QVERIFY(pFrame->ExecuteCommand(ID_CONTEXT_HELP));
+    QCOMPARE(pBrowser->source().fragment(), QString("logs"));
+    QTRY_VERIFY(pBrowser->verticalScrollBar()->value() > 0);
+    pFrame->ExecuteCommand(ID_HELP_FINDER);
+    QCOMPARE(pBrowser->source().fragment(), QString());
+
+    CModalAnswerer user;
+    QStringList aAbout;
+    user.Then([&](QWidget* pModal) {
+      if (auto* pAbout = qobject_cast<CAboutDlg*>(pModal))
+        aAbout << pAbout->windowTitle() << pAbout->GetProductLine() << pAbout->GetLegalNotice().left(9)
+               << pAbout->GetComponentLines();
+      user.Click(pModal, "OK");
+    });
+    QVERIFY(pFrame->ExecuteCommand(ID_APP_ABOUT));
+    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
+    QCOMPARE(aAbout, QStringList({"About ZK7", "ZK7 Desktop Version: " ZK7_VERSION, "Copyright",
+                                  "QCustomPlot Version: " QCUSTOMPLOT_VERSION_STR, "Qt Version: " + QString(qVersion())}));
+
+    // A command of a later part is off until its handler is set; Ctrl+N is handled, doing nothing.
+    QVERIFY(!pFrame->GetCommandState(ID_DOWNLOAD_FILES).m_bEnabled);
+    QVERIFY(!pFrame->ExecuteCommand(ID_DOWNLOAD_FILES));
+    int nRuns = 0;
+    pFrame->SetCommandHandler(ID_DOWNLOAD_FILES, [&] { ++nRuns; });
+    QVERIFY(pFrame->GetCommandState(ID_DOWNLOAD_FILES).m_bEnabled);
+    QVERIFY(pFrame->ExecuteCommand(ID_DOWNLOAD_FILES));
+    QCOMPARE(nRuns, 1);
+    QVERIFY(pFrame->GetCommandState(ID_FILE_NEW).m_bEnabled);
+  }
+
+  // The accelerator tables are proven in the core; here keys pressed in the
+  // graph reach the document window's and the main window's commands, also after
+  // long work whose wait dialog took the activation for a while.
+  void keysReachTheirCommandsThroughTheFrame() {
+    auto pFrame = MakeFrame();
+    CHistFrame* pHist = Hist(pFrame->OpenDocumentFile(WriteSample("keys.zk")));
+    QVERIFY(pHist);
+    QApplication::setActiveWindow(pFrame.get());
+    CGraphControl* pGraph = pHist->GetHistGraph()->GetControl();
+    QTRY_VERIFY(!pHist->GetHistGraph()->GetPoints().IsEmpty());
+    pGraph->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(pGraph));
+    int nRefreshes = 0;
+    connect(pHist, &CHistFrame::refreshRequested, this, [&] { ++nRefreshes; });
+    QTest::keyClick(pGraph, Qt::Key_F5);  // the graph is read again, under a wait dialog
+    QCOMPARE(nRefreshes, 1);
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(pFrame.get()));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(pGraph));
+
+    // Alt+Left and Alt+Right step through the zoom history.
+    const sGraphView whole = pHist->GetHistGraph()->GetView();
+    const QPoint at = pGraph->axisRect()->rect().center();
+    QWheelEvent wheel(at, pGraph->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pGraph, &wheel);
+    pFrame->UpdateCommandStates();
+    QVERIFY(pFrame->GetCommandState(ID_ZOOM_BACK).m_bEnabled);
+    const sGraphView next = pHist->GetHistGraph()->GetView();
+    QTest::keyClick(pGraph, Qt::Key_Left, Qt::AltModifier);
+    QVERIFY(pHist->GetHistGraph()->GetView() == whole);
+    QTest::keyClick(pGraph, Qt::Key_Right, Qt::AltModifier);
+    QVERIFY(pHist->GetHistGraph()->GetView() == next);
+
+    // Ctrl+P: the graph's print dialog; F6: the next pane takes the focus.
+    CModalAnswerer user;
+    QString strDialog;
+    user.Then([&](QWidget* pModal) {
+      strDialog = pModal->metaObject()->className();
+      qobject_cast<QDialog*>(pModal)->reject();
+    });
+    QTest::keyClick(pGraph, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
+    QCOMPARE(strDialog, QString("QPrintDialog"));
+    QApplication::setActiveWindow(pFrame.get());  // this window system gives no activation back after a modal
+    pGraph->setFocus();
+    QTest::keyClick(pGraph, Qt::Key_F6);
+    QVERIFY(QApplication::focusWidget() && !pHist->GetHistGraph()->isAncestorOf(QApplication::focusWidget()));
+    QVERIFY(pHist->isAncestorOf(QApplication::focusWidget()));
+  }
+};
 
 QTEST_MAIN(MainFrameTest)
 #include "MainFrameTest.moc"

@@ -66,6 +66,13 @@ CHistGraph::CHistGraph(CHistFrame& frame, QWidget* pParent) : QWidget(pParent), 
   m_pControl->setMinimumSize(200, 120);
   pLayout->addWidget(m_pControl, 1);
   setFocusProxy(m_pControl);
+  // The plot keeps its mouse events to itself, the right click too: its menu
+  // requests are passed here, or the pane would have no menu at all.
+  m_pControl->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_pControl, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QContextMenuEvent e(QContextMenuEvent::Mouse, m_pControl->mapTo(this, at), m_pControl->mapToGlobal(at));
+    contextMenuEvent(&e);
+  });
 
   connect(m_pControl, &CGraphControl::mouseDownLeft, this, &CHistGraph::OnMouseDownLeft);
   connect(m_pControl, &CGraphControl::keyDown, this, &CHistGraph::OnKeyDown);

@@ -10,7 +10,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+
+#include "ui/dialogs/WaitDialog.h"
 
 namespace zk7 {
 
@@ -162,6 +165,28 @@ void CModalAnswerer::Poll() {
   // polling inside any nested dialog the answer opens.
   m_timer.start(5);
   fnStep(pModal);
+}
+
+CWaitWatcher::CWaitWatcher(std::function<bool(CWaitDialog&)> fnAct) : m_fnAct(std::move(fnAct)) {
+  connect(&m_timer, &QTimer::timeout, this, [this] {
+    for (QWidget* p : QApplication::topLevelWidgets()) {
+      auto* pWait = qobject_cast<CWaitDialog*>(p);
+      if (m_bDone || !pWait || !pWait->isVisible()) continue;
+      m_strTitle = pWait->windowTitle();
+      m_strStatus = pWait->GetStatusText();
+      m_bDone = m_fnAct(*pWait);
+    }
+  });
+  m_timer.start(0);
+}
+
+std::function<bool(CWaitDialog&)> CWaitWatcher::CancelAt(const QString& strStatus) {
+  return [strStatus](CWaitDialog& wait) {
+    if (!strStatus.isEmpty() && wait.GetStatusText() != strStatus) return false;
+    QPushButton* pCancel = wait.GetCancelButton();
+    QMetaObject::invokeMethod(pCancel, [pCancel] { pCancel->click(); }, Qt::QueuedConnection);
+    return true;
+  };
 }
 
 } // namespace zk7

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <QVariant>
 
@@ -19,6 +20,16 @@ class QAbstractButton;
 class QWidget;
 
 namespace zk7 {
+
+class CWaitDialog;
+
+// Names the case of a table-driven test in the log when the test fails in it.
+struct sCaseTrace {
+  QString strName;
+  ~sCaseTrace() {
+    if (QTest::currentTestFailed()) qWarning("in case \"%s\"", qPrintable(strName));
+  }
+};
 
 // The text a user reads in a dialog: a message box's text, else the texts of its
 // visible labels, one per line.
@@ -89,6 +100,27 @@ private:
   QStringList m_aSeen;
   QStringList m_aErrors;
   std::vector<int> m_aIcons;
+};
+
+// Acts once on the wait dialog of long work, from the event loop that dialog
+// pumps: fnAct runs on each poll that finds a visible wait dialog until it
+// returns true. CancelAt clicks Cancel as a user would (queued, seen at the
+// next poll) once the dialog shows strStatus, any status when empty.
+class CWaitWatcher : public QObject {
+public:
+  explicit CWaitWatcher(std::function<bool(CWaitDialog& wait)> fnAct);
+  static std::function<bool(CWaitDialog&)> CancelAt(const QString& strStatus = QString());
+  // Whether fnAct was done, and the dialog's title and status text then.
+  bool Done() const { return m_bDone; }
+  const QString& Title() const { return m_strTitle; }
+  const QString& Status() const { return m_strStatus; }
+
+private:
+  QTimer m_timer;
+  std::function<bool(CWaitDialog&)> m_fnAct;
+  bool m_bDone = false;
+  QString m_strTitle;
+  QString m_strStatus;
 };
 
 } // namespace zk7

@@ -50,6 +50,7 @@ CWaitDialog::~CWaitDialog() { DestroyWindow(); }
 int CWaitDialog::Create(QWidget* pParent) {
   m_pOwner = pParent ? pParent->window() : FindMainWindow();
   if (m_pOwner && m_pOwner->isEnabled()) {
+    m_pOwnerFocus = m_pOwner->focusWidget();
     m_pOwner->setEnabled(false);
     m_bOwnerDisabled = true;
   }
@@ -101,9 +102,15 @@ void CWaitDialog::DestroyWindow() {
   if (m_bOwnerDisabled) {
     if (m_pOwner)
       m_pOwner->setEnabled(true);
+    if (m_pOwnerFocus)
+      m_pOwnerFocus->setFocus(Qt::OtherFocusReason);
     m_bOwnerDisabled = false;
   }
+  const bool bWasActive = isActiveWindow();
   hide();
+  // The keys go back to the window the work was for, not to no window at all
+  // where the window system hands the activation on by itself to nobody.
+  if (bWasActive && m_pOwner && m_pOwner->isVisible()) m_pOwner->activateWindow();
 }
 
 QString CWaitDialog::GetPercentText() const { return m_pPercent->text(); }

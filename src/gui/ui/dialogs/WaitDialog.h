@@ -60,6 +60,7 @@ protected:
 
 private:
   QPointer<QWidget> m_pOwner;
+  QPointer<QWidget> m_pOwnerFocus;  // disabling the owner moves its focus on: it comes back after
   QLabel* m_pStatus;
   QLabel* m_pPercent;
   QProgressBar* m_pProgress;
