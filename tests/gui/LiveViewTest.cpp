@@ -4,7 +4,6 @@
 // the stop, the copy is the module's file byte for byte and the window stays;
 // closing the window ends the link's thread. An existing copy is replaced
 // only on the user's word.
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
@@ -19,7 +18,6 @@
 #include "format/Formatting.h"
 #include "history/HistFrame.h"
 #include "history/HistGraph.h"
-#include "link/ZK7Dev.h"
 #include "results/ZK7Doc.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/SettingsStore.h"
