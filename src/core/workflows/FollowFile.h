@@ -9,11 +9,9 @@
 // resume point, so a link that fails in the middle costs a reconnect and
 // at most the block it broke in is asked for again; without failures the
 // bytes fetched in all equal the file's final size.
-// The acquisition's state decides the end: a catch-up made after the module
-// reported acquisition stopped is the last one, and the copy is then whole.
-// Each step reads the acquisition's state before it lists the file, so a step
-// made after "not running" holds every byte the module wrote, and it is the
-// last one. A link failure reconnects and the next step goes on; only a run of
+// The acquisition's state decides the end: each step reads it before it lists
+// the file, so a step made after "not running" holds every byte the module
+// wrote; it is the last one, and the copy is then whole. A link failure reconnects and the next step goes on; only a run of
 // failures with no byte in between ends the following, so a module that is
 // gone for good is not waited on forever. The copy's disk failing, or the file
 // gone from the module, is not the link's: it ends the following at once.
