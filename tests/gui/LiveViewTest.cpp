@@ -145,10 +145,11 @@ void LiveViewTest::acquisitionFollowedUntilItStopsThenTheWindowCloses() {
   const auto nModuleRecords = [this, &doc] {
     return static_cast<int>((fs::file_size(Recorded()) - doc.GetDataOffset()) / doc.GetRecordSize());
   };
+  const int nNext = doc.GetRecordCount() + 1;
+  QTRY_VERIFY(nModuleRecords() >= nNext);
   QElapsedTimer timer;
   timer.start();
-  const int nWritten = nModuleRecords();
-  QTRY_VERIFY_WITH_TIMEOUT(doc.GetRecordCount() >= nWritten, 10000);
+  QTRY_VERIFY_WITH_TIMEOUT(doc.GetRecordCount() >= nNext, 10000);
   qInfo("a record written on the module showed after %lld ms (interval 1000 ms)",
         static_cast<long long>(timer.elapsed()));
   CHistGraph* pGraph = pHist->GetHistGraph();
