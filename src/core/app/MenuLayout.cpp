@@ -17,7 +17,8 @@ sMenuItem Popup(const char* pszText, std::vector<sMenuItem> aItems) {
 
 sMenuItem InstrumentMenu() {
   return Popup("&Instrument", {Cmd(ID_DOWNLOAD_FILES, "Download Files..."),
-                               Cmd(ID_SEND_CONFIGURATION, "&Send configuration file...")});
+                               Cmd(ID_SEND_CONFIGURATION, "&Send configuration file..."),
+                               Cmd(ID_LIVE_VIEW, "Live View...")});
 }
 
 sMenuItem HelpMenu(const char* pszAbout) {
@@ -159,6 +160,7 @@ std::string GetCommandStatusText(unsigned nId) {
     case ID_DISCONNECT: return "Disconnect from the instrument";
     case ID_DOWNLOAD_FILES: return "Download results files, log files and configuration";
     case ID_SEND_CONFIGURATION: return "Send a configuration file to a device";
+    case ID_LIVE_VIEW: return "Follow the running acquisition's results file in a window as it records";
     case ID_ERROR_CODES: return "Look up the meaning of a module's error code";
     case ID_FILE_OPEN: return "Open an existing document";
     case ID_FILE_CLOSE: return "Close the active document";

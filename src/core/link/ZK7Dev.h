@@ -26,6 +26,9 @@ public:
   CZK7Dev& operator=(const CZK7Dev&) = delete;
 
   void SetParameters(const std::string& strAddress, const std::string& strUser, const std::string& strPassword);
+  // A second link to the same module as the same user (its own session): the
+  // parameters and the wait of other, not its connection.
+  void SetParametersOf(const CZK7Dev& other);
   std::string GetLastErrorText() const { return m_strError; }
   // For a caller that retried: the text of the first cause, not of the last attempt.
   void SetLastErrorText(const std::string& strError) { m_strError = strError; }

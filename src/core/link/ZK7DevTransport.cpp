@@ -50,6 +50,11 @@ void CZK7Dev::SetParameters(const std::string& strAddress, const std::string& st
   m_strPassword = strPassword;
 }
 
+void CZK7Dev::SetParametersOf(const CZK7Dev& other) {
+  SetParameters(other.m_strAddress, other.m_strUser, other.m_strPassword);
+  m_nWaitMs = other.m_nWaitMs;
+}
+
 CZK7Dev::~CZK7Dev() {
   CloseSocket();
   DiscardPartial();

@@ -1,9 +1,13 @@
 #include "workflows/FollowFile.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
+#include "format/Formatting.h"
 #include "link/DownloadPath.h"
 #include "link/ZK7Dev.h"
 
@@ -53,18 +57,48 @@ bool ListResultsFiles(CZK7Dev& dev, std::vector<sFollowTarget>& aFiles) {
   return bAny;
 }
 
-bool PickGrowingFile(const std::vector<sFollowTarget>& aBefore, const std::vector<sFollowTarget>& aAfter,
-                     sFollowTarget& target) {
-  bool bFound = false;
+std::vector<sFollowTarget> GrowingFiles(const std::vector<sFollowTarget>& aBefore,
+                                        const std::vector<sFollowTarget>& aAfter) {
+  std::vector<sFollowTarget> aGrown;
   for (const auto& after : aAfter) {
     auto it = std::find_if(aBefore.begin(), aBefore.end(), [&](const sFollowTarget& b) { return SameFile(b, after); });
-    const bool bGrew = it == aBefore.end() ? after.nSize > 0 : after.nSize > it->nSize;
-    if (bGrew && (!bFound || after.strFile > target.strFile)) {
-      target = after;
-      bFound = true;
-    }
+    if (it == aBefore.end() ? after.nSize > 0 : after.nSize > it->nSize) aGrown.push_back(after);
   }
-  return bFound;
+  std::stable_sort(aGrown.begin(), aGrown.end(),
+                   [](const sFollowTarget& a, const sFollowTarget& b) { return a.strFile > b.strFile; });
+  return aGrown;
+}
+
+bool PickGrowingFile(const std::vector<sFollowTarget>& aBefore, const std::vector<sFollowTarget>& aAfter,
+                     sFollowTarget& target) {
+  const std::vector<sFollowTarget> aGrown = GrowingFiles(aBefore, aAfter);
+  if (aGrown.empty()) return false;
+  target = aGrown.front();
+  return true;
+}
+
+bool FindGrowingFiles(CZK7Dev& dev, int nIntervalMs, int nListings, std::vector<sFollowTarget>& aAll,
+                      std::vector<sFollowTarget>& aGrown) {
+  aGrown.clear();
+  if (!ListResultsFiles(dev, aAll)) return false;
+  for (int i = 1; i < nListings; ++i) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(nIntervalMs);
+    while (!dev.IsCancelRequested() && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (dev.IsCancelRequested()) {
+      dev.SetLastErrorText(ZK7_MSG_CANCELLED);
+      return false;
+    }
+    std::vector<sFollowTarget> aAfter;
+    if (!ListResultsFiles(dev, aAfter)) return false;
+    aGrown = GrowingFiles(aAll, aAfter);
+    aAll = std::move(aAfter);
+    if (!aGrown.empty()) return true;
+    int bRunning = 0;
+    if (dev.ReadAcquisitionStatus(bRunning) != ZK7_OK) return false;
+    if (!bRunning) return true;
+  }
+  return true;
 }
 
 bool ParseModulePath(const std::string& strPath, sFollowTarget& target) {
@@ -81,9 +115,13 @@ bool ParseModulePath(const std::string& strPath, sFollowTarget& target) {
 CFollowFile::CFollowFile(const sFollowTarget& target, const std::filesystem::path& destination)
     : m_target(target), m_destination(destination) {}
 
-bool CFollowFile::Start(std::string& strError) {
+bool CFollowFile::Locate(std::string& strError) {
   m_local = BuildDownloadPath(m_destination, m_target.strDevice, m_target.strDir, m_target.strFile, strError);
-  if (m_local.empty()) return false;
+  return !m_local.empty();
+}
+
+bool CFollowFile::Start(std::string& strError) {
+  if (m_local.empty() && !Locate(strError)) return false;
   std::error_code ec;
   std::filesystem::create_directories(m_local.parent_path(), ec);
   std::ofstream out(m_local, std::ios::binary | std::ios::trunc);
@@ -141,6 +179,28 @@ int CFollowFile::CatchUp(CZK7Dev& dev) {
   return nResult;
 }
 
+CFollowFile::eStep CFollowFile::Step(CZK7Dev& dev) {
+  int bRunning = 1;
+  int nResult = dev.ReadAcquisitionStatus(bRunning);
+  const int64_t nBefore = m_nLocal;
+  if (nResult == ZK7_OK) {
+    nResult = CatchUp(dev);
+  } else if (nResult != ZK7_ERR_CANCELLED) {
+    const std::string strText = dev.GetLastErrorText();
+    dev.Reconnect();
+    dev.SetLastErrorText(strText);
+  }
+  m_nLastResult = nResult;
+  if (nResult == ZK7_ERR_LOCAL_FILE || nResult == ZK7_ERR_NO_FILE) return eStep::Failed;
+  if (nResult == ZK7_OK) {
+    m_nFailures = 0;
+    return bRunning ? eStep::Continue : eStep::Finished;
+  }
+  if (nResult == ZK7_ERR_CANCELLED) return eStep::Continue;
+  m_nFailures = m_nLocal > nBefore ? 1 : m_nFailures + 1;
+  return m_nFailures >= MAX_FAILURES_IN_A_ROW ? eStep::Failed : eStep::Continue;
+}
+
 int64_t CFollowFile::Records() const {
   if (m_nDataOffset < 0 || m_nLocal < m_nDataOffset || m_nRecordSize <= 0) return 0;
   return (m_nLocal - m_nDataOffset) / m_nRecordSize;
@@ -149,6 +209,19 @@ int64_t CFollowFile::Records() const {
 std::string CFollowFile::ProgressLine() const {
   return m_target.strFile + ": " + std::to_string(Records()) + " records, " + std::to_string(m_nLocal) + " bytes (" +
          std::to_string(m_nFetched) + " fetched)";
+}
+
+std::string LiveStatusText(eLiveState state, int64_t nRecords, double dLastTime, const std::string& strError) {
+  std::string strCount = std::to_string(nRecords) + " records";
+  if (nRecords > 0 && !std::isnan(dLastTime)) strCount += ", last " + FormatDateTime(dLastTime, true, false, 0);
+  switch (state) {
+    case eLiveState::Starting: return "Live: starting";
+    case eLiveState::Following: return "Live: " + strCount;
+    case eLiveState::Reconnecting: return "Live, reconnecting: " + strCount;
+    case eLiveState::Stopped: return "Live stopped (acquisition ended): " + strCount;
+    case eLiveState::Failed: break;
+  }
+  return "Live failed: " + strError;
 }
 
 } // namespace zk7

@@ -22,9 +22,11 @@
 #include "app/HelpWindow.h"
 #include "app/MdiChild.h"
 #include "errors/DlgErrCodes.h"
+#include "history/HistFrame.h"
 #include "settings/SettingsStore.h"
 #include "strings/StringTable.h"
 #include "ui/AppPrinter.h"
+#include "workflows/LiveView.h"
 
 namespace zk7 {
 
@@ -140,17 +142,41 @@ CMdiChild* CMainFrame::OpenDocumentFile(const QString& strPath) {
   return pChild;
 }
 
+CHistFrame* CMainFrame::OpenLiveDocument(const QString& strPath, CLiveView& live) {
+  CMdiChild* pChild = OpenDocumentFile(strPath);
+  auto* pHist = pChild ? qobject_cast<CHistFrame*>(pChild->GetContent()) : nullptr;
+  if (!pHist) return nullptr;
+  live.setParent(pHist);
+  QPointer<CMdiChild> pWindow = pChild;
+  auto show = [pWindow, pLive = &live] {
+    if (pWindow) pWindow->SetStatusText(QString::fromLatin1(pLive->GetStatusText()));
+  };
+  connect(&live, &CLiveView::statusChanged, pChild, show);
+  show();
+  pHist->SetFollowGrowsFromStart(true);
+  pHist->SetFollow(true);
+  return pHist;
+}
+
+void CMainFrame::UpdateStatusText() {
+  const CMdiChild* pActive = GetActiveChild();
+  const QString strText = pActive ? pActive->GetStatusText() : QString();
+  m_pStatusMessage->setText(strText.isEmpty() ? QStringLiteral("Ready") : strText);
+}
+
 void CMainFrame::AddDocumentWindow(CMdiChild* pChild) {
   m_pMdiArea->addSubWindow(pChild);
   if (pChild->GetMenuId() == IDR_RESULTS)
     AddAccelerators(pChild, IDR_RESULTS, Qt::WidgetWithChildrenShortcut);
   connect(pChild, &CMdiChild::commandStateChanged, this, &CMainFrame::ScheduleUpdate);
+  connect(pChild, &CMdiChild::statusTextChanged, this, &CMainFrame::UpdateStatusText);
   connect(pChild, &CMdiChild::closing, this, [this](CMdiChild* pClosing) {
     if (m_pLastActive == pClosing)
       m_pLastActive = nullptr;
   });
   connect(pChild, &QObject::destroyed, this, [this] {
     UpdateTitle();
+    UpdateStatusText();
     ScheduleUpdate();
   });
   // After the MDI area has put its own title back on a restore.
@@ -173,6 +199,7 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow*) {
   SwitchMenus(nMenuId);
   LoadToolBar(nMenuId);
   UpdateTitle();
+  UpdateStatusText();
   ScheduleUpdate();
 }
 

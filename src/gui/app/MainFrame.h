@@ -25,6 +25,8 @@ class QToolBar;
 namespace zk7 {
 
 class CHelpWindow;
+class CHistFrame;
+class CLiveView;
 class CMdiChild;
 class CZK7DocTemplate;
 class ISettingsStore;
@@ -44,6 +46,10 @@ public:
   bool IsDocumentOpen(const QString& strPath) const { return FindDocumentWindow(strPath) != nullptr; }
   // Closes every window of the file at strPath; false when one stays open.
   bool CloseDocumentFile(const QString& strPath);
+  // Opens the copy a live view follows, with Follow on; the window then owns
+  // the view (closing it stops the following) and shows its state in the
+  // status bar while active. nullptr when the file is refused.
+  CHistFrame* OpenLiveDocument(const QString& strPath, CLiveView& live);
   // Adds a new document window, maximised and active.
   void AddDocumentWindow(CMdiChild* pChild);
 
@@ -100,6 +106,7 @@ private:
   void OnSubWindowActivated(QMdiSubWindow* pWindow);
   void ScheduleUpdate();
   void UpdateTitle();
+  void UpdateStatusText();
   const CZK7DocTemplate* FindTemplate(const QString& strPath) const;
   CMdiChild* FindDocumentWindow(const QString& strPath) const;
 

@@ -25,4 +25,10 @@ CMdiChild::~CMdiChild() {
   m_pOwnedTarget.reset();
 }
 
+void CMdiChild::SetStatusText(const QString& strText) {
+  if (strText == m_strStatus) return;
+  m_strStatus = strText;
+  emit statusTextChanged();
+}
+
 } // namespace zk7

@@ -26,17 +26,23 @@ public:
   const void* GetDocumentKey() const { return m_pDocumentKey; }
   QWidget* GetContent() const { return widget(); }
   ICommandTarget* GetTarget() const { return m_pTarget; }
+  // What the status bar shows while this window is active (a live view's
+  // state); empty for the usual "Ready".
+  const QString& GetStatusText() const { return m_strStatus; }
+  void SetStatusText(const QString& strText);
 
 signals:
   // The content's selection or state changed: the command states are due again.
   void commandStateChanged();
   // The window is being destroyed: its target must not be used any more.
   void closing(zk7::CMdiChild* pChild);
+  void statusTextChanged();
 
 private:
   unsigned m_nMenuId;
   QString m_strPath;
   QString m_strTitle;
+  QString m_strStatus;
   const void* m_pDocumentKey;
   ICommandTarget* m_pTarget;
   std::unique_ptr<ICommandTarget> m_pOwnedTarget;

@@ -110,6 +110,9 @@ bool CZK7App::InitInstance() {
                                   [pInstrument] { return pInstrument->OnUpdateDisconnect(); });
   m_pMainFrame->SetCommandHandler(ID_DOWNLOAD_FILES, [pInstrument] { pInstrument->OnDownloadFiles(); });
   m_pMainFrame->SetCommandHandler(ID_SEND_CONFIGURATION, [pInstrument] { pInstrument->OnSendConfiguration(); });
+  m_pMainFrame->SetCommandHandler(ID_LIVE_VIEW, [pInstrument] { pInstrument->OnLiveView(); });
+  m_pInstrument->SetLiveWindowOpener(
+      [this](const QString& strPath, CLiveView& live) { return m_pMainFrame->OpenLiveDocument(strPath, live); });
 
   m_pChannel = std::make_unique<CInstanceChannel>(strChannel);
   if (m_pChannel->Listen())

@@ -166,12 +166,12 @@ void CHistFrame::FollowToEnd() {
     sHistoryPeriod period{m_state.m_dHistoryStart, m_state.m_dHistoryEnd};
     // The chosen length is kept; a period of no length (a file of one record)
     // grows with the file instead.
-    period = period.dEnd > period.dStart ? PeriodEndingAt(period, dLast) : sHistoryPeriod{period.dStart, dLast};
-    if (period.dStart != m_state.m_dHistoryStart || period.dEnd != m_state.m_dHistoryEnd || pGraph->IsZoomed()) {
-      m_state.m_dHistoryStart = period.dStart;
-      m_state.m_dHistoryEnd = period.dEnd;
-      pGraph->RebuildGraph();
-    }
+    const bool bGrow = !(period.dEnd > period.dStart) ||
+                       (m_bFollowGrows && period.dStart <= dFirst &&
+                        InitialFirstRecord(m_pDoc->GetChannelCount(), m_pDoc->GetRecordCount()) == 0);
+    period = bGrow ? sHistoryPeriod{period.dStart, dLast} : PeriodEndingAt(period, dLast);
+    if (period.dStart != m_state.m_dHistoryStart || period.dEnd != m_state.m_dHistoryEnd || pGraph->IsZoomed())
+      pGraph->FollowPeriod(period);
   }
   m_dFollowStart = m_state.m_dHistoryStart;
   m_dFollowEnd = m_state.m_dHistoryEnd;
@@ -179,7 +179,8 @@ void CHistFrame::FollowToEnd() {
 
 void CHistFrame::SetFollow(bool bFollow) {
   m_bFollow = bFollow;
-  if (bFollow) {
+  // Before the panes' first display there is no view to move: that display follows.
+  if (bFollow && m_bInitialUpdateDone) {
     StartGrowthChecks();
     FollowToEnd();
   }
@@ -208,6 +209,7 @@ void CHistFrame::InitialUpdate() {
   if (auto* pList = qobject_cast<CHistList*>(m_pListPane))
     guarded([pList] { pList->OnInitialUpdate(); });
   if (!m_bReadErrorShown) StartGrowthChecks();
+  if (m_bFollow && !m_bReadErrorShown) guarded([this] { FollowToEnd(); });
   // The graph takes the keys first: cursor keys and paging act at once.
   if (CHistGraph* pGraph = GetHistGraph())
     pGraph->setFocus(Qt::OtherFocusReason);

@@ -12,7 +12,11 @@
 // and the graph's period keeps its length and ends at the last record (the
 // graph reads that period again). Any move the user makes away from where
 // following put the view (scrolling the list, paging or zooming the graph)
-// turns following off until the user turns it on again. A file cut short or
+// turns following off until the user turns it on again. While following, the
+// graph appends the new records to its envelope and moves its axis; it never
+// reads the period again (CHistGraph::FollowPeriod). A window that shows a
+// file from its first record (a live view) may let its period grow with the
+// file, up to the first view's size, before the length is kept. A file cut short or
 // replaced is a read error: its message once, the window stays, and the
 // checks stop.
 #pragma once
@@ -103,6 +107,9 @@ public:
   bool IsFollowing() const { return m_bFollow; }
   // Follow on: the newest records come into view now and as they arrive.
   void SetFollow(bool bFollow);
+  // While the period starts at the file's first record, it grows with the file
+  // as long as the first view would still show the whole file.
+  void SetFollowGrowsFromStart(bool bGrow) { m_bFollowGrows = bGrow; }
 
   bool OnUpdateCommand(unsigned nId, sCommandState& state) override;
   // Every command of the window: a read failure stops the command with the
@@ -159,6 +166,7 @@ private:
   QTimer m_hintTimer;
   QFileSystemWatcher* m_pWatcher = nullptr;
   bool m_bFollow = false;
+  bool m_bFollowGrows = false;
   int m_nFollowTop = -1;           // the list's top row following set
   double m_dFollowStart = 0.0;     // the graph's period following set
   double m_dFollowEnd = 0.0;

@@ -48,6 +48,9 @@ public:
   // A new period (time axis only): re-plotted at once or through a Refresh.
   void SetHistoryPeriod(double dStart, double dEnd, bool bPostRefresh);
   bool IsZoomed() const;
+  // Following a growing file: the new period, by appending the records written
+  // since to the points (a rebuild when the points cannot simply be extended).
+  void FollowPeriod(const sHistoryPeriod& period);
   void ShowAlarmLines();
   void DrawFixedMarks();
   void ShowPrevious();

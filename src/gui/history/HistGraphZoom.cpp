@@ -1,8 +1,14 @@
-// The graph pane's zoom history and point tooltips.
+// The graph pane's zoom history, point tooltips, and the period that follows a
+// growing file. Following appends: each second's new records are added to the
+// envelope (CGraphPoints::Append reads only them) and the axis moves to the
+// new period, so a file followed for hours costs a second's records a second,
+// not a re-read of the period; the envelope's own budget bounds its memory.
+// A jump too large to append without a wait dialog is a rebuild, with one.
 #include "app/CommandIds.h"
 #include "format/Formatting.h"
 #include "history/HistFrame.h"
 #include "history/HistGraph.h"
+#include "history/GraphPeriod.h"
 #include "history/HistViewState.h"
 #include "history/graph/GraphControl.h"
 #include "results/ZK7Doc.h"
@@ -19,7 +25,34 @@ struct sHold {
   ~sHold() { --n; }
 };
 
+// Beyond this many new records, following reads under the wait dialog.
+constexpr int MAX_RECORDS_APPENDED_QUIETLY = 1000000;
+
 } // namespace
+
+void CHistGraph::FollowPeriod(const sHistoryPeriod& period) {
+  StorePeriod(period);
+  int nFirst = 0, nLast = -1;
+  GetPlottedRecordRange(Doc(), period, nFirst, nLast);
+  const int nPointsEnd = m_points.GetFirstRecord() + m_points.GetPointCount();
+  if (m_points.IsEmpty() || m_nXChannel >= 0 || m_bRebuilding || nFirst < m_points.GetFirstRecord() ||
+      nLast - nPointsEnd >= MAX_RECORDS_APPENDED_QUIETLY) {
+    RebuildGraph();
+    return;
+  }
+  // A read failure goes to the frame's command or growth check, which reports it.
+  if (m_points.Append(Doc(), nLast) != CGraphPoints::LOAD_OK) {
+    RebuildGraph();
+    return;
+  }
+  m_pControl->SetPoints(&m_points);
+  {
+    // The view follows the file, not the user: no zoom-history entry.
+    sHold hold(m_nViewRecordHold);
+    HistoricalGlobalView();
+  }
+  Replot();
+}
 
 sGraphView CHistGraph::GetView() const {
   sGraphView v;

@@ -13,6 +13,7 @@
 #include "settings/SettingsStore.h"
 #include "workflows/DownloadFiles.h"
 #include "workflows/LinkThread.h"
+#include "workflows/LiveView.h"
 
 namespace zk7 {
 
@@ -39,6 +40,11 @@ public:
     m_fnIsOpen = std::move(fnIsOpen);
     m_fnClose = std::move(fnClose);
   }
+
+  // The window a live view's copy opens in (the main window's results window).
+  void SetLiveWindowOpener(CLiveView::WindowOpener opener) { m_fnLiveOpener = std::move(opener); }
+  // The pause between a live view's catch-ups.
+  static constexpr int LIVE_INTERVAL_MS = 1000;
 
   // The link, owned by its own thread; null before the first connect.
   CZK7Dev* GetDevice() const { return m_pLink ? m_pLink->GetDevice() : nullptr; }
@@ -68,6 +74,8 @@ public slots:
   void OnDisconnect();
   void OnDownloadFiles();
   void OnSendConfiguration();
+  // Follows the running acquisition's results file in a window (its own link).
+  void OnLiveView();
 
   // The workflows proper, on a logged-in link.
   void DoDownloadFiles();
@@ -80,6 +88,7 @@ private:
   void Connect();
   void DownloadFiles();
   void SendConfiguration();
+  void LiveView();
   // Runs fnWork on the link's thread while wait is shown; its Cancel stops the
   // link's wait in progress at once, unless a question is being asked.
   int RunOnLink(const std::function<int(CZK7Dev&)>& fnWork, CWaitDialog& wait, sCancelState& cancel);
@@ -99,6 +108,7 @@ private:
   DocumentOpener m_opener;
   DocumentQuery m_fnIsOpen;
   DocumentQuery m_fnClose;
+  CLiveView::WindowOpener m_fnLiveOpener;
   int m_nBusy = 0;
 };
 

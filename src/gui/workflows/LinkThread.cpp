@@ -23,6 +23,12 @@ CLinkThread::~CLinkThread() {
   m_pDevice.reset();
 }
 
+void CLinkThread::Start(std::function<void(CZK7Dev&)> fnWork) {
+  CZK7Dev* pDevice = m_pDevice.get();
+  QMetaObject::invokeMethod(m_pContext, [pDevice, fnWork = std::move(fnWork)] { fnWork(*pDevice); },
+                            Qt::QueuedConnection);
+}
+
 int CLinkThread::Run(const std::function<int(CZK7Dev&)>& fnWork) {
   m_bRunning = true;
   int nResult = ZK7_OK;

@@ -1,6 +1,10 @@
 // CLinkThread: the thread that owns one link to a module. The link's work runs
 // there while the window's own thread keeps handling its events, so that the
 // window repaints and a Cancel press reaches the link at any moment.
+// A command waits for its work (Run); work that lasts as long as a window
+// (following a file) is started and left to report by queued signals of its
+// own (Start). Either way the thread ends only after the work: the destructor
+// raises the link's cancel flag, which such work must watch, and joins it.
 #pragma once
 #include <QObject>
 #include <QThread>
@@ -26,6 +30,10 @@ public:
   // its text in GetLastErrorText().
   int Run(const std::function<int(CZK7Dev&)>& fnWork);
   bool IsRunning() const { return m_bRunning; }
+  // Starts fnWork on the link's thread and returns at once. fnWork reports by
+  // itself, lets no exception out, and returns soon after IsCancelRequested.
+  // Not mixed with Run on one link: a Run would wait behind it.
+  void Start(std::function<void(CZK7Dev&)> fnWork);
 
   // From any thread: the link's wait in progress ends at once.
   void RequestCancel() { m_pDevice->RequestCancel(); }

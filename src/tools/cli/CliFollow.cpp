@@ -1,9 +1,7 @@
-// zk7-cli follow. Catch-ups every --interval seconds: each reads the
-// acquisition's state first, then fetches what the file gained. The state is
-// read before the listing, so a catch-up made after "not running" holds every
-// byte the module wrote, and it is the last one. A link failure reconnects and
-// the next catch-up goes on; only a run of failures with no byte in between
-// ends the command, so a module that is gone for good is not waited on forever.
+// zk7-cli follow: a CFollowFile step every --interval seconds, a progress
+// line per catch-up. A copy that exists already is replaced as download
+// replaces a file: with --replace, or when the user answers yes on a terminal;
+// without a terminal and without --replace the command refuses to start.
 #include "CliFollow.h"
 
 #include <charconv>
@@ -11,16 +9,17 @@
 #include <iostream>
 #include <thread>
 
+#include <unistd.h>
+
 #include "CliArgs.h"
 #include "link/DownloadPath.h"
 #include "link/ZK7Dev.h"
+#include "workflows/FileSelection.h"
 #include "workflows/FollowFile.h"
 
 namespace zk7 {
 
 namespace {
-
-constexpr int MAX_FAILURES_IN_A_ROW = 10;
 
 bool ParseSeconds(const std::string& strValue, double dMin, double& d) {
   auto [p, ec] = std::from_chars(strValue.data(), strValue.data() + strValue.size(), d);
@@ -92,6 +91,25 @@ int RunFollow(CZK7Dev& dev, const std::string& strAddress, const CCliArgs& args)
                                                 : DefaultDownloadDestination(UserDocumentsFolder(), strAddress);
   CFollowFile follow(target, destination);
   std::string strError;
+  if (!follow.Locate(strError)) {
+    std::cerr << Latin1ToUtf8(strError) << "\n";
+    return CLI_FAILURE;
+  }
+  // As download does: an existing copy is replaced on --replace or on the
+  // user's word; without a terminal to ask, not at all.
+  std::error_code ec;
+  if (std::filesystem::exists(follow.LocalPath(), ec) && !args.Has("--replace")) {
+    if (!isatty(STDIN_FILENO)) {
+      std::cerr << "'" << follow.LocalPath().string() << "' already exists: give --replace\n";
+      return CLI_FAILURE;
+    }
+    std::string strAnswer;
+    do {
+      std::cerr << ReplaceQuestionText(follow.LocalPath().string()) << "\n[y]es, [n]o: " << std::flush;
+      if (!std::getline(std::cin, strAnswer)) strAnswer = "n";
+    } while (strAnswer != "y" && strAnswer != "n" && !strAnswer.empty());
+    if (strAnswer != "y") return CLI_FAILURE;
+  }
   if (!follow.Start(strError)) {
     std::cerr << Latin1ToUtf8(strError) << "\n";
     return CLI_FAILURE;
@@ -100,44 +118,27 @@ int RunFollow(CZK7Dev& dev, const std::string& strAddress, const CCliArgs& args)
                                             target.strFile)
             << " into " << follow.LocalPath().string() << std::endl;
 
-  int nFailures = 0;
-  int nLast = ZK7_OK;
   for (bool bFirst = true;; bFirst = false) {
     if (!bFirst) pause();
-    int bRunning = 1;
-    int nResult = dev.ReadAcquisitionStatus(bRunning);
-    const int64_t nBefore = follow.LocalBytes();
-    if (nResult == ZK7_OK) nResult = follow.CatchUp(dev);
-    else {
-      const std::string strText = dev.GetLastErrorText();
-      dev.Reconnect();
-      dev.SetLastErrorText(strText);
-    }
-    // The copy's disk failing, or the file gone from the module, is not the link's: it ends the command.
-    if (nResult == ZK7_ERR_LOCAL_FILE || nResult == ZK7_ERR_NO_FILE) {
-      std::cerr << Latin1ToUtf8(dev.GetLastErrorText()) << "\n";
+    const CFollowFile::eStep step = follow.Step(dev);
+    if (step == CFollowFile::eStep::Failed) {
+      if (follow.FailuresInARow() >= CFollowFile::MAX_FAILURES_IN_A_ROW)
+        std::cerr << "zk7-cli follow: the module did not answer " << follow.FailuresInARow()
+                  << " times in a row; the copy holds " << follow.LocalBytes() << " bytes\n";
+      else
+        std::cerr << Latin1ToUtf8(dev.GetLastErrorText()) << "\n";
       return CLI_FAILURE;
     }
-    nLast = nResult;
-    if (nResult == ZK7_OK) {
-      nFailures = 0;
+    if (follow.LastResult() == ZK7_OK)
       std::cout << follow.ProgressLine() << std::endl;
-      if (!bRunning) break;
-    } else {
-      nFailures = follow.LocalBytes() > nBefore ? 1 : nFailures + 1;
+    else
       std::cerr << "link failure, reconnecting: " << Latin1ToUtf8(dev.GetLastErrorText()) << "\n";
-      if (nFailures >= MAX_FAILURES_IN_A_ROW) {
-        std::cerr << "zk7-cli follow: the module did not answer " << nFailures << " times in a row; the copy holds "
-                  << follow.LocalBytes() << " bytes\n";
-        return CLI_FAILURE;
-      }
-    }
-    if (overtime()) break;
+    if (step == CFollowFile::eStep::Finished || overtime()) break;
   }
   std::cout << "Followed " << Latin1ToUtf8(target.strFile) << ": " << follow.Records() << " records, "
             << follow.LocalBytes() << " bytes, " << follow.FetchedBytes() << " bytes fetched" << std::endl;
   // Ended by --duration right after a failed catch-up: the copy may lag the module.
-  return nLast == ZK7_OK ? CLI_OK : CLI_FAILURE;
+  return follow.LastResult() == ZK7_OK ? CLI_OK : CLI_FAILURE;
 }
 
 } // namespace zk7

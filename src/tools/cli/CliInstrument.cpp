@@ -215,10 +215,11 @@ const char* InstrumentUsage() {
          "  download COMMON [--dest DIR] [--select DEVICE/[DIR/]FILE-PATTERN]... [--replace|--skip]\n"
          "                                    copies files into DIR/DEVICE/DIR/FILE (default: every file;\n"
          "                                    DIR defaults to <documents>/ZK7/<address>)\n"
-         "  follow COMMON [DEVICE/[DIR/]FILE] [--dest DIR] [--interval SECONDS] [--duration SECONDS]\n"
+         "  follow COMMON [DEVICE/[DIR/]FILE] [--dest DIR] [--interval SECONDS] [--duration SECONDS] [--replace]\n"
          "                                    keeps DIR/DEVICE/DIR/FILE byte-identical to the results file the\n"
          "                                    module records, fetching only what it gained (default: the file\n"
-         "                                    that grows); ends when acquisition stops or after --duration\n"
+         "                                    that grows); ends when acquisition stops or after --duration;\n"
+         "                                    an existing copy is replaced on --replace or when confirmed\n"
          "  send-config FILE.xml COMMON [--stop-running] [--start]\n"
          "                                    sends a configuration, named after the file\n"
          "  status COMMON                     whether acquisition is running\n"
@@ -234,7 +235,8 @@ int RunInstrumentCommand(int argc, char** argv) {
   std::vector<sCliOptionSpec> specs = {
       {"--address", true}, {"--port", true}, {"--user", true}, {"--password-file", true}, {"--timeout", true}};
   if (strCommand == "download") specs.insert(specs.end(), {{"--dest", true}, {"--select", true}, {"--replace", false}, {"--skip", false}});
-  if (strCommand == "follow") specs.insert(specs.end(), {{"--dest", true}, {"--interval", true}, {"--duration", true}});
+  if (strCommand == "follow")
+    specs.insert(specs.end(), {{"--dest", true}, {"--interval", true}, {"--duration", true}, {"--replace", false}});
   if (strCommand == "send-config") specs.insert(specs.end(), {{"--stop-running", false}, {"--start", false}});
   CCliArgs args;
   std::string strError;
