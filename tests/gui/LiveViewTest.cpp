@@ -31,8 +31,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kUser = "admin";
-const char* const kPassword = "admin";
+constexpr const char* kUser = CModuleSim::kUser;
+constexpr const char* kPassword = CModuleSim::kPassword;
 
 // The link threads of this process, as the system names them.
 int LinkThreads() {
@@ -53,7 +53,7 @@ private slots:
   void acquisitionFollowedUntilItStopsThenTheWindowCloses();
 
 private:
-  fs::path Temp() const { return fs::path(m_strTemp); }
+  const fs::path& Temp() const { return m_sim.Temp(); }
   fs::path Recorded() const {
     for (const auto& e : fs::directory_iterator(Temp() / "module" / "internal")) return e.path();
     return {};
@@ -65,23 +65,19 @@ private:
     return m_pApp->GetMainFrame()->statusBar()->findChild<QLabel*>()->text();
   }
 
-  std::string m_strTemp;
-  CSimProcess m_sim;
+  CModuleSim m_sim;
   std::unique_ptr<CZK7Dev> m_pModule;  // another client: starts and stops acquisition
   std::unique_ptr<CZK7App> m_pApp;
 };
 
 void LiveViewTest::initTestCase() {
-  m_strTemp = MakeTempDir("zk7live");
   qputenv("ZK7_INSTANCE_NAME", QByteArrayLiteral("zk7-live-test-") + QByteArray::number(QCoreApplication::applicationPid()));
   qputenv("HOME", QFile::encodeName(QString::fromStdString((Temp() / "home").string())));
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(QString::fromStdString((Temp() / "home" / ".config").string())));
-  fs::create_directories(Temp() / "module" / "internal");
   std::string strError;
-  QVERIFY2(m_sim.Start((Temp() / "module").string(), {"--period", "50"}, strError), strError.c_str());
+  QVERIFY2(m_sim.Start({"--period", "50"}, strError), strError.c_str());
   CreateUserSettingsStore()->WriteInt(CONNECTION_SECTION, CONNECTION_KEY_PORT, m_sim.Port());
-  m_pModule = std::make_unique<CZK7Dev>(m_sim.Port());
-  m_pModule->SetParameters(m_sim.Host(), kUser, kPassword);
+  m_pModule = m_sim.Client();
   QCOMPARE(m_pModule->Login(), ZK7_OK);
   m_pApp = std::make_unique<CZK7App>(QStringList());
   QVERIFY(m_pApp->InitInstance());
@@ -92,8 +88,6 @@ void LiveViewTest::cleanupTestCase() {
   QCOMPARE(LinkThreads(), 0);
   m_pModule.reset();
   m_sim.Stop();
-  std::error_code ec;
-  fs::remove_all(Temp(), ec);
 }
 
 CModalAnswerer::Step LiveViewTest::LoginStep(CModalAnswerer& user) {
