@@ -22,12 +22,12 @@ private slots:
   void initTestCase() {
     QVERIFY(m_dir.isValid());
     // Before any settings object exists: the store and the channel are this test's own.
-    qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("data")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", m_dir.filePath("data").toUtf8());
     m_channel = QByteArrayLiteral("zk7-apptest-") + QByteArray::number(QCoreApplication::applicationPid());
     qputenv("ZK7_INSTANCE_NAME", m_channel);
-    QDir().mkpath(m_dir.filePath(QStringLiteral("config/ZK7")));
-    WriteFileText(m_dir.filePath(QStringLiteral("config/ZK7/ZK7 Desktop.ini")).toStdString(),
+    QDir().mkpath(m_dir.filePath("config/ZK7"));
+    WriteFileText(m_dir.filePath("config/ZK7/ZK7 Desktop.ini").toStdString(),
                   "[Settings]\nColorGraphCurve03=0x123456\nColorGraphCursor1=255\n");
   }
 
@@ -47,7 +47,7 @@ private slots:
   }
 
   void startsOnAResultsFile() {
-    const QString strPath = Sample(QStringLiteral("start.zk"));
+    const QString strPath = Sample("start.zk");
     CZK7App app(QStringList{strPath});
     QVERIFY(app.InitInstance());
     CMdiChild* pChild = app.GetMainFrame()->GetActiveChild();
@@ -58,29 +58,29 @@ private slots:
   }
 
   void aRefusedFileAtStartEndsTheProgramAfterItsMessage() {
-    const QString strPath = m_dir.filePath(QStringLiteral("empty.zk"));
+    const QString strPath = m_dir.filePath("empty.zk");
     CResultsFileBuilder builder;
     builder.strXml = CResultsFileBuilder::MakeXml({"voltage", "voltage"});
     builder.WriteTo(strPath.toStdString());  // no record at all
     CModalAnswerer user;
-    user.ThenClick(QStringLiteral("OK"));
+    user.ThenClick("OK");
     CZK7App app(QStringList{strPath});
     QVERIFY(!app.InitInstance());
     QCOMPARE(app.GetExitCode(), 1);
-    QCOMPARE(user.Texts(), QStringList{QStringLiteral("This file is empty (not any result).")});
+    QCOMPARE(user.Texts(), QStringList{"This file is empty (not any result)."});
   }
 
   void aSecondLaunchHandsItsFileToTheRunningInstance() {
     CZK7App app(QStringList{});
     QVERIFY(app.InitInstance());
-    const QString strPath = Sample(QStringLiteral("handed over.zk"));
+    const QString strPath = Sample("handed over.zk");
     QProcess second;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
     second.setProcessEnvironment(env);
     // A relative path: the running instance gets it made absolute.
     second.setWorkingDirectory(m_dir.path());
-    second.start(QStringLiteral(ZK7_APP_PATH), {QStringLiteral("handed over.zk")});
+    second.start(QStringLiteral(ZK7_APP_PATH), {"handed over.zk"});
     QVERIFY(second.waitForStarted());
     // The running instance answers from its event loop, which the wait keeps turning.
     QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 60000);

@@ -168,16 +168,29 @@ void CModalAnswerer::Poll() {
 }
 
 CWaitWatcher::CWaitWatcher(std::function<bool(CWaitDialog&)> fnAct) : m_fnAct(std::move(fnAct)) {
+  qApp->installEventFilter(this);
   connect(&m_timer, &QTimer::timeout, this, [this] {
-    for (QWidget* p : QApplication::topLevelWidgets()) {
-      auto* pWait = qobject_cast<CWaitDialog*>(p);
-      if (m_bDone || !pWait || !pWait->isVisible()) continue;
-      m_strTitle = pWait->windowTitle();
-      m_strStatus = pWait->GetStatusText();
-      m_bDone = m_fnAct(*pWait);
-    }
+    CWaitDialog* pWait = Visible();
+    if (m_bDone || !m_fnAct || !pWait) return;
+    m_strTitle = pWait->windowTitle();
+    m_strStatus = pWait->GetStatusText();
+    m_bDone = m_fnAct(*pWait);
   });
   m_timer.start(0);
+}
+
+CWaitWatcher::~CWaitWatcher() { qApp->removeEventFilter(this); }
+
+CWaitDialog* CWaitWatcher::Visible() {
+  for (QWidget* p : QApplication::topLevelWidgets())
+    if (auto* pWait = qobject_cast<CWaitDialog*>(p); pWait && pWait->isVisible()) return pWait;
+  return nullptr;
+}
+
+bool CWaitWatcher::eventFilter(QObject* pObject, QEvent* pEvent) {
+  if (pEvent->type() == QEvent::WindowTitleChange)
+    if (auto* pWait = qobject_cast<CWaitDialog*>(pObject)) m_aTitles << pWait->windowTitle();
+  return false;
 }
 
 std::function<bool(CWaitDialog&)> CWaitWatcher::CancelAt(const QString& strStatus) {

@@ -102,25 +102,31 @@ private:
   std::vector<int> m_aIcons;
 };
 
-// Acts once on the wait dialog of long work, from the event loop that dialog
-// pumps: fnAct runs on each poll that finds a visible wait dialog until it
-// returns true. CancelAt clicks Cancel as a user would (queued, seen at the
+// Watches the wait dialogs of long work from the event loop they pump: every
+// caption they take, in order, and fnAct on the visible one at each poll until
+// it returns true. CancelAt clicks Cancel as a user would (queued, seen at the
 // next poll) once the dialog shows strStatus, any status when empty.
 class CWaitWatcher : public QObject {
 public:
-  explicit CWaitWatcher(std::function<bool(CWaitDialog& wait)> fnAct);
+  explicit CWaitWatcher(std::function<bool(CWaitDialog& wait)> fnAct = {});
+  ~CWaitWatcher() override;
   static std::function<bool(CWaitDialog&)> CancelAt(const QString& strStatus = QString());
-  // Whether fnAct was done, and the dialog's title and status text then.
+  static CWaitDialog* Visible();
+  // Whether fnAct was done, and the dialog's title and status text then; every caption seen.
   bool Done() const { return m_bDone; }
   const QString& Title() const { return m_strTitle; }
   const QString& Status() const { return m_strStatus; }
+  const QStringList& Titles() const { return m_aTitles; }
+
+protected:
+  bool eventFilter(QObject* pObject, QEvent* pEvent) override;
 
 private:
   QTimer m_timer;
   std::function<bool(CWaitDialog&)> m_fnAct;
   bool m_bDone = false;
-  QString m_strTitle;
-  QString m_strStatus;
+  QString m_strTitle, m_strStatus;
+  QStringList m_aTitles;
 };
 
 } // namespace zk7
