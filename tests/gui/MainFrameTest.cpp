@@ -84,6 +84,17 @@ class MainFrameTest : public QObject {
                   "1\t2024-03-15\t10:20:30\tStart\tadmin\t\t\n2\t2024-03-15\t10:21:00\tStop\tadmin\t\t\n");
     return m_pDir->filePath(strName);
   }
+  static int Windows(const CMainFrame& frame) { return int(frame.GetMdiArea()->subWindowList().size()); }
+  // Each item "menu|text" of the menu bar after the idle pass: "+" enabled or "-" not, then "v" when checked.
+  static QString States(CMainFrame& frame, const QStringList& aItems) {
+    frame.UpdateCommandStates();
+    QStringList a;
+    for (const QString& str : aItems) {
+      const QAction* p = ActionOf(frame, str.section('|', 0, 0), str.section('|', 1));
+      a << QString(p->isEnabled() ? "+" : "-") + (p->isChecked() ? "v" : "");
+    }
+    return a.join(' ');
+  }
   static CHistFrame* Hist(CMdiChild* pChild) { return pChild ? qobject_cast<CHistFrame*>(pChild->GetContent()) : nullptr; }
   // The menu bar is the core's layout of the state, and the tool bar its buttons, each with an icon.
   static void CheckBars(const CMainFrame& frame, unsigned nId) {
@@ -118,21 +129,16 @@ private slots:
 
   void startsWithoutADocumentInState128() {
     auto pFrame = MakeFrame();
-    QCOMPARE(pFrame->windowTitle(), QString("ZK7"));
-    QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    QCOMPARE(pFrame->windowTitle() + "|" + QString::number(Windows(*pFrame)), QString("ZK7|0"));
     CheckBars(*pFrame, IDR_MAINFRAME);
-    pFrame->UpdateCommandStates();
-    QVERIFY(ActionOf(*pFrame, "&File", "&Open...\tCtrl+O")->isEnabled());
-    QVERIFY(!ActionOf(*pFrame, "&File", "Recent File")->isEnabled());
-    QVERIFY(ActionOf(*pFrame, "&View", "&Status Bar")->isChecked());
+    QCOMPARE(States(*pFrame, {"&File|&Open...\tCtrl+O", "&File|Recent File", "&View|&Status Bar", "&View|&Toolbar"}),
+             QString("+ - +v +v"));
     QVERIFY(!pFrame->GetCommandState(ID_FILE_CLOSE).m_bEnabled);
     for (QAction* pAction : pFrame->GetToolBar()->actions()) QVERIFY(pAction->isSeparator() || pAction->isEnabled());
     // "&Toolbar" hides and shows the bar, and its check mark follows.
-    QVERIFY(ActionOf(*pFrame, "&View", "&Toolbar")->isChecked());
     QVERIFY(pFrame->ExecuteCommand(ID_VIEW_TOOLBAR));
-    pFrame->UpdateCommandStates();
     QVERIFY(pFrame->GetToolBar()->isHidden());
-    QVERIFY(!ActionOf(*pFrame, "&View", "&Toolbar")->isChecked());
+    QCOMPARE(States(*pFrame, {"&View|&Toolbar"}), QString("+"));
     pFrame->ExecuteCommand(ID_VIEW_TOOLBAR);
     QVERIFY(!pFrame->GetToolBar()->isHidden());
   }
@@ -140,33 +146,24 @@ private slots:
   void resultsFileOpensMaximisedInState129() {
     auto pFrame = MakeFrame();
     CMdiChild* pChild = pFrame->OpenDocumentFile(WriteSample("plant.zk"));
-    QVERIFY(pChild && pChild->isMaximized());
-    QCOMPARE(pFrame->GetActiveChild(), pChild);
+    QVERIFY(pChild && pChild->isMaximized() && pFrame->GetActiveChild() == pChild);
     QCOMPARE(pFrame->windowTitle(), QString("ZK7 - [plant.zk]"));
     CheckBars(*pFrame, IDR_RESULTS);
     QCOMPARE(MenuTexts(MenuOf(*pFrame, "&?")).last(), QString("&Aboute ZK7..."));
-
     CHistFrame* pHist = Hist(pChild);
-    QVERIFY(pHist);
     QCOMPARE(pHist->GetDocument().GetRecordCount(), 500);
     // Key and graph side by side above the list.
     QCOMPARE(pHist->GetOuterSplitter()->widget(0), static_cast<QWidget*>(pHist->GetInnerSplitter()));
-    QVERIFY(pHist->GetOuterSplitter()->widget(1)->isAncestorOf(pHist->GetListPane()));
-    QVERIFY(pHist->GetInnerSplitter()->widget(0)->isAncestorOf(pHist->GetKeyPane()));
-    QVERIFY(pHist->GetInnerSplitter()->widget(1)->isAncestorOf(pHist->GetGraphPane()));
-
+    QVERIFY(pHist->GetOuterSplitter()->widget(1)->isAncestorOf(pHist->GetListPane()) &&
+            pHist->GetInnerSplitter()->widget(0)->isAncestorOf(pHist->GetKeyPane()) &&
+            pHist->GetInnerSplitter()->widget(1)->isAncestorOf(pHist->GetGraphPane()));
     // Frame commands are on; a command nobody carries out stays off.
-    pFrame->UpdateCommandStates();
-    QVERIFY(ActionOf(*pFrame, "&View", "All Panes")->isEnabled());
-    QVERIFY(ActionOf(*pFrame, "&File", "&Close")->isEnabled());
-    QVERIFY(!pFrame->GetCommandState(ID_HIST_UNUSED_F2).m_bEnabled);
-    QVERIFY(!pFrame->GetCommandState(ID_FILE_SAVE).m_bEnabled);
+    QCOMPARE(States(*pFrame, {"&View|All Panes", "&File|&Close"}), QString("+ +"));
+    QVERIFY(!pFrame->GetCommandState(ID_HIST_UNUSED_F2).m_bEnabled && !pFrame->GetCommandState(ID_FILE_SAVE).m_bEnabled);
     QCOMPARE(pFrame->GetRecentFiles().size(), size_t(1));
-
     QVERIFY(pFrame->ExecuteCommand(ID_FILE_CLOSE));
-    QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
-    QCOMPARE(pFrame->windowTitle(), QString("ZK7"));
+    QTRY_COMPARE(Windows(*pFrame), 0);
+    QCOMPARE(pFrame->windowTitle() + "|" + QString::number(pFrame->GetMenuId()), QString("ZK7|%1").arg(IDR_MAINFRAME));
   }
 
   void fileOpenedBeforeTheWindowShows() {
@@ -192,14 +189,10 @@ private slots:
     CModalAnswerer user;
     user.ThenClick("OK");
     user.ThenClick("OK");
-    QVERIFY(!pFrame->OpenDocumentFile(strShort));
-    QVERIFY(!pFrame->OpenDocumentFile(strText));
-    QCOMPARE(user.Texts(), QStringList(2, "This file is not a valid ZK7 results file"));
-    QCOMPARE(user.Titles().front(), QString("ZK7"));
+    QVERIFY(!pFrame->OpenDocumentFile(strShort) && !pFrame->OpenDocumentFile(strText));
+    QCOMPARE(QStringList(user.Texts()) << user.Titles().front(), QStringList(2, "This file is not a valid ZK7 results file") << "ZK7");
     QCOMPARE(user.Icons().front(), int(QMessageBox::Warning));
-    QVERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
-    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_MAINFRAME));
-    QVERIFY(pFrame->GetRecentFiles().empty());
+    QVERIFY(Windows(*pFrame) == 0 && pFrame->GetMenuId() == IDR_MAINFRAME && pFrame->GetRecentFiles().empty());
   }
 
   void logFileSwitchesToState130AndBack() {
@@ -209,40 +202,33 @@ private slots:
     CheckBars(*pFrame, IDR_LOG);
     QCOMPARE(MenuTexts(MenuOf(*pFrame, "&File")).at(5), "&1 " + QFileInfo(m_pDir->filePath("events.log")).absoluteFilePath());
     // Copy and print wait for a selection; "Select All" gives one.
-    pFrame->UpdateCommandStates();
-    QAction* pCopy = ActionOf(*pFrame, "&Edit", "Co&py\tCtrl+C");
-    QAction* pPrint = ActionOf(*pFrame, "&File", "&Print selected lines...");
-    QVERIFY(!pCopy->isEnabled() && !pPrint->isEnabled());
+    const QStringList aCopyPrint = {"&Edit|Co&py\tCtrl+C", "&File|&Print selected lines..."};
+    QCOMPARE(States(*pFrame, aCopyPrint), QString("- -"));
     QVERIFY(pFrame->ExecuteCommand(ID_EDIT_SELECT_ALL));
-    pFrame->UpdateCommandStates();
-    QVERIFY(pCopy->isEnabled() && pPrint->isEnabled());
+    QCOMPARE(States(*pFrame, aCopyPrint), QString("+ +"));
     QVERIFY(pFrame->ExecuteCommand(ID_EDIT_COPY));
     QCOMPARE(QApplication::clipboard()->text(), QString("1\t%1\t10:20:30\tStart\tadmin\t\t\r\n2\t%1\t10:21:00\tStop\tadmin\t\t")
                                                     .arg(QLocale().toString(QDate(2024, 3, 15), QLocale::ShortFormat)));
     pLog->close();
-    QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    QTRY_COMPARE(Windows(*pFrame), 0);
     CheckBars(*pFrame, IDR_MAINFRAME);
   }
 
-  void aFileAlreadyOpenIsActivatedNotOpenedTwice() {
+  // A file already open is activated, not opened twice; a new window shares the
+  // document, and Close closes both.
+  void aFileOpensOnceAndNewWindowSharesTheDocument() {
     auto pFrame = MakeFrame();
-    const QString strZk = WriteSample("a.zk");
+    const QString strZk = WriteSample("shared.zk");
     CMdiChild* pFirst = pFrame->OpenDocumentFile(strZk);
     CMdiChild* pLog = pFrame->OpenDocumentFile(WriteLog("b.log"));
     QCOMPARE(pFrame->GetActiveChild(), pLog);
     QCOMPARE(pFrame->OpenDocumentFile(strZk), pFirst);
-    QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
-    QCOMPARE(pFrame->GetActiveChild(), pFirst);
-    QCOMPARE(pFrame->GetMenuId(), unsigned(IDR_RESULTS));
-  }
-
-  void newWindowSharesTheDocumentAndCloseClosesBoth() {
-    auto pFrame = MakeFrame();
-    CMdiChild* pFirst = pFrame->OpenDocumentFile(WriteSample("shared.zk"));
+    QVERIFY(Windows(*pFrame) == 2 && pFrame->GetActiveChild() == pFirst && pFrame->GetMenuId() == IDR_RESULTS);
+    pLog->close();
+    QTRY_COMPARE(Windows(*pFrame), 1);
     QVERIFY(pFrame->ExecuteCommand(ID_WINDOW_NEW));
     CMdiChild* pSecond = pFrame->GetActiveChild();
-    QVERIFY(pSecond != pFirst);
-    QCOMPARE(pFrame->GetMdiArea()->subWindowList().size(), 2);
+    QVERIFY(pSecond != pFirst && Windows(*pFrame) == 2);
     QCOMPARE(pFirst->windowTitle() + "|" + pSecond->windowTitle(), QString("shared.zk:1|shared.zk:2"));
     CHistFrame *pHist1 = Hist(pFirst), *pHist2 = Hist(pSecond);
     QCOMPARE(&pHist1->GetDocument(), &pHist2->GetDocument());
@@ -254,47 +240,42 @@ private slots:
     connect(pHist1, &CHistFrame::refreshRequested, this, [&] { ++nRefreshes; });
     QVERIFY(pFrame->ExecuteCommand(ID_ERRORS_NUMBER_AND_MEANING));
     pFrame->ExecuteCommand(ID_ERRORS_NUMBER_AND_MEANING);
-    QCOMPARE(pHist1->GetDocument().GetErrorDisplayFormat(), CZK7Doc::ERRORS_NUMBER_AND_MEANING);
-    QCOMPARE(nRefreshes, 1);
-    QVERIFY(pFrame->GetCommandState(ID_ERRORS_NUMBER_AND_MEANING).m_bChecked);
-    QVERIFY(!pFrame->GetCommandState(ID_ERRORS_NUMBER_ONLY).m_bChecked);
+    QVERIFY(pHist1->GetDocument().GetErrorDisplayFormat() == CZK7Doc::ERRORS_NUMBER_AND_MEANING && nRefreshes == 1);
+    QVERIFY(pFrame->GetCommandState(ID_ERRORS_NUMBER_AND_MEANING).m_bChecked &&
+            !pFrame->GetCommandState(ID_ERRORS_NUMBER_ONLY).m_bChecked);
     QVERIFY(pFrame->ExecuteCommand(ID_FILE_CLOSE));
-    QTRY_VERIFY(pFrame->GetMdiArea()->subWindowList().isEmpty());
+    QTRY_COMPARE(Windows(*pFrame), 0);
   }
 
   void paneAndResolutionCommands() {
     auto pFrame = MakeFrame();
     CHistFrame* pHist = Hist(pFrame->OpenDocumentFile(WriteSample("panes.zk")));
     QSplitter *pOuter = pHist->GetOuterSplitter(), *pInner = pHist->GetInnerSplitter();
-    QTRY_VERIFY(pOuter->sizes().at(0) > 0);
-    QVERIFY(pOuter->sizes().at(1) > 0 && pInner->sizes().at(0) > 0 && pInner->sizes().at(1) > 0);
-    // Each command closes the areas it leaves out: {outer top, outer bottom, inner left, inner right}.
-    const std::pair<unsigned, std::array<bool, 4>> aCases[] = {{ID_LIST_PANE_ONLY, {false, true, true, true}},
-                                                              {ID_GRAPH_PANE_ONLY, {true, false, false, true}},
-                                                              {ID_KEY_PANE_ONLY, {true, false, true, false}}};
-    for (const auto& [nId, aOpen] : aCases) {
+    // Which areas are open: outer top, outer bottom, inner left, inner right (when the top is).
+    auto open = [&] {
+      const bool bTop = pOuter->sizes().at(0) > 0;
+      return QString("%1%2%3%4").arg(bTop).arg(pOuter->sizes().at(1) > 0).arg(bTop && pInner->sizes().at(0) > 0)
+          .arg(bTop && pInner->sizes().at(1) > 0);
+    };
+    QTRY_COMPARE(open(), QString("1111"));
+    // Each command closes the areas it leaves out.
+    for (const auto& [nId, pszOpen] :
+         {std::pair(ID_LIST_PANE_ONLY, "0100"), std::pair(ID_GRAPH_PANE_ONLY, "1001"), std::pair(ID_KEY_PANE_ONLY, "1010")}) {
       pFrame->ExecuteCommand(nId);
-      QCOMPARE(pOuter->sizes().at(0) > 0, aOpen[0]);
-      QCOMPARE(pOuter->sizes().at(1) > 0, aOpen[1]);
-      if (aOpen[0]) QCOMPARE(pInner->sizes().at(0) > 0, aOpen[2]);
-      if (aOpen[0]) QCOMPARE(pInner->sizes().at(1) > 0, aOpen[3]);
+      QCOMPARE(open(), QString(pszOpen));
     }
     // "All Panes" restores the first layout, not a size dragged since.
     pOuter->setSizes({10, 1000});
     pFrame->ExecuteCommand(ID_ALL_PANES);
     const sHistViewState& state = pHist->GetViewState();
     QVERIFY(state.m_nAllPanesGraphHeight > 10);
-    QCOMPARE(pOuter->sizes().at(0), state.m_nAllPanesGraphHeight);
-    QCOMPARE(pInner->sizes().at(0), state.m_nAllPanesKeyWidth);
-    QVERIFY(pOuter->sizes().at(1) > 0 && pInner->sizes().at(1) > 0);
+    QCOMPARE(open(), QString("1111"));
+    QCOMPARE(std::pair(pOuter->sizes().at(0), pInner->sizes().at(0)), std::pair(state.m_nAllPanesGraphHeight, state.m_nAllPanesKeyWidth));
     // A sample of one day shows time only; the resolution commands are exclusive.
     QCOMPARE(state.m_nTimeFormat, int(sHistViewState::TIME_FORMAT_TIME));
-    pFrame->UpdateCommandStates();
-    QVERIFY(ActionOf(*pFrame, "&View", "1 ms")->isChecked());
+    QCOMPARE(States(*pFrame, {"&View|1 ms", "&View|10 ms"}), QString("+v +"));
     pFrame->ExecuteCommand(ID_RESOLUTION_10MS);
-    pFrame->UpdateCommandStates();
-    QVERIFY(ActionOf(*pFrame, "&View", "10 ms")->isChecked());
-    QVERIFY(!ActionOf(*pFrame, "&View", "1 ms")->isChecked());
+    QCOMPARE(States(*pFrame, {"&View|1 ms", "&View|10 ms"}), QString("+ +v"));
     QCOMPARE(state.m_nFractionDigits, 2);
   }
 

@@ -43,16 +43,14 @@ private slots:
                             "<mime-type type=\"text/x-zk7-log\">", "<glob pattern=\"*.log\" weight=\"10\"/>"})
       QVERIFY2(strMime.contains(QLatin1String(psz)), psz);
     const QStringList aDesktop = ReadText(strData + "/applications/zk7.desktop").split(QLatin1Char('\n'));
-    for (const QString& strLine : {QStringLiteral("Exec=" ZK7_APP_PATH " %f"),
-                                   "MimeType=application/x-zk7-results;text/x-zk7-log;", "Icon=zk7"})
+    for (const QString& strLine : QStringList{"Exec=" ZK7_APP_PATH " %f", "MimeType=application/x-zk7-results;text/x-zk7-log;", "Icon=zk7"})
       QVERIFY2(aDesktop.contains(strLine), qPrintable(strLine));
     QVERIFY(QFile::exists(strData + "/icons/hicolor/scalable/apps/zk7.svg"));
 
     // Where the desktop's tool is installed, its cache knows the new types.
     if (!QStandardPaths::findExecutable("update-mime-database").isEmpty()) {
       const QString strGlobs = ReadText(strData + "/mime/globs2");
-      QVERIFY(strGlobs.contains("application/x-zk7-results:*.zk"));
-      QVERIFY(strGlobs.contains("10:text/x-zk7-log:*.log"));
+      QVERIFY(strGlobs.contains("application/x-zk7-results:*.zk") && strGlobs.contains("10:text/x-zk7-log:*.log"));
       // A module's log is ours by its first line; another program's log keeps its type.
       const QString strGio = QStandardPaths::findExecutable("gio");
       if (!strGio.isEmpty()) {
@@ -83,9 +81,7 @@ private slots:
     qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
     qputenv("ZK7_INSTANCE_NAME", QByteArrayLiteral("zk7-regserver-inprocess-") + QByteArray::number(QCoreApplication::applicationPid()));
     CZK7App app(QStringList{"/RegServer"});
-    QVERIFY(!app.InitInstance());
-    QCOMPARE(app.GetExitCode(), 0);
-    QVERIFY(!app.GetMainFrame());
+    QVERIFY(!app.InitInstance() && app.GetExitCode() == 0 && !app.GetMainFrame());
     for (QWidget* pWidget : QApplication::topLevelWidgets())
       QVERIFY2(!pWidget->isVisible(), qPrintable(pWidget->metaObject()->className()));
     QVERIFY(QFile::exists(dir.filePath("data/applications/zk7.desktop")));
