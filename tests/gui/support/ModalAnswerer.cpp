@@ -68,7 +68,11 @@ CModalAnswerer::CModalAnswerer() {
   m_timer.start(5);
 }
 
-CModalAnswerer::~CModalAnswerer() { m_timer.stop(); }
+// A step left unused or a dialog answered wrongly fails the test the answerer served.
+CModalAnswerer::~CModalAnswerer() {
+  m_timer.stop();
+  if (!AllAnswered() && !QTest::currentTestFailed()) QTest::qFail(qPrintable("modal dialogs: " + Report()), __FILE__, __LINE__);
+}
 
 void CModalAnswerer::Then(Step fnStep) { m_aSteps.push_back(std::move(fnStep)); }
 

@@ -2,7 +2,9 @@
 // come, so that GUI tests never wait for a person: a test queues one step per
 // expected dialog. A dialog beyond the queue, a step that finds no button, or a
 // dialog a step left open is recorded as an error and closed, so that the
-// command under test always returns and the test fails instead of hanging.
+// command under test always returns and the test fails instead of hanging; an
+// answerer whose steps did not all run, or that recorded an error, fails the
+// test when it goes.
 #pragma once
 #include <functional>
 #include <vector>
