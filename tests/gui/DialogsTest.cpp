@@ -1,7 +1,5 @@
 // The question dialogs, the wait dialog and the "Error Codes" dialog in a real QApplication.
 #include <QtPrintSupport>
-#include <QtTest>
-#include <QtWidgets>
 
 #include "ModalAnswerer.h"
 #include "errors/DlgErrCodes.h"

@@ -1,10 +1,6 @@
 // The download selection dialog on its own: check marks spreading through the
 // tree, the check buttons, the marks copied back into the listing, the refusal
 // of an empty selection and the folder browser.
-#include <QAbstractButton>
-#include <QDir>
-#include <QFileDialog>
-#include <QtTest>
 
 #include "InstrumentTestSupport.h"
 

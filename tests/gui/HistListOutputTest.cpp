@@ -81,7 +81,7 @@ private slots:
       if (!c.strOther.empty()) QCOMPARE(ReadFileText(Path("other.txt")), c.strOther);
     }
     CModalAnswerer answers;
-    answers.ThenKey(Qt::Key_Escape);
+    answers.Then([](QWidget* pModal) { QTest::keyClick(pModal->focusWidget(), Qt::Key_Escape); });
     QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_ABORT));
   }
 

@@ -2,12 +2,8 @@
 // values, offsets and errors, sample files, and a window on one of them.
 #pragma once
 #include <QtPrintSupport>
-#include <QtTest>
-#include <QtWidgets>
 
 #include <filesystem>
-#include <memory>
-#include <string>
 
 #include "ModalAnswerer.h"
 #include "ResultsFileBuilder.h"

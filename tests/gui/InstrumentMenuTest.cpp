@@ -1,12 +1,6 @@
 // The instrument commands as the application carries them out: reached through
 // the Instrument menu of the window in front, a downloaded file opening in its
 // own window.
-#include <QAction>
-#include <QMenu>
-#include <QMenuBar>
-#include <QStatusBar>
-#include <QToolBar>
-#include <QtTest>
 #include <filesystem>
 
 #include "InstrumentTestSupport.h"

@@ -1,10 +1,6 @@
 // For the instrument tests: the connect and selection dialogs answered as a
 // user does.
 #pragma once
-#include <QApplication>
-#include <QLineEdit>
-#include <QTreeWidget>
-#include <functional>
 
 #include "ModalAnswerer.h"
 #include "ResultsFileBuilder.h"

@@ -1,13 +1,6 @@
 // The instrument commands against zk7-sim in its own process: connect, download
 // files, send a configuration, answered by a scripted user. The download's and
 // the link's rules are proven in the tools tests; here each reaches the window.
-#include <QElapsedTimer>
-#include <QFileDialog>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QtTest>
 #include <filesystem>
 
 #include "InstrumentTestSupport.h"

@@ -3,10 +3,6 @@
 // sort order, the copied and printed lines and the page layout are proven on
 // the document; here the window's clicks, keys and printer reach them.
 #include <QtPrintSupport>
-#include <QtTest>
-#include <QtWidgets>
-
-#include <memory>
 
 #include "ModalAnswerer.h"
 #include "SimProcess.h"

@@ -1,10 +1,6 @@
 // "RegServer" on the command line: the file types are registered in the user's
 // data folder and the program ends without a window.
-#include <QApplication>
-#include <QFile>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
+#include "ModalAnswerer.h"
 
 #include "ResultsFileBuilder.h"
 #include "SimProcess.h"

@@ -1,18 +1,6 @@
 // The modal-dialog answering helper of the GUI tests.
 #include "ModalAnswerer.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QItemSelectionModel>
-#include <QApplication>
-#include <QDialog>
-#include <QEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-
 #include "ui/dialogs/WaitDialog.h"
 
 namespace zk7 {
@@ -21,29 +9,21 @@ namespace {
 // A step answers at once; a dialog still up this long after its step is stuck.
 constexpr qint64 STUCK_MS = 5000;
 
-void Dismiss(QWidget* pModal) {
-  if (auto* pDialog = qobject_cast<QDialog*>(pModal))
-    pDialog->reject();
-  else
-    pModal->close();
-}
+void Dismiss(QWidget* pModal) { qobject_cast<QDialog*>(pModal) ? qobject_cast<QDialog*>(pModal)->reject() : void(pModal->close()); }
 } // namespace
 
 QString GetDialogText(QWidget* pDialog) {
-  if (auto* pBox = qobject_cast<QMessageBox*>(pDialog))
-    return pBox->text();
+  if (auto* pBox = qobject_cast<QMessageBox*>(pDialog)) return pBox->text();
   QStringList aLines;
   for (QLabel* pLabel : pDialog->findChildren<QLabel*>())
-    if (pLabel->isVisible() && !pLabel->text().isEmpty())
-      aLines << pLabel->text();
+    if (pLabel->isVisible() && !pLabel->text().isEmpty()) aLines << pLabel->text();
   return aLines.join(QLatin1Char('\n'));
 }
 
 QAbstractButton* FindDialogButton(QWidget* pParent, const QString& strText) {
   auto plain = [](QString str) { return str.remove(QLatin1Char('&')); };
   for (QAbstractButton* p : pParent->findChildren<QAbstractButton*>())
-    if (p->isVisible() && plain(p->text()) == plain(strText))
-      return p;
+    if (p->isVisible() && plain(p->text()) == plain(strText)) return p;
   return nullptr;
 }
 
@@ -77,18 +57,7 @@ CModalAnswerer::~CModalAnswerer() {
 void CModalAnswerer::Then(Step fnStep) { m_aSteps.push_back(std::move(fnStep)); }
 
 void CModalAnswerer::ThenClick(const QString& strButton) {
-  Then([this, strButton](QWidget* pModal) {
-    Record(pModal);
-    Click(pModal, strButton);
-  });
-}
-
-void CModalAnswerer::ThenKey(int nKey) {
-  Then([this, nKey](QWidget* pModal) {
-    Record(pModal);
-    QWidget* pTarget = pModal->focusWidget() ? pModal->focusWidget() : pModal;
-    QTest::keyClick(pTarget, static_cast<Qt::Key>(nKey));
-  });
+  Then([this, strButton](QWidget* pModal) { Record(pModal), Click(pModal, strButton); });
 }
 
 void CModalAnswerer::ThenMessage(const QString& strText, const QString& strButton) {

@@ -9,17 +9,8 @@
 #include <functional>
 #include <vector>
 
-#include <QElapsedTimer>
-#include <QObject>
-#include <QPointer>
-#include <QString>
-#include <QStringList>
-#include <QTest>
-#include <QTimer>
-#include <QVariant>
-
-class QAbstractButton;
-class QWidget;
+#include <QtTest>
+#include <QtWidgets>
 
 namespace zk7 {
 
@@ -28,9 +19,7 @@ class CWaitDialog;
 // Names the case of a table-driven test in the log when the test fails in it.
 struct sCaseTrace {
   QString strName;
-  ~sCaseTrace() {
-    if (QTest::currentTestFailed()) qWarning("in case \"%s\"", qPrintable(strName));
-  }
+  ~sCaseTrace() { QTest::currentTestFailed() ? qWarning("in case \"%s\"", qPrintable(strName)) : void(); }
 };
 
 // The text a user reads in a dialog: a message box's text, else the texts of its
@@ -55,8 +44,6 @@ public:
   void Then(Step fnStep);
   // Records the next dialog's title and text, then clicks its button strButton.
   void ThenClick(const QString& strButton);
-  // Records the next dialog, then sends it one key (Escape, Return...).
-  void ThenKey(int nKey);
   // The next dialog must be a message box reading strText; strButton is clicked.
   void ThenMessage(const QString& strText, const QString& strButton = QStringLiteral("OK"));
 
@@ -64,21 +51,15 @@ public:
   // and checks that record an error instead of leaving the dialog open.
   void Click(QWidget* pModal, const QString& strButton);
   void Fail(const QString& strText) { m_aErrors << strText; }
-  void Check(bool bOk, const QString& strWhat) {
-    if (!bOk) Fail(strWhat);
-  }
+  void Check(bool bOk, const QString& strWhat) { bOk ? void() : Fail(strWhat); }
   void Compare(const QVariant& actual, const QVariant& expected, const QString& strWhat);
 
   // No more answers: a later command gets its own answerer.
   void Stop() { m_timer.stop(); }
 
-  // What was seen: title and text of the dialogs answered by ThenClick, ThenKey
-  // and ThenMessage; every dialog's title; what went wrong.
+  // What was seen: title and text of the dialogs answered by ThenClick and ThenMessage.
   const QStringList& Titles() const { return m_aTitles; }
   const QStringList& Texts() const { return m_aTexts; }
-  const QStringList& Seen() const { return m_aSeen; }
-  const QStringList& Errors() const { return m_aErrors; }
-  int PendingSteps() const { return static_cast<int>(m_aSteps.size()); }
   // Icons of the message boxes answered (QMessageBox::Icon), -1 for other dialogs.
   const std::vector<int>& Icons() const { return m_aIcons; }
   // Every step used and nothing wrong; else what went wrong, for the failure message.
