@@ -375,10 +375,8 @@ private slots:
 
   void graphPrintoutReadsLikeTheScreen() {
     sHistWindow w(Sample("wide.zk", 130, 50));
-    w.ShowCursor(1);
-    w.ShowCursor(2);
-    w.pGraph->PlaceCursor(1, w.Doc().GetRecordTime(10, 0));
-    w.pGraph->PlaceCursor(2, w.Doc().GetRecordTime(30, 0));
+    w.ShowCursor(1), w.ShowCursor(2);
+    w.pGraph->PlaceCursor(1, w.Doc().GetRecordTime(10, 0)), w.pGraph->PlaceCursor(2, w.Doc().GetRecordTime(30, 0));
     w.pGraph->AddFixedMark();
     const std::string strPdf = m_dir.Path() + "/graph.pdf";
     QPrinter printer(QPrinter::HighResolution);
@@ -391,8 +389,8 @@ private slots:
     int nPages = 0;
     const QStringList aPages = print(nPages);
     QVERIFY(nPages > 2 && aPages.size() == nPages + 1);
-    QVERIFY(aPages[0].contains("wide.zk") && aPages[0].contains(QString("Page 1 from %1").arg(nPages)));
-    QVERIFY2(!aPages[0].contains("Channel"), "page 1 holds the graph alone");
+    // Page 1 holds the graph alone.
+    QVERIFY(aPages[0].contains("wide.zk") && aPages[0].contains(QString("Page 1 from %1").arg(nPages)) && !aPages[0].contains("Channel"));
     QVERIFY(aPages[1].contains("Channel") && aPages[1].contains("Scale") && aPages[1].contains("001"));
     QVERIFY(aPages[nPages - 1].contains("130") && aPages[nPages - 1].contains(QString("Page %1 from %1").arg(nPages)));
     // The graph's texts scaled once, as the screen shows them: the tick labels
@@ -481,13 +479,10 @@ private slots:
     // Both cursors: records 5 to 20. T1 = 20 + i/2 rises from 22.5 to 30 over 15 s.
     w.PlaceCursor(1, 5);
     w.PlaceCursor(2, 20);
-    {
-      const std::vector<sChannelStatistics>& a = NextResults(pPane);
-      QCOMPARE(pView->GetRequestedRange().eFrom, CHistStatistics::SOURCE_CURSORS);
-      // The error of record 2 lies before the cursors.
-      QCOMPARE(std::tuple(a.size(), a[0].nCount, a[0].dMean, a[0].dIntegral, a[2].nErrors),
-               std::tuple(size_t{3}, int64_t{16}, 26.25, 15 * (22.5 + 30.0) / 2, int64_t{0}));
-    }
+    const std::vector<sChannelStatistics> a = NextResults(pPane);
+    // The error of record 2 lies before the cursors.
+    QCOMPARE(std::tuple(pView->GetRequestedRange().eFrom, a.size(), a[0].nCount, a[0].dMean, a[0].dIntegral, a[2].nErrors),
+             std::tuple(CHistStatistics::SOURCE_CURSORS, size_t{3}, int64_t{16}, 26.25, 15 * (22.5 + 30.0) / 2, int64_t{0}));
     // Printed on a page of its own after the key, with the figures the table shows.
     QCOMPARE(GetGraphPrintPageCount(printer, *w.pFrame), nWithout + 1);
     QVERIFY(PrintGraphPages(printer, w.Control(), *w.pFrame));
@@ -502,17 +497,13 @@ private slots:
     const int y = c.axisRect()->rect().center().y();
     auto at = [&](double x) { return QPoint(qRound(c.xAxis->coordToPixel(x)), y); };
     Drag(&c, at(c.Cursor(2).GetX()), at(w.Doc().GetRecordTime(10, 0)), Qt::NoModifier);
-    {
-      const std::vector<sChannelStatistics>& a = NextResults(pPane);
-      QCOMPARE(std::tuple(pView->GetRequestedRange().nLast, a[0].nCount, a[0].dMax), std::tuple(10, int64_t{6}, 25.0));
-    }
+    const std::vector<sChannelStatistics> b = NextResults(pPane);
+    QCOMPARE(std::tuple(pView->GetRequestedRange().nLast, b[0].nCount, b[0].dMax), std::tuple(10, int64_t{6}, 25.0));
     // A channel unticked in the key leaves the table.
     SetChannelChecked(w.State(), 1, false);
     w.pGraph->RefreshGraphState();
-    {
-      const std::vector<sChannelStatistics>& a = NextResults(pPane);
-      QVERIFY(a.size() == 2 && a[1].nChannel == 2);
-    }
+    const std::vector<sChannelStatistics> d = NextResults(pPane);
+    QVERIFY(d.size() == 2 && d[1].nChannel == 2);
     // Without the cursors: the rows selected in the list, record 2's error among them.
     w.State().m_aCursors[0].m_bShown = w.State().m_aCursors[1].m_bShown = false;
     w.pGraph->RefreshGraphState();
@@ -520,8 +511,7 @@ private slots:
     w.pList->ClickRecord(4, true);
     QTRY_COMPARE_WITH_TIMEOUT(pView->GetRequestedRange().eFrom, CHistStatistics::SOURCE_SELECTION, 3000);
     QTRY_VERIFY(!pPane->IsBusy() && !pPane->GetResults().empty());
-    QTRY_COMPARE(pPane->GetResults()[0].nCount, int64_t{4});
-    QCOMPARE(pPane->GetResults()[1].nErrors, int64_t{1});
+    QTRY_VERIFY(pPane->GetResults()[0].nCount == 4 && pPane->GetResults()[1].nErrors == 1);
     // Hidden again: the command's mark follows.
     QVERIFY(w.pFrame->OnCommand(ID_VIEW_STATISTICS) && !pView->isVisible());
     QVERIFY(w.pFrame->OnUpdateCommand(ID_VIEW_STATISTICS, state) && !state.m_bChecked);
@@ -561,13 +551,9 @@ private slots:
          std::vector<std::tuple<const char*, int, int>>{
              {"x.bmp", 640, 360}, {"y.png", 49, 360}, {"z.png", 640, 20001}, {"missing/dir.png", 640, 360}}) {
       strError.clear();
-      QVERIFY(!SaveGraphImage(*w.pFrame, Path(pszName), nWidth, nHeight, strError));
-      QVERIFY(!strError.isEmpty() && !QFile::exists(Path(pszName)));
+      QVERIFY(!SaveGraphImage(*w.pFrame, Path(pszName), nWidth, nHeight, strError) && !strError.isEmpty() && !QFile::exists(Path(pszName)));
     }
-  }
-
-  void saveGraphAsCommandAsksFileAndSize() {
-    sHistWindow w(m_strFile);
+    // The command asks the file and the size, proposing the graph's.
     QSize proposed;
     CModalAnswerer answers;
     // A name without extension takes the one of the file type chosen.
@@ -583,8 +569,7 @@ private slots:
       auto* pHeight = pModal->findChild<QSpinBox*>("imageHeight");
       if (!pWidth || !pHeight) return answers.Fail("no size fields"), pModal->close(), void();
       proposed = QSize(pWidth->value(), pHeight->value());
-      pWidth->setValue(300);
-      pHeight->setValue(200);
+      pWidth->setValue(300), pHeight->setValue(200);
       QMetaObject::invokeMethod(pModal, "accept");
     });
     QVERIFY(w.pFrame->OnCommand(ID_SAVE_GRAPH_AS));

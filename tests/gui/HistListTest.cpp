@@ -386,8 +386,22 @@ private slots:
     for (int k = 0; k < 5; ++k) QVERIFY(!c.IsPlotShown(k));
   }
 
-  void scaleButtonsOnTheSelectedRows() {
+  void fileInformationAndScaleButtonsOnTheSelectedRows() {
     sHistWindow w(Path("five.zk"));
+    // The file information dialog.
+    CModalAnswerer answers;
+    QStringList aValues;
+    answers.Then([&](QWidget* pModal) {
+      aValues << pModal->windowTitle();
+      for (const char* psz : {"Configuration name:", "Date and time of first record in this file:", "Recorded duration:",
+                              "Cycles count:", "Channels count:"})
+        if (auto* pEdit = pModal->findChild<QLineEdit*>(psz)) aValues << pEdit->text();
+      answers.Click(pModal, "OK");
+    });
+    w.pFrame->OnCommand(ID_FILE_INFORMATION);
+    const sResultsFileInfo info = w.Doc().GetFileInformation();
+    QCOMPARE(aValues, QStringList({"Informations about fle 'five.zk'", QString::fromLatin1(info.strConfigName),
+                                   "01/01/2026 00:00:00.000", QString::fromLatin1(info.strDuration), "50", "5"}));
     SelectKeyRows(w, {4});
     w.pKey->GetScaleButton(0)->click();
     SelectKeyRows(w, {1, 3});
@@ -424,22 +438,6 @@ private slots:
     QVERIFY(PaneMenu(w, GetKeyContextMenu(), w.pKey, pMenu).contains("Do not display unchecked channels"));
   }
 
-  void fileInformationDialog() {
-    sHistWindow w(Path("five.zk"));
-    CModalAnswerer answers;
-    QStringList aValues;
-    answers.Then([&](QWidget* pModal) {
-      aValues << pModal->windowTitle();
-      for (const char* psz : {"Configuration name:", "Date and time of first record in this file:", "Recorded duration:",
-                              "Cycles count:", "Channels count:"})
-        if (auto* pEdit = pModal->findChild<QLineEdit*>(psz)) aValues << pEdit->text();
-      answers.Click(pModal, "OK");
-    });
-    w.pFrame->OnCommand(ID_FILE_INFORMATION);
-    const sResultsFileInfo info = w.Doc().GetFileInformation();
-    QCOMPARE(aValues, QStringList({"Informations about fle 'five.zk'", QString::fromLatin1(info.strConfigName),
-                                   "01/01/2026 00:00:00.000", QString::fromLatin1(info.strDuration), "50", "5"}));
-  }
 };
 
 QTEST_MAIN(HistListTest)
