@@ -63,10 +63,7 @@ private slots:
     QVERIFY(pX);
     pTree->setFocus();
     // The Space key on the current item toggles it; the posted propagation spreads it.
-    const struct {
-      QTreeWidgetItem* pItem;
-      const char* pszMarks;
-    } steps[] = {
+    const struct { QTreeWidgetItem* pItem; const char* pszMarks; } steps[] = {
         {pInternal, "----++++++--"},  // the category ticks its branch
         {pX, "-------+++--"},         // clearing a file clears its directory and category, not its siblings
         {pX, "------++++--"},         // ticking it again does not tick its parents

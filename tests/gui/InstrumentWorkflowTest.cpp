@@ -148,11 +148,8 @@ private slots:
   void PortAndTextFieldsAcceptWhatCanBeSentOnly() {
     const QString strRange = "Please enter an integer between 1 and 65535.";
     const QString strLatin1 = ": only characters of the Western European (Latin-1) set can be sent to the module.";
-    const struct {
-      const char* pszField;
-      QString strText;
-      QString strRefusal;  // empty: accepted
-    } aRows[] = {
+    // The refusal's message; empty: accepted.
+    const struct { const char* pszField; QString strText, strRefusal; } aRows[] = {
         {"port", "65535", {}}, {"port", "1", {}}, {"port", "0", strRange}, {"port", "65536", strRange},
         {"port", "99999999999", strRange}, {"port", QString(), "Please enter an integer."}, {"address", "caf\u00E9-1234", {}},
         {"address", "\u0417K7-1234", "Device Address" + strLatin1}, {"user", "op\u20AC", "User Name" + strLatin1},
@@ -184,12 +181,8 @@ private slots:
   // The link waits on a module that does not answer; the window's event loop goes
   // on (a timer keeps firing) and Cancel ends the command without a message.
   void WindowRunsAndCancelActsDuringStalledRequests() {
-    const struct {
-      const char* pszName;
-      const char* pszFault;
-      bool bDownload;        // else send a configuration
-      QString strWaitTitle;  // of the wait dialog to cancel; empty: the one after the login
-    } aRows[] = {
+    // A download, else a configuration sent; the title of the wait dialog to cancel, empty: the one after the login.
+    const struct { const char* pszName, *pszFault; bool bDownload; QString strWaitTitle; } aRows[] = {
         // A cancelled login opens the connect dialog again, without a message.
         {"login", "stall=30000@key", false, "Please wait..."},
         {"listing", "stall=30000@list", true, "Asking instrument '127.0.0.1'"},
@@ -315,13 +308,7 @@ private slots:
     const fs::path first = Destination() / "internal" / "r1" / "first.zk";
     const fs::path second = Destination() / "internal" / "r2" / "second.zk";
     const fs::path events = Destination() / "logs" / "events.log";
-    const struct {
-      const char* pszName;
-      std::vector<QStringList> aPaths;
-      QString strSummary, strButton;
-      bool bFileDialog;
-      QStringList aOpened;
-    } aRows[] = {
+    const struct { const char* pszName; std::vector<QStringList> aPaths; QString strSummary, strButton; bool bFileDialog; QStringList aOpened; } aRows[] = {
         {"configurations only: no question", {{"Configurations"}}, "One file has been loaded.", "OK", false, {}},
         {"one results file opens directly", {{"Configurations"}, {"internal flash", "r1"}},
          "2 files have been dowloaded.\nDo you want to open it ?", "&Yes", false, {Q(first)}},
@@ -360,15 +347,11 @@ private slots:
     WriteFileText(bad, "<?xml version=\"1.0\"?><fieldacq><channels/></fieldacq>");
     using Messages = std::vector<std::pair<QString, QString>>;  // text, button
     const QString strRefused = "Request status Error: Acquisition is running";
+    // Acquiring before and after; the answer to the stop question, null: none asked; the file chosen in the file
+    // dialog, empty: none opens; the messages after it; the requests of all clients, counted; the file saved.
     const struct {
-      const char* pszName;
-      const char* pszFault;
-      bool bAcquiring;      // before and after
-      const char* pszStop;  // the answer to the stop question; null: none asked
-      fs::path file;        // chosen in the file dialog; empty: none opens
-      Messages aMessages;   // after the file dialog
-      std::vector<std::pair<const char*, int>> aRequests;  // requests of all clients, counted
-      bool bSaved;
+      const char *pszName, *pszFault; bool bAcquiring; const char* pszStop; fs::path file; Messages aMessages;
+      std::vector<std::pair<const char*, int>> aRequests; bool bSaved;
     } aRows[] = {
         {"declining to stop", nullptr, true, "&No", {}, {}, {{"<stop", 0}}, false},
         {"no session element", nullptr, false, nullptr, bad,

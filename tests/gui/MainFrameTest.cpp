@@ -20,10 +20,8 @@ namespace {
 QStringList MenuTexts(const QWidget* pMenu, const QString& strIndent = QString()) {
   QStringList a;
   for (QAction* pAction : pMenu->actions())
-    if (pAction->menu())
-      a << strIndent + pAction->text() + '>' << MenuTexts(pAction->menu(), strIndent + "  ");
-    else if (!pAction->isSeparator())
-      a << strIndent + pAction->text();
+    if (pAction->menu()) a << strIndent + pAction->text() + '>' << MenuTexts(pAction->menu(), strIndent + "  ");
+    else if (!pAction->isSeparator()) a << strIndent + pAction->text();
   return a;
 }
 
@@ -31,10 +29,8 @@ QStringList MenuTexts(const QWidget* pMenu, const QString& strIndent = QString()
 QStringList MenuBarTexts(const CMainFrame& frame) {
   QStringList a;
   for (const QString& str : MenuTexts(frame.menuBar()))
-    if (!str.contains(QRegularExpression("^  &\\d ")))
-      a << str;
-    else if (a.last() != "  Recent File")
-      a << "  Recent File";
+    if (!str.contains(QRegularExpression("^  &\\d "))) a << str;
+    else if (a.last() != "  Recent File") a << "  Recent File";
   return a;
 }
 
@@ -42,12 +38,9 @@ QStringList MenuBarTexts(const CMainFrame& frame) {
 QStringList LayoutTexts(const std::vector<sMenuItem>& aItems, const QString& strIndent = QString()) {
   QStringList a;
   for (const sMenuItem& item : aItems)
-    if (item.m_eKind == sMenuItem::COMMAND)
-      a << strIndent + QString::fromLatin1(item.m_strText);
-    else if (item.m_eKind == sMenuItem::RECENT_FILES)
-      a << strIndent + "Recent File";
-    else if (item.m_eKind == sMenuItem::POPUP)
-      a << strIndent + QString::fromLatin1(item.m_strText) + '>' << LayoutTexts(item.m_aItems, strIndent + "  ");
+    if (item.m_eKind == sMenuItem::COMMAND) a << strIndent + QString::fromLatin1(item.m_strText);
+    else if (item.m_eKind == sMenuItem::RECENT_FILES) a << strIndent + "Recent File";
+    else if (item.m_eKind == sMenuItem::POPUP) a << strIndent + QString::fromLatin1(item.m_strText) + '>' << LayoutTexts(item.m_aItems, strIndent + "  ");
   return a;
 }
 
@@ -96,8 +89,7 @@ class MainFrameTest : public QObject {
   static CHistFrame* Hist(CMdiChild* pChild) { return pChild ? qobject_cast<CHistFrame*>(pChild->GetContent()) : nullptr; }
   // The menu bar is the core's layout of the state, and the tool bar its buttons, each with an icon.
   static void CheckBars(const CMainFrame& frame, unsigned nId) {
-    QCOMPARE(frame.GetMenuId(), nId);
-    QCOMPARE(frame.GetToolBarId(), nId);
+    QCOMPARE(std::pair(frame.GetMenuId(), frame.GetToolBarId()), std::pair(nId, nId));
     QCOMPARE(MenuBarTexts(frame), LayoutTexts(GetMenuLayout(nId)));
     QStringList aShown, aLaidOut;
     for (QAction* p : frame.GetToolBar()->actions()) {
@@ -116,7 +108,6 @@ class MainFrameTest : public QObject {
 private slots:
   void init() {
     m_pDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_pDir->isValid());
     m_pStore = CreateIniSettingsStore(m_pDir->filePath("zk7.ini").toStdString());
   }
 

@@ -52,11 +52,7 @@ private slots:
       if (!strGio.isEmpty()) {
         const std::vector<std::string> aEnv = {"XDG_DATA_HOME=" + strData.toStdString(),
                                                "XDG_DATA_DIRS=" + strData.toStdString() + ":/usr/share"};
-        const struct {
-          const char* pszName;
-          QByteArray content;
-          bool bOurs;
-        } files[] = {{"module.log", "12\t2017-03-15\t10:20:30\tStart\n", true},
+        const struct { const char* pszName; QByteArray content; bool bOurs; } files[] = {{"module.log", "12\t2017-03-15\t10:20:30\tStart\n", true},
                      {"kernel.log", "Jan  1 00:00:00 host kernel: started\n", false}};
         for (const auto& f : files) {
           const QString strPath = dir.filePath(QString::fromLatin1(f.pszName));
