@@ -47,7 +47,6 @@ const std::vector<sChannelStatistics>& NextResults(CStatisticsPane* pPane) {
   return pPane->GetResults();
 }
 
-
 } // namespace
 
 class HistGraphTest : public QObject {
@@ -323,6 +322,13 @@ private slots:
     QVERIFY2(!w.pFrame->GetToolBars()->GetCursorsBar()->isVisible(), "a bar hidden before stays hidden");
     w.pFrame->OnCommand(ID_SCALES_TOOLS);
     QVERIFY(!bar.isVisible());
+    // The copy: a picture and SVG on the clipboard.
+    QApplication::clipboard()->clear();
+    QCOMPARE(w.pGraph->CopyGraphToClipboard(), 0L);
+    const QMimeData* pData = QApplication::clipboard()->mimeData();
+    QCOMPARE(qvariant_cast<QImage>(pData->imageData()).size(), w.Control().size());
+    const QByteArray svg = pData->data("image/svg+xml");
+    QVERIFY(svg.contains("<svg") && (svg.contains("polyline") || svg.contains("<path")));
   }
 
   void cancelDuringLoadingLeavesAnEmptyGraph() {
@@ -418,16 +424,6 @@ private slots:
     // No ticked row: the graph page only.
     for (auto& st : w.State().m_aChanStates) st.m_bChecked = false;
     QVERIFY(print(nPages).size() == 2 && nPages == 1);
-  }
-
-  void copyPutsAPictureAndSvgOnTheClipboard() {
-    sHistWindow w(Sample("three.zk", 3, 600));
-    QApplication::clipboard()->clear();
-    QCOMPARE(w.pGraph->CopyGraphToClipboard(), 0L);
-    const QMimeData* pData = QApplication::clipboard()->mimeData();
-    QCOMPARE(qvariant_cast<QImage>(pData->imageData()).size(), w.Control().size());
-    const QByteArray svg = pData->data("image/svg+xml");
-    QVERIFY(svg.contains("<svg") && (svg.contains("polyline") || svg.contains("<path")));
   }
 
   void paneShowsTheNewestRangeAndCopiesIt() {

@@ -83,15 +83,11 @@ private slots:
     CModalAnswerer answers;
     answers.Then([](QWidget* pModal) { QTest::keyClick(pModal->focusWidget(), Qt::Key_Escape); });
     QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_ABORT));
-  }
-
-  void exportCsvFileType() {
-    sHistWindow w(Path("run.2024.zk"));
+    // The CSV file type.
     w.pList->ClickRecord(1, false);
     w.pList->ClickRecord(2, true);
     const std::string strCsv = "time,T1 [\xC2\xB0" "C],N,P [kW]\r\n2026-01-01T00:00:01.000,20.5,1,1.500\r\n"
                                "2026-01-01T00:00:02.000,21.0,2,\r\n";
-    CModalAnswerer answers;
     QStringList aOffered;
     ChooseFile(answers, Path("rows.dat"), &aOffered, true);
     QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
