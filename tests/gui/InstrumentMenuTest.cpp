@@ -58,8 +58,7 @@ private:
     pDownload->trigger();
     user.Stop();
     // The command connected for itself, so it disconnected at its end.
-    QVERIFY(m_pApp->GetInstrumentCommands()->GetDevice() == nullptr);
-    QVERIFY(Frame()->isEnabled());
+    QVERIFY(m_pApp->GetInstrumentCommands()->GetDevice() == nullptr && Frame()->isEnabled());
   }
   static void OpenIt(CModalAnswerer& user) {
     user.ThenMessage("One file has been loaded.\nDo you want to open it ?", "&Yes");
@@ -167,8 +166,7 @@ private slots:
     QCOMPARE(ReadFileText(Destination() / "internal" / "run.zk"), ReadFileText(m_sim.Root() / "internal" / "run.zk"));
     QVERIFY(ReadFileText(Destination() / "internal" / "run.zk") != strOldBytes);
     CMdiChild* pNew = WindowOf(strPath);
-    QVERIFY(pNew && pNew != pOld.data());
-    QVERIFY(!bHandedOpenDuringCommand);
+    QVERIFY(pNew && pNew != pOld.data() && !bHandedOpenDuringCommand);
     QTRY_VERIFY(WindowOf(strHanded) != nullptr);
   }
 };

@@ -125,8 +125,7 @@ private slots:
     QVERIFY(!pFrame->GetCommandState(ID_FILE_CLOSE).m_bEnabled);
     for (QAction* pAction : pFrame->GetToolBar()->actions()) QVERIFY(pAction->isSeparator() || pAction->isEnabled());
     // "&Toolbar" hides and shows the bar, and its check mark follows.
-    QVERIFY(pFrame->ExecuteCommand(ID_VIEW_TOOLBAR));
-    QVERIFY(pFrame->GetToolBar()->isHidden());
+    QVERIFY(pFrame->ExecuteCommand(ID_VIEW_TOOLBAR) && pFrame->GetToolBar()->isHidden());
     QCOMPARE(States(*pFrame, {"&View|&Toolbar"}), QString("+"));
     pFrame->ExecuteCommand(ID_VIEW_TOOLBAR);
     QVERIFY(!pFrame->GetToolBar()->isHidden());
@@ -291,8 +290,7 @@ private slots:
     QFile::remove(strB);
     CModalAnswerer user;
     user.ThenClick("OK");
-    QVERIFY(pFrame->ExecuteCommand(ID_FILE_MRU_FILE1 + 1));
-    QVERIFY(!user.Texts().value(0).isEmpty());
+    QVERIFY(pFrame->ExecuteCommand(ID_FILE_MRU_FILE1 + 1) && !user.Texts().value(0).isEmpty());
     QVERIFY(pFrame->GetRecentFiles().size() == 1 && !pFrame->GetCommandState(ID_FILE_MRU_FILE1 + 1).m_bEnabled);
     QCOMPARE(QString::fromStdString(m_pStore->ReadText("Recent File List", "File2", "?")), QString());
   }
