@@ -16,11 +16,6 @@ using namespace zk7;
 
 namespace {
 
-void Wheel(QWidget* w, QPoint at, int nDelta, Qt::KeyboardModifiers mods) {
-  QWheelEvent e(QPointF(at), w->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, nDelta), Qt::NoButton, mods, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(w, &e);
-}
-
 sAxisRange Range(const QCPAxis* p) { return {p->range().lower, p->range().upper}; }
 
 bool Near(const sAxisRange& a, const sAxisRange& b, double dTolerance) {
@@ -127,8 +122,7 @@ private slots:
     // Paging to the next measurements is a step with its own period; back brings its points again.
     f.OnCommand(ID_HIST_GLOBAL_VIEW);
     const sGraphView whole = w.pGraph->GetView();
-    w.State().m_dHistoryStart = whole.dStart;
-    w.State().m_dHistoryEnd = whole.dStart + (whole.dEnd - whole.dStart) / 3;
+    std::tie(w.State().m_dHistoryStart, w.State().m_dHistoryEnd) = std::pair(whole.dStart, whole.dStart + (whole.dEnd - whole.dStart) / 3);
     f.OnCommand(ID_REFRESH);
     QApplication::processEvents();
     const sGraphView third = w.pGraph->GetView();

@@ -135,4 +135,10 @@ inline void Drag(QWidget* w, QPoint a, QPoint b, Qt::KeyboardModifiers mods) {
   send(QEvent::MouseButtonRelease, b, Qt::NoButton);
 }
 
+// A wheel turn of nDelta at a point with the modifiers held.
+inline void Wheel(QWidget* w, QPoint at, int nDelta, Qt::KeyboardModifiers mods) {
+  QWheelEvent e(QPointF(at), w->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, nDelta), Qt::NoButton, mods, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w, &e);
+}
+
 } // namespace zk7

@@ -366,9 +366,7 @@ private slots:
 
     // Alt+Left and Alt+Right step through the zoom history.
     const sGraphView whole = pHist->GetHistGraph()->GetView();
-    const QPoint at = pGraph->axisRect()->rect().center();
-    QWheelEvent wheel(at, pGraph->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(pGraph, &wheel);
+    Wheel(pGraph, pGraph->axisRect()->rect().center(), 120, Qt::NoModifier);
     pFrame->UpdateCommandStates();
     QVERIFY(pFrame->GetCommandState(ID_ZOOM_BACK).m_bEnabled);
     const sGraphView next = pHist->GetHistGraph()->GetView();
