@@ -48,6 +48,17 @@ class InstrumentWorkflowTest : public QObject {
     QVERIFY2(m_pMain->isEnabled(), pszCase);
   }
 
+  // A download (else a configuration sent) with the login answered, then fnScript's answers;
+  // the icons of the messages answered.
+  std::vector<int> Run(bool bDownload, const std::function<void(CModalAnswerer&)>& fnScript, const char* pszCase = "") {
+    CModalAnswerer user;
+    user.Then(LoginStep(user));
+    fnScript(user);
+    bDownload ? m_pCommands->OnDownloadFiles() : m_pCommands->OnSendConfiguration();
+    Finish(user, pszCase);
+    return user.Icons();
+  }
+
   std::string m_strConfig;
   std::unique_ptr<CModuleSim> m_pSim;
   std::unique_ptr<QMainWindow> m_pMain;
@@ -228,11 +239,7 @@ private slots:
 
   void ListingRefusedShowsTheLinkErrorAndNoSelection() {
     StartSim({"--fault", "refuse=Busy@list"});
-    CModalAnswerer user;
-    user.Then(LoginStep(user));
-    user.ThenMessage("Request status Error: Busy");
-    m_pCommands->OnDownloadFiles();
-    Finish(user);
+    Run(true, [](CModalAnswerer& user) { user.ThenMessage("Request status Error: Busy"); });
     QVERIFY(m_pSim->CountRequests("device=\"configs\"") == 5 && m_pSim->CountRequests("device=\"logs\"") == 0);
     // The command connected, so it disconnected at its end.
     QVERIFY(m_pCommands->GetDevice() == nullptr);
@@ -244,22 +251,20 @@ private slots:
     WriteFileText(Root() / "internal" / "run1" / "notes.txt", Pattern(5, "notes"));
     WriteFileText(Root() / "configs" / "plant.xml", Pattern(300, "plant"));
     StartSim();
-    CModalAnswerer user;
-    user.Then(LoginStep(user));
     // The tree's layout is proven on the dialog; here the module's listing reaches it.
-    user.Then(SelectStep(user, {{"internal flash"}}, [&user, this](CDlgFilesSel* pDlg) {
-      QStringList aSeen = {pDlg->windowTitle(), pDlg->DestinationEdit()->text()};
-      for (int i = 0; i < pDlg->Tree()->topLevelItemCount(); ++i)
-        aSeen << pDlg->Tree()->topLevelItem(i)->text(0) + QString(pDlg->Tree()->topLevelItem(i)->childCount(), '+');
-      // Absent devices are empty; a file of the unnamed directory sits under its category.
-      user.Compare(aSeen.join('|'), "Download files from '127.0.0.1'|" + Q(Destination()) +
-                                        "|Configurations+|Glogal Logs|internal flash++|USB key|SD Card", "title, destination, categories");
-      user.Check(FindItem(pDlg->Tree(), {"internal flash", "top.zk (1000 bytes)"}) &&
-                     FindItem(pDlg->Tree(), {"internal flash", "run1", "inner.log (70000 bytes)"}), "the files of the internal flash");
-    }));
-    user.ThenMessage("3 files have been dowloaded.\nDo you want to open one of the loaded files ?", "&No");
-    m_pCommands->OnDownloadFiles();
-    Finish(user);
+    Run(true, [this](CModalAnswerer& user) {
+      user.Then(SelectStep(user, {{"internal flash"}}, [&user, this](CDlgFilesSel* pDlg) {
+        QStringList aSeen = {pDlg->windowTitle(), pDlg->DestinationEdit()->text()};
+        for (int i = 0; i < pDlg->Tree()->topLevelItemCount(); ++i)
+          aSeen << pDlg->Tree()->topLevelItem(i)->text(0) + QString(pDlg->Tree()->topLevelItem(i)->childCount(), '+');
+        // Absent devices are empty; a file of the unnamed directory sits under its category.
+        user.Compare(aSeen.join('|'), "Download files from '127.0.0.1'|" + Q(Destination()) +
+                                          "|Configurations+|Glogal Logs|internal flash++|USB key|SD Card", "title, destination, categories");
+        user.Check(FindItem(pDlg->Tree(), {"internal flash", "top.zk (1000 bytes)"}) &&
+                       FindItem(pDlg->Tree(), {"internal flash", "run1", "inner.log (70000 bytes)"}), "the files of the internal flash");
+      }));
+      user.ThenMessage("3 files have been dowloaded.\nDo you want to open one of the loaded files ?", "&No");
+    });
     // Ticking the category took everything under it, and nothing else.
     QCOMPARE(ReadFileText(Destination() / "internal" / "top.zk") + ReadFileText(Destination() / "internal" / "run1" / "inner.log") +
                  ReadFileText(Destination() / "internal" / "run1" / "notes.txt"),
@@ -272,25 +277,23 @@ private slots:
     WriteFileText(Root() / "logs" / "b.log", Pattern(100, "b"));
     WriteFileText(Destination() / "logs" / "a.log", "old");
     StartSim();
-    CModalAnswerer user;
-    user.Then(LoginStep(user));
-    user.Then(SelectStep(user, {{"Glogal Logs"}}));
-    user.Then([&user, this](QWidget* pModal) {
-      auto* pDlg = qobject_cast<C5ButtonsDialog*>(pModal);
-      auto* pWait = pDlg ? qobject_cast<CWaitDialog*>(pDlg->parentWidget()) : nullptr;
-      if (!pWait) return user.Fail("expected the replace question over the wait dialog");
-      user.Check(!m_pMain->isEnabled(), "main window disabled while downloading");
-      user.Compare(pDlg->m_strMessage, QString(" '%1'\n\n This file already exists. Do you want to replace it ?")
-                                           .arg(Q(Destination() / "logs" / "a.log")), "question");
-      user.Compare(QString("%1/%2 %3").arg(pWait->GetProgressBar()->value()).arg(pWait->GetProgressBar()->maximum())
-                       .arg(pWait->GetStatusText()), "1/4 : a.log (100 bytes)", "progress");
-      // The user presses Cancel in the wait dialog, then answers the question.
-      pWait->GetCancelButton()->click();
-      user.Click(pDlg, "&Yes");
-    });
     CWaitWatcher watch;
-    m_pCommands->OnDownloadFiles();
-    Finish(user);
+    Run(true, [this](CModalAnswerer& user) {
+      user.Then(SelectStep(user, {{"Glogal Logs"}}));
+      user.Then([&user, this](QWidget* pModal) {
+        auto* pDlg = qobject_cast<C5ButtonsDialog*>(pModal);
+        auto* pWait = pDlg ? qobject_cast<CWaitDialog*>(pDlg->parentWidget()) : nullptr;
+        if (!pWait) return user.Fail("expected the replace question over the wait dialog");
+        user.Check(!m_pMain->isEnabled(), "main window disabled while downloading");
+        user.Compare(pDlg->m_strMessage, QString(" '%1'\n\n This file already exists. Do you want to replace it ?")
+                                             .arg(Q(Destination() / "logs" / "a.log")), "question");
+        user.Compare(QString("%1/%2 %3").arg(pWait->GetProgressBar()->value()).arg(pWait->GetProgressBar()->maximum())
+                         .arg(pWait->GetStatusText()), "1/4 : a.log (100 bytes)", "progress");
+        // The user presses Cancel in the wait dialog, then answers the question.
+        pWait->GetCancelButton()->click();
+        user.Click(pDlg, "&Yes");
+    });
+    });
     // The login's wait dialog, the listing's, the download's.
     QCOMPARE(watch.Titles(), QStringList({"Please wait...", "Please wait...", "Asking instrument '127.0.0.1'", "Please wait...",
                                           "Download files from '127.0.0.1'"}));
@@ -318,21 +321,19 @@ private slots:
     for (const auto& row : aRows) {
       fs::remove_all(Destination());
       m_aOpened.clear();
-      CModalAnswerer user;
-      user.Then(LoginStep(user));
-      user.Then(SelectStep(user, row.aPaths));
-      user.ThenMessage(row.strSummary, row.strButton);
-      // It starts at the first results or log file, in category order.
-      if (row.bFileDialog)
-        user.Then(FileStep(user, second, [&user, events](QFileDialog* pDlg) {
-          user.Compare(QStringList({pDlg->directory().absolutePath(), pDlg->selectedFiles().value(0)}) << pDlg->nameFilters(),
-                       QStringList({Q(events.parent_path()), Q(events), "ZK7 results files (*.zk)", "ZK7 log files (*.log)"}),
-                       "folder, file, filters");
-        }));
-      m_pCommands->OnDownloadFiles();
-      Finish(user, row.pszName);
+      const std::vector<int> aIcons = Run(true, [&](CModalAnswerer& user) {
+        user.Then(SelectStep(user, row.aPaths));
+        user.ThenMessage(row.strSummary, row.strButton);
+        // It starts at the first results or log file, in category order.
+        if (row.bFileDialog)
+          user.Then(FileStep(user, second, [&user, events](QFileDialog* pDlg) {
+            user.Compare(QStringList({pDlg->directory().absolutePath(), pDlg->selectedFiles().value(0)}) << pDlg->nameFilters(),
+                         QStringList({Q(events.parent_path()), Q(events), "ZK7 results files (*.zk)", "ZK7 log files (*.log)"}),
+                         "folder, file, filters");
+          }));
+      }, row.pszName);
       QVERIFY2(m_aOpened == row.aOpened, row.pszName);
-      if (!row.bFileDialog && row.aOpened.isEmpty()) QCOMPARE(user.Icons().front(), int(QMessageBox::Information));
+      if (!row.bFileDialog && row.aOpened.isEmpty()) QCOMPARE(aIcons.front(), int(QMessageBox::Information));
     }
     QCOMPARE(ReadFileText(second), Pattern(40, "second"));
   }
@@ -375,19 +376,17 @@ private slots:
       auto other = m_pSim->Client();
       QVERIFY(other->Login() == ZK7_OK);
       if (row.bAcquiring) QCOMPARE(other->SetAcquisition(1, 2), ZK7_OK);
-      CModalAnswerer user;
-      user.Then(LoginStep(user));
-      if (row.pszStop) user.ThenMessage(QLatin1String(ZK7_MSG_STOP_RUNNING), QLatin1String(row.pszStop));
-      if (!row.file.empty())
-        user.Then(FileStep(user, row.file, [&user](QFileDialog* pDlg) {
-          user.Compare(QStringList({pDlg->windowTitle(), pDlg->defaultSuffix()}) << pDlg->nameFilters(),
-                       QStringList({"Select configuration file to send", "xml", "ZK7 XML configuration files (*.xml)"}),
-                       "title, default extension, filter");
-        }));
-      for (const auto& [strText, strButton] : row.aMessages) user.ThenMessage(strText, strButton);
-      m_pCommands->OnSendConfiguration();
-      Finish(user, row.pszName);
-      if (row.pszStop) QCOMPARE(user.Icons().front(), int(QMessageBox::NoIcon));
+      const std::vector<int> aIcons = Run(false, [&](CModalAnswerer& user) {
+        if (row.pszStop) user.ThenMessage(QLatin1String(ZK7_MSG_STOP_RUNNING), QLatin1String(row.pszStop));
+        if (!row.file.empty())
+          user.Then(FileStep(user, row.file, [&user](QFileDialog* pDlg) {
+            user.Compare(QStringList({pDlg->windowTitle(), pDlg->defaultSuffix()}) << pDlg->nameFilters(),
+                         QStringList({"Select configuration file to send", "xml", "ZK7 XML configuration files (*.xml)"}),
+                         "title, default extension, filter");
+          }));
+        for (const auto& [strText, strButton] : row.aMessages) user.ThenMessage(strText, strButton);
+      }, row.pszName);
+      if (row.pszStop) QCOMPARE(aIcons.front(), int(QMessageBox::NoIcon));
       for (const auto& [pszNeedle, nCount] : row.aRequests) QVERIFY2(m_pSim->CountRequests(pszNeedle) == nCount, pszNeedle);
       int bRunning = -1;
       QCOMPARE(other->ReadAcquisitionStatus(bRunning), ZK7_OK);
