@@ -279,21 +279,18 @@ private slots:
     // Each command that reads: the message once per command, the window stays
     // (a refresh meets the failure in the key's mark cells, the graph and the list).
     for (unsigned nId : {ID_GOTO_CURSOR1, ID_ADD_FIXED_MARK, ID_FILE_INFORMATION, ID_REFRESH}) {
+      const sCaseTrace trace{QString::number(nId)};
       CModalAnswerer answers;
-      answers.ThenClick("OK");
-      QVERIFY(w.pFrame->OnCommand(nId));
-      QVERIFY2(answers.Texts() == QStringList{strReader}, qPrintable(QString::number(nId) + ": " + answers.Texts().join('|')));
-      QVERIFY2(answers.AllAnswered(), qPrintable(QString::number(nId) + ": " + answers.Report()));
-      QVERIFY(w.pFrame->isVisible());
+      answers.ThenMessage(strReader);
+      QVERIFY(w.pFrame->OnCommand(nId) && w.pFrame->isVisible());
     }
     QCOMPARE(w.State().m_aFixedMarks, std::vector<int>{7990});
     // A new window on the broken file opens too, with the message.
     CModalAnswerer answers;
-    answers.ThenClick("OK");
+    answers.ThenMessage(strReader);
     CHistFrame second(w.pFrame->GetDocumentPtr());
     second.show();
     second.InitialUpdate();
-    QCOMPARE(answers.Texts(), QStringList{strReader});
     QVERIFY(second.isVisible());
   }
 
