@@ -368,12 +368,11 @@ private slots:
     sHistWindow w(strPath);
     const off_t nKeep = static_cast<off_t>(w.Doc().GetDataOffset() + 10u * uint64_t(w.Doc().GetRecordSize()));
     CModalAnswerer answers;
-    answers.ThenClick("OK");
+    answers.ThenMessage(QString("An attempt was made to read past the end of '%1'.").arg(strPath.c_str()));
     // Cut short (a medium removed) once the reading is under way.
     CWaitWatcher cut([&](CWaitDialog&) { return ::truncate(strPath.c_str(), nKeep) == 0; });
     w.pFrame->OnCommand(ID_REFRESH);
     QVERIFY(cut.Done());
-    QCOMPARE(answers.Texts(), QStringList(QString("An attempt was made to read past the end of '%1'.").arg(strPath.c_str())));
     // No half graph, and the window stays.
     QVERIFY(w.pGraph->GetPoints().IsEmpty() && w.Control().GetPlotDataCount(0) == 0 && w.pFrame->isVisible() &&
             !w.pGraph->IsRebuilding());

@@ -198,9 +198,8 @@ private slots:
     QVERIFY2(w.pList->GetSelection().GetFocus() == 30 && !w.pList->HasSelection(), "go to does not select");
     QVERIFY(w.pList->GetTopRow() <= 30 && 30 < w.pList->GetTopRow() + w.pList->GetPageRows());
     // Cursor 2 hidden: the command says so and leaves the list alone.
-    answers.ThenClick("OK");
+    answers.ThenMessage("Cannot find Record");
     w.pFrame->OnCommand(ID_GOTO_CURSOR2);
-    QCOMPARE(answers.Texts().value(1), QString("Cannot find Record"));
     QVERIFY(answers.Icons().at(1) == QMessageBox::Information && w.pList->GetSelection().GetFocus() == 30);
   }
 

@@ -166,8 +166,6 @@ private slots:
     const QRegularExpression::PatternOption LINES = QRegularExpression::MultilineOption;
     QVERIFY2(aPages[1].contains(QRegularExpression("^\\s*module\\.log\\s*$", LINES)) &&
                  aPages[1].contains(QRegularExpression("Page 2 from 5\\s*$", LINES)), qPrintable(aPages[1]));
-    const QString strDate = QDate::currentDate().toString("dd/MM/yyyy");
-    QVERIFY(aPages[1].contains(QRegularExpression("^\\s*Printed " + strDate + " at \\d\\d:\\d\\d:\\d\\d\\s*$", LINES)));
     QVERIFY(aPages[1].contains(QRegularExpression(QString::fromUtf8("N°\\s+Date\\s+Hour\\s+Event\\s+User\\s+Parameter\\s+Comment"))));
     // The selected rows only: the file's lines 11 to 10 + nSelected.
     auto row = [&](int n) { return QRegularExpression(QString("^\\s*%1\\s+\\d\\d/03/2017\\s+\\d\\d:\\d\\d:00\\s").arg(n), LINES); };
