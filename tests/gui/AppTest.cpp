@@ -42,6 +42,12 @@ private slots:
     QCOMPARE((std::vector<uint32_t>{GetDisplayColour(GetChannelColourIndex(2)), GetDisplayColour(GetChannelColourIndex(17)),
                                     GetDisplayColour(DISPLAY_COLOUR_CURSOR1), GetDisplayColour(DISPLAY_COLOUR_CURSOR2)}),
              (std::vector<uint32_t>{0x123456u, 0x123456u, 255u, 0x0000FFu}));
+    // The channel refuses a second listener.
+    const QString strName = QStringLiteral("zk7-apptest-channel-%1").arg(QCoreApplication::applicationPid());
+    CInstanceChannel first(strName);
+    QVERIFY(first.Listen());
+    CInstanceChannel second(strName);
+    QVERIFY(!second.Listen() && CInstanceChannel::IsInstanceRunning(strName));
   }
 
   void startsOnAResultsFile() {
@@ -84,13 +90,6 @@ private slots:
     QCOMPARE(pChild ? pChild->GetPathName() : QString(), strPath);
   }
 
-  void theChannelRefusesASecondListener() {
-    const QString strName = QStringLiteral("zk7-apptest-channel-%1").arg(QCoreApplication::applicationPid());
-    CInstanceChannel first(strName);
-    QVERIFY(first.Listen());
-    CInstanceChannel second(strName);
-    QVERIFY(!second.Listen() && CInstanceChannel::IsInstanceRunning(strName));
-  }
 };
 
 QTEST_MAIN(AppTest)

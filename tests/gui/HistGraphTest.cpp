@@ -238,8 +238,9 @@ private slots:
     QCOMPARE(c.GetGrid(), !bGrid);
   }
 
-  void fixedMarksAddedAndErased() {
-    sHistWindow w(Sample("marks.zk", 2, 600));
+  void fixedMarksThenTheXChannelHidesTheCursors() {
+    sHistWindow w(Sample("three.zk", 3, 600));
+    // Fixed marks added and erased.
     QSignalSpy spy(w.pGraph, &CHistGraph::fixedMarksChanged);
     QVERIFY(!w.Enabled(ID_ADD_FIXED_MARK) && !w.Enabled(ID_ERASE_FIXED_MARKS));
     w.ShowCursor(1);
@@ -255,10 +256,6 @@ private slots:
     QVERIFY(w.Control().GetFixedMarkCount() == 2 && w.Enabled(ID_ERASE_FIXED_MARKS));  // the marks survive a rebuild
     w.pFrame->OnCommand(ID_ERASE_FIXED_MARKS);
     QVERIFY(w.State().m_aFixedMarks.empty() && w.Control().GetFixedMarkCount() == 0 && !w.Enabled(ID_ERASE_FIXED_MARKS));
-  }
-
-  void xChannelHidesTheCursorsAndDisablesMarks() {
-    sHistWindow w(Sample("three.zk", 3, 600));
     w.ShowCursor(1);
     w.ShowCursor(2, true, 0);
     w.State().m_aChanStates[2].m_nScale = 0;
