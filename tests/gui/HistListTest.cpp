@@ -92,7 +92,7 @@ private slots:
     WriteTestResults(Path("sixteen.zk"), 5, NEW_YEAR_2026, 16);
   }
 
-  void columnsFollowTheFileDaysAndTheOptions() {
+  void columnsFollowTheFileDaysAndTheOptionsMenuAndBars() {
     sHistWindow day(Path("day.zk"));
     QCOMPARE(day.Titles(), QStringList({"M", "N\u00B0", "Hour", "T1 (\u00B0C)", "N ()", "P (kW)"}));
     QCOMPARE(QStringList({day.Cell(3, 0), day.Cell(3, 1), day.Cell(3, 2), day.Cell(3, 3), day.Cell(2, 5)}),
@@ -125,6 +125,20 @@ private slots:
     const QString strCell = day.Cell(2, 5);
     QVERIFY2(strCell.startsWith("Err. 12 (") && strCell.size() > 20, qPrintable(strCell));
     QVERIFY(day.Table()->horizontalHeader()->sectionSize(5) > day.Table()->fontMetrics().horizontalAdvance(strCell));
+    // The menu is the core's layout, with the window's states; an item acts.
+    std::unique_ptr<QMenu> pMenu;
+    QMap<QString, QAction*> items = PaneMenu(day, GetListContextMenu(), day.pList, pMenu);
+    QVERIFY(items.contains("Select &All") && !items["Select List between Cursors 1 and 2"]->isEnabled() &&
+            !items["&Export selected lines..."]->isEnabled() && !items["Display ms time offset from date/time column"]->isChecked());
+    items["Select &All"]->trigger();
+    QCOMPARE(Blocks(day), (std::vector<sRowBlock>{{0, 199}}));
+    // The floating tool bars leave the list free.
+    day.pFrame->OnCommand(ID_CURSORS_TOOLS);
+    day.pFrame->OnCommand(ID_SCALES_TOOLS);
+    const QRect list(day.pList->mapToGlobal(QPoint(0, 0)), day.pList->size());
+    for (QWidget* pBar : {static_cast<QWidget*>(day.pFrame->GetToolBars()->GetCursorsBar()),
+                          static_cast<QWidget*>(day.pFrame->GetToolBars()->GetScalesBar())})
+      QVERIFY2(pBar->isVisible() && !pBar->frameGeometry().intersects(list), qPrintable(pBar->objectName()));
   }
 
   void markersOfCursorsAndFixedMarks() {
@@ -231,24 +245,6 @@ private slots:
     }
     w.pFrame->OnCommand(ID_ADD_FIXED_MARK);
     QCOMPARE(w.State().m_aFixedMarks, std::vector<int>{w.Doc().FindRecordByTime(w.pGraph->GetCursorX(2))});
-  }
-
-  void contextMenuAndFloatingBars() {
-    sHistWindow w(Path("day.zk"));
-    // The menu is the core's layout, with the window's states; an item acts.
-    std::unique_ptr<QMenu> pMenu;
-    QMap<QString, QAction*> items = PaneMenu(w, GetListContextMenu(), w.pList, pMenu);
-    QVERIFY(items.contains("Select &All") && !items["Select List between Cursors 1 and 2"]->isEnabled() &&
-            !items["&Export selected lines..."]->isEnabled() && !items["Display ms time offset from date/time column"]->isChecked());
-    items["Select &All"]->trigger();
-    QCOMPARE(Blocks(w), (std::vector<sRowBlock>{{0, 199}}));
-    // The floating tool bars leave the list free.
-    w.pFrame->OnCommand(ID_CURSORS_TOOLS);
-    w.pFrame->OnCommand(ID_SCALES_TOOLS);
-    const QRect list(w.pList->mapToGlobal(QPoint(0, 0)), w.pList->size());
-    for (QWidget* pBar : {static_cast<QWidget*>(w.pFrame->GetToolBars()->GetCursorsBar()),
-                          static_cast<QWidget*>(w.pFrame->GetToolBars()->GetScalesBar())})
-      QVERIFY2(pBar->isVisible() && !pBar->frameGeometry().intersects(list), qPrintable(pBar->objectName()));
   }
 
   void readFailureAfterOpeningKeepsTheWindow() {
