@@ -141,25 +141,7 @@ private slots:
       QVERIFY2(pBar->isVisible() && !pBar->frameGeometry().intersects(list), qPrintable(pBar->objectName()));
   }
 
-  void markersOfCursorsAndFixedMarks() {
-    sHistWindow w(Path("day.zk"));
-    w.State().m_aFixedMarks = {9, 7, 9};
-    w.PlaceCursor(1, 7);
-    w.PlaceCursor(2, 5);
-    QCOMPARE((std::vector{MarkerKey(w, 7), MarkerKey(w, 5), MarkerKey(w, 9), MarkerKey(w, 8)}),
-             (std::vector{Pixmap(MARKER_CURSOR1), Pixmap(MARKER_CURSOR2), Pixmap(MARKER_FIXED), Pixmap(MARKER_NONE)}));
-    QCOMPARE(w.Cell(7, 0) + "|" + w.Cell(9, 0), QString("2|1"));  // the mark numbers, also beside a cursor
-    w.PlaceCursor(1, 5);
-    QCOMPARE(MarkerKey(w, 5), Pixmap(MARKER_BOTH));
-    QVERIFY(CHistListModel::MarkerPixmap(MARKER_CURSOR1).toImage() != CHistListModel::MarkerPixmap(MARKER_CURSOR2).toImage());
-    // A cursor shown but not locked gives no marker, yet Go to Cursor finds it.
-    w.PlaceCursor(2, 60, false);
-    QCOMPARE(w.pList->GetRowText().GetRowMarker(60), int(MARKER_NONE));
-    QVERIFY(w.pList->GoToCursor(2, true, false) == 60 && w.pList->GetSelection().GetFocus() == 60);
-    QVERIFY(w.pList->GetTopRow() <= 60 && 60 < w.pList->GetTopRow() + w.pList->GetPageRows());
-  }
-
-  void selectionByCursorsHistoricalAreaMouseAndKeys() {
+  void selectionByCursorsHistoricalAreaMouseAndKeysThenMarkers() {
     sHistWindow w(Path("day.zk"));
     QCOMPARE(w.pList->SelectBetweenCursors(true), -1);
     w.PlaceCursor(1, 150);
@@ -194,6 +176,22 @@ private slots:
     QTest::keyClick(w.Table(), Qt::Key_End);
     QCOMPARE(Blocks(w), (std::vector<sRowBlock>{{199, 199}}));
     QCOMPARE(std::pair(w.pList->GetTopRow(), w.pList->GetScrollBar()->value()), std::pair(200 - w.pList->GetPageRows(), 200 - w.pList->GetPageRows()));
+    // The markers of cursors and fixed marks.
+    w.pList->SetTopRow(0);
+    w.State().m_aFixedMarks = {9, 7, 9};
+    w.PlaceCursor(1, 7);
+    w.PlaceCursor(2, 5);
+    QCOMPARE((std::vector{MarkerKey(w, 7), MarkerKey(w, 5), MarkerKey(w, 9), MarkerKey(w, 8)}),
+             (std::vector{Pixmap(MARKER_CURSOR1), Pixmap(MARKER_CURSOR2), Pixmap(MARKER_FIXED), Pixmap(MARKER_NONE)}));
+    QCOMPARE(w.Cell(7, 0) + "|" + w.Cell(9, 0), QString("2|1"));  // the mark numbers, also beside a cursor
+    w.PlaceCursor(1, 5);
+    QCOMPARE(MarkerKey(w, 5), Pixmap(MARKER_BOTH));
+    QVERIFY(CHistListModel::MarkerPixmap(MARKER_CURSOR1).toImage() != CHistListModel::MarkerPixmap(MARKER_CURSOR2).toImage());
+    // A cursor shown but not locked gives no marker, yet Go to Cursor finds it.
+    w.PlaceCursor(2, 60, false);
+    QCOMPARE(w.pList->GetRowText().GetRowMarker(60), int(MARKER_NONE));
+    QVERIFY(w.pList->GoToCursor(2, true, false) == 60 && w.pList->GetSelection().GetFocus() == 60);
+    QVERIFY(w.pList->GetTopRow() <= 60 && 60 < w.pList->GetTopRow() + w.pList->GetPageRows());
   }
 
   void goToDateAndCannotFindRecord() {
