@@ -451,7 +451,7 @@ private slots:
     QVERIFY(pTable->rowCount() == 2 && spy.count() == 1);
   }
 
-  void viewFollowsCursorsListAndKeyAndPrintsAfterTheKey() {
+  void statisticsViewThenTheGraphSavedAsPngSvgAndPdf() {
     sHistWindow w(m_strFile);
     CHistStatistics* pView = w.pFrame->GetStatisticsView();
     CStatisticsPane* pPane = pView->GetPane();
@@ -507,10 +507,7 @@ private slots:
     // Hidden again: the command's mark follows.
     QVERIFY(w.pFrame->OnCommand(ID_VIEW_STATISTICS) && !pView->isVisible());
     QVERIFY(w.pFrame->OnUpdateCommand(ID_VIEW_STATISTICS, state) && !state.m_bChecked);
-  }
-
-  void graphIsSavedAsPngSvgAndPdf() {
-    sHistWindow w(m_strFile);
+    // The graph saved as PNG, SVG and PDF, the second channel unticked.
     SetChannelChecked(w.State(), 1, false);
     w.pGraph->RefreshGraphState();
     QString strError;
@@ -568,6 +565,7 @@ private slots:
     QCOMPARE(proposed, w.Control().size());
     QCOMPARE(QSvgRenderer(Path("asked.svg")).viewBox(), QRect(0, 0, 300, 200));
   }
+
 };
 
 QTEST_MAIN(HistGraphTest)
