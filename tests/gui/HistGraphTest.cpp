@@ -529,7 +529,8 @@ private slots:
     while (!xml.atEnd())
       if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
         strTexts += xml.readElementText(QXmlStreamReader::IncludeChildElements) + '|';
-    QVERIFY2(!xml.hasError() && strTexts.contains("1 T1 (\u00B0C)") && strTexts.contains("3 P (kW)") && !strTexts.contains("2 N"), qPrintable(strTexts));
+    QVERIFY2(!xml.hasError() && strTexts.contains("1 T1 (\u00B0C)") && strTexts.contains("3 P (kW)") && !strTexts.contains("2 N"),
+             qPrintable(strTexts));
 
     QVERIFY2(SaveGraphImage(*w.pFrame, Path("graph.pdf"), 800, 450, strError), qPrintable(strError));
     const QString strPdf = QString::fromStdString(PdfToText(Path("graph.pdf").toStdString(), {}));

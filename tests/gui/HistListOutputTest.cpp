@@ -117,7 +117,8 @@ private slots:
       QCOMPARE(ExportSelection(*w.pList), int(LIST_OUTPUT_OK));
       QVERIFY(cancel.Done() && cancel.Title() == "Exporting records");
       const std::string strFile = ReadFileText(Path("cancel.txt"));
-      QVERIFY(std::count(strFile.begin(), strFile.end(), '\n') == 129 && strFile.ends_with("\t128\t00:02:07.000\t     83.5\t      127\t    1.500\r\n"));
+      QVERIFY(std::count(strFile.begin(), strFile.end(), '\n') == 129 &&
+              strFile.ends_with("\t128\t00:02:07.000\t     83.5\t      127\t    1.500\r\n"));
     }
     // A copy far beyond the limit is refused before the text is built; one
     // just within the first line's estimate when the later, longer lines pass it.
@@ -194,7 +195,9 @@ private slots:
       QVERIFY2(!QFile::exists(strPdf), "Cancel prints nothing");
     }
     CModalAnswerer preview;
-    preview.Then([&preview](QWidget* pModal) { preview.Check(qobject_cast<QPrintPreviewDialog*>(pModal), "the preview"), pModal->close(); });
+    preview.Then([&preview](QWidget* pModal) {
+      preview.Check(qobject_cast<QPrintPreviewDialog*>(pModal), "the preview"), pModal->close();
+    });
     PreviewSelectedLines(*w.pList);
   }
 
@@ -225,7 +228,8 @@ private slots:
                                     "Copie de l'historique|&All Records"}));
     QCOMPARE(w.pList->GetSelection().GetCount(), 1000);  // the rows stay selected
     const QByteArray bytes = QGuiApplication::clipboard()->mimeData()->data("text/plain;charset=ISO-8859-1");
-    QVERIFY(bytes.startsWith(TITLES) && bytes.count('\n') == 1001 && bytes.endsWith(" \t1000\t00:16:39.000\t    519.5\t      999\t    1.500\r\n"));
+    QVERIFY(bytes.startsWith(TITLES) && bytes.count('\n') == 1001 &&
+            bytes.endsWith(" \t1000\t00:16:39.000\t    519.5\t      999\t    1.500\r\n"));
   }
 
   void listExportAndCommandLineAgree() {

@@ -56,7 +56,8 @@ QTableWidget* KeyTable(const sHistWindow& w) { return w.pKey->GetTable(); }
 
 void SelectKeyRows(const sHistWindow& w, std::initializer_list<int> aRows) {
   KeyTable(w)->clearSelection();
-  for (int r : aRows) KeyTable(w)->selectionModel()->select(KeyTable(w)->model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  for (int r : aRows)
+    KeyTable(w)->selectionModel()->select(KeyTable(w)->model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 QStringList Column(const sHistWindow& w, int nColumn) {
@@ -175,7 +176,8 @@ private slots:
     QCOMPARE(Blocks(w), (std::vector<sRowBlock>{{2, 7}}));
     QTest::keyClick(w.Table(), Qt::Key_End);
     QCOMPARE(Blocks(w), (std::vector<sRowBlock>{{199, 199}}));
-    QCOMPARE(std::pair(w.pList->GetTopRow(), w.pList->GetScrollBar()->value()), std::pair(200 - w.pList->GetPageRows(), 200 - w.pList->GetPageRows()));
+    const int nLastTop = 200 - w.pList->GetPageRows();
+    QCOMPARE(std::pair(w.pList->GetTopRow(), w.pList->GetScrollBar()->value()), std::pair(nLastTop, nLastTop));
     // The markers of cursors and fixed marks.
     w.pList->SetTopRow(0);
     w.State().m_aFixedMarks = {9, 7, 9};

@@ -44,7 +44,8 @@ private:
     return nullptr;
   }
   bool WriteResultsOnModule(int nRecords) {
-    return CSampleWriter(sSampleSpec{.nChannels = 3, .nRecords = nRecords}).WriteFile((m_sim.Root() / "internal" / "run.zk").string(), nullptr);
+    const sSampleSpec spec{.nChannels = 3, .nRecords = nRecords};
+    return CSampleWriter(spec).WriteFile((m_sim.Root() / "internal" / "run.zk").string(), nullptr);
   }
   // Downloads through the menu item with the answers of fnScript after the login and the selection.
   void Download(const QString& strCategory, const std::function<void(CModalAnswerer&)>& fnScript,

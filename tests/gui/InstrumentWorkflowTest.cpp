@@ -258,8 +258,9 @@ private slots:
         for (int i = 0; i < pDlg->Tree()->topLevelItemCount(); ++i)
           aSeen << pDlg->Tree()->topLevelItem(i)->text(0) + QString(pDlg->Tree()->topLevelItem(i)->childCount(), '+');
         // Absent devices are empty; a file of the unnamed directory sits under its category.
-        user.Compare(aSeen.join('|'), "Download files from '127.0.0.1'|" + Q(Destination()) +
-                                          "|Configurations+|Glogal Logs|internal flash++|USB key|SD Card", "title, destination, categories");
+        user.Compare(aSeen.join('|'),
+                     "Download files from '127.0.0.1'|" + Q(Destination()) + "|Configurations+|Glogal Logs|internal flash++|USB key|SD Card",
+                     "title, destination, categories");
         user.Check(FindItem(pDlg->Tree(), {"internal flash", "top.zk (1000 bytes)"}) &&
                        FindItem(pDlg->Tree(), {"internal flash", "run1", "inner.log (70000 bytes)"}), "the files of the internal flash");
       }));
@@ -311,7 +312,9 @@ private slots:
     const fs::path first = Destination() / "internal" / "r1" / "first.zk";
     const fs::path second = Destination() / "internal" / "r2" / "second.zk";
     const fs::path events = Destination() / "logs" / "events.log";
-    const struct { const char* pszName; std::vector<QStringList> aPaths; QString strSummary, strButton; bool bFileDialog; QStringList aOpened; } aRows[] = {
+    const struct {
+      const char* pszName; std::vector<QStringList> aPaths; QString strSummary, strButton; bool bFileDialog; QStringList aOpened;
+    } aRows[] = {
         {"configurations only: no question", {{"Configurations"}}, "One file has been loaded.", "OK", false, {}},
         {"one results file opens directly", {{"Configurations"}, {"internal flash", "r1"}},
          "2 files have been dowloaded.\nDo you want to open it ?", "&Yes", false, {Q(first)}},

@@ -40,7 +40,8 @@ QStringList LayoutTexts(const std::vector<sMenuItem>& aItems, const QString& str
   for (const sMenuItem& item : aItems)
     if (item.m_eKind == sMenuItem::COMMAND) a << strIndent + QString::fromLatin1(item.m_strText);
     else if (item.m_eKind == sMenuItem::RECENT_FILES) a << strIndent + "Recent File";
-    else if (item.m_eKind == sMenuItem::POPUP) a << strIndent + QString::fromLatin1(item.m_strText) + '>' << LayoutTexts(item.m_aItems, strIndent + "  ");
+    else if (item.m_eKind == sMenuItem::POPUP)
+      a << strIndent + QString::fromLatin1(item.m_strText) + '>' << LayoutTexts(item.m_aItems, strIndent + "  ");
   return a;
 }
 
