@@ -73,16 +73,13 @@ void CModalAnswerer::ThenMessage(const QString& strText, const QString& strButto
 
 void CModalAnswerer::Click(QWidget* pModal, const QString& strButton) {
   QAbstractButton* pButton = FindDialogButton(pModal, strButton);
-  if (!pButton || !pButton->isEnabled()) {
-    Fail(QStringLiteral("no enabled button \"%1\" in \"%2\"").arg(strButton, GetDialogText(pModal)));
-    return Dismiss(pModal);
-  }
+  if (!pButton || !pButton->isEnabled())
+    return Fail(QStringLiteral("no enabled button \"%1\" in \"%2\"").arg(strButton, GetDialogText(pModal))), Dismiss(pModal);
   pButton->click();
 }
 
 void CModalAnswerer::Compare(const QVariant& actual, const QVariant& expected, const QString& strWhat) {
-  if (actual != expected)
-    Fail(QStringLiteral("%1: \"%2\", expected \"%3\"").arg(strWhat, actual.toString(), expected.toString()));
+  if (actual != expected) Fail(QStringLiteral("%1: \"%2\", expected \"%3\"").arg(strWhat, actual.toString(), expected.toString()));
 }
 
 QString CModalAnswerer::Report() const {
@@ -95,8 +92,7 @@ QString CModalAnswerer::Report() const {
 void CModalAnswerer::Record(QWidget* pModal) {
   m_aTitles << pModal->windowTitle();
   m_aTexts << GetDialogText(pModal);
-  auto* pBox = qobject_cast<QMessageBox*>(pModal);
-  m_aIcons.push_back(pBox ? static_cast<int>(pBox->icon()) : -1);
+  m_aIcons.push_back(qobject_cast<QMessageBox*>(pModal) ? static_cast<int>(qobject_cast<QMessageBox*>(pModal)->icon()) : -1);
 }
 
 bool CModalAnswerer::eventFilter(QObject* pObject, QEvent* pEvent) {
@@ -110,8 +106,7 @@ bool CModalAnswerer::eventFilter(QObject* pObject, QEvent* pEvent) {
 
 void CModalAnswerer::Poll() {
   QWidget* pModal = QApplication::activeModalWidget();
-  if (m_pHandled && !m_pHandled->isVisible())
-    m_pHandled = nullptr;
+  if (m_pHandled && !m_pHandled->isVisible()) m_pHandled = nullptr;
   if (pModal && pModal == m_pHandled) {
     if (m_handledFor.elapsed() > STUCK_MS) {
       m_aErrors << QStringLiteral("dialog left open: ") + pModal->windowTitle() + QLatin1Char(' ') + GetDialogText(pModal);
@@ -122,8 +117,7 @@ void CModalAnswerer::Poll() {
   }
   // A dialog disabled by some other work in progress (a wait dialog over its
   // owner) is answered once it can be used, as a user would.
-  if (!pModal || !pModal->isVisible() || !pModal->isEnabled())
-    return;
+  if (!pModal || !pModal->isVisible() || !pModal->isEnabled()) return;
   m_pHandled = pModal;
   pModal->installEventFilter(this);
   m_handledFor.start();
