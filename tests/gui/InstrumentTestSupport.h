@@ -13,15 +13,11 @@ namespace zk7 {
 
 // The item at a path of texts from the top of the tree; null when there is none.
 inline QTreeWidgetItem* FindItem(QTreeWidget* pTree, const QStringList& path) {
-  QTreeWidgetItem* pFound = nullptr;
+  QTreeWidgetItem* pFound = pTree->invisibleRootItem();
   for (const QString& strText : path) {
-    const int nCount = pFound ? pFound->childCount() : pTree->topLevelItemCount();
-    QTreeWidgetItem* pParent = pFound;
-    pFound = nullptr;
-    for (int i = 0; i < nCount && !pFound; ++i) {
-      QTreeWidgetItem* p = pParent ? pParent->child(i) : pTree->topLevelItem(i);
-      if (p->text(0) == strText) pFound = p;
-    }
+    QTreeWidgetItem* pParent = std::exchange(pFound, nullptr);
+    for (int i = 0; i < pParent->childCount() && !pFound; ++i)
+      if (pParent->child(i)->text(0) == strText) pFound = pParent->child(i);
     if (!pFound) return nullptr;
   }
   return pFound;
