@@ -5,6 +5,7 @@
 #include <QtPrintSupport>
 
 #include "ModalAnswerer.h"
+#include "ResultsFileBuilder.h"
 #include "SimProcess.h"
 #include "format/RegionalSettings.h"
 #include "history/PageHeader.h"
@@ -29,9 +30,7 @@ QByteArray Journal(int nLines) {
   return bytes;
 }
 
-QString Cell(CZK7LogView* pView, int nRow, int nColumn) {
-  return pView->model()->data(pView->model()->index(nRow, nColumn)).toString();
-}
+QString Cell(CZK7LogView* pView, int nRow, int nColumn) { return pView->model()->index(nRow, nColumn).data().toString(); }
 
 QPoint RowCentre(CZK7LogView* pView, int nRow) { return pView->visualRect(pView->model()->index(nRow, 1)).center(); }
 
@@ -41,9 +40,7 @@ class LogViewTest : public QObject {
   Q_OBJECT
   QTemporaryDir m_dir;
   std::unique_ptr<CLogFrame> Open(const QString& strName, const QByteArray& bytes) {
-    QFile f(m_dir.filePath(strName));
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qFatal("cannot write %s", qPrintable(strName));
-    f.close();
+    WriteFileText(m_dir.filePath(strName).toStdString(), bytes.toStdString());
     std::unique_ptr<CLogFrame> pFrame(CLogFrame::Create(m_dir.filePath(strName), nullptr, nullptr));
     if (!pFrame) qFatal("%s refused", qPrintable(strName));
     pFrame->resize(1000, 600);
