@@ -176,8 +176,7 @@ private slots:
 
     // The period between the cursors, cursor 2 the earlier.
     w.ShowCursor(1);
-    w.pGraph->PlaceCursor(1, w.Doc().GetRecordTime(2000, 0));
-    w.pGraph->PlaceCursor(2, w.Doc().GetRecordTime(1000, 0));
+    w.pGraph->PlaceCursor(1, w.Doc().GetRecordTime(2000, 0)), w.pGraph->PlaceCursor(2, w.Doc().GetRecordTime(1000, 0));
     w.pFrame->OnCommand(ID_HIST_AREA_FROM_CURSORS);
     QCOMPARE(w.Period(), std::pair(w.Doc().GetRecordTime(1000, 0), w.Doc().GetRecordTime(2000, 0)));
     QCOMPARE(w.Points(), std::pair(1000, 1001));
@@ -256,8 +255,7 @@ private slots:
     QVERIFY(w.Control().GetFixedMarkCount() == 2 && w.Enabled(ID_ERASE_FIXED_MARKS));  // the marks survive a rebuild
     w.pFrame->OnCommand(ID_ERASE_FIXED_MARKS);
     QVERIFY(w.State().m_aFixedMarks.empty() && w.Control().GetFixedMarkCount() == 0 && !w.Enabled(ID_ERASE_FIXED_MARKS));
-    w.ShowCursor(1);
-    w.ShowCursor(2, true, 0);
+    w.ShowCursor(1), w.ShowCursor(2, true, 0);
     w.State().m_aChanStates[2].m_nScale = 0;
     w.pGraph->RefreshGraphState();
     CGraphControl& c = w.Control();
@@ -278,10 +276,9 @@ private slots:
     w.pFrame->OnCommand(ID_SCALES_TOOLS);
     CScalesToolBar& bar = *w.pFrame->GetToolBars()->GetScalesBar();
     const QCPAxis& y = *w.Control().yAxis;
-    QVERIFY(bar.isVisible() && bar.MinEdit(2)->isEnabled() && !bar.MinEdit(3)->isEnabled() && !bar.MinEdit(1)->isEnabled());
-    QVERIFY2(!bar.AutoButton(2)->isEnabled(), "Y1 scales itself");
-    bar.MinEdit(2)->setText("-5");
-    bar.MaxEdit(2)->setText("45.5");
+    QVERIFY2(bar.isVisible() && bar.MinEdit(2)->isEnabled() && !bar.MinEdit(3)->isEnabled() && !bar.MinEdit(1)->isEnabled() &&
+                 !bar.AutoButton(2)->isEnabled(), "Y1 scales itself");
+    bar.MinEdit(2)->setText("-5"), bar.MaxEdit(2)->setText("45.5");
     bar.ApplyButton(2)->click();
     QVERIFY(y.range() == QCPRange(-5, 45.5) && bar.AutoButton(2)->isEnabled());
     bar.MinEdit(2)->setText("abc");
@@ -294,8 +291,7 @@ private slots:
     double dFirst, dLast;
     w.Doc().GetTimeRange(dFirst, dLast);
     sHistViewState& st = w.State();
-    bar.DaysEdit()->setText("0");
-    bar.TimeEdit()->setText("00:05:00");
+    bar.DaysEdit()->setText("0"), bar.TimeEdit()->setText("00:05:00");
     bar.HistoryButton()->click();
     QVERIFY(st.m_dHistoryEnd == dLast && std::fabs(st.m_dHistoryEnd - st.m_dHistoryStart - 300 * ONE_SECOND) < 1e-9);
     QVERIFY(bar.FixedToBox()->isChecked() && bar.FixedDateEdit()->isEnabled());
