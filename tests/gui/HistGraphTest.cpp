@@ -327,12 +327,10 @@ private slots:
   void cancelDuringLoadingLeavesAnEmptyGraph() {
     sHistWindow w(Sample("cancel.zk", 2, 30000));
     CModalAnswerer none;
-    {
-      CWaitWatcher cancel(CWaitWatcher::CancelAt());
-      w.pFrame->OnCommand(ID_REFRESH);
-      QVERIFY(cancel.Done());
-      QCOMPARE(cancel.Title() + "|" + cancel.Status(), QString("Preparing graph|30000 Records"));
-    }
+    CWaitWatcher cancel(CWaitWatcher::CancelAt());  // acts once
+    w.pFrame->OnCommand(ID_REFRESH);
+    QVERIFY(cancel.Done());
+    QCOMPARE(cancel.Title() + "|" + cancel.Status(), QString("Preparing graph|30000 Records"));
     QVERIFY(w.pGraph->GetPoints().IsEmpty() && w.Control().GetPlotDataCount(0) == 0);
     w.pFrame->OnCommand(ID_REFRESH);
     w.Control().replot();
@@ -406,9 +404,7 @@ private slots:
       QVERIFY2(dBottom - dTop < 16, qPrintable(QString("%1 is %2 pt tall").arg(s).arg(dBottom - dTop)));
       QVERIFY2(dLeft >= 0 && dRight <= page.width() && dBottom <= page.height(), qPrintable(s));
       nTimes += s.count(':') == 2;
-      bool bNumber = false;
-      s.toDouble(&bNumber);
-      nNumbers += bNumber;
+      nNumbers += [&s] { bool bNumber = false; return s.toDouble(&bNumber), bNumber; }();
       if (s.startsWith('C')) aCaptions << s;
     }
     QVERIFY2(nTimes >= 3 && nNumbers >= 4, "the X labels, the Y labels and the mark number are printed");
