@@ -16,11 +16,6 @@ using namespace zk7;
 
 namespace {
 
-void Wheel(QWidget* w, QPoint at, int nDelta, Qt::KeyboardModifiers mods) {
-  QWheelEvent e(QPointF(at), w->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, nDelta), Qt::NoButton, mods, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(w, &e);
-}
-
 sAxisRange Range(const QCPAxis* p) { return {p->range().lower, p->range().upper}; }
 
 bool Near(const sAxisRange& a, const sAxisRange& b, double dTolerance) {
@@ -62,15 +57,12 @@ private slots:
     const double dAt = c.xAxis->pixelToCoord(at.x());
     Wheel(&c, at, 2 * WHEEL_NOTCH, Qt::NoModifier);
     const sAxisRange x1 = Range(c.xAxis);
-    QVERIFY(Near(x1, WheelZoomRange(x0, dAt, 2 * WHEEL_NOTCH, data, MIN_TIME_SPAN), 1e-12));
-    QVERIFY(std::fabs(c.xAxis->coordToPixel(dAt) - at.x()) < 1e-6);
-    QCOMPARE(Range(c.yAxis), y0);
-    QVERIFY(w.pGraph->IsZoomed());
+    QVERIFY(Near(x1, WheelZoomRange(x0, dAt, 2 * WHEEL_NOTCH, data, MIN_TIME_SPAN), 1e-12) &&
+            std::fabs(c.xAxis->coordToPixel(dAt) - at.x()) < 1e-6 && Range(c.yAxis) == y0 && w.pGraph->IsZoomed());
     // Ctrl+wheel: the values only, and the scales bar shows them.
     const double dValue = c.yAxis->pixelToCoord(at.y());
     Wheel(&c, at, WHEEL_NOTCH, Qt::ControlModifier);
-    QCOMPARE(Range(c.xAxis), x1);
-    QVERIFY(Near(Range(c.yAxis), WheelZoomRange(y0, dValue, WHEEL_NOTCH, {}, MinValueSpan(dValue)), 1e-12));
+    QVERIFY(Range(c.xAxis) == x1 && Near(Range(c.yAxis), WheelZoomRange(y0, dValue, WHEEL_NOTCH, {}, MinValueSpan(dValue)), 1e-12));
     QCOMPARE(QString::fromLatin1(w.State().m_scales.m_strY1Max), QString::fromLatin1(FormatScaleLimit(c.yAxis->range().upper)));
     // Out far: never beyond the data; outside the plot area the wheel does nothing.
     Wheel(&c, at, -50 * WHEEL_NOTCH, Qt::NoModifier);
@@ -88,21 +80,19 @@ private slots:
     const size_t nViews = w.pGraph->GetZoomHistory().GetCount();
     // A click alone is no move and no step of the history.
     QTest::mouseClick(&c, Qt::LeftButton, Qt::NoModifier, r.center());
-    QCOMPARE(Range(c.xAxis), x0);
-    QCOMPARE(w.pGraph->GetZoomHistory().GetCount(), nViews);
+    QVERIFY(Range(c.xAxis) == x0 && w.pGraph->GetZoomHistory().GetCount() == nViews);
     Drag(&c, r.center(), r.center() + QPoint(-120, 40), Qt::NoModifier);
     const sAxisRange x1 = Range(c.xAxis);
-    QVERIFY(std::fabs((x1.dMin - x0.dMin) / (120 * (x0.dMax - x0.dMin) / r.width()) - 1) < 0.02);
-    QVERIFY(std::fabs((x1.dMax - x1.dMin) - (x0.dMax - x0.dMin)) < 1e-9);
-    QVERIFY(std::fabs((Range(c.yAxis).dMin - y0.dMin) / (40 * (y0.dMax - y0.dMin) / r.height()) - 1) < 0.05);
-    QVERIFY(!w.State().m_scales.m_bFixedTo);  // unlike Shift, which fixes the period
-    QCOMPARE(w.pGraph->GetZoomHistory().GetCount(), nViews + 1);
+    QVERIFY(std::fabs((x1.dMin - x0.dMin) / (120 * (x0.dMax - x0.dMin) / r.width()) - 1) < 0.02 &&
+            std::fabs((x1.dMax - x1.dMin) - (x0.dMax - x0.dMin)) < 1e-9 &&
+            std::fabs((Range(c.yAxis).dMin - y0.dMin) / (40 * (y0.dMax - y0.dMin) / r.height()) - 1) < 0.05);
+    // Unlike Shift, which fixes the period.
+    QVERIFY(!w.State().m_scales.m_bFixedTo && w.pGraph->GetZoomHistory().GetCount() == nViews + 1);
     // A shown cursor under the press is dragged, the view stays, and its readout follows.
     w.ShowCursor(1);
     const int x = qRound(c.xAxis->coordToPixel(c.Cursor(1).GetX()));
     Drag(&c, QPoint(x + 1, r.center().y()), r.center(), Qt::NoModifier);
-    QCOMPARE(Range(c.xAxis), x1);
-    QVERIFY(std::fabs(c.xAxis->coordToPixel(c.Cursor(1).GetX()) - r.center().x()) < 1.0);
+    QVERIFY(Range(c.xAxis) == x1 && std::fabs(c.xAxis->coordToPixel(c.Cursor(1).GetX()) - r.center().x()) < 1.0);
     QCOMPARE(QString::fromLatin1(w.State().m_aCursors[0].m_strX), QString::fromLatin1(FormatCursorX(c.Cursor(1).GetX(), false, true, 3)));
   }
 
@@ -123,30 +113,22 @@ private slots:
     // Back through every view, by the command and by Alt+Left in the graph; then forward.
     for (size_t i = aViews.size() - 1; i-- > 0;) {
       QVERIFY(w.Enabled(ID_ZOOM_BACK));
-      if (i % 2)
-        QVERIFY(f.OnCommand(ID_ZOOM_BACK));
-      else
-        QTest::keyClick(&c, Qt::Key_Left, Qt::AltModifier);
+      i % 2 ? void(f.OnCommand(ID_ZOOM_BACK)) : QTest::keyClick(&c, Qt::Key_Left, Qt::AltModifier);
       QVERIFY2(w.pGraph->GetView() == aViews[i], qPrintable(QString::number(i)));
     }
     QVERIFY(!w.Enabled(ID_ZOOM_BACK) && w.Enabled(ID_ZOOM_FORWARD));
     QTest::keyClick(&c, Qt::Key_Right, Qt::AltModifier);
-    QVERIFY(w.pGraph->GetView() == aViews[1]);
-    QCOMPARE(w.pGraph->GetActiveCursor(), 0);  // Alt leaves the cursor keys alone
+    QVERIFY(w.pGraph->GetView() == aViews[1] && w.pGraph->GetActiveCursor() == 0);  // Alt leaves the cursor keys alone
     // Paging to the next measurements is a step with its own period; back brings its points again.
     f.OnCommand(ID_HIST_GLOBAL_VIEW);
     const sGraphView whole = w.pGraph->GetView();
-    w.State().m_dHistoryStart = whole.dStart;
-    w.State().m_dHistoryEnd = whole.dStart + (whole.dEnd - whole.dStart) / 3;
+    std::tie(w.State().m_dHistoryStart, w.State().m_dHistoryEnd) = std::pair(whole.dStart, whole.dStart + (whole.dEnd - whole.dStart) / 3);
     f.OnCommand(ID_REFRESH);
     QApplication::processEvents();
     const sGraphView third = w.pGraph->GetView();
     const int nFirstPoints = w.pGraph->GetPoints().GetPointCount();
-    QVERIFY(f.OnCommand(ID_HIST_NEXT));
-    QVERIFY(w.State().m_dHistoryStart > third.dStart);
-    QVERIFY(f.OnCommand(ID_ZOOM_BACK));
-    QVERIFY(w.pGraph->GetView() == third);
-    QCOMPARE(w.pGraph->GetPoints().GetPointCount(), nFirstPoints);
+    QVERIFY(f.OnCommand(ID_HIST_NEXT) && w.State().m_dHistoryStart > third.dStart);
+    QVERIFY(f.OnCommand(ID_ZOOM_BACK) && w.pGraph->GetView() == third && w.pGraph->GetPoints().GetPointCount() == nFirstPoints);
   }
 
   void tooltipOfTheNearestPointAndNoneAway() {
@@ -162,8 +144,7 @@ private slots:
     const QPoint at = pixel(0, 5) + QPoint(2, -2);
     QCOMPARE(c.ToolTipTextAt(at), "T1\n" + time(5, 0) + "\n22.5 \u00B0C");
     // The channel with a millisecond offset shows its own time, its value with its own resolution.
-    QCOMPARE(c.ToolTipTextAt(pixel(1, 8)), "N\n" + time(8, 1) + "\n8");
-    QVERIFY(time(8, 1).endsWith(".012"));
+    QVERIFY(c.ToolTipTextAt(pixel(1, 8)) == "N\n" + time(8, 1) + "\n8" && time(8, 1).endsWith(".012"));
     // Through the window system's tooltip event.
     QHelpEvent help(QEvent::ToolTip, at, c.mapToGlobal(at));
     QApplication::sendEvent(&c, &help);
@@ -178,6 +159,8 @@ private slots:
     QVERIFY(!c.ToolTipTextAt(at).startsWith("T1"));
   }
 
+  // Stacked: a lane per channel, a cursor dragged on any lane and drawn across
+  // all, the saved image; then classic again.
   void stackedGivesALanePerChannelAndBack() {
     sHistWindow w(m_strFile);
     CGraphControl& c = w.Control();
@@ -187,8 +170,7 @@ private slots:
     QVERIFY(w.pFrame->OnCommand(ID_STACKED_VIEW));
     c.replot();
     QVERIFY(w.pFrame->OnUpdateCommand(ID_STACKED_VIEW, st) && st.m_bChecked);
-    QCOMPARE(c.GetLaneCount(), 3);
-    QCOMPARE(c.axisRectCount(), 3);
+    QVERIFY(c.GetLaneCount() == 3 && c.axisRectCount() == 3);
     // Each curve in its lane, drawn there, the lanes one under the other and aligned on the time axis.
     int nPreviousBottom = -1;
     for (int k = 0; k < c.GetLaneCount(); ++k) {
@@ -196,8 +178,7 @@ private slots:
       QCPAxisRect* pRect = c.GetLaneRect(k);
       auto* pCurve = qobject_cast<QCPCurve*>(c.plottable(nPlot));
       QVERIFY(pCurve && pCurve->keyAxis()->axisRect() == pRect && pCurve->valueAxis() == c.GetLaneValueAxis(k));
-      QCOMPARE(c.GetLaneValueAxis(k)->label(), c.GetPlotName(nPlot));
-      QCOMPARE(c.GetLaneTimeAxis(k)->range(), c.xAxis->range());
+      QVERIFY(c.GetLaneValueAxis(k)->label() == c.GetPlotName(nPlot) && c.GetLaneTimeAxis(k)->range() == c.xAxis->range());
       double dMin, dMax;
       QVERIFY(w.pGraph->GetPoints().GetValueRange(nPlot, dMin, dMax));
       QVERIFY(c.GetLaneValueAxis(k)->range().lower < dMin && dMax < c.GetLaneValueAxis(k)->range().upper);
@@ -207,33 +188,7 @@ private slots:
       const int nCurve = PixelsOf(c, pRect->rect(), c.GetPlotColour(nPlot));
       QVERIFY2(nCurve >= pRect->width() / 2, qPrintable(QString("lane %1: %2").arg(k).arg(nCurve)));
     }
-    // Moving the time of any lane moves every lane.
-    const QCPRange r0 = c.xAxis->range(), r1(r0.lower + r0.size() / 4, r0.upper - r0.size() / 4);
-    c.GetLaneTimeAxis(2)->setRange(r1);
-    for (int k = 0; k < 3; ++k) QCOMPARE(c.GetLaneTimeAxis(k)->range(), r1);
-    QCOMPARE(c.xAxis->range(), r1);
-    // A channel hidden from the graph leaves its lane.
-    c.ShowPlot(1, false);
-    c.replot();
-    QCOMPARE(c.GetLaneCount(), 2);
-    QCOMPARE(c.axisRectCount(), 2);
-    c.ShowPlot(1, true);
-    // Classic again: one plot area, the curves on X and their Y axis, the time kept.
-    QVERIFY(w.pFrame->OnCommand(ID_STACKED_VIEW));
-    c.replot();
-    QCOMPARE(c.GetLaneCount(), 0);
-    QVERIFY(c.axisRectCount() == 1 && c.yAxis->visible());
-    for (int i = 0; i < c.GetPlotCount(); ++i) {
-      auto* pCurve = qobject_cast<QCPCurve*>(c.plottable(i));
-      QVERIFY(pCurve->keyAxis() == c.xAxis && pCurve->valueAxis() == c.Axis(c.GetPlotAxis(i)));
-    }
-    QCOMPARE(c.xAxis->range(), r1);
-  }
-
-  void aCursorIsDraggedOnAnyLaneAndDrawnAcrossAll() {
-    sHistWindow w(m_strFile);
-    CGraphControl& c = w.Control();
-    w.pGraph->SetStacked(true);
+    // A cursor dragged on the bottom lane, drawn across every lane.
     w.ShowCursor(1);
     c.replot();
     const QRect bottom = c.GetLaneRect(c.GetLaneCount() - 1)->rect();
@@ -247,20 +202,32 @@ private slots:
       const int nLine = PixelsOf(c, QRect(nX, r.top(), 1, r.height()), c.Cursor(1).GetColour(), 1);
       QVERIFY2(nLine >= r.height() / 2, qPrintable(QString("lane %1: %2").arg(k).arg(nLine)));
     }
-  }
-
-  void savedImageOfTheStackedViewHasTheAskedSize() {
-    sHistWindow w(m_strFile);
+    // Moving the time of any lane moves every lane.
+    const QCPRange r0 = c.xAxis->range(), r1(r0.lower + r0.size() / 4, r0.upper - r0.size() / 4);
+    c.GetLaneTimeAxis(2)->setRange(r1);
+    for (int k = 0; k < 3; ++k) QCOMPARE(c.GetLaneTimeAxis(k)->range(), r1);
+    QCOMPARE(c.xAxis->range(), r1);
+    // A channel hidden from the graph leaves its lane.
+    c.ShowPlot(1, false);
+    c.replot();
+    QVERIFY(c.GetLaneCount() == 2 && c.axisRectCount() == 2);
+    c.ShowPlot(1, true);
+    // The saved image of either view has the size asked.
     const QString strBase = QString::fromStdString(m_dir.Path());
     QString strError;
-    w.pGraph->SetStacked(true);
     QVERIFY2(SaveGraphImage(*w.pFrame, strBase + "/stacked.png", 900, 640, strError), qPrintable(strError));
-    w.pGraph->SetStacked(false);
+    // Classic again: one plot area, the curves on X and their Y axis, the time kept.
+    QVERIFY(w.pFrame->OnCommand(ID_STACKED_VIEW));
+    c.replot();
+    QVERIFY(c.GetLaneCount() == 0 && c.axisRectCount() == 1 && c.yAxis->visible());
+    for (int i = 0; i < c.GetPlotCount(); ++i) {
+      auto* pCurve = qobject_cast<QCPCurve*>(c.plottable(i));
+      QVERIFY(pCurve->keyAxis() == c.xAxis && pCurve->valueAxis() == c.Axis(c.GetPlotAxis(i)));
+    }
+    QCOMPARE(c.xAxis->range(), r1);
     QVERIFY2(SaveGraphImage(*w.pFrame, strBase + "/classic.png", 900, 640, strError), qPrintable(strError));
     const QImage stacked(strBase + "/stacked.png"), classic(strBase + "/classic.png");
-    QCOMPARE(stacked.size(), QSize(900, 640));
-    QCOMPARE(classic.size(), QSize(900, 640));
-    QVERIFY(stacked != classic);
+    QVERIFY(stacked.size() == QSize(900, 640) && classic.size() == QSize(900, 640) && stacked != classic);
   }
 };
 

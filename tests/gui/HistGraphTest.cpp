@@ -47,7 +47,6 @@ const std::vector<sChannelStatistics>& NextResults(CStatisticsPane* pPane) {
   return pPane->GetResults();
 }
 
-
 } // namespace
 
 class HistGraphTest : public QObject {
@@ -68,8 +67,7 @@ private slots:
   void initialPeriodOfTwelveMillionValues() {
     sHistWindow w(Sample("big.zk", 3, 4000000));
     QCOMPARE(w.State().m_dHistoryStart, w.Doc().GetRecordTime(666667, 0));
-    QCOMPARE(w.pGraph->GetPoints().GetFirstRecord(), 666667);
-    QCOMPARE(w.pGraph->GetPoints().GetPointCount(), 3333333);
+    QCOMPARE(w.Points(), std::pair(666667, 3333333));
     // Every plotted record's extremes reach the screen, in about two points per column.
     QVERIFY(w.Control().GetPlotDataCount(0) <= 2 * w.Control().GetPlotPixelWidth() + 2);
     QCOMPARE(w.pGraph->GetLeftText()->text(),
@@ -79,9 +77,7 @@ private slots:
   void curveAlarmAndCursorColoursFromTheSettings() {
     sHistWindow w(Sample("sixteen.zk", 16, 200));
     CGraphControl& c = w.Control();
-    QCOMPARE(c.GetPlotCount(), 16);
-    QVERIFY(SameColour(c.GetPlotColour(0), 0x000080));
-    QCOMPARE(c.GetPlotColour(15), c.GetPlotColour(0));
+    QVERIFY(c.GetPlotCount() == 16 && SameColour(c.GetPlotColour(0), 0x000080) && c.GetPlotColour(15) == c.GetPlotColour(0));
     QVERIFY(SameColour(c.GetPlotAreaColour(), GetDisplayColour(DISPLAY_COLOUR_BACKGROUND)));
     // The alarm lines are the selected key row's (the limits are proven in the core).
     int nSelected = -1;
@@ -111,23 +107,19 @@ private slots:
     QVERIFY(!bars.GetCursorsBar()->isVisible() && !bars.GetScalesBar()->isVisible());
     w.pFrame->OnCommand(ID_CURSORS_TOOLS);
     CCursorsToolBar* pBar = bars.GetCursorsBar();
-    QVERIFY(pBar->isVisible());
     CGraphControl& c = w.Control();
     // Shown: at the start of the axis, the middle of Y1, and the active one.
     pBar->ShownBox(1)->click();
-    QVERIFY(w.State().m_aCursors[0].m_bShown && c.Cursor(1).IsVisible());
-    QCOMPARE(c.Cursor(1).GetX(), c.xAxis->range().lower);
-    QCOMPARE(c.Cursor(1).GetY(), c.yAxis->range().center());
-    QCOMPARE(w.pGraph->GetActiveCursor(), 1);
-    QVERIFY(pBar->GetXText(1).contains('\n'));
+    QVERIFY(pBar->isVisible() && w.State().m_aCursors[0].m_bShown && c.Cursor(1).IsVisible() && pBar->GetXText(1).contains('\n'));
+    QCOMPARE(std::tuple(c.Cursor(1).GetX(), c.Cursor(1).GetY(), w.pGraph->GetActiveCursor()),
+             std::tuple(c.xAxis->range().lower, c.yAxis->range().center(), 1));
     // Locked to the channel chosen in the bar's list, then free again.
     pBar->LockedButton(1)->click();
-    QVERIFY(w.State().m_aCursors[0].m_bLocked && pBar->ChannelBox(1)->isEnabled());
-    QVERIFY(pBar->ChannelBox(1)->count() >= 3);
+    QVERIFY(w.State().m_aCursors[0].m_bLocked && pBar->ChannelBox(1)->isEnabled() && pBar->ChannelBox(1)->count() >= 3);
     pBar->ChannelBox(1)->setCurrentIndex(2);
     emit pBar->ChannelBox(1)->activated(2);
-    QCOMPARE(w.State().m_aCursors[0].m_nChannelChoice, 2);
-    QCOMPARE(QString::fromLatin1(w.State().m_aCursorChannelTexts[2]), pBar->ChannelBox(1)->currentText());
+    QCOMPARE(QString::number(w.State().m_aCursors[0].m_nChannelChoice) + QString::fromLatin1(w.State().m_aCursorChannelTexts[2]),
+             "2" + pBar->ChannelBox(1)->currentText());
     pBar->FreeButton(1)->click();
     QVERIFY(!w.State().m_aCursors[0].m_bLocked);
     // Both cursors: the bar shows the state's delta on two lines; one hidden, no delta.
@@ -143,8 +135,7 @@ private slots:
     w.pGraph->RefreshGraphState();
     QVERIFY(!c.IsAxisShown(CGraphControl::AXIS_Y1) && c.IsAxisShown(CGraphControl::AXIS_Y2));
     pBar->ShownBox(1)->click();
-    QVERIFY(!c.Cursor(1).IsVisible());
-    QCOMPARE(w.pGraph->GetActiveCursor(), 0);
+    QVERIFY(!c.Cursor(1).IsVisible() && w.pGraph->GetActiveCursor() == 0);
     pBar->ShownBox(1)->click();
     QCOMPARE(c.Cursor(1).GetY(), c.yAxis2->range().center());
   }
@@ -163,17 +154,15 @@ private slots:
     // Ctrl: a zoom rectangle over the middle half; Escape: the whole period again.
     Drag(&c, QPoint(r.left() + r.width() / 4, r.top() + 10), QPoint(r.left() + 3 * r.width() / 4, r.bottom() - 10),
          Qt::ControlModifier);
-    QVERIFY(w.pGraph->IsZoomed());
-    QVERIFY(std::fabs(c.xAxis->range().size() / x0.size() - 0.5) < 0.01);
-    QVERIFY(!w.State().m_scales.m_strY1Min.empty());
+    QVERIFY(w.pGraph->IsZoomed() && std::fabs(c.xAxis->range().size() / x0.size() - 0.5) < 0.01 &&
+            !w.State().m_scales.m_strY1Min.empty());
     QTest::keyClick(&c, Qt::Key_Escape);
     QCOMPARE(c.xAxis->range(), x0);
     // Shift: panning, and "Fixed to" is ticked.
     QVERIFY(!w.State().m_scales.m_bFixedTo);
     Drag(&c, r.center(), r.center() - QPoint(r.width() / 10, 0), Qt::ShiftModifier);
-    QVERIFY(w.State().m_scales.m_bFixedTo);
-    QVERIFY(std::fabs((c.xAxis->range().lower - x0.lower) / x0.size() - 0.1) < 0.01);
-    QVERIFY(std::fabs(c.xAxis->range().size() - x0.size()) < 1e-9);
+    QVERIFY(w.State().m_scales.m_bFixedTo && std::fabs((c.xAxis->range().lower - x0.lower) / x0.size() - 0.1) < 0.01 &&
+            std::fabs(c.xAxis->range().size() - x0.size()) < 1e-9);
     QTest::keyClick(&c, Qt::Key_Escape);
 
     // The keys move a locked cursor along its curve.
@@ -187,13 +176,10 @@ private slots:
 
     // The period between the cursors, cursor 2 the earlier.
     w.ShowCursor(1);
-    w.pGraph->PlaceCursor(1, w.Doc().GetRecordTime(2000, 0));
-    w.pGraph->PlaceCursor(2, w.Doc().GetRecordTime(1000, 0));
+    w.pGraph->PlaceCursor(1, w.Doc().GetRecordTime(2000, 0)), w.pGraph->PlaceCursor(2, w.Doc().GetRecordTime(1000, 0));
     w.pFrame->OnCommand(ID_HIST_AREA_FROM_CURSORS);
-    QCOMPARE(w.State().m_dHistoryStart, w.Doc().GetRecordTime(1000, 0));
-    QCOMPARE(w.State().m_dHistoryEnd, w.Doc().GetRecordTime(2000, 0));
-    QCOMPARE(w.pGraph->GetPoints().GetFirstRecord(), 1000);
-    QCOMPARE(w.pGraph->GetPoints().GetPointCount(), 1001);
+    QCOMPARE(w.Period(), std::pair(w.Doc().GetRecordTime(1000, 0), w.Doc().GetRecordTime(2000, 0)));
+    QCOMPARE(w.Points(), std::pair(1000, 1001));
   }
 
   void pagingAndTheContextMenu() {
@@ -206,19 +192,15 @@ private slots:
     st.m_dHistoryEnd = dFirst + 1.5 * HOUR;
     QVERIFY(w.Enabled(ID_HIST_PREVIOUS));
     w.pFrame->OnCommand(ID_HIST_PREVIOUS);
-    QCOMPARE(st.m_dHistoryStart, dFirst);
-    QVERIFY(!w.Enabled(ID_HIST_PREVIOUS));
-    QCOMPARE(w.pGraph->GetPoints().GetFirstRecord(), 0);
+    QVERIFY(st.m_dHistoryStart == dFirst && !w.Enabled(ID_HIST_PREVIOUS) && w.pGraph->GetPoints().GetFirstRecord() == 0);
     CGraphControl& c = w.Control();
     c.setFocus();
     st.m_scales.m_bFixedTo = true;
     QTest::keyClick(&c, Qt::Key_PageDown);
-    QVERIFY(std::fabs(st.m_dHistoryStart - (dFirst + HOUR)) < 1e-9);
-    QVERIFY(w.pGraph->GetPoints().GetFirstRecord() >= 3599);
+    QVERIFY(std::fabs(st.m_dHistoryStart - (dFirst + HOUR)) < 1e-9 && w.pGraph->GetPoints().GetFirstRecord() >= 3599);
 
     // A right click in the plot opens the menu with the window's states; the item chosen acts.
     auto choose = [&](const QString& strItem) {
-      QMap<QString, QAction*> items;
       QStringList aStates;
       QTimer poll;
       connect(&poll, &QTimer::timeout, this, [&] {
@@ -244,21 +226,20 @@ private slots:
     const bool bLink = c.GetLinkPoints();
     const QStringList aStates = choose("Link &Points");
     QCOMPARE(c.GetLinkPoints(), !bLink);
-    for (const char* psz : {"Refresh", "Display previous measurements on the graph", "Add a &Fixed Mark off",
-                            "&File Global View", "Time Display Resolution", "&Copy"})
+    for (const char* psz : {"Refresh", "Display previous measurements on the graph", "Add a &Fixed Mark off", "&File Global View",
+                            "Time Display Resolution", "&Copy", bLink ? "Link &Points ticked" : "Link &Points"})
       QVERIFY2(aStates.contains(psz), qPrintable(psz + (" in " + aStates.join('|'))));
-    QVERIFY(aStates.contains(bLink ? "Link &Points ticked" : "Link &Points"));
     choose("&File Global View");
-    QCOMPARE(st.m_dHistoryStart, dFirst);
-    QCOMPARE(st.m_dHistoryEnd, dLast);
+    QCOMPARE(w.Period(), std::pair(dFirst, dLast));
     QTRY_COMPARE(w.pGraph->GetPoints().GetPointCount(), 3 * 3600);
     const bool bGrid = c.GetGrid();
     w.pFrame->OnCommand(ID_GRID);
     QCOMPARE(c.GetGrid(), !bGrid);
   }
 
-  void fixedMarksAddedAndErased() {
-    sHistWindow w(Sample("marks.zk", 2, 600));
+  void fixedMarksThenTheXChannelHidesTheCursors() {
+    sHistWindow w(Sample("three.zk", 3, 600));
+    // Fixed marks added and erased.
     QSignalSpy spy(w.pGraph, &CHistGraph::fixedMarksChanged);
     QVERIFY(!w.Enabled(ID_ADD_FIXED_MARK) && !w.Enabled(ID_ERASE_FIXED_MARKS));
     w.ShowCursor(1);
@@ -269,38 +250,25 @@ private slots:
     w.pGraph->PlaceCursor(1, w.Doc().GetRecordTime(250, 0));
     w.pFrame->OnCommand(ID_ADD_FIXED_MARK);
     QCOMPARE(w.State().m_aFixedMarks, (std::vector<int>{100, 250}));
-    QCOMPARE(w.Control().GetFixedMarkX(0), w.Doc().GetRecordTime(100, 0));
-    QCOMPARE(spy.count(), 2);
+    QVERIFY(w.Control().GetFixedMarkX(0) == w.Doc().GetRecordTime(100, 0) && spy.count() == 2);
     w.pFrame->OnCommand(ID_REFRESH);
-    QCOMPARE(w.Control().GetFixedMarkCount(), 2);  // the marks survive a rebuild
-    QVERIFY(w.Enabled(ID_ERASE_FIXED_MARKS));
+    QVERIFY(w.Control().GetFixedMarkCount() == 2 && w.Enabled(ID_ERASE_FIXED_MARKS));  // the marks survive a rebuild
     w.pFrame->OnCommand(ID_ERASE_FIXED_MARKS);
-    QVERIFY(w.State().m_aFixedMarks.empty());
-    QCOMPARE(w.Control().GetFixedMarkCount(), 0);
-    QVERIFY(!w.Enabled(ID_ERASE_FIXED_MARKS));
-  }
-
-  void xChannelHidesTheCursorsAndDisablesMarks() {
-    sHistWindow w(Sample("three.zk", 3, 600));
-    w.ShowCursor(1);
-    w.ShowCursor(2, true, 0);
+    QVERIFY(w.State().m_aFixedMarks.empty() && w.Control().GetFixedMarkCount() == 0 && !w.Enabled(ID_ERASE_FIXED_MARKS));
+    w.ShowCursor(1), w.ShowCursor(2, true, 0);
     w.State().m_aChanStates[2].m_nScale = 0;
     w.pGraph->RefreshGraphState();
     CGraphControl& c = w.Control();
-    QCOMPARE(w.pGraph->GetXChannel(), 2);
-    QCOMPARE(w.pGraph->GetPoints().GetXChannel(), 2);  // re-plotted against the channel
-    QVERIFY(!w.State().m_aCursors[0].m_bShown && !w.State().m_aCursors[1].m_bShown);
-    QVERIFY(!c.Cursor(1).IsVisible() && !c.Cursor(2).IsVisible());
+    QVERIFY(w.pGraph->GetXChannel() == 2 && w.pGraph->GetPoints().GetXChannel() == 2);  // re-plotted against the channel
+    QVERIFY(!w.State().m_aCursors[0].m_bShown && !w.State().m_aCursors[1].m_bShown && !c.Cursor(1).IsVisible() && !c.Cursor(2).IsVisible());
     QVERIFY(!c.IsPlotShown(2) && c.IsPlotShown(0) && !c.IsTimeAxis());
     QCOMPARE(c.GetAxisCaption(CGraphControl::AXIS_X),
              QString::fromLatin1(AxisCaption(w.Doc().GetChannelName(2), w.Doc().GetChannelUnit(2))));
     w.ShowCursor(1);
-    QVERIFY(!w.Enabled(ID_ADD_FIXED_MARK) && !w.Enabled(ID_HIST_AREA_FROM_CURSORS));
-    QVERIFY(w.State().m_scales.m_bXChannelSet);
+    QVERIFY(!w.Enabled(ID_ADD_FIXED_MARK) && !w.Enabled(ID_HIST_AREA_FROM_CURSORS) && w.State().m_scales.m_bXChannelSet);
     w.State().m_aChanStates[2].m_nScale = 1;
     w.pGraph->RefreshGraphState();
-    QCOMPARE(w.pGraph->GetPoints().GetXChannel(), -1);
-    QVERIFY(c.IsTimeAxis());
+    QVERIFY(w.pGraph->GetPoints().GetXChannel() == -1 && c.IsTimeAxis());
   }
 
   void scalesToolBarAndTheWindowsActivation() {
@@ -308,14 +276,11 @@ private slots:
     w.pFrame->OnCommand(ID_SCALES_TOOLS);
     CScalesToolBar& bar = *w.pFrame->GetToolBars()->GetScalesBar();
     const QCPAxis& y = *w.Control().yAxis;
-    QVERIFY(bar.isVisible());
-    QVERIFY(bar.MinEdit(2)->isEnabled() && !bar.MinEdit(3)->isEnabled() && !bar.MinEdit(1)->isEnabled());
-    QVERIFY2(!bar.AutoButton(2)->isEnabled(), "Y1 scales itself");
-    bar.MinEdit(2)->setText("-5");
-    bar.MaxEdit(2)->setText("45.5");
+    QVERIFY2(bar.isVisible() && bar.MinEdit(2)->isEnabled() && !bar.MinEdit(3)->isEnabled() && !bar.MinEdit(1)->isEnabled() &&
+                 !bar.AutoButton(2)->isEnabled(), "Y1 scales itself");
+    bar.MinEdit(2)->setText("-5"), bar.MaxEdit(2)->setText("45.5");
     bar.ApplyButton(2)->click();
-    QCOMPARE(y.range(), QCPRange(-5, 45.5));
-    QVERIFY(bar.AutoButton(2)->isEnabled());
+    QVERIFY(y.range() == QCPRange(-5, 45.5) && bar.AutoButton(2)->isEnabled());
     bar.MinEdit(2)->setText("abc");
     bar.ApplyButton(2)->click();
     QCOMPARE(y.range().lower, -5.0);  // an unreadable limit changes nothing
@@ -326,23 +291,19 @@ private slots:
     double dFirst, dLast;
     w.Doc().GetTimeRange(dFirst, dLast);
     sHistViewState& st = w.State();
-    bar.DaysEdit()->setText("0");
-    bar.TimeEdit()->setText("00:05:00");
+    bar.DaysEdit()->setText("0"), bar.TimeEdit()->setText("00:05:00");
     bar.HistoryButton()->click();
-    QCOMPARE(st.m_dHistoryEnd, dLast);
-    QVERIFY(std::fabs(st.m_dHistoryEnd - st.m_dHistoryStart - 300 * ONE_SECOND) < 1e-9);
+    QVERIFY(st.m_dHistoryEnd == dLast && std::fabs(st.m_dHistoryEnd - st.m_dHistoryStart - 300 * ONE_SECOND) < 1e-9);
     QVERIFY(bar.FixedToBox()->isChecked() && bar.FixedDateEdit()->isEnabled());
     bar.FixedDateEdit()->setText(QString::fromLatin1(FormatDateTime(dFirst + 400 * ONE_SECOND, true, false, 0)));
     bar.CurrentDateButton()->click();
-    QVERIFY(std::fabs(st.m_dHistoryEnd - (dFirst + 400 * ONE_SECOND)) < 1e-9);
-    QVERIFY(std::fabs(st.m_dHistoryStart - (dFirst + 100 * ONE_SECOND)) < 1e-9);
+    QVERIFY(std::fabs(st.m_dHistoryEnd - (dFirst + 400 * ONE_SECOND)) < 1e-9 &&
+            std::fabs(st.m_dHistoryStart - (dFirst + 100 * ONE_SECOND)) < 1e-9);
     // "Full File" keeps "Fixed to" ticked.
     bar.FullFileButton()->click();
     QCoreApplication::processEvents();
-    QCOMPARE(st.m_dHistoryStart, dFirst);
-    QCOMPARE(st.m_dHistoryEnd, dLast);
-    QVERIFY(st.m_scales.m_bFixedTo && bar.FixedToBox()->isChecked());
-    QCOMPARE(w.pGraph->GetPoints().GetPointCount(), 600);
+    QCOMPARE(w.Period(), std::pair(dFirst, dLast));
+    QVERIFY(st.m_scales.m_bFixedTo && bar.FixedToBox()->isChecked() && w.pGraph->GetPoints().GetPointCount() == 600);
 
     // The bars go with the window's activation and come back as they were.
     sCommandState state;
@@ -354,24 +315,26 @@ private slots:
     QVERIFY2(!w.pFrame->GetToolBars()->GetCursorsBar()->isVisible(), "a bar hidden before stays hidden");
     w.pFrame->OnCommand(ID_SCALES_TOOLS);
     QVERIFY(!bar.isVisible());
+    // The copy: a picture and SVG on the clipboard.
+    QApplication::clipboard()->clear();
+    QCOMPARE(w.pGraph->CopyGraphToClipboard(), 0L);
+    const QMimeData* pData = QApplication::clipboard()->mimeData();
+    QCOMPARE(qvariant_cast<QImage>(pData->imageData()).size(), w.Control().size());
+    const QByteArray svg = pData->data("image/svg+xml");
+    QVERIFY(svg.contains("<svg") && (svg.contains("polyline") || svg.contains("<path")));
   }
 
   void cancelDuringLoadingLeavesAnEmptyGraph() {
     sHistWindow w(Sample("cancel.zk", 2, 30000));
     CModalAnswerer none;
-    {
-      CWaitWatcher cancel(CWaitWatcher::CancelAt());
-      w.pFrame->OnCommand(ID_REFRESH);
-      QVERIFY(cancel.Done());
-      QCOMPARE(cancel.Title() + "|" + cancel.Status(), QString("Preparing graph|30000 Records"));
-    }
-    QVERIFY(w.pGraph->GetPoints().IsEmpty());
-    QCOMPARE(w.Control().GetPlotDataCount(0), 0);
+    CWaitWatcher cancel(CWaitWatcher::CancelAt());  // acts once
     w.pFrame->OnCommand(ID_REFRESH);
-    QCOMPARE(w.pGraph->GetPoints().GetPointCount(), 30000);
+    QVERIFY(cancel.Done());
+    QCOMPARE(cancel.Title() + "|" + cancel.Status(), QString("Preparing graph|30000 Records"));
+    QVERIFY(w.pGraph->GetPoints().IsEmpty() && w.Control().GetPlotDataCount(0) == 0);
+    w.pFrame->OnCommand(ID_REFRESH);
     w.Control().replot();
-    QVERIFY(w.Control().GetPlotDataCount(0) > 0);
-    QVERIFY2(none.AllAnswered(), qPrintable(none.Report()));
+    QVERIFY(w.pGraph->GetPoints().GetPointCount() == 30000 && w.Control().GetPlotDataCount(0) > 0);
   }
 
   void closingDuringLoadingStopsItFirst() {
@@ -385,8 +348,7 @@ private slots:
     CWaitWatcher close([&](CWaitDialog&) { return pFrame->close(), true; });
     pFrame->OnCommand(ID_REFRESH);
     QVERIFY(close.Done());
-    QVERIFY2(pFrame, "the window outlives the reading it was asked to stop");
-    QVERIFY(pFrame->GetHistGraph()->GetPoints().IsEmpty());
+    QVERIFY2(pFrame && pFrame->GetHistGraph()->GetPoints().IsEmpty(), "the window outlives the reading it was asked to stop");
     QTRY_VERIFY(pFrame.isNull());
   }
 
@@ -397,26 +359,20 @@ private slots:
     sHistWindow w(strPath);
     const off_t nKeep = static_cast<off_t>(w.Doc().GetDataOffset() + 10u * uint64_t(w.Doc().GetRecordSize()));
     CModalAnswerer answers;
-    answers.ThenClick("OK");
+    answers.ThenMessage(QString("An attempt was made to read past the end of '%1'.").arg(strPath.c_str()));
     // Cut short (a medium removed) once the reading is under way.
     CWaitWatcher cut([&](CWaitDialog&) { return ::truncate(strPath.c_str(), nKeep) == 0; });
     w.pFrame->OnCommand(ID_REFRESH);
     QVERIFY(cut.Done());
-    QVERIFY2(answers.AllAnswered(), qPrintable(answers.Report()));
-    QCOMPARE(answers.Texts(), QStringList(QString("An attempt was made to read past the end of '%1'.").arg(strPath.c_str())));
     // No half graph, and the window stays.
-    QVERIFY(w.pGraph->GetPoints().IsEmpty());
-    QCOMPARE(w.Control().GetPlotDataCount(0), 0);
-    QVERIFY(w.pFrame->isVisible());
-    QVERIFY(!w.pGraph->IsRebuilding());
+    QVERIFY(w.pGraph->GetPoints().IsEmpty() && w.Control().GetPlotDataCount(0) == 0 && w.pFrame->isVisible() &&
+            !w.pGraph->IsRebuilding());
   }
 
   void graphPrintoutReadsLikeTheScreen() {
     sHistWindow w(Sample("wide.zk", 130, 50));
-    w.ShowCursor(1);
-    w.ShowCursor(2);
-    w.pGraph->PlaceCursor(1, w.Doc().GetRecordTime(10, 0));
-    w.pGraph->PlaceCursor(2, w.Doc().GetRecordTime(30, 0));
+    w.ShowCursor(1), w.ShowCursor(2);
+    w.pGraph->PlaceCursor(1, w.Doc().GetRecordTime(10, 0)), w.pGraph->PlaceCursor(2, w.Doc().GetRecordTime(30, 0));
     w.pGraph->AddFixedMark();
     const std::string strPdf = m_dir.Path() + "/graph.pdf";
     QPrinter printer(QPrinter::HighResolution);
@@ -428,10 +384,9 @@ private slots:
     };
     int nPages = 0;
     const QStringList aPages = print(nPages);
-    QVERIFY(nPages > 2);
-    QCOMPARE(aPages.size(), nPages + 1);
-    QVERIFY(aPages[0].contains("wide.zk") && aPages[0].contains(QString("Page 1 from %1").arg(nPages)));
-    QVERIFY2(!aPages[0].contains("Channel"), "page 1 holds the graph alone");
+    QVERIFY(nPages > 2 && aPages.size() == nPages + 1);
+    // Page 1 holds the graph alone.
+    QVERIFY(aPages[0].contains("wide.zk") && aPages[0].contains(QString("Page 1 from %1").arg(nPages)) && !aPages[0].contains("Channel"));
     QVERIFY(aPages[1].contains("Channel") && aPages[1].contains("Scale") && aPages[1].contains("001"));
     QVERIFY(aPages[nPages - 1].contains("130") && aPages[nPages - 1].contains(QString("Page %1 from %1").arg(nPages)));
     // The graph's texts scaled once, as the screen shows them: the tick labels
@@ -449,29 +404,14 @@ private slots:
       QVERIFY2(dBottom - dTop < 16, qPrintable(QString("%1 is %2 pt tall").arg(s).arg(dBottom - dTop)));
       QVERIFY2(dLeft >= 0 && dRight <= page.width() && dBottom <= page.height(), qPrintable(s));
       nTimes += s.count(':') == 2;
-      bool bNumber = false;
-      s.toDouble(&bNumber);
-      nNumbers += bNumber;
+      nNumbers += [&s] { bool bNumber = false; return s.toDouble(&bNumber), bNumber; }();
       if (s.startsWith('C')) aCaptions << s;
     }
-    QVERIFY2(nTimes >= 3, "the X labels are printed");
-    QVERIFY2(nNumbers >= 4, "the Y labels and the mark number are printed");
+    QVERIFY2(nTimes >= 3 && nNumbers >= 4, "the X labels, the Y labels and the mark number are printed");
     QVERIFY2(aCaptions.contains("C1") && aCaptions.contains("C2"), qPrintable(aCaptions.join('|')));
     // No ticked row: the graph page only.
     for (auto& st : w.State().m_aChanStates) st.m_bChecked = false;
-    QCOMPARE(print(nPages).size(), 2);
-    QCOMPARE(nPages, 1);
-  }
-
-  void copyPutsAPictureAndSvgOnTheClipboard() {
-    sHistWindow w(Sample("three.zk", 3, 600));
-    QApplication::clipboard()->clear();
-    QCOMPARE(w.pGraph->CopyGraphToClipboard(), 0L);
-    const QMimeData* pData = QApplication::clipboard()->mimeData();
-    QVERIFY(pData && pData->hasImage());
-    QCOMPARE(qvariant_cast<QImage>(pData->imageData()).size(), w.Control().size());
-    const QByteArray svg = pData->data("image/svg+xml");
-    QVERIFY(svg.contains("<svg") && (svg.contains("polyline") || svg.contains("<path")));
+    QVERIFY(print(nPages).size() == 2 && nPages == 1);
   }
 
   void paneShowsTheNewestRangeAndCopiesIt() {
@@ -484,13 +424,11 @@ private slots:
     for (int n = 0; n < 20; ++n) pane.SetRange(n * 1000, 399999 - n * 1000, {0, 1, 2, 3});
     pane.SetRange(10, 2000, {2, 0});
     QVERIFY(spy.wait(10000));
-    QTRY_VERIFY(!pane.IsBusy());
-    QCOMPARE(spy.count(), 1);
+    QTRY_VERIFY(!pane.IsBusy() && spy.count() == 1);
     std::vector<sChannelStatistics> aExpected;
     QVERIFY(CChannelStatistics::Compute(*pDoc, 10, 2000, {2, 0}, aExpected));
     QTableWidget* pTable = pane.GetTable();
-    QCOMPARE(pTable->rowCount(), 2);
-    QCOMPARE(pTable->horizontalHeaderItem(0)->text(), QString("Channel"));
+    QVERIFY(pTable->rowCount() == 2 && pTable->horizontalHeaderItem(0)->text() == "Channel");
     for (int r = 0; r < 2; ++r) {
       const std::vector<std::string> aCells = StatisticsRowCells(*pDoc, aExpected[size_t(r)]);
       for (int c = 0; c < pTable->columnCount(); ++c) QCOMPARE(pTable->item(r, c)->text(), QString::fromLatin1(aCells[size_t(c)]));
@@ -502,11 +440,10 @@ private slots:
     pane.SetRange(0, 399999, {0, 1, 2, 3});
     pane.CancelComputation();
     QTRY_VERIFY(!pane.IsBusy());
-    QCOMPARE(pTable->rowCount(), 2);
-    QCOMPARE(spy.count(), 1);
+    QVERIFY(pTable->rowCount() == 2 && spy.count() == 1);
   }
 
-  void viewFollowsCursorsListAndKeyAndPrintsAfterTheKey() {
+  void statisticsViewThenTheGraphSavedAsPngSvgAndPdf() {
     sHistWindow w(m_strFile);
     CHistStatistics* pView = w.pFrame->GetStatisticsView();
     CStatisticsPane* pPane = pView->GetPane();
@@ -521,21 +458,15 @@ private slots:
     QVERIFY(first.wait(5000));
     // No cursor, no selection: the historical area, every record of this file.
     QCOMPARE(pView->GetRequestedRange().eFrom, CHistStatistics::SOURCE_HISTORICAL_AREA);
-    QTRY_VERIFY(!pPane->IsBusy());
-    QCOMPARE(pPane->GetResults().at(0).nCount, int64_t{50});
+    QTRY_VERIFY(!pPane->IsBusy() && pPane->GetResults().at(0).nCount == 50);
 
     // Both cursors: records 5 to 20. T1 = 20 + i/2 rises from 22.5 to 30 over 15 s.
     w.PlaceCursor(1, 5);
     w.PlaceCursor(2, 20);
-    {
-      const std::vector<sChannelStatistics>& a = NextResults(pPane);
-      QCOMPARE(pView->GetRequestedRange().eFrom, CHistStatistics::SOURCE_CURSORS);
-      QCOMPARE(a.size(), size_t{3});
-      QCOMPARE(a[0].nCount, int64_t{16});
-      QCOMPARE(a[0].dMean, 26.25);
-      QCOMPARE(a[0].dIntegral, 15 * (22.5 + 30.0) / 2);
-      QCOMPARE(a[2].nErrors, int64_t{0});  // the error of record 2 lies before the cursors
-    }
+    const std::vector<sChannelStatistics> a = NextResults(pPane);
+    // The error of record 2 lies before the cursors.
+    QCOMPARE(std::tuple(pView->GetRequestedRange().eFrom, a.size(), a[0].nCount, a[0].dMean, a[0].dIntegral, a[2].nErrors),
+             std::tuple(CHistStatistics::SOURCE_CURSORS, size_t{3}, int64_t{16}, 26.25, 15 * (22.5 + 30.0) / 2, int64_t{0}));
     // Printed on a page of its own after the key, with the figures the table shows.
     QCOMPARE(GetGraphPrintPageCount(printer, *w.pFrame), nWithout + 1);
     QVERIFY(PrintGraphPages(printer, w.Control(), *w.pFrame));
@@ -550,20 +481,13 @@ private slots:
     const int y = c.axisRect()->rect().center().y();
     auto at = [&](double x) { return QPoint(qRound(c.xAxis->coordToPixel(x)), y); };
     Drag(&c, at(c.Cursor(2).GetX()), at(w.Doc().GetRecordTime(10, 0)), Qt::NoModifier);
-    {
-      const std::vector<sChannelStatistics>& a = NextResults(pPane);
-      QCOMPARE(pView->GetRequestedRange().nLast, 10);
-      QCOMPARE(a[0].nCount, int64_t{6});
-      QCOMPARE(a[0].dMax, 25.0);
-    }
+    const std::vector<sChannelStatistics> b = NextResults(pPane);
+    QCOMPARE(std::tuple(pView->GetRequestedRange().nLast, b[0].nCount, b[0].dMax), std::tuple(10, int64_t{6}, 25.0));
     // A channel unticked in the key leaves the table.
     SetChannelChecked(w.State(), 1, false);
     w.pGraph->RefreshGraphState();
-    {
-      const std::vector<sChannelStatistics>& a = NextResults(pPane);
-      QCOMPARE(a.size(), size_t{2});
-      QCOMPARE(a[1].nChannel, 2);
-    }
+    const std::vector<sChannelStatistics> d = NextResults(pPane);
+    QVERIFY(d.size() == 2 && d[1].nChannel == 2);
     // Without the cursors: the rows selected in the list, record 2's error among them.
     w.State().m_aCursors[0].m_bShown = w.State().m_aCursors[1].m_bShown = false;
     w.pGraph->RefreshGraphState();
@@ -571,16 +495,11 @@ private slots:
     w.pList->ClickRecord(4, true);
     QTRY_COMPARE_WITH_TIMEOUT(pView->GetRequestedRange().eFrom, CHistStatistics::SOURCE_SELECTION, 3000);
     QTRY_VERIFY(!pPane->IsBusy() && !pPane->GetResults().empty());
-    QTRY_COMPARE(pPane->GetResults()[0].nCount, int64_t{4});
-    QCOMPARE(pPane->GetResults()[1].nErrors, int64_t{1});
+    QTRY_VERIFY(pPane->GetResults()[0].nCount == 4 && pPane->GetResults()[1].nErrors == 1);
     // Hidden again: the command's mark follows.
-    QVERIFY(w.pFrame->OnCommand(ID_VIEW_STATISTICS));
-    QVERIFY(!pView->isVisible());
+    QVERIFY(w.pFrame->OnCommand(ID_VIEW_STATISTICS) && !pView->isVisible());
     QVERIFY(w.pFrame->OnUpdateCommand(ID_VIEW_STATISTICS, state) && !state.m_bChecked);
-  }
-
-  void graphIsSavedAsPngSvgAndPdf() {
-    sHistWindow w(m_strFile);
+    // The graph saved as PNG, SVG and PDF, the second channel unticked.
     SetChannelChecked(w.State(), 1, false);
     w.pGraph->RefreshGraphState();
     QString strError;
@@ -602,8 +521,8 @@ private slots:
     while (!xml.atEnd())
       if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
         strTexts += xml.readElementText(QXmlStreamReader::IncludeChildElements) + '|';
-    QVERIFY(!xml.hasError());
-    QVERIFY2(strTexts.contains("1 T1 (\u00B0C)") && strTexts.contains("3 P (kW)") && !strTexts.contains("2 N"), qPrintable(strTexts));
+    QVERIFY2(!xml.hasError() && strTexts.contains("1 T1 (\u00B0C)") && strTexts.contains("3 P (kW)") && !strTexts.contains("2 N"),
+             qPrintable(strTexts));
 
     QVERIFY2(SaveGraphImage(*w.pFrame, Path("graph.pdf"), 800, 450, strError), qPrintable(strError));
     const QString strPdf = QString::fromStdString(PdfToText(Path("graph.pdf").toStdString(), {}));
@@ -614,13 +533,9 @@ private slots:
          std::vector<std::tuple<const char*, int, int>>{
              {"x.bmp", 640, 360}, {"y.png", 49, 360}, {"z.png", 640, 20001}, {"missing/dir.png", 640, 360}}) {
       strError.clear();
-      QVERIFY(!SaveGraphImage(*w.pFrame, Path(pszName), nWidth, nHeight, strError));
-      QVERIFY(!strError.isEmpty() && !QFile::exists(Path(pszName)));
+      QVERIFY(!SaveGraphImage(*w.pFrame, Path(pszName), nWidth, nHeight, strError) && !strError.isEmpty() && !QFile::exists(Path(pszName)));
     }
-  }
-
-  void saveGraphAsCommandAsksFileAndSize() {
-    sHistWindow w(m_strFile);
+    // The command asks the file and the size, proposing the graph's.
     QSize proposed;
     CModalAnswerer answers;
     // A name without extension takes the one of the file type chosen.
@@ -636,15 +551,14 @@ private slots:
       auto* pHeight = pModal->findChild<QSpinBox*>("imageHeight");
       if (!pWidth || !pHeight) return answers.Fail("no size fields"), pModal->close(), void();
       proposed = QSize(pWidth->value(), pHeight->value());
-      pWidth->setValue(300);
-      pHeight->setValue(200);
+      pWidth->setValue(300), pHeight->setValue(200);
       QMetaObject::invokeMethod(pModal, "accept");
     });
     QVERIFY(w.pFrame->OnCommand(ID_SAVE_GRAPH_AS));
-    QVERIFY2(answers.AllAnswered(), qPrintable(answers.Report()));
     QCOMPARE(proposed, w.Control().size());
     QCOMPARE(QSvgRenderer(Path("asked.svg")).viewBox(), QRect(0, 0, 300, 200));
   }
+
 };
 
 QTEST_MAIN(HistGraphTest)

@@ -2,13 +2,8 @@
 // values, offsets and errors, sample files, and a window on one of them.
 #pragma once
 #include <QtPrintSupport>
-#include <QtTest>
-#include <QtWidgets>
 
 #include <filesystem>
-
-#include <memory>
-#include <string>
 
 #include "ModalAnswerer.h"
 #include "ResultsFileBuilder.h"
@@ -58,10 +53,7 @@ inline void WriteTestResults(const std::string& strPath, int nRecords, uint32_t 
 
 // A file of the sample writer, written once per path.
 inline std::string WriteSample(const std::string& strPath, int nChannels, int nRecords, int nPeriodMs = 1000) {
-  sSampleSpec spec;
-  spec.nChannels = nChannels;
-  spec.nRecords = nRecords;
-  spec.nPeriodMs = nPeriodMs;
+  const sSampleSpec spec{.nChannels = nChannels, .nRecords = nRecords, .nPeriodMs = nPeriodMs};
   if (!std::filesystem::exists(strPath) && !CSampleWriter(spec).WriteFile(strPath)) qFatal("cannot write %s", strPath.c_str());
   return strPath;
 }
@@ -95,6 +87,9 @@ struct sHistWindow {
     pGraph->GetControl()->replot();
   }
   sHistViewState& State() const { return pFrame->GetViewState(); }
+  // The period shown, and the graph's first record and number of points.
+  std::pair<double, double> Period() const { return {State().m_dHistoryStart, State().m_dHistoryEnd}; }
+  std::pair<int, int> Points() const { return {pGraph->GetPoints().GetFirstRecord(), pGraph->GetPoints().GetPointCount()}; }
   CGraphControl& Control() const { return *pGraph->GetControl(); }
   bool Enabled(unsigned nId) const {
     sCommandState st;
@@ -103,9 +98,8 @@ struct sHistWindow {
   }
   // Cursor n shown (free or locked to a channel choice) where the graph puts it.
   void ShowCursor(int n, bool bLocked = false, int nChoice = 0) const {
-    State().m_aCursors[n - 1].m_bShown = true;
-    State().m_aCursors[n - 1].m_bLocked = bLocked;
-    State().m_aCursors[n - 1].m_nChannelChoice = nChoice;
+    sCursorState& cursor = State().m_aCursors[n - 1];
+    std::tie(cursor.m_bShown, cursor.m_bLocked, cursor.m_nChannelChoice) = std::tuple(true, bLocked, nChoice);
     pGraph->ShowCursor(n);
   }
   CZK7Doc& Doc() const { return pFrame->GetDocument(); }
@@ -124,8 +118,7 @@ struct sHistWindow {
   }
   // Cursor n shown and locked at the time of record r (channel 0).
   void PlaceCursor(int n, int nRecord, bool bLocked = true) const {
-    State().m_aCursors[n - 1].m_bShown = true;
-    State().m_aCursors[n - 1].m_bLocked = bLocked;
+    std::tie(State().m_aCursors[n - 1].m_bShown, State().m_aCursors[n - 1].m_bLocked) = std::tuple(true, bLocked);
     pGraph->PlaceCursor(n, Doc().GetRecordTime(nRecord, 0));
     pList->RefreshMarkers();
   }
@@ -140,6 +133,12 @@ inline void Drag(QWidget* w, QPoint a, QPoint b, Qt::KeyboardModifiers mods) {
   send(QEvent::MouseButtonPress, a, Qt::LeftButton);
   for (int i = 1; i <= 4; ++i) send(QEvent::MouseMove, a + (b - a) * i / 4, Qt::LeftButton);
   send(QEvent::MouseButtonRelease, b, Qt::NoButton);
+}
+
+// A wheel turn of nDelta at a point with the modifiers held.
+inline void Wheel(QWidget* w, QPoint at, int nDelta, Qt::KeyboardModifiers mods) {
+  QWheelEvent e(QPointF(at), w->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, nDelta), Qt::NoButton, mods, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w, &e);
 }
 
 } // namespace zk7

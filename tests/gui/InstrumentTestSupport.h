@@ -1,11 +1,6 @@
 // For the instrument tests: the connect and selection dialogs answered as a
-// user does, and a watch over the wait dialogs.
+// user does.
 #pragma once
-#include <QApplication>
-#include <QLineEdit>
-#include <QTimer>
-#include <QTreeWidget>
-#include <functional>
 
 #include "ModalAnswerer.h"
 #include "ResultsFileBuilder.h"
@@ -18,15 +13,11 @@ namespace zk7 {
 
 // The item at a path of texts from the top of the tree; null when there is none.
 inline QTreeWidgetItem* FindItem(QTreeWidget* pTree, const QStringList& path) {
-  QTreeWidgetItem* pFound = nullptr;
+  QTreeWidgetItem* pFound = pTree->invisibleRootItem();
   for (const QString& strText : path) {
-    const int nCount = pFound ? pFound->childCount() : pTree->topLevelItemCount();
-    QTreeWidgetItem* pParent = pFound;
-    pFound = nullptr;
-    for (int i = 0; i < nCount && !pFound; ++i) {
-      QTreeWidgetItem* p = pParent ? pParent->child(i) : pTree->topLevelItem(i);
-      if (p->text(0) == strText) pFound = p;
-    }
+    QTreeWidgetItem* pParent = std::exchange(pFound, nullptr);
+    for (int i = 0; i < pParent->childCount() && !pFound; ++i)
+      if (pParent->child(i)->text(0) == strText) pFound = pParent->child(i);
     if (!pFound) return nullptr;
   }
   return pFound;
@@ -37,12 +28,12 @@ inline CModalAnswerer::Step LoginStep(CModalAnswerer& user, const QString& strPa
                                       int nPort = 0) {
   return [&user, strPassword, nPort](QWidget* pModal) {
     auto* pDlg = qobject_cast<CEditCommDlg*>(pModal);
-    if (!pDlg) return user.Fail(QStringLiteral("expected the connect dialog, got ") + GetDialogText(pModal));
-    if (nPort > 0) pDlg->findChild<QLineEdit*>(QStringLiteral("port"))->setText(QString::number(nPort));
-    pDlg->findChild<QLineEdit*>(QStringLiteral("address"))->setText(QStringLiteral("127.0.0.1"));
-    pDlg->findChild<QLineEdit*>(QStringLiteral("user"))->setText(QLatin1String(CModuleSim::kUser));
-    pDlg->findChild<QLineEdit*>(QStringLiteral("password"))->setText(strPassword);
-    user.Click(pDlg, QStringLiteral("OK"));
+    if (!pDlg) return user.Fail("expected the connect dialog, got " + GetDialogText(pModal));
+    if (nPort > 0) pDlg->findChild<QLineEdit*>("port")->setText(QString::number(nPort));
+    pDlg->findChild<QLineEdit*>("address")->setText("127.0.0.1");
+    pDlg->findChild<QLineEdit*>("user")->setText(QLatin1String(CModuleSim::kUser));
+    pDlg->findChild<QLineEdit*>("password")->setText(strPassword);
+    user.Click(pDlg, "OK");
   };
 }
 
@@ -51,48 +42,16 @@ inline CModalAnswerer::Step SelectStep(CModalAnswerer& user, const std::vector<Q
                                        std::function<void(CDlgFilesSel*)> fnMeanwhile = {}) {
   return [&user, aPaths, fnMeanwhile](QWidget* pModal) {
     auto* pDlg = qobject_cast<CDlgFilesSel*>(pModal);
-    if (!pDlg) return user.Fail(QStringLiteral("expected the selection dialog, got ") + GetDialogText(pModal));
+    if (!pDlg) return user.Fail("expected the selection dialog, got " + GetDialogText(pModal));
     if (fnMeanwhile) fnMeanwhile(pDlg);
     for (const QStringList& path : aPaths) {
       QTreeWidgetItem* pItem = FindItem(pDlg->Tree(), path);
-      user.Check(pItem != nullptr, QStringLiteral("no item ") + path.join(QLatin1Char('/')));
+      user.Check(pItem != nullptr, "no item " + path.join(QLatin1Char('/')));
       if (pItem) pItem->setCheckState(0, Qt::Checked);
     }
     QCoreApplication::sendPostedEvents(pDlg);  // the dialog spreads the marks
-    user.Click(pDlg, QStringLiteral("Download"));
+    user.Click(pDlg, "Download");
   };
 }
-
-// Watches the wait dialogs: every caption they take, in order, and fnEach on
-// the visible one (or null) every few milliseconds, from the event loop of
-// whatever runs, as a user looking at the screen.
-class CWaitWatch : public QObject {
-public:
-  explicit CWaitWatch(std::function<void(CWaitDialog*)> fnEach = {}) : m_fnEach(std::move(fnEach)) {
-    qApp->installEventFilter(this);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-      if (m_fnEach) m_fnEach(Visible());
-    });
-    m_timer.start(10);
-  }
-  ~CWaitWatch() override { qApp->removeEventFilter(this); }
-  static CWaitDialog* Visible() {
-    for (QWidget* p : QApplication::topLevelWidgets())
-      if (auto* pWait = qobject_cast<CWaitDialog*>(p); pWait && pWait->isVisible()) return pWait;
-    return nullptr;
-  }
-  QStringList m_aTitles;
-
-protected:
-  bool eventFilter(QObject* pObject, QEvent* pEvent) override {
-    if (pEvent->type() == QEvent::WindowTitleChange)
-      if (auto* pWait = qobject_cast<CWaitDialog*>(pObject)) m_aTitles << pWait->windowTitle();
-    return false;
-  }
-
-private:
-  std::function<void(CWaitDialog*)> m_fnEach;
-  QTimer m_timer;
-};
 
 } // namespace zk7

@@ -1,18 +1,6 @@
 // The modal-dialog answering helper of the GUI tests.
 #include "ModalAnswerer.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QItemSelectionModel>
-#include <QApplication>
-#include <QDialog>
-#include <QEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-
 #include "ui/dialogs/WaitDialog.h"
 
 namespace zk7 {
@@ -21,29 +9,21 @@ namespace {
 // A step answers at once; a dialog still up this long after its step is stuck.
 constexpr qint64 STUCK_MS = 5000;
 
-void Dismiss(QWidget* pModal) {
-  if (auto* pDialog = qobject_cast<QDialog*>(pModal))
-    pDialog->reject();
-  else
-    pModal->close();
-}
+void Dismiss(QWidget* pModal) { qobject_cast<QDialog*>(pModal) ? qobject_cast<QDialog*>(pModal)->reject() : void(pModal->close()); }
 } // namespace
 
 QString GetDialogText(QWidget* pDialog) {
-  if (auto* pBox = qobject_cast<QMessageBox*>(pDialog))
-    return pBox->text();
+  if (auto* pBox = qobject_cast<QMessageBox*>(pDialog)) return pBox->text();
   QStringList aLines;
   for (QLabel* pLabel : pDialog->findChildren<QLabel*>())
-    if (pLabel->isVisible() && !pLabel->text().isEmpty())
-      aLines << pLabel->text();
+    if (pLabel->isVisible() && !pLabel->text().isEmpty()) aLines << pLabel->text();
   return aLines.join(QLatin1Char('\n'));
 }
 
 QAbstractButton* FindDialogButton(QWidget* pParent, const QString& strText) {
   auto plain = [](QString str) { return str.remove(QLatin1Char('&')); };
   for (QAbstractButton* p : pParent->findChildren<QAbstractButton*>())
-    if (p->isVisible() && plain(p->text()) == plain(strText))
-      return p;
+    if (p->isVisible() && plain(p->text()) == plain(strText)) return p;
   return nullptr;
 }
 
@@ -68,23 +48,16 @@ CModalAnswerer::CModalAnswerer() {
   m_timer.start(5);
 }
 
-CModalAnswerer::~CModalAnswerer() { m_timer.stop(); }
+// A step left unused or a dialog answered wrongly fails the test the answerer served.
+CModalAnswerer::~CModalAnswerer() {
+  m_timer.stop();
+  if (!AllAnswered() && !QTest::currentTestFailed()) QTest::qFail(qPrintable("modal dialogs: " + Report()), __FILE__, __LINE__);
+}
 
 void CModalAnswerer::Then(Step fnStep) { m_aSteps.push_back(std::move(fnStep)); }
 
 void CModalAnswerer::ThenClick(const QString& strButton) {
-  Then([this, strButton](QWidget* pModal) {
-    Record(pModal);
-    Click(pModal, strButton);
-  });
-}
-
-void CModalAnswerer::ThenKey(int nKey) {
-  Then([this, nKey](QWidget* pModal) {
-    Record(pModal);
-    QWidget* pTarget = pModal->focusWidget() ? pModal->focusWidget() : pModal;
-    QTest::keyClick(pTarget, static_cast<Qt::Key>(nKey));
-  });
+  Then([this, strButton](QWidget* pModal) { Record(pModal), Click(pModal, strButton); });
 }
 
 void CModalAnswerer::ThenMessage(const QString& strText, const QString& strButton) {
@@ -100,16 +73,13 @@ void CModalAnswerer::ThenMessage(const QString& strText, const QString& strButto
 
 void CModalAnswerer::Click(QWidget* pModal, const QString& strButton) {
   QAbstractButton* pButton = FindDialogButton(pModal, strButton);
-  if (!pButton || !pButton->isEnabled()) {
-    Fail(QStringLiteral("no enabled button \"%1\" in \"%2\"").arg(strButton, GetDialogText(pModal)));
-    return Dismiss(pModal);
-  }
+  if (!pButton || !pButton->isEnabled())
+    return Fail(QStringLiteral("no enabled button \"%1\" in \"%2\"").arg(strButton, GetDialogText(pModal))), Dismiss(pModal);
   pButton->click();
 }
 
 void CModalAnswerer::Compare(const QVariant& actual, const QVariant& expected, const QString& strWhat) {
-  if (actual != expected)
-    Fail(QStringLiteral("%1: \"%2\", expected \"%3\"").arg(strWhat, actual.toString(), expected.toString()));
+  if (actual != expected) Fail(QStringLiteral("%1: \"%2\", expected \"%3\"").arg(strWhat, actual.toString(), expected.toString()));
 }
 
 QString CModalAnswerer::Report() const {
@@ -122,8 +92,7 @@ QString CModalAnswerer::Report() const {
 void CModalAnswerer::Record(QWidget* pModal) {
   m_aTitles << pModal->windowTitle();
   m_aTexts << GetDialogText(pModal);
-  auto* pBox = qobject_cast<QMessageBox*>(pModal);
-  m_aIcons.push_back(pBox ? static_cast<int>(pBox->icon()) : -1);
+  m_aIcons.push_back(qobject_cast<QMessageBox*>(pModal) ? static_cast<int>(qobject_cast<QMessageBox*>(pModal)->icon()) : -1);
 }
 
 bool CModalAnswerer::eventFilter(QObject* pObject, QEvent* pEvent) {
@@ -137,8 +106,7 @@ bool CModalAnswerer::eventFilter(QObject* pObject, QEvent* pEvent) {
 
 void CModalAnswerer::Poll() {
   QWidget* pModal = QApplication::activeModalWidget();
-  if (m_pHandled && !m_pHandled->isVisible())
-    m_pHandled = nullptr;
+  if (m_pHandled && !m_pHandled->isVisible()) m_pHandled = nullptr;
   if (pModal && pModal == m_pHandled) {
     if (m_handledFor.elapsed() > STUCK_MS) {
       m_aErrors << QStringLiteral("dialog left open: ") + pModal->windowTitle() + QLatin1Char(' ') + GetDialogText(pModal);
@@ -149,8 +117,7 @@ void CModalAnswerer::Poll() {
   }
   // A dialog disabled by some other work in progress (a wait dialog over its
   // owner) is answered once it can be used, as a user would.
-  if (!pModal || !pModal->isVisible() || !pModal->isEnabled())
-    return;
+  if (!pModal || !pModal->isVisible() || !pModal->isEnabled()) return;
   m_pHandled = pModal;
   pModal->installEventFilter(this);
   m_handledFor.start();
@@ -168,16 +135,29 @@ void CModalAnswerer::Poll() {
 }
 
 CWaitWatcher::CWaitWatcher(std::function<bool(CWaitDialog&)> fnAct) : m_fnAct(std::move(fnAct)) {
+  qApp->installEventFilter(this);
   connect(&m_timer, &QTimer::timeout, this, [this] {
-    for (QWidget* p : QApplication::topLevelWidgets()) {
-      auto* pWait = qobject_cast<CWaitDialog*>(p);
-      if (m_bDone || !pWait || !pWait->isVisible()) continue;
-      m_strTitle = pWait->windowTitle();
-      m_strStatus = pWait->GetStatusText();
-      m_bDone = m_fnAct(*pWait);
-    }
+    CWaitDialog* pWait = Visible();
+    if (m_bDone || !m_fnAct || !pWait) return;
+    m_strTitle = pWait->windowTitle();
+    m_strStatus = pWait->GetStatusText();
+    m_bDone = m_fnAct(*pWait);
   });
   m_timer.start(0);
+}
+
+CWaitWatcher::~CWaitWatcher() { qApp->removeEventFilter(this); }
+
+CWaitDialog* CWaitWatcher::Visible() {
+  for (QWidget* p : QApplication::topLevelWidgets())
+    if (auto* pWait = qobject_cast<CWaitDialog*>(p); pWait && pWait->isVisible()) return pWait;
+  return nullptr;
+}
+
+bool CWaitWatcher::eventFilter(QObject* pObject, QEvent* pEvent) {
+  if (pEvent->type() == QEvent::WindowTitleChange)
+    if (auto* pWait = qobject_cast<CWaitDialog*>(pObject)) m_aTitles << pWait->windowTitle();
+  return false;
 }
 
 std::function<bool(CWaitDialog&)> CWaitWatcher::CancelAt(const QString& strStatus) {

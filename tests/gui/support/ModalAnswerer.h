@@ -2,22 +2,15 @@
 // come, so that GUI tests never wait for a person: a test queues one step per
 // expected dialog. A dialog beyond the queue, a step that finds no button, or a
 // dialog a step left open is recorded as an error and closed, so that the
-// command under test always returns and the test fails instead of hanging.
+// command under test always returns and the test fails instead of hanging; an
+// answerer whose steps did not all run, or that recorded an error, fails the
+// test when it goes.
 #pragma once
 #include <functional>
 #include <vector>
 
-#include <QElapsedTimer>
-#include <QObject>
-#include <QPointer>
-#include <QString>
-#include <QStringList>
-#include <QTest>
-#include <QTimer>
-#include <QVariant>
-
-class QAbstractButton;
-class QWidget;
+#include <QtTest>
+#include <QtWidgets>
 
 namespace zk7 {
 
@@ -26,9 +19,7 @@ class CWaitDialog;
 // Names the case of a table-driven test in the log when the test fails in it.
 struct sCaseTrace {
   QString strName;
-  ~sCaseTrace() {
-    if (QTest::currentTestFailed()) qWarning("in case \"%s\"", qPrintable(strName));
-  }
+  ~sCaseTrace() { QTest::currentTestFailed() ? qWarning("in case \"%s\"", qPrintable(strName)) : void(); }
 };
 
 // The text a user reads in a dialog: a message box's text, else the texts of its
@@ -53,8 +44,6 @@ public:
   void Then(Step fnStep);
   // Records the next dialog's title and text, then clicks its button strButton.
   void ThenClick(const QString& strButton);
-  // Records the next dialog, then sends it one key (Escape, Return...).
-  void ThenKey(int nKey);
   // The next dialog must be a message box reading strText; strButton is clicked.
   void ThenMessage(const QString& strText, const QString& strButton = QStringLiteral("OK"));
 
@@ -62,21 +51,15 @@ public:
   // and checks that record an error instead of leaving the dialog open.
   void Click(QWidget* pModal, const QString& strButton);
   void Fail(const QString& strText) { m_aErrors << strText; }
-  void Check(bool bOk, const QString& strWhat) {
-    if (!bOk) Fail(strWhat);
-  }
+  void Check(bool bOk, const QString& strWhat) { bOk ? void() : Fail(strWhat); }
   void Compare(const QVariant& actual, const QVariant& expected, const QString& strWhat);
 
   // No more answers: a later command gets its own answerer.
   void Stop() { m_timer.stop(); }
 
-  // What was seen: title and text of the dialogs answered by ThenClick, ThenKey
-  // and ThenMessage; every dialog's title; what went wrong.
+  // What was seen: title and text of the dialogs answered by ThenClick and ThenMessage.
   const QStringList& Titles() const { return m_aTitles; }
   const QStringList& Texts() const { return m_aTexts; }
-  const QStringList& Seen() const { return m_aSeen; }
-  const QStringList& Errors() const { return m_aErrors; }
-  int PendingSteps() const { return static_cast<int>(m_aSteps.size()); }
   // Icons of the message boxes answered (QMessageBox::Icon), -1 for other dialogs.
   const std::vector<int>& Icons() const { return m_aIcons; }
   // Every step used and nothing wrong; else what went wrong, for the failure message.
@@ -102,25 +85,31 @@ private:
   std::vector<int> m_aIcons;
 };
 
-// Acts once on the wait dialog of long work, from the event loop that dialog
-// pumps: fnAct runs on each poll that finds a visible wait dialog until it
-// returns true. CancelAt clicks Cancel as a user would (queued, seen at the
+// Watches the wait dialogs of long work from the event loop they pump: every
+// caption they take, in order, and fnAct on the visible one at each poll until
+// it returns true. CancelAt clicks Cancel as a user would (queued, seen at the
 // next poll) once the dialog shows strStatus, any status when empty.
 class CWaitWatcher : public QObject {
 public:
-  explicit CWaitWatcher(std::function<bool(CWaitDialog& wait)> fnAct);
+  explicit CWaitWatcher(std::function<bool(CWaitDialog& wait)> fnAct = {});
+  ~CWaitWatcher() override;
   static std::function<bool(CWaitDialog&)> CancelAt(const QString& strStatus = QString());
-  // Whether fnAct was done, and the dialog's title and status text then.
+  static CWaitDialog* Visible();
+  // Whether fnAct was done, and the dialog's title and status text then; every caption seen.
   bool Done() const { return m_bDone; }
   const QString& Title() const { return m_strTitle; }
   const QString& Status() const { return m_strStatus; }
+  const QStringList& Titles() const { return m_aTitles; }
+
+protected:
+  bool eventFilter(QObject* pObject, QEvent* pEvent) override;
 
 private:
   QTimer m_timer;
   std::function<bool(CWaitDialog&)> m_fnAct;
   bool m_bDone = false;
-  QString m_strTitle;
-  QString m_strStatus;
+  QString m_strTitle, m_strStatus;
+  QStringList m_aTitles;
 };
 
 } // namespace zk7
