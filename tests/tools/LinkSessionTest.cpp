@@ -28,8 +28,7 @@ TEST_F(LinkSession, LoginSendsKeyRequestThenDigestAndKeepsTheSession) {
   auto dev = Connect();
   ASSERT_TRUE(dev->IsLogged());
   // The simulator writes ids with leading zeros, as the module does.
-  EXPECT_EQ(dev->GetLogId().size(), 5u);
-  EXPECT_EQ(dev->GetLogId()[0], '0');
+  EXPECT_TRUE(dev->GetLogId().size() == 5u && dev->GetLogId()[0] == '0') << dev->GetLogId();
 
   auto sent = Sent();
   ASSERT_EQ(sent.size(), 2u);
@@ -49,23 +48,18 @@ TEST_F(LinkSession, LoginSendsKeyRequestThenDigestAndKeepsTheSession) {
 TEST_F(LinkSession, RefusedLoginAndEmptyKey) {
   StartSim({"--fault", "empty-key@key*1"});
   auto dev = NewDev();
-  EXPECT_EQ(dev->Login(), 8);
-  EXPECT_FALSE(dev->IsLogged());
+  EXPECT_EQ((std::pair{dev->Login(), dev->IsLogged()}), (std::pair{8, false}));
   EXPECT_EQ(Sent().size(), 1u) << "the user name must not follow an empty key";
-
   auto bad = NewDev("wrong");
-  EXPECT_EQ(bad->Login(), 6);
+  EXPECT_EQ((std::pair{bad->Login(), bad->IsLogged()}), (std::pair{6, false}));
   EXPECT_EQ(bad->GetLastErrorText(), "Request status Error: Invalid user name or password");
-  EXPECT_FALSE(bad->IsLogged());
 }
 
 TEST_F(LinkSession, ConnectFailures) {
   // A port nobody listens on: bound by this test and kept, without listening, so
   // that a connection is refused here and no other process can take the port meanwhile.
   int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in addr{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
   socklen_t nLen = sizeof addr;
   ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
   getsockname(s, reinterpret_cast<sockaddr*>(&addr), &nLen);
@@ -101,12 +95,7 @@ TEST_F(LinkSession, RequestBytesOfEachKind) {
 
   // The simulator hands out handles in upper case; they come back in lower case.
   ASSERT_EQ(Between(Answered()[3], "fd=\"", "\""), "1A2B");
-  sBlockRequest req;
-  req.nSession = std::stoi(strId);
-  req.nHandle = 0x1A2B;
-  req.nOffset = 0;
-  req.nCount = 3;
-  const auto block = EncodeBlockRequest(req);
+  const auto block = EncodeBlockRequest({.nSession = std::stoi(strId), .nHandle = 0x1A2B, .nOffset = 0, .nCount = 3});
   const std::string strFile = "\t\t<disk device=\"internal\">\n\t\t\t<file>\n\t\t\t\t";
   const std::string strCommand = "\t\t<command>\n\t\t\t<";
   const std::string aInner[] = {
@@ -145,27 +134,12 @@ TEST_F(LinkSession, ConfigurationIsSentWithTheCurrentSessionAndSaveLast) {
                             "\t</session>\n</fieldacq>\n"));
   EXPECT_EQ(ReadFileText(path), strFile) << "the file on disk is not changed";
   EXPECT_TRUE(std::filesystem::exists(Root() / "configs" / "Plant A.xml"));
-
-  // The module refuses a configuration while it acquires.
-  ASSERT_EQ(dev->SetAcquisition(1, 2), 0);
-  int bRunning = 0;
-  ASSERT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
-  EXPECT_EQ(bRunning, 1);
-  EXPECT_EQ(dev->SendConfiguration(), 6);
-  EXPECT_EQ(dev->GetLastErrorText(), "Request status Error: Acquisition is running");
-  ASSERT_EQ(dev->SetAcquisition(0, 0), 0);
-  ASSERT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
-  EXPECT_EQ(bRunning, 0);
+  // The refusal while the module acquires: below, after a late status.
 }
 
 TEST_F(LinkSession, UnusableResponses) {
   // Anything but a well-formed answer closes the connection: what follows it is never read.
-  const struct {
-    const char* pszFault;
-    int nResult;
-    const char* pszText;  // start of the text
-    bool bStaysOpen;
-  } cases[] = {
+  const struct { const char* pszFault; int nResult; const char* pszText; bool bStaysOpen; } cases[] = {  // pszText: the start
       {"malformed@status", 5, "Error", false},
       {"no-length@status", 10, "No Content-Length", false},
       {"huge-length@status", 5, "Response too long", false},
@@ -203,9 +177,8 @@ TEST_F(LinkSession, LateStatusIsNeverTakenForTheConfigurationsAnswer) {
   ASSERT_EQ(dev->SetAcquisition(1, 2), 0);
   dev->SetWaitMs(500);
   int bRunning = 0;
-  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 4);
+  EXPECT_EQ((std::pair{dev->ReadAcquisitionStatus(bRunning), dev->IsLogged()}), (std::pair{4, false}));
   EXPECT_EQ(dev->GetLastErrorText(), "Can't receive response: no complete answer within 0.5 s");
-  EXPECT_FALSE(dev->IsLogged());
   // The send logs in on a new connection; the late "ok" of the status goes nowhere.
   dev->SetWaitMs(5000);
   ASSERT_EQ(dev->LoadConfiguration(path.string()), 0);
@@ -218,15 +191,13 @@ TEST_F(LinkSession, DroppedConnectionEndsTheSessionAndALoginStartsAnother) {
   StartSim({"--fault", "drop=10@status*1"});
   auto dev = Connect();
   int bRunning = 0;
-  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 4);
-  EXPECT_EQ(dev->GetLastErrorText(), "Connexion closed");
-  EXPECT_FALSE(dev->IsLogged());
+  EXPECT_EQ((std::tuple{dev->ReadAcquisitionStatus(bRunning), dev->GetLastErrorText(), dev->IsLogged()}),
+            (std::tuple{4, std::string("Connexion closed"), false}));
   EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 2);
   EXPECT_EQ(dev->GetLastErrorText(), "Can't send Request");
   // Start and stop log in again by themselves.
   EXPECT_EQ(dev->SetAcquisition(0, 0), 0) << dev->GetLastErrorText();
-  EXPECT_TRUE(dev->IsLogged());
-  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
+  EXPECT_EQ((std::pair{dev->IsLogged(), dev->ReadAcquisitionStatus(bRunning)}), (std::pair{true, 0}));
 }
 
 TEST_F(LinkSession, OneDeadlinePerAnswerWhateverTrickles) {
@@ -236,14 +207,13 @@ TEST_F(LinkSession, OneDeadlinePerAnswerWhateverTrickles) {
   auto dev = Connect();
   dev->SetWaitMs(400);
   int bRunning = 1;
-  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 4);
+  EXPECT_EQ((std::pair{dev->ReadAcquisitionStatus(bRunning), dev->IsLogged()}), (std::pair{4, false}));
   EXPECT_EQ(dev->GetLastErrorText(), "Can't receive response: no complete answer within 0.4 s");
-  EXPECT_FALSE(dev->IsLogged());
   ASSERT_EQ(dev->Login(), 0);
   dev->SetWaitMs(400);
-  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 1000, (Local() / "f.zk").string()), 12);
+  EXPECT_EQ((std::pair{dev->DownloadFile("internal", "", "f.zk", 1000, (Local() / "f.zk").string()), dev->IsLogged()}),
+            (std::pair{12, false}));
   EXPECT_EQ(dev->GetLastErrorText(), "Unexpected received data size");
-  EXPECT_FALSE(dev->IsLogged());
 }
 
 TEST_F(LinkSession, CancelFromAnotherThreadEndsAStalledWait) {
@@ -257,15 +227,12 @@ TEST_F(LinkSession, CancelFromAnotherThreadEndsAStalledWait) {
   });
   int nResult = dev->DownloadFile("internal", "", "f.zk", 200000, (Local() / "f.zk").string());
   canceller.join();
-  EXPECT_EQ(nResult, 19);
-  EXPECT_EQ(dev->GetLastErrorText(), "Transfer cancelled");
-  EXPECT_FALSE(dev->IsLogged());
+  EXPECT_EQ((std::tuple{nResult, dev->GetLastErrorText(), dev->IsLogged()}), (std::tuple{19, std::string("Transfer cancelled"), false}));
   EXPECT_TRUE(std::filesystem::is_empty(Local())) << "the temporary file is removed";
   // The request stands until cleared.
   EXPECT_EQ(dev->Login(), 19);
   dev->ClearCancel();
-  EXPECT_EQ(dev->Reconnect(), 0);
-  EXPECT_TRUE(dev->IsLogged());
+  EXPECT_EQ((std::pair{dev->Reconnect(), dev->IsLogged()}), (std::pair{0, true}));
 }
 
 TEST_F(LinkSession, SeveralClientsAtOnce) {
@@ -279,10 +246,8 @@ TEST_F(LinkSession, SeveralClientsAtOnce) {
   std::thread t([&] { nA = a->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "a.zk").string()); });
   nB = b->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "b.zk").string());
   t.join();
-  EXPECT_EQ(nA, 0);
-  EXPECT_EQ(nB, 0);
-  EXPECT_EQ(ReadFileText(Local() / "a.zk"), Pattern(2000000, 7));
-  EXPECT_EQ(ReadFileText(Local() / "b.zk"), Pattern(2000000, 7));
+  EXPECT_EQ((std::pair{nA, nB}), (std::pair{0, 0}));
+  EXPECT_TRUE(ReadFileText(Local() / "a.zk") == Pattern(2000000, 7) && ReadFileText(Local() / "b.zk") == Pattern(2000000, 7));
 }
 
 } // namespace
