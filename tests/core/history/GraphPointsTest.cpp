@@ -84,7 +84,7 @@ protected:
   }
 };
 
-TEST_F(GraphPoints, OnePassGivesTheDocumentsPointsWithTheirOwnTimes) {
+TEST_F(GraphPoints, OnePassGivesTheDocumentsPointsWithTheirOwnTimesAndTheNearest) {
   Make(300);
   CGraphPoints pts;
   ASSERT_EQ(pts.Load(m_doc, 20, 219, 0.0, -1), CGraphPoints::LOAD_OK);
@@ -111,6 +111,24 @@ TEST_F(GraphPoints, OnePassGivesTheDocumentsPointsWithTheirOwnTimes) {
   double dMin, dMax;
   ASSERT_TRUE(pts.GetXRange(dMin, dMax));
   EXPECT_EQ(std::pair(dMin, dMax), std::pair(-299.0, 0.0));
+
+  // The nearest point, and a plot against an X channel.
+  ASSERT_EQ(pts.Load(m_doc, 10, 49, 0.0, -1), CGraphPoints::LOAD_OK);
+  const double t0 = m_doc.GetRecordTime(0, 0);
+  // A tie (12.5 s) goes to the later point.
+  EXPECT_EQ((std::vector<int>{pts.FindPoint(0, t0 + 12.4 * ONE_SECOND), pts.FindPoint(0, t0 + 12.5 * ONE_SECOND),
+                              pts.FindPoint(0, t0), pts.FindPoint(0, t0 + 1e3)}), (std::vector<int>{2, 3, 0, 39}));
+
+  // Channel 0 against channel 2 (x = -i): a line through 40 distinct points,
+  // 4 per pixel column on a 10-column grid: the points of one pixel fold.
+  ASSERT_EQ(pts.Load(m_doc, 0, 39, 0.0, 2), CGraphPoints::LOAD_OK);
+  std::vector<double> x, y;
+  pts.GetXYDrawPoints(0, -40, 0, 0, 40, 10, 1, x, y);
+  // x = 0 alone in the column at the right edge, then four points per column.
+  EXPECT_EQ(y, (std::vector<double>{0, 1, 5, 9, 13, 17, 21, 25, 29, 33, 37, 39})) << "each pixel's first point, and the last";
+  pts.GetXYDrawPoints(0, -40, 0, 0, 40, 400, 400, x, y);
+  EXPECT_EQ(x.size(), 40u) << "fine grid: every point";
+  EXPECT_EQ(pts.FindPoint(1, -7.2), 7);
 }
 
 TEST_F(GraphPoints, ProgressEvery5000RecordsAndCancelLeavesNothing) {
@@ -132,7 +150,7 @@ TEST_F(GraphPoints, ProgressEvery5000RecordsAndCancelLeavesNothing) {
   EXPECT_TRUE(x.empty());
 }
 
-TEST_F(GraphPoints, EnvelopeKeepsEveryColumnsExtremes) {
+TEST_F(GraphPoints, EnvelopeKeepsEveryColumnsExtremesAndFewPointsAreDrawnThemselves) {
   Make(100000, true);
   CGraphPoints pts;
   ASSERT_EQ(pts.Load(m_doc, 0, 99999, 0.0, -1), CGraphPoints::LOAD_OK);
@@ -151,12 +169,8 @@ TEST_F(GraphPoints, EnvelopeKeepsEveryColumnsExtremes) {
   float fMin = INFINITY, fMax = -INFINITY;
   for (float f : m_aValues) fMin = std::min(fMin, f), fMax = std::max(fMax, f);
   EXPECT_EQ(std::pair(dMin, dMax), std::pair(double(fMin), double(fMax))) << "NaN never an extreme";
-}
 
-TEST_F(GraphPoints, FewPointsAreDrawnThemselvesWithGapsForNaN) {
-  Make(1000, true);
-  CGraphPoints pts;
-  ASSERT_EQ(pts.Load(m_doc, 0, 999, 0.0, -1), CGraphPoints::LOAD_OK);
+  // Few points are drawn themselves, with gaps for NaN.
   const double t0 = m_doc.GetRecordTime(0, 0);
   std::vector<double> x, y;
   // Records 90..110 on 20 columns: 21 records, raw, with one neighbour each side.
@@ -171,26 +185,6 @@ TEST_F(GraphPoints, FewPointsAreDrawnThemselvesWithGapsForNaN) {
   EXPECT_TRUE(std::isnan(y[3]) && y[2] == m_aValues[101]) << "record 102 holds NaN: a gap";
 }
 
-TEST_F(GraphPoints, NearestPointAndPlotAgainstAnXChannel) {
-  Make(50);
-  CGraphPoints pts;
-  ASSERT_EQ(pts.Load(m_doc, 10, 49, 0.0, -1), CGraphPoints::LOAD_OK);
-  const double t0 = m_doc.GetRecordTime(0, 0);
-  // A tie (12.5 s) goes to the later point.
-  EXPECT_EQ((std::vector<int>{pts.FindPoint(0, t0 + 12.4 * ONE_SECOND), pts.FindPoint(0, t0 + 12.5 * ONE_SECOND),
-                              pts.FindPoint(0, t0), pts.FindPoint(0, t0 + 1e3)}), (std::vector<int>{2, 3, 0, 39}));
-
-  // Channel 0 against channel 2 (x = -i): a line through 40 distinct points,
-  // 4 per pixel column on a 10-column grid: the points of one pixel fold.
-  ASSERT_EQ(pts.Load(m_doc, 0, 39, 0.0, 2), CGraphPoints::LOAD_OK);
-  std::vector<double> x, y;
-  pts.GetXYDrawPoints(0, -40, 0, 0, 40, 10, 1, x, y);
-  // x = 0 alone in the column at the right edge, then four points per column.
-  EXPECT_EQ(y, (std::vector<double>{0, 1, 5, 9, 13, 17, 21, 25, 29, 33, 37, 39})) << "each pixel's first point, and the last";
-  pts.GetXYDrawPoints(0, -40, 0, 0, 40, 400, 400, x, y);
-  EXPECT_EQ(x.size(), 40u) << "fine grid: every point";
-  EXPECT_EQ(pts.FindPoint(1, -7.2), 7);
-}
 
 // The same on a file large enough for the envelope: drawn extremes against a
 // brute-force pass over the file, full-resolution points read on demand,
