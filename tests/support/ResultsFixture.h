@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 
 #include "ResultsFileBuilder.h"
@@ -24,6 +25,12 @@ protected:
     std::string strError;
     ASSERT_TRUE(doc.OnOpenDocument(Path(strName), &strError)) << strError;
   }
+  // The same in a document of its own, kept until the test ends.
+  CZK7Doc& Opened(const CResultsFileBuilder& b, const std::string& strName = "f.zk") {
+    Open(m_docs.emplace_back(), b, strName);
+    return m_docs.back();
+  }
+  std::deque<CZK7Doc> m_docs;
 };
 
 } // namespace zk7

@@ -85,13 +85,11 @@ TEST_F(LinkSession, RequestBytesOfEachKind) {
   const std::string strId = dev->GetLogId();
   const std::string strSession = "\t<session logid=\"" + strId + "\">\n";
   std::vector<sResDir> aDirs;
-  ASSERT_EQ(dev->ListDirectory("internal", aDirs), 0);
-  ASSERT_EQ(dev->DownloadFile("internal", "run1", "small.zk", 3, (Local() / "small.zk").string()), 0)
-      << dev->GetLastErrorText();
   int bRunning = -1;
-  ASSERT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
-  ASSERT_EQ(dev->SetAcquisition(1, 2), 0) << dev->GetLastErrorText();
-  ASSERT_EQ(dev->SetAcquisition(0, 0), 0);
+  ASSERT_TRUE(dev->ListDirectory("internal", aDirs) == 0 &&
+              dev->DownloadFile("internal", "run1", "small.zk", 3, (Local() / "small.zk").string()) == 0 &&
+              dev->ReadAcquisitionStatus(bRunning) == 0 && dev->SetAcquisition(1, 2) == 0 && dev->SetAcquisition(0, 0) == 0)
+      << dev->GetLastErrorText();
 
   // The simulator hands out handles in upper case; they come back in lower case.
   ASSERT_EQ(Between(Answered()[3], "fd=\"", "\""), "1A2B");
@@ -115,9 +113,8 @@ TEST_F(LinkSession, RequestBytesOfEachKind) {
 }
 
 TEST_F(LinkSession, ConfigurationIsSentWithTheCurrentSessionAndSaveLast) {
-  std::filesystem::create_directories(Local());
-  const std::string strFile = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-                              "<fieldacq><session logid=\"999\"><channels><channel id=\"1\"/></channels></session></fieldacq>\n";
+  const std::string strFile = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<fieldacq><session logid=\"999\"><channels>"
+                              "<channel id=\"1\"/></channels></session></fieldacq>\n";
   const auto path = Local() / "Plant A.old.xml";
   WriteFileText(path, strFile);
   StartSim();
@@ -140,19 +137,14 @@ TEST_F(LinkSession, ConfigurationIsSentWithTheCurrentSessionAndSaveLast) {
 TEST_F(LinkSession, UnusableResponses) {
   // Anything but a well-formed answer closes the connection: what follows it is never read.
   const struct { const char* pszFault; int nResult; const char* pszText; bool bStaysOpen; } cases[] = {  // pszText: the start
-      {"malformed@status", 5, "Error", false},
-      {"no-length@status", 10, "No Content-Length", false},
+      {"malformed@status", 5, "Error", false}, {"no-length@status", 10, "No Content-Length", false},
       {"huge-length@status", 5, "Response too long", false},
       {"long-header@status", 5, "Response header longer than 65536 bytes", false},
       {"zero-length@status", 5, "Error document empty.", false},
-      {"deep-nesting@status", 5, "XML nested deeper than 256 levels", false},
-      {"utf8-tail@status", 5, "Error", false},
+      {"deep-nesting@status", 5, "XML nested deeper than 256 levels", false}, {"utf8-tail@status", 5, "Error", false},
       {"upper-ok@status", 6, "Request status Error: OK", true},
-      {"refuse=Not now@status", 6, "Request status Error: Not now", true},
-      {"lower-length@status", 0, "", true},
-      {"lf-only@status", 0, "", true},
-      {"mixed-eol@status", 0, "", true},
-      {"no-status@status", 0, "", true},
+      {"refuse=Not now@status", 6, "Request status Error: Not now", true}, {"lower-length@status", 0, "", true},
+      {"lf-only@status", 0, "", true}, {"mixed-eol@status", 0, "", true}, {"no-status@status", 0, "", true},
       {"status=Running@status", 0, "", true},  // any text but "running" is not running
   };
   for (const auto& c : cases) {
@@ -221,8 +213,7 @@ TEST_F(LinkSession, CancelFromAnotherThreadEndsAStalledWait) {
   StartSim({"--fault", "stall=60000@block#2*1"});
   auto dev = Connect();  // the wait stays at 60 s: only the cancel can end it
   std::thread canceller([&] {
-    while (!std::filesystem::exists(Local()) || std::filesystem::is_empty(Local()))
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (!std::filesystem::exists(Local()) || std::filesystem::is_empty(Local())) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     dev->RequestCancel();
   });
   int nResult = dev->DownloadFile("internal", "", "f.zk", 200000, (Local() / "f.zk").string());

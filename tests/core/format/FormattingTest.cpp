@@ -186,8 +186,7 @@ TEST_F(Locales, NumbersIgnoreTheCLibrarysCommaLocale) {
                                           "<limit number=\"1\" onoff=\"on\" level=\"high\" value=\"12.5\"/>");
   b.aRecords.push_back({1000000000u, 0, {{0, 0, 1.5f}, {0, 0, 2.5f}}});
   b.aRecords.push_back({1000000001u, 5, {{0, 0, 1.5f}, {0, 0, 2.5f}}});
-  CZK7Doc doc;
-  Open(doc, b);
+  CZK7Doc& doc = Opened(b);
   float f = 0;
   bool bHigh = false;
   EXPECT_TRUE(doc.GetChannelLimit(0, 0, f, bHigh) && f == 12.5f);

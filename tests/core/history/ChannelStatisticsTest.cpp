@@ -20,8 +20,7 @@ TEST_F(ChannelStatisticsTest, ValuesErrorsExtremesAndTheBrokenTrapezoid) {
   const float aValues[] = {1, 3, 0, 5, 7};
   for (uint32_t i = 0; i < 5; ++i)
     b.aRecords.push_back({1767225600u, i, {{0, static_cast<uint16_t>(i == 2 ? 12 : 0), aValues[i]}, {500, 0, 2.0f}}});
-  CZK7Doc doc;
-  Open(doc, b);
+  CZK7Doc& doc = Opened(b);
 
   std::vector<sChannelStatistics> a;
   ASSERT_TRUE(CChannelStatistics::Compute(doc, 0, 4, {0, 1, 7}, a));
@@ -98,8 +97,7 @@ TEST_F(ChannelStatisticsTest, ProgramTextIgnoresTheNumericLocale) {
   CResultsFileBuilder b;
   b.aRecords.push_back({1767225600u, 0, {{0, 0, 0.1f}, {0, 0, 12345678.0f}}});
   b.aRecords.push_back({1767225600u, 10, {{0, 0, 0.2f}, {0, 0, 12345679.0f}}});
-  CZK7Doc doc;
-  Open(doc, b);
+  CZK7Doc& doc = Opened(b);
   std::vector<sChannelStatistics> a;
   ASSERT_TRUE(CChannelStatistics::Compute(doc, 0, 1, {0, 1}, a));
   const char* pszOld = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");

@@ -69,8 +69,7 @@ TEST_F(GraphAssignment, CurvesAxesCaptionsAndChoices) {
   for (const char* psz : {"A", "B", "C"}) b.strXml += std::string("<inputchan><name>") + psz + "</name><unit>bar</unit></inputchan>";
   b.strXml += "</session></fieldacq>";
   b.aRecords.push_back({1767225600u, 0, {{}, {}, {}}});
-  CZK7Doc doc;
-  Open(doc, b, "b.zk");
+  CZK7Doc& doc = Opened(b, "b.zk");
   g = AssignPlots(doc, {{0, true, SCALE_Y2}, {1, true, SCALE_Y2}, {2, true, SCALE_Y1}});
   EXPECT_EQ(g.strY2Caption + "|" + g.strY1Caption, "bar|C (bar)") << "the common unit";
 }

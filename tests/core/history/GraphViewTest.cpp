@@ -40,8 +40,7 @@ TEST_F(GraphView, InitialPeriodAndPlottedRangeOfAFile) {
   b.nChannels = 1;
   b.strXml = CResultsFileBuilder::MakeXml({"inputchan"});
   b.AddRecords(100, 1, 1767225600u, 10, [](int, int) { return sRawSample{0, 0, 1.0f}; });
-  CZK7Doc doc;
-  Open(doc, b);
+  CZK7Doc& doc = Opened(b);
   const sHistoryPeriod p = InitialHistoryPeriod(doc);
   double dFirst, dLast;
   doc.GetTimeRange(dFirst, dLast);

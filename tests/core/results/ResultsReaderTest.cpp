@@ -45,7 +45,7 @@ protected:
   }
 };
 
-TEST_F(ResultsReader, RefusesEachBrokenFieldWithItsMessage) {
+TEST_F(ResultsReader, RefusesEachBrokenFieldAndUnreadableFilesWithTheirMessages) {
   std::string strNested;
   for (int i = 0; i < 40000; ++i) strNested += "<a>";
   for (int i = 0; i < 40000; ++i) strNested += "</a>";
@@ -87,9 +87,7 @@ TEST_F(ResultsReader, RefusesEachBrokenFieldWithItsMessage) {
     EXPECT_EQ(OpenId(b, &strText), c.nId);
     if (c.pszText) { EXPECT_EQ(strText, c.pszText); }
   }
-}
-
-TEST_F(ResultsReader, ShortFilesAndUnreadableFiles) {
+  // Short files and unreadable files.
   WriteFileBytes(Path("47.zk"), std::vector<uint8_t>(47, 0));
   CZK7Doc doc;
   unsigned nId = 99;
@@ -106,8 +104,7 @@ TEST_F(ResultsReader, LayoutRules) {
   // 2.5 records' worth of data opens with 2 records.
   CResultsFileBuilder b = File(2);
   b.strTrailing = std::string(12, '\x7f');
-  CZK7Doc doc;
-  Open(doc, b, "a.zk");
+  CZK7Doc& doc = Opened(b, "a.zk");
   EXPECT_EQ(std::tuple(doc.GetRecordCount(), doc.GetRecordSize(), doc.GetConfigurationName(), doc.IsModified()),
             std::tuple(2, 24, std::string("Test"), false));
   EXPECT_EQ(doc.GetChannelWords(), (std::vector<uint32_t>{0xC0DE0000u, 0xC0DE0001u}));
@@ -138,8 +135,7 @@ TEST_F(ResultsReader, LayoutRules) {
 TEST_F(ResultsReader, RecordWindowMovesCentredAndClamps) {
   // 10 channels: 88-byte records, a window of 11,363 records.
   const int k = 40000;
-  CZK7Doc doc;
-  Open(doc, File(k, 10), "big.zk");
+  CZK7Doc& doc = Opened(File(k, 10), "big.zk");
   EXPECT_EQ(std::pair(doc.GetWindowCapacity(), doc.GetWindowFirst()), std::pair(11363, 0));
   EXPECT_EQ(doc.GetRecord(k - 1).Sample(0).fValue, static_cast<float>(k - 1));
   EXPECT_EQ(doc.GetWindowFirst(), k - 11363) << "the window ends at the last record";
@@ -153,8 +149,7 @@ TEST_F(ResultsReader, RecordWindowMovesCentredAndClamps) {
   EXPECT_EQ(doc.GetRecord(k + 3).Sample(0).fValue, static_cast<float>(k - 1));
 
   // A small file is held entirely in the window.
-  CZK7Doc small;
-  Open(small, File(5000, 10), "small.zk");
+  CZK7Doc& small = Opened(File(5000, 10), "small.zk");
   EXPECT_EQ(small.GetWindowCapacity(), 5000);
 
   // The file loses its second half while it is open: a read error, and the
@@ -166,19 +161,8 @@ TEST_F(ResultsReader, RecordWindowMovesCentredAndClamps) {
   EXPECT_THROW(doc.GetRecord(29999), CZK7Exception);
 }
 
-TEST_F(ResultsReader, FilesOver4GiBOpenWithAllTheirRecords) {
-  // A sparse file of 4.5 GiB: the length does not fit in 32 bits.
-  File(1).WriteTo(Path("huge.zk"));
-  const uint64_t nLength = 4608ULL << 20;
-  ASSERT_EQ(::truncate(Path("huge.zk").c_str(), static_cast<off_t>(nLength)), 0);
-  CZK7Doc doc;
-  std::string strError;
-  ASSERT_TRUE(doc.OnOpenDocument(Path("huge.zk"), &strError)) << strError;
-  EXPECT_EQ(static_cast<uint64_t>(doc.GetRecordCount()), (nLength - doc.GetDataOffset()) / 24);
-  EXPECT_EQ(doc.GetRecord(doc.GetRecordCount() - 1).nBaseTime, 0u);
-}
 
-TEST_F(ResultsReader, HeaderCountsAndSizesAreCheckedAgainstTheFileBeforeAllocating) {
+TEST_F(ResultsReader, HeaderCountsAndSizesAreCheckedAgainstTheFileAndLargeFilesOpenWhole) {
   // Sparse files: the header claims gigabytes that are not really there.
   const std::string strTwo = CResultsFileBuilder::MakeXml({"inputchan", "inputchan"});
   const std::string strOne = CResultsFileBuilder::MakeXml({"inputchan"});
@@ -217,6 +201,14 @@ TEST_F(ResultsReader, HeaderCountsAndSizesAreCheckedAgainstTheFileBeforeAllocati
     EXPECT_GT(static_cast<int64_t>(doc.GetWindowFirst()) + doc.GetWindowCapacity(), nRecord);
   }
   EXPECT_EQ(doc.GetWindowFirst(), 2147483647 - doc.GetWindowCapacity()) << "the window ends at the last record";
+
+  // A sparse file of 4.5 GiB: the length does not fit in 32 bits.
+  File(1).WriteTo(Path("huge.zk"));
+  const uint64_t nLength = 4608ULL << 20;
+  ASSERT_EQ(::truncate(Path("huge.zk").c_str(), static_cast<off_t>(nLength)), 0);
+  ASSERT_TRUE(doc.OnOpenDocument(Path("huge.zk"), &strError)) << strError;
+  EXPECT_EQ(static_cast<uint64_t>(doc.GetRecordCount()), (nLength - doc.GetDataOffset()) / 24);
+  EXPECT_EQ(doc.GetRecord(doc.GetRecordCount() - 1).nBaseTime, 0u);
 }
 
 std::vector<CChanInfos> Table(const std::string& strSession, std::string* pstrName = nullptr) {
@@ -300,8 +292,7 @@ TEST_F(RecordAccess, RecordTimesWrapAndOffsets) {
   b.aRecords.push_back({1000000000u, 250, {{-20, 0, 1.0f}, {7, 0, 2.0f}}});
   b.aRecords.push_back({1000000000u, 50000000u, {{0, 0, 1.0f}, {-32768, 0, 2.0f}}});
   b.aRecords.push_back({0xFFFFFFFFu, 0, {{0, 0, 1.0f}, {0, 0, 2.0f}}});  // one second before 1970
-  CZK7Doc doc;
-  Open(doc, b);
+  CZK7Doc& doc = Opened(b);
   EXPECT_EQ(FormatDateTime(doc.GetRecordTime(0, 0), true, true, 3), "09/09/2001 01:47:04.980");
   EXPECT_EQ(FormatDateTime(doc.GetRecordTime(0, 1), true, true, 3), "09/09/2001 01:47:05.007");
   // 100 x 50,000,000 ms wraps to 705,032,704 ms.
@@ -323,8 +314,7 @@ TEST_F(RecordAccess, RecordTimesWrapAndOffsets) {
 TEST_F(RecordAccess, FindRecordByTimeTiesAndBounds) {
   CResultsFileBuilder b;
   b.AddRecords(101, 2, 1700000000u, 10, [](int, int) { return sRawSample{}; });
-  CZK7Doc doc;
-  Open(doc, b);
+  CZK7Doc& doc = Opened(b);
   const double t0 = doc.GetRecordTime(0, 0);
   const double dSecond = 1.0 / 86400.0;
   EXPECT_EQ((std::vector<int>{doc.FindRecordByTime(t0 - 10), doc.FindRecordByTime(t0),
@@ -340,8 +330,7 @@ TEST_F(RecordAccess, FindRecordByTimeTiesAndBounds) {
   // Records two days apart at midnight: their midpoints are exact ties.
   CResultsFileBuilder days;
   for (uint32_t i = 0; i < 9; ++i) days.aRecords.push_back({1767225600u + i * 172800u, 0, {{0, 0, 0.0f}, {0, 0, 0.0f}}});
-  CZK7Doc dayDoc;
-  Open(dayDoc, days);
+  CZK7Doc& dayDoc = Opened(days);
   for (int r = 0; r < 8; ++r)
     EXPECT_EQ(dayDoc.FindRecordByTime(46023.0 + 2 * r + 1), r + 1) << "an exact tie goes to the later record, r=" << r;
 }
@@ -354,8 +343,7 @@ TEST_F(RecordAccess, ChannelValuesAndErrors) {
   b.strXml += "</session></fieldacq>";
   b.aRecords.push_back({0, 0, {{0, 0, 3.14159f}, {0, 0, 3.14159f}, {0, 0, 123456.789f}, {0, 0, 2.5f}}});
   b.aRecords.push_back({0, 1, {{0, 7, 3.0f}, {0, 0, 1e9f}, {0, 999, 0.0f}, {0, 0, 1e9f}}});
-  CZK7Doc doc;
-  Open(doc, b);
+  CZK7Doc& doc = Opened(b);
   // Resolutions 2, 6, auto and 12 (decimals above 9 shortened to fit), then errors.
   const std::vector<std::string> aTexts = {"     3.14", " 3.141590", "123456.79", "2.5000000",
                                            "Err. 7",    "1.00000e9", "Err. 999",  "1.00000e9"};
@@ -378,8 +366,7 @@ TEST_F(RecordAccess, InformationValues) {
   b.aRecords.push_back({1000000000u, 250, {{-20, 0, 0.0f}, {0, 0, 0.0f}}});
   // 1 h 2 min 3.5 s later.
   b.aRecords.push_back({1000000000u, 250 + 37235, {{-20, 0, 0.0f}, {0, 0, 0.0f}}});
-  CZK7Doc doc;
-  Open(doc, b);
+  CZK7Doc& doc = Opened(b);
   const sResultsFileInfo info = doc.GetFileInformation();
   EXPECT_EQ((std::vector<std::string>{info.strTitle, info.strConfigName, info.strAcqStart, info.strFirstRecord,
                                       info.strDuration, info.strCycles, info.strChannels}),
