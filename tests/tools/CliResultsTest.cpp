@@ -87,16 +87,15 @@ TEST_F(CliFiles, EachCommandWritesItsBytes) {
   const sProcessResult r = Cli({"stats", f, "--channels", "1"}, "fr_FR.UTF-8");
   EXPECT_EQ(r.strOut.rfind("Channel  Name  Unit  Count  Errors  Min", 0), 0u) << r.strOut;
   EXPECT_NE(r.strOut.find("50,750000"), std::string::npos) << r.strOut;
-}
 
-TEST_F(CliFiles, ExportToAFileAppendsOrReplaces) {
-  const std::string strOut = m_dir.Path() + "/out.txt";
-  ASSERT_EQ(Cli({"export", m_strFile, "-o", strOut, "--records", "1-1", "--channels", "1"}).nExitCode, 0);
-  ASSERT_EQ(Cli({"export", m_strFile, "-o", strOut, "--append", "--records", "3-3", "--channels", "1"}).nExitCode, 0);
-  EXPECT_EQ(ReadFileText(strOut), "M\tN\xB0\tHour\tCh1 (U1)\r\n \t1\t00:00:00.000\t 1.500000\r\n"
+  // An export to a file appends or replaces.
+  const std::string strTxt = m_dir.Path() + "/out.txt";
+  ASSERT_EQ(Cli({"export", m_strFile, "-o", strTxt, "--records", "1-1", "--channels", "1"}).nExitCode, 0);
+  ASSERT_EQ(Cli({"export", m_strFile, "-o", strTxt, "--append", "--records", "3-3", "--channels", "1"}).nExitCode, 0);
+  EXPECT_EQ(ReadFileText(strTxt), "M\tN\xB0\tHour\tCh1 (U1)\r\n \t1\t00:00:00.000\t 1.500000\r\n"
                                   "M\tN\xB0\tHour\tCh1 (U1)\r\n \t3\t00:00:01.200\t100.00000\r\n");
-  ASSERT_EQ(Cli({"export", m_strFile, "-o", strOut, "--records", "2-2", "--channels", "1"}).nExitCode, 0);
-  EXPECT_EQ(ReadFileText(strOut), "M\tN\xB0\tHour\tCh1 (U1)\r\n \t2\t00:00:00.400\tErr. 7\r\n") << "replaced";
+  ASSERT_EQ(Cli({"export", m_strFile, "-o", strTxt, "--records", "2-2", "--channels", "1"}).nExitCode, 0);
+  EXPECT_EQ(ReadFileText(strTxt), "M\tN\xB0\tHour\tCh1 (U1)\r\n \t2\t00:00:00.400\tErr. 7\r\n") << "replaced";
 }
 
 TEST_F(CliFiles, RefusalsAndUsage) {

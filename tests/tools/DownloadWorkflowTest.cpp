@@ -94,6 +94,11 @@ TEST_F(DownloadWorkflow, ListingLayoutProgressAndSummary) {
   EXPECT_FALSE(fs::exists(Dest() / "configs" / "b.xml"));
   // The summary's texts are proven on their own; here it counts what arrived.
   EXPECT_EQ(m_files.Summarize(Dest()).strMessage, "3 files have been dowloaded.");
+
+  // A folder that cannot be created.
+  WriteFileText(Local() / "blocker", "a file where the destination should be");
+  EXPECT_FALSE(m_files.Download(*m_dev, Local() / "blocker", m_obs, strMessage));
+  EXPECT_EQ(strMessage, "Cannot create '" + (Local() / "blocker").string() + "' directory");
 }
 
 TEST_F(DownloadWorkflow, ReplaceAnswers) {
@@ -218,14 +223,6 @@ TEST_F(DownloadWorkflow, TheFirstCauseIsReportedAndACancelAsACancel) {
   m_obs.nCancelAtCall = 2;
   EXPECT_EQ((std::tuple{Download(strMessage), strMessage, m_files.WasCancelled()}), (std::tuple{false, std::string(), true}));
   for (const auto& e : fs::directory_iterator(Dest() / "configs")) ADD_FAILURE() << e.path();
-}
-
-TEST_F(DownloadWorkflow, FolderThatCannotBeCreated) {
-  Begin();
-  WriteFileText(Local() / "blocker", "a file where the destination should be");
-  std::string strMessage;
-  EXPECT_FALSE(m_files.Download(*m_dev, Local() / "blocker", m_obs, strMessage));
-  EXPECT_EQ(strMessage, "Cannot create '" + (Local() / "blocker").string() + "' directory");
 }
 
 } // namespace

@@ -89,7 +89,7 @@ std::set<unsigned> MenuIds(unsigned nMenu) {
 // use the menus; those that are so on purpose are named here, so that a new one
 // is a decision. The texts themselves are compared with the built menus once,
 // in the frame's test.
-TEST(MenuLayoutTest, EveryToolButtonAndKeyCommandIsInAMenu) {
+TEST(MenuLayoutTest, EveryToolButtonAndKeyCommandIsInAMenuAndRecentFileItems) {
   const std::set<unsigned> keyOnly = {
       ID_NEXT_PANE, ID_PREV_PANE, ID_EDIT_UNDO, ID_FILE_NEW, ID_FILE_SAVE,  // the frame's window keys
       ID_CONTEXT_HELP, ID_HIST_UNUSED_F2, ID_REFRESH,                       // Shift+F1, F2, F5
@@ -108,9 +108,8 @@ TEST(MenuLayoutTest, EveryToolButtonAndKeyCommandIsInAMenu) {
     for (const sAccelerator& a : GetAcceleratorTable(nTable))
       EXPECT_TRUE(results.count(a.m_nId) || keyOnly.count(a.m_nId)) << a.m_nId << " " << a.m_strKey;
   EXPECT_TRUE(GetAcceleratorTable(IDR_LOG).empty() && GetMenuLayout(127).empty() && GetToolBarLayout(131).empty());
-}
 
-TEST(MenuLayoutTest, RecentFileItemNumbersAndEscapesAmpersands) {
+  // A recent file item numbers and escapes ampersands.
   EXPECT_EQ(FormatRecentFileItem(0, "/data/a.zk") + "|" + FormatRecentFileItem(3, "/data/R&D.log"), "&1 /data/a.zk|&4 /data/R&&D.log");
 }
 

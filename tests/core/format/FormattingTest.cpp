@@ -84,9 +84,8 @@ TEST_F(Formatting, DateTimeRoundingAndFractions) {
   EXPECT_EQ(FormatDateTime(t, true, true, 2), "2026-01-02 03.04.05,68");
   SetRegionalSettings(CRegionalSettings('.', ':', '.', "d.M.yy"));
   EXPECT_EQ(FormatDateTime(t, true, false, 0), "2.1.26 03:04:06");
-}
 
-TEST_F(Formatting, TimeSpans) {
+  // Time spans.
   EXPECT_EQ(FormatTimeSpan(1.5, false, 0), "36:00:00") << "hours are not folded into days";
   EXPECT_EQ(FormatTimeSpan(0.4999 / 86400, false, 0), "00:00:00");
   EXPECT_EQ(FormatTimeSpan(0.5 / 86400, false, 0), "00:00:01");

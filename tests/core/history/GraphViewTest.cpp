@@ -27,14 +27,6 @@ using GraphView = CResultsTest;
                                        << dStart << ".." << dEnd;
 }
 
-TEST_F(GraphView, InitialFirstRecordFollowsTheTenMillionValueRule) {
-  // 12,000,000 values: the last 3,333,333 records; exactly 10,000,000: the whole
-  // file; a product beyond 2^32 must not wrap back under the limit.
-  const int aCases[][3] = {{3, 4000000, 666667}, {10, 1000000, 0}, {10, 1000001, 1}, {7, 3, 0},
-                           {2, 2147483647, 2147483647 - 5000000}, {256, 16777217, 16777217 - 39062}};
-  for (const auto& c : aCases) EXPECT_EQ(InitialFirstRecord(c[0], c[1]), c[2]) << c[0] << " x " << c[1];
-}
-
 TEST_F(GraphView, InitialPeriodAndPlottedRangeOfAFile) {
   CResultsFileBuilder b;
   b.nChannels = 1;
@@ -51,6 +43,13 @@ TEST_F(GraphView, InitialPeriodAndPlottedRangeOfAFile) {
   EXPECT_EQ(std::pair(nFirst, nLast), std::pair(11, 20));
   GetPlottedRecordRange(doc, {dFirst + 10 * ONE_SECOND, dFirst + 20 * ONE_SECOND}, nFirst, nLast);
   EXPECT_EQ(nFirst, 10);
+
+  // The first record follows the ten million value rule.
+  // 12,000,000 values: the last 3,333,333 records; exactly 10,000,000: the whole
+  // file; a product beyond 2^32 must not wrap back under the limit.
+  const int aCases[][3] = {{3, 4000000, 666667}, {10, 1000000, 0}, {10, 1000001, 1}, {7, 3, 0},
+                           {2, 2147483647, 2147483647 - 5000000}, {256, 16777217, 16777217 - 39062}};
+  for (const auto& c : aCases) EXPECT_EQ(InitialFirstRecord(c[0], c[1]), c[2]) << c[0] << " x " << c[1];
 }
 
 TEST_F(GraphView, PreviousNextAndPageUpDownStopAtTheEnds) {

@@ -115,9 +115,8 @@ TEST(HistListCommands, MenusAndTexts) {
   EXPECT_EQ((std::vector<eCopyChoice>{PresetCopyChoice(PANE_GRAPH, true), PresetCopyChoice(PANE_KEY, true),
                                       PresetCopyChoice(PANE_LIST, true), PresetCopyChoice(PANE_LIST, false), PresetCopyChoice(PANE_NONE, false)}),
             (std::vector<eCopyChoice>{COPY_GRAPH, COPY_KEY, COPY_SELECTED_RECORDS, COPY_ALL_RECORDS, COPY_GRAPH}));
-}
 
-TEST(KeyTable, GraphPrintoutPages) {
+  // The graph printout's pages.
   // 100 lines of 10 units, 3 + 3 header and footer lines, 2 more: 92 key lines.
   // At least one line; no ticked row: the graph page only.
   EXPECT_EQ((std::vector<int>{GraphKeyLinesPerPage(1000, 10, 3, 3), GraphKeyLinesPerPage(50, 10, 3, 3), GraphKeyLinesPerPage(50, 0, 3, 3),

@@ -40,9 +40,8 @@ TEST(PageHeader, PageTwoOfFiveAndTheReservedLines) {
   custom.aHeader[PAGE_RIGHT] = "a\nb\nc", custom.aHeader[PAGE_LEFT] = "x", custom.aFooter[PAGE_CENTRE] = "y";
   GetHeaderFooterLines(custom, nHeader, nFooter);
   EXPECT_EQ(std::pair(nHeader, nFooter), std::pair(4, 2));
-}
 
-TEST(PageHeader, TokensAndTheirOrder) {
+  // Tokens and their order.
   const std::string strAll =
       "&[Page]/&[Pages] &[Page]|&[Date]|&[Heure]|&[Utilisateur]|&[ProductVersion]|&[Fichier]|&[Element]\r\nend";
   EXPECT_EQ(ExpandPageTemplate(strAll, Fields("log 7.log", 12, 40)),
@@ -84,6 +83,18 @@ TEST(PrintLayout, MarginsColumnsAndCompression) {
   for (int nChars : {101, 137, 250, 999})
     for (double cw : {7.0, 13.5, 90.0})
       EXPECT_LE(nChars * cw * CompressionRatio(5000, nChars, cw), 5000.0 + 1e-9) << "a compressed line fits";
+
+  // Tabbed cells start at their columns.
+  const std::vector<int> aPos = ColumnPositions({2, 3, 0, 1});  // 1, 4, 8, 9, 12
+  auto starts = [&](const std::string& strLine) {
+    std::vector<std::pair<int, std::string>> a;
+    for (const auto& c : LayOutTabbedLine(strLine, aPos)) a.emplace_back(c.nStart, c.strText);
+    return a;
+  };
+  using Cells = std::vector<std::pair<int, std::string>>;
+  EXPECT_EQ(starts("12\tabc\t\tx\t"), (Cells{{0, "12"}, {4, "abc"}, {8, ""}, {9, "x"}})) << "a closing TAB opens no cell";
+  // One blank after a cell longer than its column, or beyond the last column.
+  EXPECT_EQ(starts("123456\tb\tc\td\te"), (Cells{{0, "123456"}, {7, "b"}, {9, "c"}, {11, "d"}, {13, "e"}}));
 }
 
 TEST(PrintLayout, LinesPerPageAndPagesShareTheRows) {
@@ -107,15 +118,3 @@ TEST(PrintLayout, LinesPerPageAndPagesShareTheRows) {
   }
 }
 
-TEST(PrintLayout, TabbedCellsStartAtTheirColumns) {
-  const std::vector<int> aPos = ColumnPositions({2, 3, 0, 1});  // 1, 4, 8, 9, 12
-  auto starts = [&](const std::string& strLine) {
-    std::vector<std::pair<int, std::string>> a;
-    for (const auto& c : LayOutTabbedLine(strLine, aPos)) a.emplace_back(c.nStart, c.strText);
-    return a;
-  };
-  using Cells = std::vector<std::pair<int, std::string>>;
-  EXPECT_EQ(starts("12\tabc\t\tx\t"), (Cells{{0, "12"}, {4, "abc"}, {8, ""}, {9, "x"}})) << "a closing TAB opens no cell";
-  // One blank after a cell longer than its column, or beyond the last column.
-  EXPECT_EQ(starts("123456\tb\tc\td\te"), (Cells{{0, "123456"}, {7, "b"}, {9, "c"}, {11, "d"}, {13, "e"}}));
-}

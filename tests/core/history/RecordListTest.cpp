@@ -136,15 +136,6 @@ TEST_F(HistRowText, ExportLinesAndBlocksProgressAndCancel) {
   EXPECT_TRUE(part.Text().find("\t178\t") != std::string::npos && part.Text().find("\t179\t") == std::string::npos);
 }
 
-
-TEST(RecordExport, ProposedFileName) {
-  // Never ".txt" alone, a hidden file; a colon or bar ends the name.
-  const std::pair<const char*, const char*> aCases[] = {{"run.2024.zk", "run.2024.txt"}, {"plant.zk", "plant.txt"},
-                                                        {"noextension", "noextension.txt"}, {"a:b", "a.txt"},
-                                                        {"a:b*c.zk", "a.txt"}, {"x|y.zk", "x.txt"}};
-  for (const auto& [pszIn, pszOut] : aCases) EXPECT_EQ(ProposeExportFileName(pszIn), pszOut) << pszIn;
-}
-
 TEST(RecordSelection, BlocksMergeAndCount) {
   CRecordSelection sel;
   EXPECT_TRUE(!sel.HasSelection() && sel.GetFirst() == -1);
@@ -232,9 +223,8 @@ TEST_F(RecordCsv, SameTextsUnderEveryRegionalConvention) {
     SetRegionalSettings(rs);
     EXPECT_EQ(Csv(CSV_ERRORS_EMPTY), strExpected);
   }
-}
 
-TEST_F(RecordCsv, ErrorTextsInQuotesAndChosenChannels) {
+  // Error texts in quotes, and chosen channels.
   sListOptions opt;
   opt.m_aDisplayedChannels = {2, 1};
   const std::string strTitle = "time,P [kW],\"N, \"\"raw\"\"\"\r\n";
@@ -272,6 +262,13 @@ TEST(RecordCsvFields, QuotingNamesAndProposedFile) {
   AppendLatin1AsUtf8(s, "a\xB0\xFF");
   EXPECT_EQ(s, "a\xC2\xB0\xC3\xBF");
   EXPECT_EQ(ProposeCsvFileName("run.2024.zk"), "run.2024.csv");
+
+  // The export's proposed file name.
+  // Never ".txt" alone, a hidden file; a colon or bar ends the name.
+  const std::pair<const char*, const char*> aCases[] = {{"run.2024.zk", "run.2024.txt"}, {"plant.zk", "plant.txt"},
+                                                        {"noextension", "noextension.txt"}, {"a:b", "a.txt"},
+                                                        {"a:b*c.zk", "a.txt"}, {"x|y.zk", "x.txt"}};
+  for (const auto& [pszIn, pszOut] : aCases) EXPECT_EQ(ProposeExportFileName(pszIn), pszOut) << pszIn;
 }
 
 } // namespace

@@ -15,16 +15,15 @@
 namespace zk7 {
 namespace {
 
-TEST(Protocol, PasswordDigestIsUpperCaseMd5OfPasswordThenKey) {
+TEST(Protocol, DigestRequestAndReplyBytes) {
   EXPECT_EQ(PasswordDigest("", ""), "D41D8CD98F00B204E9800998ECF8427E");
   EXPECT_EQ(PasswordDigest("secret", "K3y&<"), "353378BBD9BCFA7444889B331CA8A132");
   // No separator: only the concatenation counts.
   EXPECT_EQ(PasswordDigest("secretK3y", "&<"), PasswordDigest("secret", "K3y&<"));
   // An empty password digests the key alone.
   EXPECT_EQ(PasswordDigest("", "secretK3y&<"), "353378BBD9BCFA7444889B331CA8A132");
-}
 
-TEST(Protocol, BlockRequestLayout) {
+  // The block request.
   auto bytes = EncodeBlockRequest({.nSession = 42, .nHandle = 0x1A2B, .nOffset = 50000, .nCount = 1});
   const uint8_t expected[32] = {'Z', 'K', 'R', 'F', '\r', '\n', '\r', '\n', 42, 0, 0, 0, 3, 0, 0, 0,
                                 12,  0,   0,   0,   0x2B, 0x1A, 0,    0,    0x50, 0xC3, 0, 0, 1, 0, 0, 0};
@@ -34,18 +33,16 @@ TEST(Protocol, BlockRequestLayout) {
   EXPECT_EQ(std::pair(back.nSession, back.nOffset), std::pair(42, 50000u));
   bytes[3] = 'G';
   EXPECT_FALSE(DecodeBlockRequest(bytes.data(), back));
-}
 
-TEST(Protocol, BlockReplyHeaderReadsStatusAndMessageLengthAtTheirOffsets) {
+  // The block reply header: status and message length at their offsets.
   uint8_t raw[24] = {};
   raw[16] = 7, raw[20] = 0x10, raw[21] = 0x27;
   sBlockReplyHeader hdr = DecodeBlockReplyHeader(raw);
   EXPECT_EQ(std::pair(hdr.nStatus, hdr.nMessageLength), std::pair(7, 10000u));
   auto enc = EncodeBlockReplyHeader(hdr);
   EXPECT_EQ(0, std::memcmp(enc.data() + 16, raw + 16, 8));
-}
 
-TEST(Protocol, RequestHeaderBytes) {
+  // The request header.
   EXPECT_EQ(FormatRequestHeader(0) + FormatRequestHeader(1234),
             "POST /HB3XMLParser\r\nContent-Length: 0\r\n\r\nPOST /HB3XMLParser\r\nContent-Length: 1234\r\n\r\n");
 }
@@ -106,7 +103,7 @@ TEST(ResponseParser, ContentLengthRules) {
   }
 }
 
-TEST(ResponseParser, WholeResponses) {
+TEST(ResponseParser, WholeResponsesAndBlockRefusals) {
   auto framed = [](const std::string& strBody) {
     return "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(strBody.size()) + "\r\n\r\n" + strBody;
   };
@@ -136,29 +133,19 @@ TEST(ResponseParser, WholeResponses) {
   std::string strError;
   ASSERT_EQ(ParseResponseBytes(framed("<a><request/></a>") + "<b/>", doc, strError), ZK7_OK);
   EXPECT_STREQ(doc.RootElement()->Value(), "a");
-}
 
-TEST(ResponseParser, BlockRefusalTextIsCapped) {
+  // A block refusal text is capped.
   const uint32_t kMax = ZK7_MAX_REFUSAL_TEXT;
-  struct { int32_t nStatus; uint32_t nLength; bool bRefused; uint32_t nKeep; bool bCut; } cases[] = {{0, 99, false, 0, false},         {1, 0, true, 0, false},           {-1, 10, true, 10, false},
-               {1, kMax, true, kMax, false},     {1, kMax + 1, true, kMax, true}, {1, 0xFFFFFFFFu, true, kMax, true}};
-  for (const auto& c : cases) {
+  struct { int32_t nStatus; uint32_t nLength; bool bRefused; uint32_t nKeep; bool bCut; } blocks[] = {
+      {0, 99, false, 0, false}, {1, 0, true, 0, false}, {-1, 10, true, 10, false}, {1, kMax, true, kMax, false},
+      {1, kMax + 1, true, kMax, true}, {1, 0xFFFFFFFFu, true, kMax, true}};
+  for (const auto& c : blocks) {
     const sBlockReplyPlan plan = PlanBlockReply(EncodeBlockReplyHeader(sBlockReplyHeader{c.nStatus, c.nLength}).data());
     EXPECT_EQ(std::tuple(plan.bRefused, plan.nTextToKeep, plan.bTextCut), std::tuple(c.bRefused, c.nKeep, c.bCut)) << c.nLength;
   }
 }
 
-TEST(DownloadPath, LayoutUnderTheDestination) {
-  std::string strError;
-  EXPECT_EQ(BuildDownloadPath("/d", "internal", "run1", "a.zk", strError), "/d/internal/run1/a.zk");
-  EXPECT_EQ(strError, "");
-  // The unnamed directory adds no level.
-  EXPECT_EQ(BuildDownloadPath("/d", "configs", "", "p.xml", strError), "/d/configs/p.xml");
-  EXPECT_EQ(DefaultDownloadDestination("/home/u/Documents", "10.0.0.7"), "/home/u/Documents/ZK7/10.0.0.7");
-  EXPECT_EQ(DefaultDownloadDestination("/home/u/Documents", ""), "/home/u/Documents/ZK7");
-}
-
-TEST(DownloadPath, NamesFromTheModuleAreNotPaths) {
+TEST(DownloadPath, LayoutUnderTheDestinationAndNamesFromTheModuleAreNotPaths) {
   const std::string kFile = "Refused file name from the module: '", kDir = "Refused directory name from the module: '";
   // Latin-1 letters and spaces, and dots inside a name, are names.
   const struct { std::string strDir, strFile, strRefusal; } cases[] = {
@@ -177,6 +164,15 @@ TEST(DownloadPath, NamesFromTheModuleAreNotPaths) {
     EXPECT_EQ(path.empty(), !c.strRefusal.empty());
   }
   EXPECT_EQ(CheckModuleSize("n.zk", -5) + CheckModuleSize("n.zk", 0), "Refused size -5 of 'n.zk' from the module");
+
+  // The layout under the destination.
+  std::string strError;
+  EXPECT_EQ(BuildDownloadPath("/d", "internal", "run1", "a.zk", strError), "/d/internal/run1/a.zk");
+  EXPECT_EQ(strError, "");
+  // The unnamed directory adds no level.
+  EXPECT_EQ(BuildDownloadPath("/d", "configs", "", "p.xml", strError), "/d/configs/p.xml");
+  EXPECT_EQ(DefaultDownloadDestination("/home/u/Documents", "10.0.0.7"), "/home/u/Documents/ZK7/10.0.0.7");
+  EXPECT_EQ(DefaultDownloadDestination("/home/u/Documents", ""), "/home/u/Documents/ZK7");
 }
 
 class Configuration : public ::testing::Test {
@@ -207,9 +203,8 @@ TEST_F(Configuration, NamedAfterTheFileUpToItsFirstDotInTheNamesPlace) {
       dev.GetConfiguration().RootElement()->FirstChildElement("session")->FirstChildElement("command")->FirstChildElement(
           "configuration");
   EXPECT_EQ(std::string(pConf->FirstChildElement()->Value()) + "|" + pConf->FirstChildElement()->GetText(), "name|New");
-}
 
-TEST_F(Configuration, LineEndsOfTheFileDoNotReachTheRequest) {
+  // Line ends of the file do not reach the request.
   CZK7Dev lf(80), crlf(80);
   ASSERT_EQ(lf.LoadConfiguration(Write("c.xml", "<f>\n<session><t>x\ny</t></session>\n</f>\n")), 0);
   ASSERT_EQ(crlf.LoadConfiguration(Write("crlf/c.xml", "<f>\r\n<session><t>x\ry</t></session>\r\n</f>\r\n")), 0);

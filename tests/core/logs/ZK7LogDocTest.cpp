@@ -62,9 +62,8 @@ TEST_F(LogDoc, ReadsLinesWithTheDateRewrite) {
   for (int c = 0; c < 9; ++c) EXPECT_EQ(CZK7LogDoc::GetColumnTitle(c), aTitles[c]) << c;
   EXPECT_EQ(std::pair(CZK7LogDoc::GetColumnAlign(0), CZK7LogDoc::GetColumnAlign(1)), std::pair(1, 0));
   EXPECT_FALSE(doc.OnNewDocument());
-}
 
-TEST_F(LogDoc, DateFollowsTheUserFormat) {
+  // The date follows the user's format.
   SetRegionalSettings(CRegionalSettings('.', ':', '.', "d.M.yy"));
   EXPECT_EQ(CZK7LogDoc::RewriteDate("3\t2017-03-05\t12:00:00"), "3\t5.3.17\t12:00:00");
   SetRegionalSettings(CRegionalSettings::Plain());

@@ -222,42 +222,7 @@ std::vector<CChanInfos> Table(const std::string& strSession, std::string* pstrNa
   return a;
 }
 
-TEST(ChannelTable, ResolutionsNamesAndUnits) {
-  const auto a = Table(
-      "<inputchan><name>Oven</name><unit>\xB0" "C</unit><display resolution=\"auto\"/></inputchan>"
-      "<numchan><name>Count</name></numchan>"
-      "<outputchan><display resolution=\"2\"/></outputchan>"
-      "<relaychan><display resolution=\"x\"/></relaychan>"
-      "<calcchan><display resolution=\" -3\"/><name/></calcchan>"
-      "<inputchan><display/></inputchan>");
-  std::vector<std::string> aRows;
-  for (const CChanInfos& c : a) aRows.push_back(c.strName + "|" + c.strUnit + "|" + std::to_string(c.nResolution));
-  // "auto", no display element and no resolution attribute: 6; not a number: 0.
-  EXPECT_EQ(aRows, (std::vector<std::string>{"Oven|\xB0" "C|6", "Count||6", "||2", "||0", "||-3", "||6"}));
-}
-
-TEST(ChannelTable, Limits) {
-  const auto a = Table(
-      "<inputchan><limit number=\"2\" onoff=\"on\" level=\"high\" value=\"12.5\"/>"
-      "<limit number=\"7\" onoff=\"on\" level=\"low\" value=\"-3.25\"/><limit number=\"0\" onoff=\"off\" level=\"high\" value=\"1\"/>"
-      "</inputchan><inputchan><limit onoff=\"on\" level=\"high\" value=\"5\"/><limit number=\"1\" level=\"high\" value=\"5\"/>"
-      "<limit number=\"3\" onoff=\"ON\" level=\"HIGH\" value=\"abc\"/><limit number=\"4\" onoff=\"on\" value=\"1e2\"/>"
-      "<limit number=\"4\" onoff=\"off\"/></inputchan>");
-  // Each limit as "on/off high/low value".
-  std::vector<std::string> aTexts;
-  for (const CChanInfos& c : a)
-    for (const auto& l : c.aLimits)
-      aTexts.push_back(std::string(l.bOn ? "on " : "off ") + (l.bHigh ? "high " : "low ") + std::to_string(l.fValue));
-  // Number 0 names limit 1 and numbers above 4 limit 4. Then: without number or
-  // onoff nothing is taken; ON or HIGH in capitals are not on or high; a later
-  // limit of the same number overrides, keeping a value set earlier; a plain
-  // decimal has no exponent.
-  EXPECT_EQ(aTexts, (std::vector<std::string>{"off high 1.000000", "on high 12.500000", "off low 0.000000",
-                                              "on low -3.250000", "off low 0.000000", "off low 0.000000",
-                                              "off low 0.000000", "off low 1.000000"}));
-}
-
-TEST(ChannelTable, OnlyChannelElementsCountInDocumentOrder) {
+TEST(ChannelTable, OnlyChannelElementsCountWithTheirNamesUnitsAndLimits) {
   std::string strName;
   const auto a = Table(
       "<task/><relaychan><name>R</name></relaychan><command><configuration><name>First</name></configuration>"
@@ -282,6 +247,36 @@ TEST(ChannelTable, OnlyChannelElementsCountInDocumentOrder) {
   } catch (const CZK7Exception& e) {
     EXPECT_EQ(e.GetId(), 1157u);
   }
+
+  // Limits.
+  const auto aLimited = Table(
+      "<inputchan><limit number=\"2\" onoff=\"on\" level=\"high\" value=\"12.5\"/>"
+      "<limit number=\"7\" onoff=\"on\" level=\"low\" value=\"-3.25\"/><limit number=\"0\" onoff=\"off\" level=\"high\" value=\"1\"/>"
+      "</inputchan><inputchan><limit onoff=\"on\" level=\"high\" value=\"5\"/><limit number=\"1\" level=\"high\" value=\"5\"/>"
+      "<limit number=\"3\" onoff=\"ON\" level=\"HIGH\" value=\"abc\"/><limit number=\"4\" onoff=\"on\" value=\"1e2\"/>"
+      "<limit number=\"4\" onoff=\"off\"/></inputchan>");
+  // Each limit as "on/off high/low value".
+  std::vector<std::string> aTexts;
+  for (const CChanInfos& c : aLimited)
+    for (const auto& l : c.aLimits)
+      aTexts.push_back(std::string(l.bOn ? "on " : "off ") + (l.bHigh ? "high " : "low ") + std::to_string(l.fValue));
+  // Number 0 names limit 1 and numbers above 4 limit 4. Then: without number or
+  // onoff nothing is taken; ON or HIGH in capitals are not on or high; a later
+  // limit of the same number overrides, keeping a value set earlier; a plain
+  // decimal has no exponent.
+  EXPECT_EQ(aTexts, (std::vector<std::string>{"off high 1.000000", "on high 12.500000", "off low 0.000000",
+                                              "on low -3.250000", "off low 0.000000", "off low 0.000000",
+                                              "off low 0.000000", "off low 1.000000"}));
+
+  // Resolutions, names and units.
+  std::vector<std::string> aRows;
+  for (const CChanInfos& c : Table("<inputchan><name>Oven</name><unit>\xB0" "C</unit><display resolution=\"auto\"/></inputchan>"
+                                   "<numchan><name>Count</name></numchan><outputchan><display resolution=\"2\"/></outputchan>"
+                                   "<relaychan><display resolution=\"x\"/></relaychan>"
+                                   "<calcchan><display resolution=\" -3\"/><name/></calcchan><inputchan><display/></inputchan>"))
+    aRows.push_back(c.strName + "|" + c.strUnit + "|" + std::to_string(c.nResolution));
+  // "auto", no display element and no resolution attribute: 6; not a number: 0.
+  EXPECT_EQ(aRows, (std::vector<std::string>{"Oven|\xB0" "C|6", "Count||6", "||2", "||0", "||-3", "||6"}));
 }
 
 using RecordAccess = CResultsTest;

@@ -59,9 +59,8 @@ TEST_F(SettingsIniTest, StoredValuesReplaceTheDefaults) {
   CreateIniSettingsStore(IniPath())->WriteInt("Settings", "MAXFLUSHDELAY(s)", 10);
   CreateIniSettingsStore(IniPath())->WriteInt("Settings", "RWBUFFERLEN(Ko)", 2);
   EXPECT_EQ(std::pair(ReadRecord().m_nRwBufferLen, ReadRecord().m_nMaxFlushDelayS), std::pair(2048, 10));
-}
 
-TEST_F(SettingsIniTest, CurveColourFollowsTheChannelEveryFifteen) {
+  // A curve colour follows the channel every fifteen.
   WriteFileText(IniPath(), "[Settings]\nColorGraphCurve03=0x00C0FF\n");
   const sSettingsRecord record = ReadRecord();
   for (int nChannel : {1, 2, 3, 16, 17, 18, 32, 47})
@@ -82,6 +81,10 @@ TEST(SettingsRecord, DisplayColourIndexIsClamped) {
   EXPECT_EQ((std::vector<uint32_t>{GetDisplayColour(-1), GetDisplayColour(99), GetDisplayColour(7)}),
             (std::vector<uint32_t>{0x1000u, 0x1017u, 0x1007u}));
   GetAppSettings() = saved;
+
+  // The port range of the connection dialog.
+  for (int nPort : {1, 80, 3001, 8081, 65535}) EXPECT_TRUE(IsConnectionPortAccepted(nPort)) << nPort;
+  for (int nPort : {-80, 0, 65536, 100000}) EXPECT_FALSE(IsConnectionPortAccepted(nPort)) << nPort;
 }
 
 TEST_F(SettingsIniTest, ConnectionDefaultsHandWrittenKeysAndRoundTrip) {
@@ -103,11 +106,6 @@ TEST_F(SettingsIniTest, ConnectionDefaultsHandWrittenKeysAndRoundTrip) {
   WriteConnectionSettings(*pWriter, written);
   EXPECT_EQ(fields(ReadConnection()), std::tuple(std::string("10.0.0.2"), 2999, std::string()));
   EXPECT_NE(ReadFileText(IniPath()).find("[Connection]"), std::string::npos);
-}
-
-TEST(SettingsConnection, PortRangeOfTheDialog) {
-  for (int nPort : {1, 80, 3001, 8081, 65535}) EXPECT_TRUE(IsConnectionPortAccepted(nPort)) << nPort;
-  for (int nPort : {-80, 0, 65536, 100000}) EXPECT_FALSE(IsConnectionPortAccepted(nPort)) << nPort;
 }
 
 } // namespace

@@ -11,15 +11,6 @@
 namespace zk7 {
 namespace {
 
-TEST(StringsTable, PageTokensAreFoundInTheTemplatesAndUnknownIdsAreEmpty) {
-  // The templates name their tokens by the tokens' own texts.
-  EXPECT_NE(LoadString(IDS_FOOTER_RIGHT).find(LoadString(IDS_TOKEN_PAGES)), std::string::npos);
-  EXPECT_NE(LoadString(IDS_HEADER_CENTRE).find(LoadString(IDS_TOKEN_ELEMENT)), std::string::npos);
-  EXPECT_NE(LoadString(IDS_FOOTER_CENTRE).find(LoadString(IDS_TOKEN_TIME)), std::string::npos);
-  EXPECT_FALSE(LoadString(IDS_TOKEN_TIME).empty());
-  for (unsigned nId : {0u, 127u, 131u, 10079u, 0xFFFFFFFFu}) EXPECT_EQ(LoadString(nId), "") << nId;
-}
-
 TEST(StringsFormatMessage, FillsNumberedPlaceholdersOnceAndLeavesTheRest) {
   // Each row: what FormatMessage made, what it must make.
   const std::pair<std::string, std::string> aCases[] = {
@@ -34,6 +25,14 @@ TEST(StringsFormatMessage, FillsNumberedPlaceholdersOnceAndLeavesTheRest) {
       {FormatMessage("%1 and %2", {"%2", "b"}), "%2 and b"},  // an argument is not expanded again
   };
   for (size_t i = 0; i < std::size(aCases); ++i) EXPECT_EQ(aCases[i].first, aCases[i].second) << i;
+
+  // The page tokens are found in the templates; unknown ids are empty.
+  // The templates name their tokens by the tokens' own texts.
+  EXPECT_NE(LoadString(IDS_FOOTER_RIGHT).find(LoadString(IDS_TOKEN_PAGES)), std::string::npos);
+  EXPECT_NE(LoadString(IDS_HEADER_CENTRE).find(LoadString(IDS_TOKEN_ELEMENT)), std::string::npos);
+  EXPECT_NE(LoadString(IDS_FOOTER_CENTRE).find(LoadString(IDS_TOKEN_TIME)), std::string::npos);
+  EXPECT_FALSE(LoadString(IDS_TOKEN_TIME).empty());
+  for (unsigned nId : {0u, 127u, 131u, 10079u, 0xFFFFFFFFu}) EXPECT_EQ(LoadString(nId), "") << nId;
 }
 
 TEST(ErrorsCatalogue, HoldsExactlyTheTwoRangesWithTheirBoundaryAndAwkwardTexts) {
@@ -85,9 +84,8 @@ TEST(ErrorsLookup, AcceptedNumbersShowTheNumberABlankLineAndTheMeaning) {
     EXPECT_EQ(std::tuple(l.m_bAccepted, l.m_nCode, l.m_strText), std::tuple(true, c.nCode, std::string(c.pszText))) << c.pszTyped;
   }
   EXPECT_EQ(FormatErrorMeaning(-5), "Err. -5:\r\n\r\n???");
-}
 
-TEST(ErrorsLookup, RefusesTextsThatAreNotWholeNumbersInRange) {
+  // Texts that are not whole numbers in range are refused.
   for (const char* psz : {"", "   ", "abc", "12a", "1 2", "1.5", "0x10", "-", "+-5", "99999999999999999999999x", "1001", "-1",
                           "4294967296", "99999999999999999999999"}) {
     const sErrorLookup l = LookupErrorNumber(psz);

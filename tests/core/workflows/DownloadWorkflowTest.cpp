@@ -19,9 +19,8 @@ TEST(FileSelection, ImagesFollowTheExactExtension) {
   EXPECT_TRUE(IsResultsFileName("x.zk") && IsLogFileName("x.log"));
   EXPECT_FALSE(IsResultsFileName("x.Zk") || IsLogFileName("x.log "));
   EXPECT_EQ(ModuleFileExtension("a.b.c") + "|" + ModuleFileExtension("abc"), ".c|abc");
-}
 
-TEST(FileSelection, ItemTextsQuestionAndReplaceButtons) {
+  // Item texts, the question and the replace buttons.
   EXPECT_EQ(FileTreeItemText("run.zk", 1234) + "|" + FileTreeItemText("empty.log", 0) + "|" + FileTreeItemText("big", 2147483647),
             "run.zk (1234 bytes)|empty.log (0 bytes)|big (2147483647 bytes)");
   EXPECT_EQ(ReplaceQuestionText("/tmp/d/logs/a.log"),
@@ -75,9 +74,8 @@ TEST(DownloadSummary, TextsAndTheFileToOpen) {
     EXPECT_EQ(std::tuple(s.strMessage, s.strQuestion, *c.pszOpen ? s.firstOpenable.string() : std::to_string(s.nOpenable)),
               std::tuple(std::string(c.pszMessage), std::string(c.pszQuestion), std::string(*c.pszOpen ? c.pszOpen : "0")));
   }
-}
 
-TEST(DownloadSummary, CategoriesInTheirOrder) {
+  // The categories in their order.
   const char* aDevices[] = {"configs", "logs", "internal", "usb", "sdcard"};
   const char* aNames[] = {"Configurations", "Glogal Logs", "internal flash", "USB key", "SD Card"};
   for (int k = 0; k < ZK7_CATEGORY_COUNT; ++k)

@@ -16,20 +16,6 @@ std::string Nested(int nDepth) {
   return str;
 }
 
-TEST(XmlGuard, DepthCountsElementsOnly) {
-  struct { const char* pszText; int nDepth; } cases[] = {
-      {"<a><b/><c><d x=\"1\"/></c></a>", 3},
-      {"<?xml version=\"1.0\"?><!DOCTYPE a><a><!-- <b><c><d> --><![CDATA[<e><f>]]></a>", 1},
-      {"<a t=\"<b><c>\" u='/>'><d/></a>", 2},
-      {"<a></a><a></a><a></a>", 1},
-      // Closing tags hidden where the parser does not see them do not lower the count.
-      {"<a><!-- </a></a> --><b><c></c></b></a>", 3},
-      {"<a><#</a>><b></b></a>", 2},
-  };
-  for (const auto& c : cases) EXPECT_EQ(XmlElementDepth(c.pszText), c.nDepth) << c.pszText;
-  EXPECT_EQ(XmlElementDepth(std::string_view("<a><b>\0<c><d><e>", 16)), 2) << "the text ends at its first NUL";
-}
-
 TEST(XmlGuard, RefusesDeepNestingAndKeepsTheParserInsideItsBuffer) {
   TiXmlDocument doc;
   std::string strError;
@@ -51,6 +37,19 @@ TEST(XmlGuard, RefusesDeepNestingAndKeepsTheParserInsideItsBuffer) {
   // The text ends at its first NUL, for the parser as for the guard.
   ASSERT_TRUE(ParseUntrustedXml(doc, std::string_view("<a/>\0<b>", 8), strError)) << strError;
   EXPECT_STREQ(doc.RootElement()->Value(), "a");
+
+  // The depth counts elements only.
+  struct { const char* pszText; int nDepth; } cases[] = {
+      {"<a><b/><c><d x=\"1\"/></c></a>", 3},
+      {"<?xml version=\"1.0\"?><!DOCTYPE a><a><!-- <b><c><d> --><![CDATA[<e><f>]]></a>", 1},
+      {"<a t=\"<b><c>\" u='/>'><d/></a>", 2},
+      {"<a></a><a></a><a></a>", 1},
+      // Closing tags hidden where the parser does not see them do not lower the count.
+      {"<a><!-- </a></a> --><b><c></c></b></a>", 3},
+      {"<a><#</a>><b></b></a>", 2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(XmlElementDepth(c.pszText), c.nDepth) << c.pszText;
+  EXPECT_EQ(XmlElementDepth(std::string_view("<a><b>\0<c><d><e>", 16)), 2) << "the text ends at its first NUL";
 }
 
 } // namespace
