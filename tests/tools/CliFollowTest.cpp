@@ -2,11 +2,11 @@
 // to the module's file after a stop, with no byte fetched twice, through a link
 // that breaks in the middle too; and the simulator's listing and block reads
 // agree with each other while its file grows.
-#include <chrono>
 #include <cstring>
+#include <thread>
+#include <chrono>
 #include <functional>
 #include <regex>
-#include <thread>
 
 #include "SimTestSupport.h"
 

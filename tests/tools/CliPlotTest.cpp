@@ -1,10 +1,8 @@
 // zk7-cli plot: images of the asked size without any display, and its refusals.
-#include <gtest/gtest.h>
 
+#include <gtest/gtest.h>
 #include <QByteArray>
 #include <QXmlStreamReader>
-
-#include <filesystem>
 
 #include "ResultsFileBuilder.h"
 #include "SimProcess.h"

@@ -1,10 +1,8 @@
 // zk7-cli on files: results info, export, stats and sample files, the log
 // window's copied bytes, error lookup. The formats themselves are proven in the
 // core; here each option reaches them, in the user's locale where it should.
+
 #include <gtest/gtest.h>
-
-#include <filesystem>
-
 #include "ResultsFileBuilder.h"
 #include "SimProcess.h"
 

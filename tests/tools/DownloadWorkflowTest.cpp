@@ -1,8 +1,8 @@
 // The download workflow against zk7-sim: listing the categories, attempts,
 // replace answers, progress and where the files land.
+
 #include <deque>
 #include <functional>
-
 #include "SimTestSupport.h"
 #include "workflows/DownloadFiles.h"
 

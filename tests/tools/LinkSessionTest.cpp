@@ -1,10 +1,9 @@
 // The link's login, request bytes and response handling against zk7-sim.
+#include <thread>
+#include <chrono>
 #include <sys/socket.h>
 #include <netinet/in.h>
 #include <unistd.h>
-
-#include <chrono>
-#include <thread>
 
 #include "SimTestSupport.h"
 #include "link/Protocol.h"

@@ -1,11 +1,8 @@
 // The application shell: command line, recent files, desktop entry, about
 // texts and the menus' coverage.
+
 #include <gtest/gtest.h>
-
 #include <set>
-#include <string>
-#include <vector>
-
 #include "ResultsFileBuilder.h"
 #include "SimProcess.h"
 #include "app/AboutTexts.h"

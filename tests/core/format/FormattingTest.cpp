@@ -1,13 +1,10 @@
 // Numbers, dates, durations and their parsing in the user's conventions,
 // whatever the C library's locale (which QApplication sets from the environment).
-#include <gtest/gtest.h>
 
-#include <QLocale>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
-#include <string>
-#include <vector>
+#include <QLocale>
+#include <clocale>
 
 #include "ResultsFixture.h"
 #include "format/Formatting.h"

@@ -1,7 +1,7 @@
 // Statistics between two records: hand-computed cases, and agreement with a
 // plain two-pass computation over the record access operations.
-#include <clocale>
 #include <cmath>
+#include <clocale>
 
 #include "ResultsFixture.h"
 #include "history/ChannelStatistics.h"

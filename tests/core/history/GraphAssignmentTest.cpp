@@ -1,9 +1,9 @@
 // Curves on the axes from the key's states, captions, cursor channel choices,
 // the alarm lines of a channel's limits in the settings' colours, and the
 // lanes of the stacked graph.
+
 #include <cmath>
 #include <limits>
-
 #include "ResultsFixture.h"
 #include "history/GraphAssignment.h"
 #include "history/StackedLanes.h"

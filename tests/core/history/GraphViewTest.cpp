@@ -1,9 +1,8 @@
 // The history graph's rules without a window: initial period, paging, zoom
 // test, axis labels and ticks, cursor texts and moves, scales tool texts.
-#include <cfloat>
-#include <cmath>
-#include <iomanip>
 
+#include <cmath>
+#include <cfloat>
 #include "ResultsFixture.h"
 #include "format/Formatting.h"
 #include "history/GraphAxisText.h"

@@ -1,8 +1,7 @@
 // Wheel zoom ranges and the zoom history of the history graph.
+
 #include <gtest/gtest.h>
-
 #include <cmath>
-
 #include "history/GraphZoom.h"
 
 using namespace zk7;

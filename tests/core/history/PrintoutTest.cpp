@@ -1,7 +1,7 @@
 // The printouts' page header and footer (templates, reserved lines, tokens)
 // and the metrics of the tabbed-text pages.
-#include <gtest/gtest.h>
 
+#include <gtest/gtest.h>
 #include <QDate>
 
 #include "format/RegionalSettings.h"

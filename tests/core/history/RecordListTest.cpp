@@ -2,8 +2,8 @@
 // mark, focus keys and scrolling; the export of lines and of CSV (header,
 // quoting, UTF-8, ISO times, point decimals under a comma locale, the two error
 // modes), with blocks, progress, Cancel and write errors.
-#include <limits>
 
+#include <limits>
 #include "ResultsFixture.h"
 #include "history/HistRowText.h"
 #include "history/RecordCsv.h"

@@ -1,7 +1,7 @@
 // The link's rules without a socket: the request and block layouts, the
 // module's answers, the paths of downloaded files and the configuration sent.
-#include <gtest/gtest.h>
 
+#include <gtest/gtest.h>
 #include <cstring>
 #include <tinyxml.h>
 

@@ -1,7 +1,7 @@
 // Sample files: valid, deterministic, every channel kind, values as generated.
+
 #include <cmath>
 #include <set>
-
 #include "ResultsFixture.h"
 #include "samples/SampleWriter.h"
 

@@ -1,8 +1,7 @@
+#include <gtest/gtest.h>
 #include "settings/ConnectionSettings.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
-
-#include <gtest/gtest.h>
 
 #include "ResultsFileBuilder.h"
 #include "SimProcess.h"

@@ -1,10 +1,6 @@
 // The string table, the message formatting and the error catalogue.
+
 #include <gtest/gtest.h>
-
-#include <cstdint>
-#include <string>
-#include <utility>
-
 #include "errors/ErrorCatalogue.h"
 #include "strings/StringTable.h"
 

@@ -1,9 +1,7 @@
+#include <gtest/gtest.h>
+#include <climits>
 #include "ui/WaitProgress.h"
 #include "history/HistViewState.h"
-
-#include <gtest/gtest.h>
-
-#include <climits>
 
 namespace zk7 {
 namespace {

@@ -1,6 +1,6 @@
 // The download's file tree, references, replace answers and summary.
-#include <gtest/gtest.h>
 
+#include <gtest/gtest.h>
 #include "link/ZK7Dev.h"
 #include "workflows/DownloadFiles.h"
 #include "workflows/FileSelection.h"

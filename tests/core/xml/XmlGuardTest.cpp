@@ -1,9 +1,7 @@
 // The guard in front of the XML parser: nesting limit and a buffer it cannot run past.
+
 #include <gtest/gtest.h>
-
 #include <cstring>
-#include <memory>
-
 #include "xml/XmlGuard.h"
 
 namespace zk7 {
