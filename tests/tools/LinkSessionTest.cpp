@@ -14,10 +14,8 @@ namespace {
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n";
 
 std::string Between(const std::string& str, const std::string& strOpen, const std::string& strClose) {
-  size_t n = str.find(strOpen);
-  if (n == std::string::npos) return "";
-  n += strOpen.size();
-  return str.substr(n, str.find(strClose, n) - n);
+  const size_t n = str.find(strOpen) + strOpen.size();
+  return n < strOpen.size() ? "" : str.substr(n, str.find(strClose, n) - n);
 }
 
 using LinkSession = SimTest;
@@ -33,18 +31,17 @@ TEST_F(LinkSession, LoginSendsKeyRequestThenDigestAndKeepsTheSession) {
   ASSERT_EQ(sent.size(), 2u);
   EXPECT_EQ(sent[0], "POST /HB3XMLParser\r\nContent-Length: 98\r\n\r\n" + kDecl +
                          "<fieldacq>\n\t<login>\n\t\t<read />\n\t</login>\n</fieldacq>\n");
-  std::string strKey = Between(Answered()[0], "<encryption-key>", "</encryption-key>");
+  const std::string strKey = Between(Answered()[0], "<encryption-key>", "</encryption-key>");
   ASSERT_FALSE(strKey.empty());
   EXPECT_EQ(sent[1], Framed(kDecl + "<fieldacq>\n\t<login>\n\t\t<user encryption-key=\"" + strKey + "\" password=\"" +
                             PasswordDigest(kTestPassword, strKey) + "\">operator</user>\n\t</login>\n</fieldacq>\n"));
 
   // Logging in again opens a new connection and a new session.
-  std::string strOld = dev->GetLogId();
-  ASSERT_EQ(dev->Login(), 0);
-  EXPECT_NE(dev->GetLogId(), strOld);
+  const std::string strOld = dev->GetLogId();
+  EXPECT_TRUE(dev->Login() == 0 && dev->GetLogId() != strOld);
 }
 
-TEST_F(LinkSession, RefusedLoginAndEmptyKey) {
+TEST_F(LinkSession, RefusedLoginEmptyKeyAndConnectFailures) {
   StartSim({"--fault", "empty-key@key*1"});
   auto dev = NewDev();
   EXPECT_EQ((std::pair{dev->Login(), dev->IsLogged()}), (std::pair{8, false}));
@@ -52,9 +49,8 @@ TEST_F(LinkSession, RefusedLoginAndEmptyKey) {
   auto bad = NewDev("wrong");
   EXPECT_EQ((std::pair{bad->Login(), bad->IsLogged()}), (std::pair{6, false}));
   EXPECT_EQ(bad->GetLastErrorText(), "Request status Error: Invalid user name or password");
-}
 
-TEST_F(LinkSession, ConnectFailures) {
+  // Connect failures.
   // A port nobody listens on: bound by this test and kept, without listening, so
   // that a connection is refused here and no other process can take the port meanwhile.
   int s = socket(AF_INET, SOCK_STREAM, 0);
@@ -64,16 +60,14 @@ TEST_F(LinkSession, ConnectFailures) {
   getsockname(s, reinterpret_cast<sockaddr*>(&addr), &nLen);
   int nPort = ntohs(addr.sin_port);
 
-  CZK7Dev dev(nPort);
-  dev.SetParameters("127.0.0.1", "u", "p");
-  EXPECT_EQ(dev.Login(), 1);
-  EXPECT_EQ(dev.GetLastErrorText(), "Can't Establish connexion with following parameters:\r\nIP Address: 127.0.0.1\r\nPort: " +
-                                        std::to_string(nPort));
+  CZK7Dev none(nPort);
+  none.SetParameters("127.0.0.1", "u", "p");
+  EXPECT_EQ((std::pair{none.Login(), none.GetLastErrorText()}),
+            (std::pair{1, "Can't Establish connexion with following parameters:\r\nIP Address: 127.0.0.1\r\nPort: " + std::to_string(nPort)}));
   // A name, resolved from the machine's own hosts, is shown as the user typed it.
   CZK7Dev named(nPort);
   named.SetParameters("localhost", "u", "p");
-  EXPECT_EQ(named.Login(), 1);
-  EXPECT_NE(named.GetLastErrorText().find("IP Address: localhost\r\n"), std::string::npos);
+  EXPECT_TRUE(named.Login() == 1 && named.GetLastErrorText().find("IP Address: localhost\r\n") != std::string::npos);
   close(s);
 }
 
