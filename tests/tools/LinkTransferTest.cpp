@@ -11,20 +11,17 @@ namespace {
 
 using LinkTransfer = SimTest;
 
-std::vector<sBlockRequest> BlockRequests(const std::vector<std::string>& sent) {
+// The block requests among the messages sent from the nFrom-th on.
+std::vector<sBlockRequest> BlockRequests(const std::vector<std::string>& sent, size_t nFrom = 0) {
   std::vector<sBlockRequest> a;
-  for (const auto& str : sent) {
-    sBlockRequest req;
-    if (str.size() == ZK7_BLOCK_REQUEST_SIZE && DecodeBlockRequest(reinterpret_cast<const uint8_t*>(str.data()), req))
+  for (size_t i = nFrom; i < sent.size(); ++i)
+    if (sBlockRequest req; sent[i].size() == ZK7_BLOCK_REQUEST_SIZE && DecodeBlockRequest(reinterpret_cast<const uint8_t*>(sent[i].data()), req))
       a.push_back(req);
-  }
   return a;
 }
 
 size_t FileCount(const std::filesystem::path& dir) {
-  size_t n = 0;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) n += e.is_regular_file() ? 1 : 0;
-  return n;
+  return static_cast<size_t>(std::count_if(std::filesystem::recursive_directory_iterator(dir), {}, [](const auto& e) { return e.is_regular_file(); }));
 }
 
 TEST_F(LinkTransfer, Listings) {
@@ -65,11 +62,9 @@ TEST_F(LinkTransfer, FilesArriveByteForByteInBlocksOfAtMost50000) {
     const auto local = Local() / ("f" + std::to_string(n));
     ASSERT_EQ(dev->DownloadFile("internal", "d", "f" + std::to_string(n), n, local.string()), 0) << dev->GetLastErrorText();
     EXPECT_EQ(ReadFileText(local), Pattern(static_cast<size_t>(n), static_cast<unsigned>(n)));
-    auto sent = Sent();
-    std::vector<std::string> mine(sent.begin() + static_cast<long>(nBefore), sent.end());
-    auto blocks = BlockRequests(mine);
+    const auto blocks = BlockRequests(Sent(), nBefore);
     ASSERT_EQ(blocks.size(), static_cast<size_t>((n + 49999) / 50000));
-    ASSERT_EQ(mine.size(), blocks.size() + 2) << "open, the blocks, close";
+    ASSERT_EQ(Sent().size() - nBefore, blocks.size() + 2) << "open, the blocks, close";
     uint32_t nOffset = 0;
     for (const auto& b : blocks) {
       EXPECT_EQ(std::tuple(b.nSession, b.nOffset, b.nCount),
@@ -111,11 +106,11 @@ TEST_F(LinkTransfer, BrokenTransfersLeaveNoPartialFile) {
   ASSERT_EQ(dev->Login(), 0);
 
   // A file the module does not have, and a folder the file cannot be written in.
-  EXPECT_EQ(dev->DownloadFile("internal", "", "none.zk", 10, (Local() / "none.zk").string()), 15);
-  EXPECT_EQ(dev->GetLastErrorText(), "File does not exist");
+  EXPECT_EQ((std::pair{dev->DownloadFile("internal", "", "none.zk", 10, (Local() / "none.zk").string()), dev->GetLastErrorText()}),
+            (std::pair{15, std::string("File does not exist")}));
   const std::string strNoDir = (Local() / "missing" / "f.zk").string();
-  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 200000, strNoDir), 18);
-  EXPECT_EQ(dev->GetLastErrorText(), "Can't create results file '" + strNoDir + "'");
+  EXPECT_EQ((std::pair{dev->DownloadFile("internal", "", "f.zk", 200000, strNoDir), dev->GetLastErrorText()}),
+            (std::pair{18, "Can't create results file '" + strNoDir + "'"}));
 }
 
 TEST_F(LinkTransfer, ABrokenTransferContinuesWhereItStopped) {
@@ -131,10 +126,8 @@ TEST_F(LinkTransfer, ABrokenTransferContinuesWhereItStopped) {
   ASSERT_EQ(dev->Reconnect(), 0);
   ASSERT_EQ(dev->DownloadFile("internal", "", "f.zk", 200000, strLocal), 0) << dev->GetLastErrorText();
   EXPECT_EQ(ReadFileText(strLocal), Pattern(200000, 6));
-  auto sent = Sent();
   std::vector<uint32_t> aOffsets;
-  for (const auto& b : BlockRequests(std::vector<std::string>(sent.begin() + static_cast<long>(nBefore), sent.end())))
-    aOffsets.push_back(b.nOffset);
+  for (const auto& b : BlockRequests(Sent(), nBefore)) aOffsets.push_back(b.nOffset);
   EXPECT_EQ(aOffsets, (std::vector<uint32_t>{100000u, 150000u}));
   EXPECT_EQ(FileCount(Local()), 1u);
 }
