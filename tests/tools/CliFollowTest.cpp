@@ -15,10 +15,6 @@ namespace {
 
 class CliFollow : public SimTest {
 protected:
-  sProcessResult Cli(std::vector<std::string> aArgs) {
-    aArgs.insert(aArgs.end(), {"--address", m_sim.Host(), "--port", std::to_string(m_sim.Port()), "--user", kTestUser});
-    return RunProcess(ZK7_CLI_PATH, aArgs, {std::string("ZK7_PASSWORD=") + kTestPassword});
-  }
   // The one results file the module records (the bystander left out).
   std::filesystem::path Recorded() const {
     for (const auto& e : std::filesystem::directory_iterator(Root() / "internal"))
@@ -28,11 +24,8 @@ protected:
   // Waits, boundedly, for fn to hold.
   static bool Eventually(const std::function<bool()>& fn) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!fn()) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
+    while (!fn() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return fn();
   }
 };
 

@@ -7,11 +7,6 @@ namespace {
 
 class CliInstrument : public SimTest {
 protected:
-  sProcessResult Cli(std::vector<std::string> aArgs, std::vector<std::string> aEnv = {}) {
-    aArgs.insert(aArgs.end(), {"--address", m_sim.Host(), "--port", std::to_string(m_sim.Port()), "--user", kTestUser});
-    aEnv.insert(aEnv.begin(), std::string("ZK7_PASSWORD=") + kTestPassword);  // the last of a name counts
-    return RunProcess(ZK7_CLI_PATH, aArgs, aEnv);
-  }
   std::string Dest() const { return (Local() / "dest").string(); }
 };
 
