@@ -32,9 +32,7 @@ std::string CResultsFileBuilder::ThreeChannelXml(const std::string& strSecondNam
 }
 
 CResultsFileBuilder CResultsFileBuilder::HistoryFile(int nRecords, uint32_t nBase, int nChannels) {
-  CResultsFileBuilder b;
-  b.nChannels = nChannels;
-  b.strXml = ThreeChannelXml();
+  CResultsFileBuilder b(nChannels, ThreeChannelXml());
   for (int c = 3; c < nChannels; ++c)
     b.strXml.insert(b.strXml.rfind("</session>"), "<numchan><name>C" + std::to_string(c + 1) + "</name><display resolution=\"0\"/></numchan>");
   const sRawSample aFirst[3] = {{0, 0, 0}, {12, 0, 0}, {-7, 0, 1.5f}};

@@ -13,6 +13,7 @@ struct sRawRecord { uint32_t nBaseTime = 0; uint32_t nCounter = 0; std::vector<s
 class CResultsFileBuilder {
 public:
   CResultsFileBuilder();
+  CResultsFileBuilder(int32_t nChannelCount, std::string strConfigXml) : nChannels(nChannelCount), strXml(std::move(strConfigXml)) {}
 
   // Header fields.
   std::string strModel = "73512";   // written at offset 16, then a zero byte

@@ -17,12 +17,8 @@ using namespace zk7;
 
 namespace {
 
-class Formatting : public ::testing::Test {
-protected:
-  void SetUp() override { SetRegionalSettings(CRegionalSettings::Plain()); }
-  void TearDown() override { SetRegionalSettings(CRegionalSettings::Plain()); }
-  static CRegionalSettings Comma() { return CRegionalSettings(',', ':', '/', "dd/MM/yyyy"); }
-};
+using Formatting = CResultsTest;
+CRegionalSettings Comma() { return CRegionalSettings(',', ':', '/', "dd/MM/yyyy"); }
 
 TEST_F(Formatting, NumberAutomaticDecimalsAndWidth) {
   struct { double v; int w, d; const char* psz; } const cases[] = {

@@ -18,14 +18,12 @@ protected:
   CZK7Doc m_doc;
   void SetUp() override {
     CResultsTest::SetUp();
-    CResultsFileBuilder b;
-    b.nChannels = 5;
     // Ch1 (U1) .. Ch5 (U5); limits 1 and 3 on for every channel.
-    b.strXml = CResultsFileBuilder::MakeXml(
+    CResultsFileBuilder b(5, CResultsFileBuilder::MakeXml(
         {"inputchan", "inputchan", "inputchan", "calcchan", "numchan"}, "T",
         "<limit number=\"2\" onoff=\"on\" level=\"high\" value=\"28.5\"/>"
         "<limit number=\"4\" onoff=\"on\" level=\"low\" value=\"-3\"/>"
-        "<limit number=\"3\" onoff=\"off\" level=\"low\" value=\"7\"/>");
+        "<limit number=\"3\" onoff=\"off\" level=\"low\" value=\"7\"/>"));
     for (uint32_t i = 0; i < 3; ++i) b.aRecords.push_back({1767225600u, i, {{}, {}, {}, {}, {}}});
     Open(m_doc, b);
   }
@@ -63,9 +61,7 @@ TEST_F(GraphAssignment, CurvesAxesCaptionsAndChoices) {
             (std::vector<int>{2, 0, 0}));
 
   // Channels of one unit: the axis shows that unit.
-  CResultsFileBuilder b;
-  b.nChannels = 3;
-  b.strXml = "<fieldacq><session>";
+  CResultsFileBuilder b(3, "<fieldacq><session>");
   for (const char* psz : {"A", "B", "C"}) b.strXml += std::string("<inputchan><name>") + psz + "</name><unit>bar</unit></inputchan>";
   b.strXml += "</session></fieldacq>";
   b.aRecords.push_back({1767225600u, 0, {{}, {}, {}}});

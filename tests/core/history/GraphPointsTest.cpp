@@ -64,9 +64,7 @@ protected:
   // nRecords records one second apart (counter in 100 ms units); channel 0 a
   // ramp, channel 1 random values with NaN samples, channel 2 offset by 7 ms.
   void Make(int nRecords, bool bNaN = false) {
-    CResultsFileBuilder b;
-    b.nChannels = 3;
-    b.strXml = CResultsFileBuilder::MakeXml({"inputchan", "inputchan", "calcchan"});
+    CResultsFileBuilder b(3, CResultsFileBuilder::MakeXml({"inputchan", "inputchan", "calcchan"}));
     std::mt19937 rng(7);
     std::uniform_real_distribution<float> dist(-100.0f, 100.0f);
     for (int i = 0; i < nRecords; ++i) {
@@ -195,9 +193,7 @@ protected:
     s_strDir = MakeTempDir("zk7-envelope");
     // Random walks: a column's extremes lie anywhere, often near its ends.
     // Channel 2 is sampled 7 ms after the others.
-    CResultsFileBuilder b;
-    b.nChannels = CHANNELS;
-    b.strXml = CResultsFileBuilder::MakeXml({"inputchan", "inputchan", "inputchan", "calcchan"});
+    CResultsFileBuilder b(CHANNELS, CResultsFileBuilder::MakeXml({"inputchan", "inputchan", "inputchan", "calcchan"}));
     std::mt19937 rng(11);
     std::normal_distribution<float> step(0.0f, 1.0f);
     float v[CHANNELS] = {};

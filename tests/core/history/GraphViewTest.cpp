@@ -27,9 +27,7 @@ using GraphView = CResultsTest;
 }
 
 TEST_F(GraphView, InitialPeriodAndPlottedRangeOfAFile) {
-  CResultsFileBuilder b;
-  b.nChannels = 1;
-  b.strXml = CResultsFileBuilder::MakeXml({"inputchan"});
+  CResultsFileBuilder b(1, CResultsFileBuilder::MakeXml({"inputchan"}));
   b.AddRecords(100, 1, 1767225600u, 10, [](int, int) { return sRawSample{0, 0, 1.0f}; });
   CZK7Doc& doc = Opened(b);
   const sHistoryPeriod p = InitialHistoryPeriod(doc);

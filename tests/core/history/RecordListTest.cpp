@@ -195,9 +195,7 @@ protected:
   CZK7Doc m_doc;
   void SetUp() override {
     CResultsTest::SetUp();
-    CResultsFileBuilder b;
-    b.nChannels = 3;
-    b.strXml = CResultsFileBuilder::ThreeChannelXml("N, \"raw\"", 6);
+    CResultsFileBuilder b(3, CResultsFileBuilder::ThreeChannelXml("N, \"raw\"", 6));
     // 2026-01-01 00:00:00; a counter step of 100 ms; channel 0's offset moves the row time.
     b.aRecords.push_back({1767225600u, 0, {{0, 0, 21.26f}, {0, 0, 7.0f}, {0, 0, 123456.789f}}});
     b.aRecords.push_back({1767225600u, 1, {{-1, 0, -0.04f}, {5, 7, 0.0f}, {0, 12, 0.0f}}});

@@ -20,9 +20,7 @@ namespace {
 
 // nRecords records of nChannels "inputchan" channels; record i's channel c holds i + c.
 CResultsFileBuilder File(int nRecords, int nChannels = 2) {
-  CResultsFileBuilder b;
-  b.nChannels = nChannels;
-  b.strXml = CResultsFileBuilder::MakeXml(std::vector<std::string>(static_cast<size_t>(nChannels), "inputchan"));
+  CResultsFileBuilder b(nChannels, CResultsFileBuilder::MakeXml(std::vector<std::string>(static_cast<size_t>(nChannels), "inputchan")));
   b.AddRecords(nRecords, nChannels, 1000000000u, 10, [](int i, int c) { return sRawSample{0, 0, float(i + c)}; });
   return b;
 }
@@ -326,9 +324,7 @@ TEST_F(RecordAccess, FindRecordByTimeTiesAndBounds) {
 }
 
 TEST_F(RecordAccess, ChannelValuesAndErrors) {
-  CResultsFileBuilder b;
-  b.nChannels = 4;
-  b.strXml = "<fieldacq><session>";
+  CResultsFileBuilder b(4, "<fieldacq><session>");
   for (const char* psz : {"2", "6", "auto", "12"}) b.strXml += std::string("<inputchan><display resolution=\"") + psz + "\"/></inputchan>";
   b.strXml += "</session></fieldacq>";
   b.aRecords = {{0, 0, {{0, 0, 3.14159f}, {0, 0, 3.14159f}, {0, 0, 123456.789f}, {0, 0, 2.5f}}},
