@@ -11,7 +11,6 @@
 #include "SimTestSupport.h"
 
 namespace zk7 {
-namespace {
 
 class CliFollow : public SimTest {
 protected:
@@ -116,5 +115,4 @@ TEST_F(CliFollow, SimListingAndBlocksAgreeWhileTheFileGrows) {
   EXPECT_GT(aSnapshots.back().size(), aSnapshots.front().size());
 }
 
-} // namespace
 } // namespace zk7

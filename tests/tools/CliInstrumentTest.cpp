@@ -3,7 +3,6 @@
 #include "SimTestSupport.h"
 
 namespace zk7 {
-namespace {
 
 class CliInstrument : public SimTest {
 protected:
@@ -125,5 +124,4 @@ TEST_F(CliInstrument, HostileAnswersEndWithAMessageAndFlatMemory) {
   EXPECT_EQ(ReadFileText(Local() / "dest" / "internal" / "f.zk"), Pattern(1000, 3));
 }
 
-} // namespace
 } // namespace zk7

@@ -7,7 +7,6 @@
 #include "workflows/DownloadFiles.h"
 
 namespace zk7 {
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -212,5 +211,4 @@ TEST_F(DownloadWorkflow, TheFirstCauseIsReportedAndACancelAsACancel) {
   for (const auto& e : fs::directory_iterator(Dest() / "configs")) ADD_FAILURE() << e.path();
 }
 
-} // namespace
 } // namespace zk7

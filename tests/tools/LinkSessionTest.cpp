@@ -9,7 +9,6 @@
 #include "link/Protocol.h"
 
 namespace zk7 {
-namespace {
 
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n";
 
@@ -234,5 +233,4 @@ TEST_F(LinkSession, SeveralClientsAtOnce) {
   EXPECT_TRUE(ReadFileText(Local() / "a.zk") == Pattern(2000000, 7) && ReadFileText(Local() / "b.zk") == Pattern(2000000, 7));
 }
 
-} // namespace
 } // namespace zk7

@@ -7,7 +7,6 @@
 #include "link/Protocol.h"
 
 namespace zk7 {
-namespace {
 
 using LinkTransfer = SimTest;
 
@@ -182,5 +181,4 @@ TEST_F(LinkTransfer, HostileNamesAreListedButNeverOpened) {
   EXPECT_EQ(FileCount(Local()), 0u);
 }
 
-} // namespace
 } // namespace zk7

@@ -14,7 +14,6 @@
 #include "settings/SettingsStore.h"
 
 namespace zk7 {
-namespace {
 
 TEST(CommandLineTest, RegServerTokenFileAndAFolderNamedRegServer) {
   // After a dash, a slash or a blank, in any case, and as a whole word.
@@ -110,5 +109,4 @@ TEST(MenuLayoutTest, EveryToolButtonAndKeyCommandIsInAMenuAndRecentFileItems) {
   EXPECT_EQ(FormatRecentFileItem(0, "/data/a.zk") + "|" + FormatRecentFileItem(3, "/data/R&D.log"), "&1 /data/a.zk|&4 /data/R&&D.log");
 }
 
-} // namespace
 } // namespace zk7

@@ -13,7 +13,6 @@
 #include "link/ZK7Dev.h"
 
 namespace zk7 {
-namespace {
 
 TEST(Protocol, DigestRequestAndReplyBytes) {
   EXPECT_EQ(PasswordDigest("", ""), "D41D8CD98F00B204E9800998ECF8427E");
@@ -233,5 +232,4 @@ TEST_F(Configuration, RefusedFiles) {
   EXPECT_EQ(dev.GetLastErrorText(), "XML Config is empty");
 }
 
-} // namespace
 } // namespace zk7

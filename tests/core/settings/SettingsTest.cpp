@@ -7,7 +7,6 @@
 #include "SimProcess.h"
 
 namespace zk7 {
-namespace {
 
 class SettingsIniTest : public ::testing::Test {
 protected:
@@ -107,5 +106,4 @@ TEST_F(SettingsIniTest, ConnectionDefaultsHandWrittenKeysAndRoundTrip) {
   EXPECT_NE(ReadFileText(IniPath()).find("[Connection]"), std::string::npos);
 }
 
-} // namespace
 } // namespace zk7

@@ -5,7 +5,6 @@
 #include "strings/StringTable.h"
 
 namespace zk7 {
-namespace {
 
 TEST(StringsFormatMessage, FillsNumberedPlaceholdersOnceAndLeavesTheRest) {
   // Each row: what FormatMessage made, what it must make.
@@ -91,5 +90,4 @@ TEST(ErrorsLookup, AcceptedNumbersShowTheNumberABlankLineAndTheMeaning) {
   }
 }
 
-} // namespace
 } // namespace zk7

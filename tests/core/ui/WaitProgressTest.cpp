@@ -4,7 +4,6 @@
 #include "history/HistViewState.h"
 
 namespace zk7 {
-namespace {
 
 TEST(HistViewStateTest, InitialStateAndResolutionCommands) {
   sHistViewState state = MakeInitialHistViewState(46000.25);
@@ -29,5 +28,4 @@ TEST(HistViewStateTest, InitialStateAndResolutionCommands) {
   EXPECT_EQ(FormatWaitPercentage(40) + FormatWaitPercentage(100), "40%100%");
 }
 
-} // namespace
 } // namespace zk7

@@ -6,7 +6,6 @@
 #include "workflows/FileSelection.h"
 
 namespace zk7 {
-namespace {
 
 TEST(FileSelection, ImagesFollowTheExactExtension) {
   struct { const char* pszName; eFileTreeImage image; } const aCases[] = {
@@ -83,5 +82,4 @@ TEST(DownloadSummary, TextsAndTheFileToOpen) {
               std::string(aDevices[k]) + "|" + aNames[k]);
 }
 
-} // namespace
 } // namespace zk7

@@ -5,7 +5,6 @@
 #include "xml/XmlGuard.h"
 
 namespace zk7 {
-namespace {
 
 std::string Nested(int nDepth) {
   std::string str;
@@ -50,5 +49,4 @@ TEST(XmlGuard, RefusesDeepNestingAndKeepsTheParserInsideItsBuffer) {
   EXPECT_EQ(XmlElementDepth(std::string_view("<a><b>\0<c><d><e>", 16)), 2) << "the text ends at its first NUL";
 }
 
-} // namespace
 } // namespace zk7
