@@ -48,32 +48,7 @@ TEST_F(CliInstrument, ListAndDownloadWithTheReplaceOptions) {
   EXPECT_EQ(ReadFileText(Local() / "home" / "Documents" / "ZK7" / "127.0.0.1" / "logs" / "today.log"), "2026/01/01\t1\n");
 }
 
-TEST_F(CliInstrument, PasswordsTimeoutsAndLinkFailures) {
-  StartSim();
-  auto wrong = Cli({"status"}, {"ZK7_PASSWORD=not-the-one"});
-  EXPECT_EQ(std::pair(wrong.nExitCode, wrong.strErr), std::pair(1, std::string("Request status Error: Invalid user name or password\n")));
-  EXPECT_EQ(wrong.strOut.find("not-the-one"), std::string::npos);
-
-  WriteFileText(Local() / "pw", std::string(kTestPassword) + "\n");
-  auto fromFile = Cli({"status", "--password-file", (Local() / "pw").string()}, {"ZK7_PASSWORD=not-the-one"});
-  EXPECT_EQ(std::pair(fromFile.nExitCode, fromFile.strOut), std::pair(0, std::string("Acquisition is not running.\n"))) << fromFile.strErr;
-
-  // Never on the command line; without a terminal there is nobody to ask.
-  EXPECT_EQ(Cli({"status", "--password", kTestPassword}).nExitCode, 2);
-  auto noPassword = RunProcess(ZK7_CLI_PATH, {"status", "--address", m_sim.Host(), "--port", std::to_string(m_sim.Port()),
-                                              "--user", kTestUser}, {"ZK7_PASSWORD"});
-  EXPECT_EQ(noPassword.nExitCode, 2);
-  EXPECT_NE(noPassword.strErr.find("no password"), std::string::npos) << noPassword.strErr;
-  for (const char* pszBad : {"0", "-1", "abc", "1e9", "2,5"}) EXPECT_EQ(Cli({"status", "--timeout", pszBad}).nExitCode, 2) << pszBad;
-
-  m_sim.Stop();
-  auto down = Cli({"status"});
-  EXPECT_EQ(std::pair(down.nExitCode, down.strErr),
-            std::pair(1, "Can't Establish connexion with following parameters:\r\nIP Address: 127.0.0.1\r\nPort: " +
-                             std::to_string(m_sim.Port()) + "\n"));
-}
-
-TEST_F(CliInstrument, SendConfigurationStatusStartAndStop) {
+TEST_F(CliInstrument, SendConfigurationStatusStartStopPasswordsAndLinkFailures) {
   StartSim();
   const auto config = Local() / "Plant A.old.xml";
   WriteFileText(config, "<fieldacq><session><channels/></session></fieldacq>");
@@ -99,6 +74,29 @@ TEST_F(CliInstrument, SendConfigurationStatusStartAndStop) {
   WriteFileText(bad, "<fieldacq><channels/></fieldacq>");
   auto wrong = Cli({"send-config", bad.string()});
   EXPECT_EQ(std::pair(wrong.nExitCode, wrong.strErr), std::pair(1, "'" + bad.string() + "': Wrong configuration file. No <session> element\n"));
+
+  // Passwords, timeouts and link failures.
+  auto wrongPassword = Cli({"status"}, {"ZK7_PASSWORD=not-the-one"});
+  EXPECT_EQ(std::pair(wrongPassword.nExitCode, wrongPassword.strErr), std::pair(1, std::string("Request status Error: Invalid user name or password\n")));
+  EXPECT_EQ(wrongPassword.strOut.find("not-the-one"), std::string::npos);
+
+  WriteFileText(Local() / "pw", std::string(kTestPassword) + "\n");
+  auto fromFile = Cli({"status", "--password-file", (Local() / "pw").string()}, {"ZK7_PASSWORD=not-the-one"});
+  EXPECT_EQ(std::pair(fromFile.nExitCode, fromFile.strOut), std::pair(0, std::string("Acquisition is not running.\n"))) << fromFile.strErr;
+
+  // Never on the command line; without a terminal there is nobody to ask.
+  EXPECT_EQ(Cli({"status", "--password", kTestPassword}).nExitCode, 2);
+  auto noPassword = RunProcess(ZK7_CLI_PATH, {"status", "--address", m_sim.Host(), "--port", std::to_string(m_sim.Port()),
+                                              "--user", kTestUser}, {"ZK7_PASSWORD"});
+  EXPECT_EQ(noPassword.nExitCode, 2);
+  EXPECT_NE(noPassword.strErr.find("no password"), std::string::npos) << noPassword.strErr;
+  for (const char* pszBad : {"0", "-1", "abc", "1e9", "2,5"}) EXPECT_EQ(Cli({"status", "--timeout", pszBad}).nExitCode, 2) << pszBad;
+
+  m_sim.Stop();
+  auto down = Cli({"status"});
+  EXPECT_EQ(std::pair(down.nExitCode, down.strErr),
+            std::pair(1, "Can't Establish connexion with following parameters:\r\nIP Address: 127.0.0.1\r\nPort: " +
+                             std::to_string(m_sim.Port()) + "\n"));
 }
 
 TEST_F(CliInstrument, HostileAnswersEndWithAMessageAndFlatMemory) {

@@ -19,7 +19,7 @@ std::string Between(const std::string& str, const std::string& strOpen, const st
 
 using LinkSession = SimTest;
 
-TEST_F(LinkSession, LoginSendsKeyRequestThenDigestAndKeepsTheSession) {
+TEST_F(LinkSession, LoginSendsKeyRequestThenDigestAndKeepsTheSessionOfEachClient) {
   StartSim();
   auto dev = Connect();
   ASSERT_TRUE(dev->IsLogged());
@@ -38,6 +38,18 @@ TEST_F(LinkSession, LoginSendsKeyRequestThenDigestAndKeepsTheSession) {
   // Logging in again opens a new connection and a new session.
   const std::string strOld = dev->GetLogId();
   EXPECT_TRUE(dev->Login() == 0 && dev->GetLogId() != strOld);
+
+  // Several clients at once, each with its own session.
+  WriteFileText(Root() / "internal" / "big.zk", Pattern(2000000, 7));
+  auto a = Connect();
+  auto b = Connect();
+  EXPECT_NE(a->GetLogId(), b->GetLogId());
+  int nA = -1, nB = -1;
+  std::thread t([&] { nA = a->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "a.zk").string()); });
+  nB = b->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "b.zk").string());
+  t.join();
+  EXPECT_EQ((std::pair{nA, nB}), (std::pair{0, 0}));
+  EXPECT_TRUE(ReadFileText(Local() / "a.zk") == Pattern(2000000, 7) && ReadFileText(Local() / "b.zk") == Pattern(2000000, 7));
 }
 
 TEST_F(LinkSession, RefusedLoginEmptyKeyAndConnectFailures) {
@@ -216,21 +228,6 @@ TEST_F(LinkSession, CancelFromAnotherThreadEndsAStalledWait) {
   EXPECT_EQ(dev->Login(), 19);
   dev->ClearCancel();
   EXPECT_EQ((std::pair{dev->Reconnect(), dev->IsLogged()}), (std::pair{0, true}));
-}
-
-TEST_F(LinkSession, SeveralClientsAtOnce) {
-  WriteFileText(Root() / "internal" / "big.zk", Pattern(2000000, 7));
-  StartSim();
-  auto a = Connect();
-  auto b = Connect();
-  EXPECT_NE(a->GetLogId(), b->GetLogId());
-  int nA = -1, nB = -1;
-  std::filesystem::create_directories(Local());
-  std::thread t([&] { nA = a->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "a.zk").string()); });
-  nB = b->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "b.zk").string());
-  t.join();
-  EXPECT_EQ((std::pair{nA, nB}), (std::pair{0, 0}));
-  EXPECT_TRUE(ReadFileText(Local() / "a.zk") == Pattern(2000000, 7) && ReadFileText(Local() / "b.zk") == Pattern(2000000, 7));
 }
 
 } // namespace zk7

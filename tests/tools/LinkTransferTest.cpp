@@ -49,7 +49,7 @@ TEST_F(LinkTransfer, Listings) {
   EXPECT_TRUE(aDirs.empty());
 }
 
-TEST_F(LinkTransfer, FilesArriveByteForByteInBlocksOfAtMost50000) {
+TEST_F(LinkTransfer, FilesArriveByteForByteInBlocksOfAtMost50000AndAFailedWriteIsNamed) {
   const int aSizes[] = {0, 50000, 50001, 3 * 1024 * 1024 + 7};
   for (int n : aSizes) WriteFileText(Root() / "internal" / "d" / ("f" + std::to_string(n)), Pattern(static_cast<size_t>(n), static_cast<unsigned>(n)));
   StartSim();
@@ -72,6 +72,21 @@ TEST_F(LinkTransfer, FilesArriveByteForByteInBlocksOfAtMost50000) {
     }
   }
   EXPECT_EQ(FileCount(Local()), 4u) << "no temporary file is left behind";
+
+  // A failed write fails with the file's name and leaves the file that was there.
+  WriteFileText(Root() / "internal" / "f.zk", Pattern(120000, 5));
+  WriteFileText(Local() / "f.zk", "previous download");
+  // A file-size limit makes the second block's write fail, as a full disk does.
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{60000, old.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  int nResult = dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string());
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(std::tuple(nResult, dev->GetLastErrorText(), ReadFileText(Local() / "f.zk"), FileCount(Local())),
+            std::tuple(18, "Can't write results file '" + (Local() / "f.zk").string() + "'", std::string("previous download"), 5u));
 }
 
 TEST_F(LinkTransfer, RefusedBlockKeepsTheExistingFileAndStillCloses) {
@@ -141,24 +156,6 @@ TEST_F(LinkTransfer, WholeFileStandsThoughTheCloseIsRefusedAndLongNamesFit) {
   EXPECT_EQ(ReadFileText(Local() / strLong), Pattern(70000, 9));
   EXPECT_NE(Answered().back().find("Bad handle"), std::string::npos);
   EXPECT_EQ(FileCount(Local()), 1u);
-}
-
-TEST_F(LinkTransfer, FailedWriteFailsWithTheFileName) {
-  WriteFileText(Root() / "internal" / "f.zk", Pattern(120000, 5));
-  WriteFileText(Local() / "f.zk", "previous download");
-  StartSim();
-  auto dev = Connect();
-  // A file-size limit makes the second block's write fail, as a full disk does.
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  const rlimit limit{60000, old.rlim_max};
-  setrlimit(RLIMIT_FSIZE, &limit);
-  int nResult = dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string());
-  setrlimit(RLIMIT_FSIZE, &old);
-  signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ(std::tuple(nResult, dev->GetLastErrorText(), ReadFileText(Local() / "f.zk"), FileCount(Local())),
-            std::tuple(18, "Can't write results file '" + (Local() / "f.zk").string() + "'", std::string("previous download"), 1u));
 }
 
 TEST_F(LinkTransfer, HostileNamesAreListedButNeverOpened) {

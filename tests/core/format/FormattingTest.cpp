@@ -118,22 +118,6 @@ TEST_F(Formatting, ParseDateTime) {
   EXPECT_EQ(FormatDateTime(d, true, false, 0), "2026-03-04 05:06:07") << "year first: the day is not widened";
 }
 
-TEST_F(Formatting, ParseNumberAndSignificant) {
-  // Characters after the number refuse it (the lower bound); out of range clamps;
-  // at most 79 characters are read.
-  const std::pair<std::string, double> aCases[] = {{"12.5", 12.5}, {"12.5a", -100}, {"", 0}, {"abc", -100},
-                                                   {"1e3", 100}, {"-1e3", -100}};
-  for (const auto& [str, d] : aCases) EXPECT_EQ(ParseNumber(str, 100, -100), d) << str;
-  EXPECT_EQ(ParseNumber(std::string(100, '1'), 1e200, 0), 1.1111111111111111e78);
-  SetRegionalSettings(Comma());
-  // A point still reads after the replacement.
-  EXPECT_EQ((std::vector<double>{ParseNumber("1,5", 100, -100), ParseNumber("1.5", 100, -100), ParseNumber("1,5x", 100, -100)}),
-            (std::vector<double>{1.5, 1.5, -100}));
-  SetRegionalSettings(CRegionalSettings::Plain());
-  EXPECT_EQ(FormatSignificant(0.000012345, 3) + "|" + FormatSignificant(2.5, 40) + "|" + FormatSignificant(1.0 / 3.0, 40),
-            "1.23E-05|2.5|0.333333333333333");
-}
-
 // The C library's numeric locale for one test, restored afterwards.
 struct CNumericLocale {
   std::string m_strOld = std::setlocale(LC_ALL, nullptr);
@@ -167,6 +151,21 @@ TEST_F(Locales, TheScannerReadsPlainDecimalsOnly) {
   int64_t n = 0;
   EXPECT_FALSE(ScanInt("99999999999999999999", INT64_MIN, INT64_MAX, n)) << "beyond int64";
   EXPECT_TRUE(ScanInt("-42", -100, 100, n) && n == -42);
+
+  // Typed numbers and significant digits.
+  // Characters after the number refuse it (the lower bound); out of range clamps;
+  // at most 79 characters are read.
+  const std::pair<std::string, double> aCases[] = {{"12.5", 12.5}, {"12.5a", -100}, {"", 0}, {"abc", -100},
+                                                   {"1e3", 100}, {"-1e3", -100}};
+  for (const auto& [str, d] : aCases) EXPECT_EQ(ParseNumber(str, 100, -100), d) << str;
+  EXPECT_EQ(ParseNumber(std::string(100, '1'), 1e200, 0), 1.1111111111111111e78);
+  SetRegionalSettings(Comma());
+  // A point still reads after the replacement.
+  EXPECT_EQ((std::vector<double>{ParseNumber("1,5", 100, -100), ParseNumber("1.5", 100, -100), ParseNumber("1,5x", 100, -100)}),
+            (std::vector<double>{1.5, 1.5, -100}));
+  SetRegionalSettings(CRegionalSettings::Plain());
+  EXPECT_EQ(FormatSignificant(0.000012345, 3) + "|" + FormatSignificant(2.5, 40) + "|" + FormatSignificant(1.0 / 3.0, 40),
+            "1.23E-05|2.5|0.333333333333333");
 }
 
 TEST_F(Locales, NumbersIgnoreTheCLibrarysCommaLocale) {

@@ -126,7 +126,7 @@ TEST_F(GraphView, PeriodsFromCursorsFixedDateAndLength) {
   EXPECT_EQ(FormatScaleLimit(1234567.0), "1.23457E+06");
 }
 
-TEST_F(GraphView, AxisLabelFormatsPerTimeFormatAndResolution) {
+TEST_F(GraphView, AxisLabelFormatsAndTicks) {
   struct sCase { int nFormat; bool bFraction; int nDigits; const char* pszFormat; const char* pszLabel; };
   const double t = DAY0 + 13 * HOUR + 5 * ONE_SECOND / 60 * 60 + 0.2567 * ONE_SECOND;  // 13:00:05.2567
   const sCase aCases[] = {
@@ -141,9 +141,8 @@ TEST_F(GraphView, AxisLabelFormatsPerTimeFormatAndResolution) {
   // Rounding carries over midnight into the next date.
   EXPECT_EQ(FormatTimeAxisLabel(DAY0 + 1 - 0.4 * ONE_SECOND, 0, false, 0), "02/01/26 00:00:00");
   EXPECT_EQ(std::pair(GetTimeAxisDivisions(0), GetTimeAxisDivisions(1)), std::pair(3, 5));
-}
 
-TEST_F(GraphView, TicksAtRoundStepsNoFinerThanTheLabels) {
+  // Ticks at round steps, no finer than the labels.
   // One hour over 5 divisions: 15 minutes, from the quarter after the start.
   std::vector<double> a = GetTimeAxisTicks(DAY0 + 10.1 * HOUR, DAY0 + 11.1 * HOUR, 5, true, 3);
   ASSERT_EQ(a.size(), 4u);

@@ -51,9 +51,8 @@ TEST(PageHeader, PageTwoOfFiveAndTheReservedLines) {
             Lines{"a&[Page]b&[Date].zk p3"});
   EXPECT_TRUE(ExpandPageTemplate("", Fields("x", 1, 1)).empty());
   EXPECT_EQ(ExpandPageTemplate("a\n\nb\n", Fields("x", 1, 1)), (Lines{"a", "", "b", ""}));
-}
 
-TEST(PageHeader, CurrentDateAndTimeInTheUserFormat) {
+  // The current date and time in the user's format.
   SetRegionalSettings(CRegionalSettings(',', '.', '-', "yyyy-MM-dd"));
   const QDate before = QDate::currentDate();
   const sPageFields f = MakePageFields("run.zk", 2, 5);

@@ -21,20 +21,6 @@ protected:
   sConnectionSettings ReadConnection() const { return ReadConnectionSettings(*CreateIniSettingsStore(IniPath())); }
 };
 
-TEST_F(SettingsIniTest, WithoutSettingsSectionEveryValueIsItsDefault) {
-  // The reader and a record nobody has read agree on every default; only the
-  // background follows the window's own colour.
-  WriteFileText(IniPath(), "[Connection]\nPort=81\n");
-  const sSettingsRecord record = ReadRecord(0xF0F0F0);
-  sSettingsRecord unread;
-  unread.m_aDisplayColours[DISPLAY_COLOUR_BACKGROUND] = 0xF0F0F0;
-  EXPECT_EQ(record.m_aDisplayColours, unread.m_aDisplayColours);
-  auto fields = [](const sSettingsRecord& r) {
-    return std::tuple(r.m_nFileAcqRun, r.m_nChartLen, r.m_nRwBufferLen, r.m_nMinHistDurationS, r.m_bDispPolyModeCalcul);
-  };
-  EXPECT_EQ(fields(record), fields(unread));
-}
-
 TEST_F(SettingsIniTest, StoredValuesReplaceTheDefaults) {
   WriteFileText(IniPath(), "[Settings]\n"
                            "ColorAlarm0=1\nColorAlarm4=0x00ABCD\n"
@@ -65,6 +51,19 @@ TEST_F(SettingsIniTest, StoredValuesReplaceTheDefaults) {
     EXPECT_EQ(GetDisplayColour(record, GetChannelColourIndex(nChannel)) == 0x00C0FFu, nChannel % 15 == 2) << nChannel;
   const std::pair<int, int> aIndexes[] = {{0, 6}, {1, 7}, {14, 20}, {15, 6}, {17, 8}, {29, 20}, {30, 6}, {-1, 20}};
   for (const auto& [nChannel, nIndex] : aIndexes) EXPECT_EQ(GetChannelColourIndex(nChannel), nIndex) << nChannel;
+
+  // Without a settings section every value is its default.
+  // The reader and a record nobody has read agree on every default; only the
+  // background follows the window's own colour.
+  WriteFileText(IniPath(), "[Connection]\nPort=81\n");
+  const sSettingsRecord fresh = ReadRecord(0xF0F0F0);
+  sSettingsRecord unread;
+  unread.m_aDisplayColours[DISPLAY_COLOUR_BACKGROUND] = 0xF0F0F0;
+  EXPECT_EQ(fresh.m_aDisplayColours, unread.m_aDisplayColours);
+  auto fieldsOf = [](const sSettingsRecord& r) {
+    return std::tuple(r.m_nFileAcqRun, r.m_nChartLen, r.m_nRwBufferLen, r.m_nMinHistDurationS, r.m_bDispPolyModeCalcul);
+  };
+  EXPECT_EQ(fieldsOf(fresh), fieldsOf(unread));
 }
 
 TEST(SettingsRecord, DisplayColourIndexIsClamped) {
