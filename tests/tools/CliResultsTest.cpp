@@ -96,7 +96,7 @@ TEST_F(CliFiles, EachCommandWritesItsBytes) {
   EXPECT_EQ(ReadFileText(strTxt), "M\tN\xB0\tHour\tCh1 (U1)\r\n \t2\t00:00:00.400\tErr. 7\r\n") << "replaced";
 }
 
-TEST_F(CliFiles, RefusalsAndUsage) {
+TEST_F(CliFiles, RefusalsUsageSamplesAndVersions) {
   const std::string f = m_strFile, d = m_dir.Path(), l = m_strLog;
   WriteFileText(d + "/bad.zk", std::string(100, 'x'));
   WriteFileText(d + "/empty.log", "");
@@ -124,9 +124,8 @@ TEST_F(CliFiles, RefusalsAndUsage) {
     EXPECT_NE(r.strErr.find(c.strErr), std::string::npos) << r.strErr;
     if (c.nExit == 1) { EXPECT_EQ(r.strOut, ""); }
   }
-}
 
-TEST_F(CliFiles, MakeSampleWritesWhatItIsAskedForAndVersions) {
+  // make-sample writes what it is asked for; the versions.
   for (const char* psz : {"/sample.zk", "/again.zk"})
     ASSERT_EQ(Cli({"make-sample", m_dir.Path() + psz, "--channels", "7", "--records", "1234", "--period-ms", "250", "--start",
                    "2025-06-30T23:59:58", "--seed", "3"}).nExitCode, 0);

@@ -15,7 +15,7 @@
 
 namespace zk7 {
 
-TEST(CommandLineTest, RegServerTokenFileAndAFolderNamedRegServer) {
+TEST(CommandLineTest, RegServerTokenFileFolderNamedRegServerDesktopEntryAndAbout) {
   // After a dash, a slash or a blank, in any case, and as a whole word.
   for (const char* psz : {"-RegServer", "/regserver", "x REGSERVER", "-a/RegServer-b"}) EXPECT_TRUE(HasRegServerToken(psz)) << psz;
   for (const char* psz : {"-RegServers", "-Reg Server", ""}) EXPECT_FALSE(HasRegServerToken(psz)) << psz;
@@ -29,6 +29,17 @@ TEST(CommandLineTest, RegServerTokenFileAndAFolderNamedRegServer) {
   WriteFileText(strFile, "x");
   const sAppCommandLine path = ParseAppCommandLine({strFile});
   EXPECT_EQ(std::pair(path.m_bRegServer, path.m_strFile), std::pair(false, strFile));
+
+  // The desktop entry's Exec line, and the about lines.
+  EXPECT_EQ(MakeDesktopEntry("[Desktop Entry]\nName=ZK7\nExec=zk7 %f\nMimeType=application/x-zk7-results;\n", "/opt/zk7/bin/zk7"),
+            "[Desktop Entry]\nName=ZK7\nExec=/opt/zk7/bin/zk7 %f\nMimeType=application/x-zk7-results;\n");
+  EXPECT_EQ(QuoteExecArgument("/home/a b/zk7"), "\"/home/a b/zk7\"");
+  // A quoted backslash is escaped for the Exec line, then again for the string value.
+  EXPECT_EQ(QuoteExecArgument("/x/a$b\\c"), "\"/x/a\\\\$b\\\\\\\\c\"");
+  EXPECT_EQ(QuoteExecArgument("/x/100%/zk7"), "/x/100%%/zk7");
+  EXPECT_EQ(FormatAboutProductLine("ZK7 Desktop", "1.0.0") + "|" + FormatAboutComponentLine("QCustomPlot", "", "2.1.0") + "|" +
+                FormatAboutComponentLine("Qt", "libQt6Core.so.6", "6.4.2"),
+            "ZK7 Desktop Version: 1.0.0|QCustomPlot Version: 2.1.0|Qt (libQt6Core.so.6) Version: 6.4.2");
 }
 
 TEST(RecentFileListTest, MovesUpDropsTheOldestAndIsSavedThroughTheStore) {
@@ -54,18 +65,6 @@ TEST(RecentFileListTest, MovesUpDropsTheOldestAndIsSavedThroughTheStore) {
   loaded.Load(*CreateIniSettingsStore(strIni));
   EXPECT_EQ(loaded.GetPaths(), (std::vector<std::string>{"/x/two.log", "/x/one file.zk"}));
   EXPECT_EQ(CreateIniSettingsStore(strIni)->ReadText(RECENT_FILES_SECTION, "File1", ""), "/x/two.log");
-}
-
-TEST(DesktopEntryTest, ExecLinePointsAtTheProgramAndAboutLines) {
-  EXPECT_EQ(MakeDesktopEntry("[Desktop Entry]\nName=ZK7\nExec=zk7 %f\nMimeType=application/x-zk7-results;\n", "/opt/zk7/bin/zk7"),
-            "[Desktop Entry]\nName=ZK7\nExec=/opt/zk7/bin/zk7 %f\nMimeType=application/x-zk7-results;\n");
-  EXPECT_EQ(QuoteExecArgument("/home/a b/zk7"), "\"/home/a b/zk7\"");
-  // A quoted backslash is escaped for the Exec line, then again for the string value.
-  EXPECT_EQ(QuoteExecArgument("/x/a$b\\c"), "\"/x/a\\\\$b\\\\\\\\c\"");
-  EXPECT_EQ(QuoteExecArgument("/x/100%/zk7"), "/x/100%%/zk7");
-  EXPECT_EQ(FormatAboutProductLine("ZK7 Desktop", "1.0.0") + "|" + FormatAboutComponentLine("QCustomPlot", "", "2.1.0") + "|" +
-                FormatAboutComponentLine("Qt", "libQt6Core.so.6", "6.4.2"),
-            "ZK7 Desktop Version: 1.0.0|QCustomPlot Version: 2.1.0|Qt (libQt6Core.so.6) Version: 6.4.2");
 }
 
 void CollectIds(const std::vector<sMenuItem>& aItems, std::set<unsigned>& ids) {

@@ -29,7 +29,7 @@ protected:
   }
 };
 
-TEST_F(GraphAssignment, CurvesAxesCaptionsAndChoices) {
+TEST_F(GraphAssignment, CurvesAxesCaptionsChoicesAndAlarmLines) {
   // A new window: every channel ticked on Y1.
   std::vector<sChannelState> a;
   for (int c = 0; c < 5; ++c) a.push_back({c, true, SCALE_Y1});
@@ -68,9 +68,8 @@ TEST_F(GraphAssignment, CurvesAxesCaptionsAndChoices) {
   CZK7Doc& doc = Opened(b, "b.zk");
   g = AssignPlots(doc, {{0, true, SCALE_Y2}, {1, true, SCALE_Y2}, {2, true, SCALE_Y1}});
   EXPECT_EQ(g.strY2Caption + "|" + g.strY1Caption, "bar|C (bar)") << "the common unit";
-}
 
-TEST_F(GraphAssignment, AlarmLinesInTheSettingsColours) {
+  // Alarm lines in the settings' colours.
   sSettingsRecord settings;
   auto lines = GetAlarmLines(m_doc, -1, settings);
   for (const sAlarmLine& l : lines) EXPECT_FALSE(l.bShown) << "no key row selected";

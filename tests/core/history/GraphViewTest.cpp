@@ -49,7 +49,7 @@ TEST_F(GraphView, InitialPeriodAndPlottedRangeOfAFile) {
   for (const auto& c : aCases) EXPECT_EQ(InitialFirstRecord(c[0], c[1]), c[2]) << c[0] << " x " << c[1];
 }
 
-TEST_F(GraphView, PreviousNextAndPageUpDownStopAtTheEnds) {
+TEST_F(GraphView, PagingStopsAtTheEndsAndPeriodsFromCursorsDatesAndLengths) {
   const double dFirst = DAY0, dLast = DAY0 + 10 * HOUR;
   sHistoryPeriod p{dFirst + 0.5 * HOUR, dFirst + 1.5 * HOUR};
   EXPECT_TRUE(CanShowPrevious(p, dFirst));
@@ -86,9 +86,8 @@ TEST_F(GraphView, PreviousNextAndPageUpDownStopAtTheEnds) {
   EXPECT_TRUE(Spans(p, DAY0 + 9 * HOUR, DAY0 + 11 * HOUR));
   ASSERT_TRUE(PagePeriod(p, dFirst, dLast, false));
   EXPECT_TRUE(Spans(p, DAY0 + 7 * HOUR, DAY0 + 9 * HOUR));
-}
 
-TEST_F(GraphView, PeriodsFromCursorsFixedDateAndLength) {
+  // Periods from the cursors, a fixed date and a length.
   EXPECT_TRUE(Spans(PeriodFromCursors(DAY0 + 5 * HOUR, DAY0 + 2 * HOUR), DAY0 + 2 * HOUR, DAY0 + 5 * HOUR))
       << "cursor 2 left of cursor 1 still gives a period from left to right";
   EXPECT_TRUE(Spans(PeriodFromCursors(DAY0, DAY0 + HOUR), DAY0, DAY0 + HOUR));
@@ -161,23 +160,7 @@ TEST_F(GraphView, AxisLabelFormatsAndTicks) {
   EXPECT_TRUE(GetTimeAxisTicks(DAY0, DAY0, 5, true, 3).empty());
 }
 
-TEST_F(GraphView, CursorReadoutsAndDeltaTexts) {
-  const double x1 = DAY0 + 1 + 14 * HOUR, x2 = DAY0 + 12 * HOUR;  // cursor 2 one day two hours left
-  EXPECT_EQ(FormatCursorX(x1, false, true, 3) + "|" + FormatCursorX(x1, false, false, 0) + "|" + FormatCursorX(12.3456789, true, true, 3),
-            "02/01/2026\r\n14:00:00.000|02/01/2026\r\n14:00:00|12.3457");
-  SetRegionalSettings(CRegionalSettings('.', ':', '/', "d MMM yyyy"));
-  EXPECT_EQ(FormatCursorX(x1, false, true, 3), "1 Feb 2026\r\n14:00:00.000") << "no break inside the date";
-  SetRegionalSettings(CRegionalSettings::Plain());
-  EXPECT_EQ(FormatCursorY(-0.000123456789), "-0.000123457");
-  // A length that rounds to a whole day never reads 24:00:00; against an X channel dX is a value.
-  EXPECT_EQ((std::vector<std::string>{FormatDeltaX(x2 - x1, false, true, 3), FormatDeltaX(x2 - x1, false, true, 1),
-                                      FormatDeltaX(x1 - x2, false, false, 0), FormatDeltaX(2 * HOUR - 0.2 * ONE_MS, false, true, 3),
-                                      FormatDeltaX(1 - 0.0004 * ONE_SECOND, false, true, 3), FormatDeltaX(-2.5, true, true, 3)}),
-            (std::vector<std::string>{"-1j\r\n02:00:00.000", "-1j\r\n02:00:00.0", "1j\r\n02:00:00", "0j\r\n02:00:00.000",
-                                      "1j\r\n00:00:00.000", "-2.5"}));
-}
-
-TEST_F(GraphView, KeyboardMovesOfFreeAndLockedCursors) {
+TEST_F(GraphView, CursorReadoutsDeltaTextsAndKeyboardMoves) {
   EXPECT_DOUBLE_EQ(FreeCursorStep(0, 100, 1000, false), 0.2);
   EXPECT_DOUBLE_EQ(FreeCursorStep(0, 100, 1000, true), 2.0) << "Ctrl: ten steps";
   // Steps of 2 and 0.5 in a box of 0..100 and -10..10; NaN: x as the step before left it.
@@ -207,6 +190,21 @@ TEST_F(GraphView, KeyboardMovesOfFreeAndLockedCursors) {
   EXPECT_EQ((std::vector<int>{StepChannelChoice(0, 3, true), StepChannelChoice(2, 3, false),
                               StepChannelChoice(1, 3, false), StepChannelChoice(0, 0, false)}),
             (std::vector<int>{2, 0, 2, 0}));
+
+  // Cursor readouts and delta texts.
+  const double x1 = DAY0 + 1 + 14 * HOUR, x2 = DAY0 + 12 * HOUR;  // cursor 2 one day two hours left
+  EXPECT_EQ(FormatCursorX(x1, false, true, 3) + "|" + FormatCursorX(x1, false, false, 0) + "|" + FormatCursorX(12.3456789, true, true, 3),
+            "02/01/2026\r\n14:00:00.000|02/01/2026\r\n14:00:00|12.3457");
+  SetRegionalSettings(CRegionalSettings('.', ':', '/', "d MMM yyyy"));
+  EXPECT_EQ(FormatCursorX(x1, false, true, 3), "1 Feb 2026\r\n14:00:00.000") << "no break inside the date";
+  SetRegionalSettings(CRegionalSettings::Plain());
+  EXPECT_EQ(FormatCursorY(-0.000123456789), "-0.000123457");
+  // A length that rounds to a whole day never reads 24:00:00; against an X channel dX is a value.
+  EXPECT_EQ((std::vector<std::string>{FormatDeltaX(x2 - x1, false, true, 3), FormatDeltaX(x2 - x1, false, true, 1),
+                                      FormatDeltaX(x1 - x2, false, false, 0), FormatDeltaX(2 * HOUR - 0.2 * ONE_MS, false, true, 3),
+                                      FormatDeltaX(1 - 0.0004 * ONE_SECOND, false, true, 3), FormatDeltaX(-2.5, true, true, 3)}),
+            (std::vector<std::string>{"-1j\r\n02:00:00.000", "-1j\r\n02:00:00.0", "1j\r\n02:00:00", "0j\r\n02:00:00.000",
+                                      "1j\r\n00:00:00.000", "-2.5"}));
 }
 
 } // namespace

@@ -66,7 +66,7 @@ TEST(PageHeader, PageTwoOfFiveAndTheReservedLines) {
   SetRegionalSettings(CRegionalSettings::Plain());
 }
 
-TEST(PrintLayout, MarginsColumnsAndCompression) {
+TEST(PrintLayout, MarginsColumnsCompressionAndPages) {
   // 15 mm at 600 dpi, truncated; an offset as large as the margin becomes the margin.
   EXPECT_EQ(std::tuple(PageMargin(600, 0), PageMargin(600, 353), PageMargin(600, 354)), std::tuple(354, 1, 354));
   EXPECT_EQ(ColumnPositions({3, 10, 5}), (std::vector<int>{1, 5, 16, 23}));
@@ -94,9 +94,8 @@ TEST(PrintLayout, MarginsColumnsAndCompression) {
   EXPECT_EQ(starts("12\tabc\t\tx\t"), (Cells{{0, "12"}, {4, "abc"}, {8, ""}, {9, "x"}})) << "a closing TAB opens no cell";
   // One blank after a cell longer than its column, or beyond the last column.
   EXPECT_EQ(starts("123456\tb\tc\td\te"), (Cells{{0, "123456"}, {7, "b"}, {9, "c"}, {11, "d"}, {13, "e"}}));
-}
 
-TEST(PrintLayout, LinesPerPageAndPagesShareTheRows) {
+  // Lines per page, and pages that share the rows.
   // Rows from four and a half lines down (header, title line and its rule) to a
   // blank line above the footer.
   EXPECT_EQ(std::tuple(LinesPerPage(1000, 10, 3, 3), LinesPerPage(50, 10, 3, 3), LinesPerPage(1000, 0, 3, 3)), std::tuple(92, 1, 1))

@@ -136,7 +136,7 @@ TEST_F(HistRowText, ExportLinesAndBlocksProgressAndCancel) {
   EXPECT_TRUE(part.Text().find("\t178\t") != std::string::npos && part.Text().find("\t179\t") == std::string::npos);
 }
 
-TEST(RecordSelection, BlocksMergeAndCount) {
+TEST(RecordSelection, BlocksClicksFocusKeysAndScrolling) {
   CRecordSelection sel;
   EXPECT_TRUE(!sel.HasSelection() && sel.GetFirst() == -1);
   sel.Select(20, 10);
@@ -158,26 +158,24 @@ TEST(RecordSelection, BlocksMergeAndCount) {
   CRecordSelection all;
   all.Select(0, 99999999);
   EXPECT_EQ(std::tuple(all.GetCount(), all.GetBlocks().size(), all.GetLast()), std::tuple(100000000, 1u, 99999999));
-}
 
-TEST(RecordSelection, ClicksMarkAndFocus) {
-  CRecordSelection sel;
-  sel.ClickRow(5, true);  // Shift without a mark: a plain click
-  EXPECT_EQ(sel.GetBlocks(), (std::vector<sRowBlock>{{5, 5}}));
-  EXPECT_EQ(sel.GetMark(), 5);
-  sel.ClickRow(9, true);
-  EXPECT_TRUE(sel.GetBlocks() == (std::vector<sRowBlock>{{5, 9}}) && sel.GetFocus() == 9);
-  sel.ClickRow(2, true);
-  EXPECT_EQ(sel.GetBlocks(), (std::vector<sRowBlock>{{2, 5}})) << "the mark stays where the block started";
-  sel.ClickRow(7, false);
-  EXPECT_TRUE(sel.GetBlocks() == (std::vector<sRowBlock>{{7, 7}}) && sel.GetMark() == 7);
-  sel.Clear();
-  EXPECT_TRUE(!sel.HasSelection() && sel.GetMark() == 7) << "deselecting keeps the mark";
-  sel.Reset();
-  EXPECT_EQ(std::pair(sel.GetMark(), sel.GetFocus()), std::pair(-1, -1));
-}
+  // Clicks, the mark and the focus.
+  CRecordSelection clicks;
+  clicks.ClickRow(5, true);  // Shift without a mark: a plain click
+  EXPECT_EQ(clicks.GetBlocks(), (std::vector<sRowBlock>{{5, 5}}));
+  EXPECT_EQ(clicks.GetMark(), 5);
+  clicks.ClickRow(9, true);
+  EXPECT_TRUE(clicks.GetBlocks() == (std::vector<sRowBlock>{{5, 9}}) && clicks.GetFocus() == 9);
+  clicks.ClickRow(2, true);
+  EXPECT_EQ(clicks.GetBlocks(), (std::vector<sRowBlock>{{2, 5}})) << "the mark stays where the block started";
+  clicks.ClickRow(7, false);
+  EXPECT_TRUE(clicks.GetBlocks() == (std::vector<sRowBlock>{{7, 7}}) && clicks.GetMark() == 7);
+  clicks.Clear();
+  EXPECT_TRUE(!clicks.HasSelection() && clicks.GetMark() == 7) << "deselecting keeps the mark";
+  clicks.Reset();
+  EXPECT_EQ(std::pair(clicks.GetMark(), clicks.GetFocus()), std::pair(-1, -1));
 
-TEST(RecordSelection, FocusKeysAndScrolling) {
+  // Focus keys and scrolling.
   const struct { int nFocus; eListKey eKey; int nRows, nExpected; } aKeys[] = {{-1, LIST_KEY_DOWN, 100, 0}, {-1, LIST_KEY_END, 100, 99},   {0, LIST_KEY_UP, 100, 0},
                {5, LIST_KEY_PAGE_DOWN, 100, 14}, {95, LIST_KEY_PAGE_DOWN, 100, 99}, {5, LIST_KEY_PAGE_UP, 100, 0},
                {5, LIST_KEY_END, 100000000, 99999999}, {5, LIST_KEY_HOME, 100, 0}, {5, LIST_KEY_DOWN, 0, -1}};

@@ -89,7 +89,7 @@ TEST_F(LogDoc, EmptyAndUnreadableFiles) {
   EXPECT_EQ(std::pair(doc.GetLineCount(), doc.GetColumnCount()), std::pair(2, 2)) << "an empty line is a line; the file's end is not";
 }
 
-TEST_F(LogDoc, SortClicks) {
+TEST_F(LogDoc, SortClicksCopyAndPrintedLines) {
   CZK7LogDoc doc;
   doc.LoadFromBytes(s_pszJournal);
   CLogSortState sort;
@@ -129,10 +129,8 @@ TEST_F(LogDoc, SortClicks) {
   a = {1, 0};
   sort.Sort(doc, a);
   EXPECT_EQ(a, (std::vector<int>{0, 1}));
-}
 
-TEST_F(LogDoc, CopyAndPrintedLines) {
-  CZK7LogDoc doc;
+  // The copied text and the printed lines.
   doc.LoadFromBytes(s_pszJournal);
   EXPECT_EQ(BuildLogCopyText(doc, {3, 1}),
             "4\t15/03/2017\t10:20:30\tStop\tadmin\tAcquisition\tsession 12\r\n"
@@ -149,3 +147,4 @@ TEST_F(LogDoc, CopyAndPrintedLines) {
                 "|" + ClipboardFailureText(CLIPBOARD_CANNOT_SET),
             "Cannot open the Clipboard|Cannot empty the Clipboard|Unable to set Clipboard data");
 }
+

@@ -29,9 +29,8 @@ TEST(FileSelection, ImagesFollowTheExactExtension) {
                                                      {1096, eReplaceAnswer::YesToAll}, {6, eReplaceAnswer::NoToAll},
                                                      {1010, eReplaceAnswer::Cancel},   {2, eReplaceAnswer::Cancel}};
   for (const auto& [nButton, eAnswer] : aButtons) EXPECT_EQ(ReplaceAnswerFromButton(nButton), eAnswer) << nButton;
-}
 
-TEST(FileSelection, ReferencesReachEveryFileAndNothingElse) {
+  // References reach every file and nothing else.
   CDownloadFiles files;
   auto& aDirs = files.Categories()[2];
   aDirs.resize(300);
