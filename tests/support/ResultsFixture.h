@@ -16,7 +16,8 @@ namespace zk7 {
 class CResultsTest : public ::testing::Test {
 protected:
   CTempDir m_dir{"zk7-core"};
-  void SetUp() override { SetRegionalSettings(CRegionalSettings::Plain()); }
+  // Plain conventions from the start: the documents a fixture opens as it is built see them too.
+  CResultsTest() { SetRegionalSettings(CRegionalSettings::Plain()); }
   void TearDown() override { SetRegionalSettings(CRegionalSettings::Plain()); }
   std::string Path(const std::string& strName) const { return m_dir.Path() + "/" + strName; }
   // Writes b as strName and opens it into doc; a refusal fails the test.

@@ -13,20 +13,18 @@ using namespace zk7;
 
 namespace {
 
-class GraphAssignment : public CResultsTest {
-protected:
-  CZK7Doc m_doc;
-  void SetUp() override {
-    CResultsTest::SetUp();
-    // Ch1 (U1) .. Ch5 (U5); limits 1 and 3 on for every channel.
-    CResultsFileBuilder b(5, CResultsFileBuilder::MakeXml(
-        {"inputchan", "inputchan", "inputchan", "calcchan", "numchan"}, "T",
-        "<limit number=\"2\" onoff=\"on\" level=\"high\" value=\"28.5\"/>"
-        "<limit number=\"4\" onoff=\"on\" level=\"low\" value=\"-3\"/>"
-        "<limit number=\"3\" onoff=\"off\" level=\"low\" value=\"7\"/>"));
-    for (uint32_t i = 0; i < 3; ++i) b.aRecords.push_back({1767225600u, i, {{}, {}, {}, {}, {}}});
-    Open(m_doc, b);
-  }
+// Ch1 (U1) .. Ch5 (U5); limits 1 and 3 on for every channel.
+CResultsFileBuilder FiveChannels() {
+  CResultsFileBuilder b(5, CResultsFileBuilder::MakeXml({"inputchan", "inputchan", "inputchan", "calcchan", "numchan"}, "T",
+                                                        "<limit number=\"2\" onoff=\"on\" level=\"high\" value=\"28.5\"/>"
+                                                        "<limit number=\"4\" onoff=\"on\" level=\"low\" value=\"-3\"/>"
+                                                        "<limit number=\"3\" onoff=\"off\" level=\"low\" value=\"7\"/>"));
+  b.AddRecords(3, 5, 1767225600u, 1, [](int, int) { return sRawSample{}; });
+  return b;
+}
+
+struct GraphAssignment : CResultsTest {
+  CZK7Doc& m_doc = Opened(FiveChannels());
 };
 
 TEST_F(GraphAssignment, CurvesAxesCaptionsChoicesAndAlarmLines) {

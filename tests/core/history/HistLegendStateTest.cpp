@@ -12,13 +12,9 @@ namespace {
 
 class HistLegendState : public CResultsTest {
 protected:
-  CZK7Doc m_doc;
+  CZK7Doc& m_doc = Opened(CResultsFileBuilder::HistoryFile(20), "k.zk");
   sHistViewState m_state;
-  void SetUp() override {
-    CResultsTest::SetUp();
-    Open(m_doc, CResultsFileBuilder::HistoryFile(20), "k.zk");
-    NormaliseChanStates(m_state, m_doc.GetChannelCount());
-  }
+  void SetUp() override { NormaliseChanStates(m_state, m_doc.GetChannelCount()); }
 };
 
 TEST_F(HistLegendState, ColumnsCellsAndMarks) {

@@ -18,13 +18,8 @@ struct CFailingSink : IRecordSink {
   bool Write(const char*, size_t) override { return false; }
 };
 
-class HistRowText : public CResultsTest {
-protected:
-  CZK7Doc m_doc;
-  void SetUp() override {
-    CResultsTest::SetUp();
-    Open(m_doc, CResultsFileBuilder::HistoryFile(200), "run.2024.zk");
-  }
+struct HistRowText : CResultsTest {
+  CZK7Doc& m_doc = Opened(CResultsFileBuilder::HistoryFile(200), "run.2024.zk");
 };
 
 TEST_F(HistRowText, ColumnsFollowTheOptions) {
@@ -188,18 +183,18 @@ TEST(RecordSelection, BlocksClicksFocusKeysAndScrolling) {
             (std::vector<int>{90, 0, 0, 99999970, 50, 51, 20}));
 }
 
+// 2026-01-01 00:00:00; a counter step of 100 ms; channel 0's offset moves the row time.
+CResultsFileBuilder CsvFile() {
+  CResultsFileBuilder b(3, CResultsFileBuilder::ThreeChannelXml("N, \"raw\"", 6));
+  b.aRecords = {{1767225600u, 0, {{0, 0, 21.26f}, {0, 0, 7.0f}, {0, 0, 123456.789f}}},
+                {1767225600u, 1, {{-1, 0, -0.04f}, {5, 7, 0.0f}, {0, 12, 0.0f}}},
+                {1767225659u, 9, {{999, 0, std::numeric_limits<float>::quiet_NaN()}, {0, 0, 1e9f}, {0, 0, 1.5f}}}};
+  return b;
+}
+
 class RecordCsv : public CResultsTest {
 protected:
-  CZK7Doc m_doc;
-  void SetUp() override {
-    CResultsTest::SetUp();
-    CResultsFileBuilder b(3, CResultsFileBuilder::ThreeChannelXml("N, \"raw\"", 6));
-    // 2026-01-01 00:00:00; a counter step of 100 ms; channel 0's offset moves the row time.
-    b.aRecords.push_back({1767225600u, 0, {{0, 0, 21.26f}, {0, 0, 7.0f}, {0, 0, 123456.789f}}});
-    b.aRecords.push_back({1767225600u, 1, {{-1, 0, -0.04f}, {5, 7, 0.0f}, {0, 12, 0.0f}}});
-    b.aRecords.push_back({1767225659u, 9, {{999, 0, std::numeric_limits<float>::quiet_NaN()}, {0, 0, 1e9f}, {0, 0, 1.5f}}});
-    Open(m_doc, b, "run.zk");
-  }
+  CZK7Doc& m_doc = Opened(CsvFile(), "run.zk");
   std::string Csv(eCsvErrors e, sListOptions opt = {}, int nFirst = 0, int nCount = 3) {
     CHistRowText rows(m_doc, opt);
     CStringRecordSink sink;
