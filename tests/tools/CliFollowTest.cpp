@@ -104,8 +104,7 @@ TEST_F(CliFollow, SimListingAndBlocksAgreeWhileTheFileGrows) {
   }
   ASSERT_EQ(dev->SetAcquisition(0, 0), ZK7_OK);
   const std::string strFinal = ReadFileText(Recorded());
-  uint32_t nDataOffset = 0;
-  int32_t nChannels = 0;
+  uint32_t nDataOffset = 0; int32_t nChannels = 0;
   std::memcpy(&nChannels, strFinal.data() + 40, 4);
   std::memcpy(&nDataOffset, strFinal.data() + 44, 4);
   for (const auto& str : aSnapshots) {

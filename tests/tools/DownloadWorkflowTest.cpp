@@ -26,8 +26,7 @@ struct CScriptedObserver : CDownloadObserver {
   std::deque<eReplaceAnswer> answers;
   std::vector<std::string> aAsked, aStatus;
   std::vector<int> aPositions;
-  int nRange = -1;
-  bool bCancel = false, bCancelInBlock = false;
+  int nRange = -1; bool bCancel = false, bCancelInBlock = false;
   std::function<void(int64_t)> onBlock;
   int nCancelAtCall = 0, nCalls = 0;  // the IsCancelled call from which the user has cancelled, and the calls
 };

@@ -178,8 +178,7 @@ TEST_F(Locales, NumbersIgnoreTheCLibrarysCommaLocale) {
   b.aRecords.push_back({1000000000u, 0, {{0, 0, 1.5f}, {0, 0, 2.5f}}});
   b.aRecords.push_back({1000000001u, 5, {{0, 0, 1.5f}, {0, 0, 2.5f}}});
   CZK7Doc& doc = Opened(b);
-  float f = 0;
-  bool bHigh = false;
+  float f = 0; bool bHigh = false;
   EXPECT_TRUE(doc.GetChannelLimit(0, 0, f, bHigh) && f == 12.5f);
   EXPECT_EQ(doc.GetFileInformation().strDuration, "0 h 0 mn 1.500 s");
 

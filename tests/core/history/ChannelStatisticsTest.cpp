@@ -64,12 +64,10 @@ TEST_F(ChannelStatisticsTest, AgreesWithATwoPassComputationAndCancels) {
     SCOPED_TRACE(s.nChannel);
     // One plain pass in long double: sums, extremes, and trapezoids between runs of valid values.
     long double dSum = 0, dSquares = 0;
-    double dIntegral = 0;
-    double dMin = INFINITY, dMax = -INFINITY, dPrevT = NAN, dPrevV = 0;
+    double dIntegral = 0; double dMin = INFINITY, dMax = -INFINITY, dPrevT = NAN, dPrevV = 0;
     int64_t nCount = 0, nErrors = 0;
     for (int r = nFirst; r <= nLast; ++r) {
-      unsigned nError;
-      double dTime;
+      unsigned nError; double dTime;
       const double v = doc.GetChannelValue(s.nChannel, r, nError, dTime);
       if (nError) { ++nErrors, dPrevT = NAN; continue; }
       ++nCount, dSum += v, dSquares += static_cast<long double>(v) * v;

@@ -31,8 +31,7 @@ void ExpectColumnExtremes(const std::vector<double>& aT, const std::vector<float
   for (int k = 0; k < nColumns; ++k) {
     const double a = dXMin + k * dWidth, b = k + 1 == nColumns ? dXMax : dXMin + (k + 1) * dWidth;
     const size_t nFirst = static_cast<size_t>(std::lower_bound(aT.begin(), aT.end(), a) - aT.begin());
-    float fMin = INFINITY, fMax = -INFINITY;
-    double dFirst = NAN, dLast = NAN;
+    float fMin = INFINITY, fMax = -INFINITY; double dFirst = NAN, dLast = NAN;
     for (size_t g = (nFirst + nGroupSize - 1) / nGroupSize * nGroupSize;
          g < aT.size() && (aT[g] < b || (aT[g] == b && k + 1 == nColumns)); g += nGroupSize) {
       if (std::isnan(dFirst)) dFirst = aT[g];
@@ -41,8 +40,7 @@ void ExpectColumnExtremes(const std::vector<double>& aT, const std::vector<float
     }
     if (std::isnan(dFirst) || fMin > fMax) continue;
     ++nSeen;
-    double dDrawnMin = INFINITY, dDrawnMax = -INFINITY;
-    int nDrawn = 0;
+    double dDrawnMin = INFINITY, dDrawnMax = -INFINITY; int nDrawn = 0;
     for (size_t j = 0; j < x.size(); ++j)
       if (x[j] >= dFirst && x[j] <= dLast && !std::isnan(y[j]))
         ++nDrawn, dDrawnMin = std::min(dDrawnMin, y[j]), dDrawnMax = std::max(dDrawnMax, y[j]);
@@ -86,8 +84,7 @@ TEST_F(GraphPoints, OnePassGivesTheDocumentsPointsWithTheirOwnTimesAndTheNearest
   ASSERT_EQ(std::tuple(pts.GetPointCount(), pts.GetFirstRecord(), pts.GetChannelCount()), std::tuple(200, 20, 3));
   for (int i = 0; i < 200; i += 13) {
     for (int c = 0; c < 3; ++c) {
-      unsigned nError;
-      double t;
+      unsigned nError; double t;
       const float f = m_doc.GetChannelValue(c, 20 + i, nError, t);
       EXPECT_EQ(pts.GetY(c, i), static_cast<double>(f)) << "record " << 20 + i << " channel " << c;
       EXPECT_NEAR(pts.GetX(c, i), t, 1e-10) << "record " << 20 + i << " channel " << c;

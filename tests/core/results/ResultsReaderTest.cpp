@@ -67,8 +67,7 @@ TEST_F(ResultsReader, RefusesEachBrokenFieldAndUnreadableFilesWithTheirMessages)
     c.corrupt(b);
     b.WriteTo(Path("f.zk"));
     CZK7Doc doc;
-    std::string strText;
-    unsigned nId = 0;
+    std::string strText; unsigned nId = 0;
     const bool bOpened = doc.OnOpenDocument(Path("f.zk"), &strText, &nId);
     // The id the file is refused with, 0 when it opens; a refused file keeps nothing.
     EXPECT_EQ(std::tuple(bOpened ? 0u : nId, bOpened || (doc.GetRecordCount() == 0 && doc.GetChannelCount() == 0)), std::tuple(c.nId, true));
@@ -77,8 +76,7 @@ TEST_F(ResultsReader, RefusesEachBrokenFieldAndUnreadableFilesWithTheirMessages)
   // Short files and unreadable files.
   WriteFileBytes(Path("47.zk"), std::vector<uint8_t>(47, 0));
   CZK7Doc doc;
-  unsigned nId = 99;
-  std::string strError;
+  unsigned nId = 99; std::string strError;
   EXPECT_FALSE(doc.OnOpenDocument(Path("47.zk"), &strError, &nId));
   EXPECT_EQ(nId, 1152u);
   EXPECT_FALSE(doc.OnOpenDocument(Path("missing.zk"), &strError, &nId));
@@ -165,8 +163,7 @@ TEST_F(ResultsReader, HeaderCountsAndSizesAreCheckedAgainstTheFileAndLargeFilesO
     SCOPED_TRACE(c.pszWhat);
     WriteSparseResultsFile(Path("h.zk"), c.nChannels, c.nDataOffset, c.strXml, c.nLength);
     CZK7Doc doc;
-    std::string strError;
-    unsigned nId = 0;
+    std::string strError; unsigned nId = 0;
     const bool bOpened = doc.OnOpenDocument(Path("h.zk"), &strError, &nId);
     EXPECT_EQ(bOpened ? 0u : nId, c.nId) << strError;
     if (bOpened) { EXPECT_EQ(doc.GetRecordCount(), 2); }
@@ -282,8 +279,7 @@ TEST_F(RecordAccess, RecordTimesWrapAndOffsets) {
   EXPECT_EQ(FormatDateTime(doc.GetRecordTime(2, 0), true, false, 0), "12/31/1969 23:59:59");
   EXPECT_EQ(SecondsToDayNumber(-86400 * 365LL), 25569.0 - 365.0);
 
-  unsigned nError = 99;
-  double dTime = 0, dFirst, dLast;
+  unsigned nError = 99; double dTime = 0, dFirst, dLast;
   const float fValue = doc.GetChannelValue(1, 0, nError, dTime);
   EXPECT_EQ(std::tuple(fValue, nError, dTime), std::tuple(2.0f, 0u, doc.GetRecordTime(0, 1)));
   EXPECT_TRUE(doc.GetTimeRange(dFirst, dLast));
@@ -330,8 +326,7 @@ TEST_F(RecordAccess, ChannelValuesAndErrors) {
   SetRegionalSettings(CRegionalSettings(',', ':', '/', "dd/MM/yyyy"));
   EXPECT_EQ(doc.FormatChannelValue(0, 0), "     3,14");
 
-  float fValue = 0;
-  bool bHigh = false;
+  float fValue = 0; bool bHigh = false;
   for (auto [nChannel, nLimit] : {std::pair{0, 4}, {9, 0}, {0, 0}})
     EXPECT_FALSE(doc.GetChannelLimit(nChannel, nLimit, fValue, bHigh)) << nChannel << " " << nLimit;
 }

@@ -24,8 +24,7 @@ TEST_F(SampleWriter, WritesAFileTheReaderOpensWithTheGeneratedValues) {
   for (const char* psz : {"<inputchan", "<numchan", "<outputchan", "<relaychan", "<calcchan", "resolution=\"auto\"",
                           "resolution=\"1\"", "onoff=\"on\""})
     EXPECT_NE(x.find(psz), std::string::npos) << psz;
-  float fValue;
-  bool bHigh;
+  float fValue; bool bHigh;
   EXPECT_TRUE(doc.GetChannelLimit(0, 0, fValue, bHigh));
 
   // Times advance by the period; the values are those the writer generates.
@@ -34,12 +33,9 @@ TEST_F(SampleWriter, WritesAFileTheReaderOpensWithTheGeneratedValues) {
   std::set<int> aOffsets;
   for (int r = 0; r < 30000; r += 7) {
     for (int c = 0; c < 12; ++c) {
-      float f;
-      uint16_t nError;
-      int16_t nOffset;
+      float f; uint16_t nError; int16_t nOffset;
       writer.SampleAt(r, c, f, nError, nOffset);
-      unsigned nDocError;
-      double dTime;
+      unsigned nDocError; double dTime;
       const float fDoc = doc.GetChannelValue(c, r, nDocError, dTime);
       EXPECT_TRUE(fDoc == f && nDocError == nError) << r << " " << c;
       if (nError) aErrors.insert(nError);
@@ -62,8 +58,7 @@ TEST_F(SampleWriter, APlantsDayChangesSlowlyWithAFewAlarmsAndErrors) {
   spec.nChannels = 5, spec.nRecords = 86400, spec.eStyle = eSampleStyle::Plant;
   CSampleWriter writer(spec);
   int nRelaySwitches = 0, nCounterSteps = 0, nOverLimit = 0, nErrors = 0;
-  double dLargestTemperatureStep = 0, dPrevTemperature = NAN;
-  float fPrevRelay = -1, fPrevCounter = -1;
+  double dLargestTemperatureStep = 0, dPrevTemperature = NAN; float fPrevRelay = -1, fPrevCounter = -1;
   for (int64_t r = 0; r < spec.nRecords; ++r) {
     float f[5];
     uint16_t nError[5];
