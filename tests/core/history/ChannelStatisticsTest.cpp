@@ -13,7 +13,7 @@ namespace {
 
 using ChannelStatisticsTest = CResultsTest;
 
-TEST_F(ChannelStatisticsTest, ValuesErrorsExtremesAndTheBrokenTrapezoid) {
+TEST_F(ChannelStatisticsTest, ValuesErrorsExtremesTheBrokenTrapezoidAndTheProgramText) {
   CResultsFileBuilder b;
   b.nTimeUnit = 1000;  // one second per counter step
   // Channel 1: 1, 3, error, 5, 7 one second apart; channel 2 is 500 ms late and constant.
@@ -48,6 +48,22 @@ TEST_F(ChannelStatisticsTest, ValuesErrorsExtremesAndTheBrokenTrapezoid) {
   EXPECT_EQ(std::pair(a[0].nCount, a[0].nErrors), std::pair(int64_t{0}, int64_t{1}));
   EXPECT_EQ(StatisticsTsvText(doc, a).substr(StatisticsTsvText(doc, a).find('\n') + 1),
             "1\t" + doc.GetChannelName(0) + "\t" + doc.GetChannelUnit(0) + "\t0\t1\tnan\tnan\tnan\tnan\tnan\t0\n");
+
+  // The program's text ignores the numeric locale.
+  CResultsFileBuilder two;
+  two.aRecords.push_back({1767225600u, 0, {{0, 0, 0.1f}, {0, 0, 12345678.0f}}});
+  two.aRecords.push_back({1767225600u, 10, {{0, 0, 0.2f}, {0, 0, 12345679.0f}}});
+  CZK7Doc& twoDoc = Opened(two);
+  std::vector<sChannelStatistics> aTwo;
+  ASSERT_TRUE(CChannelStatistics::Compute(twoDoc, 0, 1, {0, 1}, aTwo));
+  const char* pszOld = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  const std::string strTsv = StatisticsTsvText(twoDoc, aTwo);
+  if (pszOld) std::setlocale(LC_NUMERIC, "C");
+  EXPECT_EQ(strTsv.substr(0, strTsv.find('\n')), "channel\tname\tunit\tcount\terrors\tmin\tmax\tmean\trms\tstddev\tintegral_s");
+  // float 0.1 and 0.2 at full float precision; the integral over one second.
+  EXPECT_NE(strTsv.find("\t2\t0\t0.100000001\t0.200000003\t0.150000002\t"), std::string::npos) << strTsv;
+  EXPECT_NE(strTsv.find("\t12345678\t12345679\t12345678.5\t"), std::string::npos) << strTsv;
+  EXPECT_EQ(StatisticsTabText(twoDoc, aTwo).substr(0, 17), "Channel\tName\tUnit") << "the window's copy";
 }
 
 TEST_F(ChannelStatisticsTest, AgreesWithATwoPassComputationAndCancels) {
@@ -89,23 +105,6 @@ TEST_F(ChannelStatisticsTest, AgreesWithATwoPassComputationAndCancels) {
   EXPECT_FALSE(CChannelStatistics::Compute(doc, 0, 149999, {0}, a,
                                            [&](int64_t nDone, int64_t nTotal) { return nTotal == 150000 && ++nCalls < 2 && nDone < nTotal; }));
   EXPECT_EQ(nCalls, 2) << "stopped at the first progress step after the start";
-}
-
-TEST_F(ChannelStatisticsTest, ProgramTextIgnoresTheNumericLocale) {
-  CResultsFileBuilder b;
-  b.aRecords.push_back({1767225600u, 0, {{0, 0, 0.1f}, {0, 0, 12345678.0f}}});
-  b.aRecords.push_back({1767225600u, 10, {{0, 0, 0.2f}, {0, 0, 12345679.0f}}});
-  CZK7Doc& doc = Opened(b);
-  std::vector<sChannelStatistics> a;
-  ASSERT_TRUE(CChannelStatistics::Compute(doc, 0, 1, {0, 1}, a));
-  const char* pszOld = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-  const std::string strTsv = StatisticsTsvText(doc, a);
-  if (pszOld) std::setlocale(LC_NUMERIC, "C");
-  EXPECT_EQ(strTsv.substr(0, strTsv.find('\n')), "channel\tname\tunit\tcount\terrors\tmin\tmax\tmean\trms\tstddev\tintegral_s");
-  // float 0.1 and 0.2 at full float precision; the integral over one second.
-  EXPECT_NE(strTsv.find("\t2\t0\t0.100000001\t0.200000003\t0.150000002\t"), std::string::npos) << strTsv;
-  EXPECT_NE(strTsv.find("\t12345678\t12345679\t12345678.5\t"), std::string::npos) << strTsv;
-  EXPECT_EQ(StatisticsTabText(doc, a).substr(0, 17), "Channel\tName\tUnit") << "the window's copy";
 }
 
 } // namespace

@@ -19,7 +19,7 @@ sGraphView View(double dXMin, double dXMax, double dStart = 0, double dEnd = 100
 
 } // namespace
 
-TEST(GraphZoom, WheelKeepsThePointerValueInPlace) {
+TEST(GraphZoom, WheelKeepsThePointerValueInPlaceAndTheHistorySteps) {
   const double k = WHEEL_ZOOM_FACTOR;
   struct sCase { const char* pszWhat; sAxisRange range; double dAnchor; int nDelta; sAxisRange limits; double dMinSpan; sAxisRange expected; };
   const sCase CASES[] = {
@@ -54,18 +54,17 @@ TEST(GraphZoom, WheelKeepsThePointerValueInPlace) {
   EXPECT_TRUE(std::isfinite(huge.dMin) && std::isfinite(huge.dMax) && huge.dMin < huge.dMax);
   // The narrowest value span grows with the value: labels of 1e6 must still differ.
   EXPECT_TRUE(MinValueSpan(1e6) > MinValueSpan(1.0) && MinValueSpan(0.001) == MinValueSpan(1.0));
-}
 
-TEST(GraphZoom, HistoryStepsBackAndForwardAndDropsTheViewsAhead) {
+  // The history steps back and forward and drops the views ahead.
   CZoomHistory h;
   sGraphView v;
   EXPECT_FALSE(h.Back(v) || h.Forward(v));
-  const sGraphView a = View(0, 100), b = View(20, 60), c = View(30, 40), d = View(35, 45), e = View(0, 50, 50, 150);
-  for (const sGraphView& w : {a, b, b, c}) h.Record(w);  // the same view twice is one step
+  const sGraphView va = View(0, 100), b = View(20, 60), c = View(30, 40), d = View(35, 45), e = View(0, 50, 50, 150);
+  for (const sGraphView& w : {va, b, b, c}) h.Record(w);  // the same view twice is one step
   EXPECT_EQ(h.GetCount(), 3u);
   struct sStep { const char* pszWhat; bool bBack, bMoves; sGraphView expected; };
-  const sStep STEPS[] = {{"back to b", true, true, b},       {"back to a", true, true, a},
-                         {"nothing before a", true, false, a}, {"forward to b", false, true, b},
+  const sStep STEPS[] = {{"back to b", true, true, b},       {"back to a", true, true, va},
+                         {"nothing before a", true, false, va}, {"forward to b", false, true, b},
                          {"forward to c", false, true, c},   {"nothing after c", false, false, c}};
   sGraphView now = c;
   for (const sStep& s : STEPS) {
@@ -76,11 +75,11 @@ TEST(GraphZoom, HistoryStepsBackAndForwardAndDropsTheViewsAhead) {
   // Back twice, then a new view: the ones ahead (b, c) are gone.
   h.Back(v);
   h.Back(v);
-  EXPECT_EQ(v, a);
+  EXPECT_EQ(v, va);
   h.Record(d);
   EXPECT_EQ(std::pair(h.CanGoForward(), h.GetCount()), std::pair(false, size_t{2}));
   ASSERT_TRUE(h.Back(v));
-  EXPECT_EQ(v, a);
+  EXPECT_EQ(v, va);
   // A view of another period is another view even with the same ranges.
   h.Forward(v);
   h.Record(e);
@@ -96,3 +95,4 @@ TEST(GraphZoom, HistoryStepsBackAndForwardAndDropsTheViewsAhead) {
   full.Clear();
   EXPECT_FALSE(full.CanGoBack() || full.CanGoForward());
 }
+

@@ -27,7 +27,7 @@ const char* const s_pszJournal =
 
 } // namespace
 
-TEST_F(LogDoc, ReadsLinesWithTheDateRewrite) {
+TEST_F(LogDoc, ReadsLinesWithTheDateRewriteAndRefusesUnreadableFiles) {
   CZK7LogDoc doc;
   std::string strError;
   const std::string strPath = Write("journal.log",
@@ -71,22 +71,21 @@ TEST_F(LogDoc, ReadsLinesWithTheDateRewrite) {
   EXPECT_EQ(CZK7LogDoc::RewriteDate("3\t2017-03-05\t12:00:00") + "|" + CZK7LogDoc::RewriteDate("2017-03-05\t2017-03-05\t") +
                 "|" + CZK7LogDoc::RewriteDate("no tabs here 2017-03-05"),
             "3\t03/05/2017\t12:00:00|03/05/2017\t03/05/2017\t|no tabs here 2017-03-05");
-}
 
-TEST_F(LogDoc, EmptyAndUnreadableFiles) {
-  CZK7LogDoc doc;
-  ASSERT_TRUE(doc.OnOpenDocument(Write("empty.log", "")));
-  EXPECT_TRUE(doc.GetLineCount() == 0 && doc.GetColumnCount() == 0 && doc.GetColumnWidths().empty());
+  // Empty and unreadable files.
+  CZK7LogDoc empty;
+  ASSERT_TRUE(empty.OnOpenDocument(Write("empty.log", "")));
+  EXPECT_TRUE(empty.GetLineCount() == 0 && empty.GetColumnCount() == 0 && empty.GetColumnWidths().empty());
 
-  std::string strError;
-  EXPECT_FALSE(doc.OnOpenDocument(Path("missing.log"), &strError));
-  EXPECT_NE(strError.find("missing.log"), std::string::npos) << strError;
-  strError.clear();
-  EXPECT_FALSE(doc.OnOpenDocument(m_dir.Path(), &strError));
-  EXPECT_FALSE(strError.empty());
+  std::string strEmptyError;
+  EXPECT_FALSE(empty.OnOpenDocument(Path("missing.log"), &strEmptyError));
+  EXPECT_NE(strEmptyError.find("missing.log"), std::string::npos) << strEmptyError;
+  strEmptyError.clear();
+  EXPECT_FALSE(empty.OnOpenDocument(m_dir.Path(), &strEmptyError));
+  EXPECT_FALSE(strEmptyError.empty());
 
-  doc.LoadFromBytes("a\tb\n\n");
-  EXPECT_EQ(std::pair(doc.GetLineCount(), doc.GetColumnCount()), std::pair(2, 2)) << "an empty line is a line; the file's end is not";
+  empty.LoadFromBytes("a\tb\n\n");
+  EXPECT_EQ(std::pair(empty.GetLineCount(), empty.GetColumnCount()), std::pair(2, 2)) << "an empty line is a line; the file's end is not";
 }
 
 TEST_F(LogDoc, SortClicksCopyAndPrintedLines) {

@@ -8,7 +8,7 @@
 using namespace zk7;
 using SampleWriter = CResultsTest;
 
-TEST_F(SampleWriter, WritesAFileTheReaderOpensWithTheGeneratedValues) {
+TEST_F(SampleWriter, WritesAFileTheReaderOpensWithTheGeneratedValuesAndAPlantsDay) {
   sSampleSpec spec;
   spec.nChannels = 12, spec.nRecords = 30000, spec.nPeriodMs = 250, spec.nSeed = 7;
   CSampleWriter writer(spec);
@@ -51,29 +51,28 @@ TEST_F(SampleWriter, WritesAFileTheReaderOpensWithTheGeneratedValues) {
   spec.nSeed = 8;
   ASSERT_TRUE(CSampleWriter(spec).WriteFile(Path("other.zk")));
   EXPECT_NE(ReadFileBytes(Path("s.zk")), ReadFileBytes(Path("other.zk")));
-}
 
-TEST_F(SampleWriter, APlantsDayChangesSlowlyWithAFewAlarmsAndErrors) {
-  sSampleSpec spec;
-  spec.nChannels = 5, spec.nRecords = 86400, spec.eStyle = eSampleStyle::Plant;
-  CSampleWriter writer(spec);
+  // A plant's day changes slowly, with a few alarms and errors.
+  sSampleSpec plant;
+  plant.nChannels = 5, plant.nRecords = 86400, plant.eStyle = eSampleStyle::Plant;
+  CSampleWriter plantWriter(plant);
   int nRelaySwitches = 0, nCounterSteps = 0, nOverLimit = 0, nErrors = 0;
   double dLargestTemperatureStep = 0, dPrevTemperature = NAN; float fPrevRelay = -1, fPrevCounter = -1;
-  for (int64_t r = 0; r < spec.nRecords; ++r) {
-    float f[5];
+  for (int64_t r = 0; r < plant.nRecords; ++r) {
+    float v[5];
     uint16_t nError[5];
     int16_t nOffset;
-    for (int c = 0; c < 5; ++c) writer.SampleAt(r, c, f[c], nError[c], nOffset);
+    for (int c = 0; c < 5; ++c) plantWriter.SampleAt(r, c, v[c], nError[c], nOffset);
     nErrors += (nError[0] != 0) + (nError[2] != 0);
     if (!nError[0]) {
       if (!std::isnan(dPrevTemperature))
-        dLargestTemperatureStep = std::max(dLargestTemperatureStep, std::fabs(f[0] - dPrevTemperature));
-      dPrevTemperature = f[0];
-      nOverLimit += f[0] > 28.5f;
+        dLargestTemperatureStep = std::max(dLargestTemperatureStep, std::fabs(v[0] - dPrevTemperature));
+      dPrevTemperature = v[0];
+      nOverLimit += v[0] > 28.5f;
     }
-    nRelaySwitches += fPrevRelay >= 0 && f[3] != fPrevRelay;
-    nCounterSteps += fPrevCounter >= 0 && f[1] != fPrevCounter;
-    fPrevRelay = f[3], fPrevCounter = f[1];
+    nRelaySwitches += fPrevRelay >= 0 && v[3] != fPrevRelay;
+    nCounterSteps += fPrevCounter >= 0 && v[1] != fPrevCounter;
+    fPrevRelay = v[3], fPrevCounter = v[1];
   }
   EXPECT_LT(dLargestTemperatureStep, 0.5) << "a temperature drifts, it does not jump";
   EXPECT_TRUE(nOverLimit > 0 && nOverLimit < 86400 / 20) << nOverLimit << ": an alarm excursion now and then";
@@ -81,3 +80,4 @@ TEST_F(SampleWriter, APlantsDayChangesSlowlyWithAFewAlarmsAndErrors) {
   EXPECT_TRUE(nCounterSteps >= 200 && nCounterSteps <= 24 * 12 + 1) << nCounterSteps;
   EXPECT_TRUE(nErrors > 0 && nErrors < 2 * 86400 / 1000) << nErrors << ": errors are rare";
 }
+
