@@ -100,15 +100,12 @@ TEST_F(LinkSession, RequestBytesOfEachKind) {
   const auto block = EncodeBlockRequest({.nSession = std::stoi(strId), .nHandle = 0x1A2B, .nOffset = 0, .nCount = 3});
   const std::string strFile = "\t\t<disk device=\"internal\">\n\t\t\t<file>\n\t\t\t\t";
   const std::string strCommand = "\t\t<command>\n\t\t\t<";
-  const std::string aInner[] = {
+  const std::string aInner[] = {  // the third is the block request
       "\t\t<disk device=\"internal\">\n\t\t\t<dir details=\"on\" />\n\t\t</disk>\n",
-      strFile + "<open name=\"run1/small.zk\" />\n\t\t\t</file>\n\t\t</disk>\n",
-      "",  // the block request
-      strFile + "<close fd=\"1a2b\" />\n\t\t\t</file>\n\t\t</disk>\n",
-      "\t\t<read-status>\n\t\t\t<acquisition />\n\t\t</read-status>\n",
+      strFile + "<open name=\"run1/small.zk\" />\n\t\t\t</file>\n\t\t</disk>\n", "",
+      strFile + "<close fd=\"1a2b\" />\n\t\t\t</file>\n\t\t</disk>\n", "\t\t<read-status>\n\t\t\t<acquisition />\n\t\t</read-status>\n",
       strCommand + "start>\n\t\t\t\t<acquisition data=\"append\" />\n\t\t\t</start>\n\t\t</command>\n",
-      strCommand + "stop>\n\t\t\t\t<acquisition />\n\t\t\t</stop>\n\t\t</command>\n",
-  };
+      strCommand + "stop>\n\t\t\t\t<acquisition />\n\t\t\t</stop>\n\t\t</command>\n"};
   const auto sent = Sent();
   ASSERT_EQ(sent.size(), 2u + std::size(aInner));
   for (size_t i = 0; i < std::size(aInner); ++i)

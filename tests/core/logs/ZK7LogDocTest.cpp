@@ -39,12 +39,10 @@ TEST_F(LogDoc, ReadsLinesWithTheDateRewriteAndRefusesUnreadableFiles) {
   EXPECT_EQ(std::pair(doc.GetTitle(), doc.GetPathName()), std::pair(std::string("journal.log"), strPath));
   // Every occurrence of the date rewritten; days that do not exist, dates before
   // 2000 and days not at characters 9-10 kept; CR LF dropped.
-  const std::vector<std::string> aLines = {"12\t15/03/2017\t10:20:30\tStart\tadmin\tbackup of 15/03/2017",
-                                           "13\t1999-12-31\t23:59:59\tStop", "14\t2017-03-15", "",
-                                           "15\t29/02/2016\t00:00:00\tLeap", "16\t2017-02-29\t00:00:00\tNo such day",
-                                           "17\t2017-13-01\tx", "18\t2017-01-00\tx", "19\t2017-01-32\tx",
-                                           "20\t01/01/2000\tfirst day", "21\t2024-7-4 \tshort month",
-                                           "22\t15/03/2017\t1\t2\t3\t4\t5\t6\t7"};
+  const std::vector<std::string> aLines = {
+      "12\t15/03/2017\t10:20:30\tStart\tadmin\tbackup of 15/03/2017", "13\t1999-12-31\t23:59:59\tStop", "14\t2017-03-15", "",
+      "15\t29/02/2016\t00:00:00\tLeap", "16\t2017-02-29\t00:00:00\tNo such day", "17\t2017-13-01\tx", "18\t2017-01-00\tx",
+      "19\t2017-01-32\tx", "20\t01/01/2000\tfirst day", "21\t2024-7-4 \tshort month", "22\t15/03/2017\t1\t2\t3\t4\t5\t6\t7"};
   std::vector<std::string> aRead;
   for (int i = 0; i < doc.GetLineCount(); ++i) aRead.emplace_back(doc.GetLine(i));
   EXPECT_EQ(aRead, aLines);
