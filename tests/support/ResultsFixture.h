@@ -13,8 +13,7 @@
 
 namespace zk7 {
 
-class CResultsTest : public ::testing::Test {
-protected:
+struct CResultsTest : ::testing::Test {
   CTempDir m_dir{"zk7-core"};
   // Plain conventions from the start: the documents a fixture opens as it is built see them too.
   CResultsTest() { SetRegionalSettings(CRegionalSettings::Plain()); }

@@ -12,8 +12,7 @@
 
 namespace zk7 {
 
-class CliFollow : public SimTest {
-protected:
+struct CliFollow : SimTest {
   // The one results file the module records (the bystander left out).
   std::filesystem::path Recorded() const {
     for (const auto& e : std::filesystem::directory_iterator(Root() / "internal"))

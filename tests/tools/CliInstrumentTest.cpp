@@ -4,8 +4,7 @@
 
 namespace zk7 {
 
-class CliInstrument : public SimTest {
-protected:
+struct CliInstrument : SimTest {
   std::string Dest() const { return (Local() / "dest").string(); }
 };
 

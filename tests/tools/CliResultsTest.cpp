@@ -10,8 +10,7 @@ using namespace zk7;
 
 namespace {
 
-class CliFiles : public ::testing::Test {
-protected:
+struct CliFiles : ::testing::Test {
   CTempDir m_dir{"zk7-cli"};
   std::string m_strFile = m_dir.Path() + "/run.zk";
   std::string m_strLog = m_dir.Path() + "/module.log";

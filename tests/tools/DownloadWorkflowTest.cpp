@@ -31,8 +31,7 @@ struct CScriptedObserver : CDownloadObserver {
   int nCancelAtCall = 0, nCalls = 0;  // the IsCancelled call from which the user has cancelled, and the calls
 };
 
-class DownloadWorkflow : public SimTest {
-protected:
+struct DownloadWorkflow : SimTest {
   void SetUp() override {
     for (const char* psz : {"configs/a.xml", "configs/b.xml", "internal/c.zk", "internal/run1/d.zk"})
       WriteFileText(Root() / psz, std::string("NEW ") + fs::path(psz).stem().string());

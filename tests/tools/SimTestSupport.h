@@ -11,8 +11,7 @@ namespace zk7 {
 constexpr const char* kTestUser = CModuleSim::kUser;
 constexpr const char* kTestPassword = CModuleSim::kPassword;
 
-class SimTest : public ::testing::Test {
-protected:
+struct SimTest : ::testing::Test {
   std::filesystem::path Root() const { return m_sim.Root(); }
   std::filesystem::path Local() const { return m_sim.Local(); }
   void StartSim(const std::vector<std::string>& aArgs = {}) {

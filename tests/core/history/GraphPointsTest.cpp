@@ -54,8 +54,7 @@ void ExpectColumnExtremes(const std::vector<double>& aT, const std::vector<float
 
 constexpr uint32_t BASE = 1767225600u;  // 2026-01-01 00:00:00
 
-class GraphPoints : public CResultsTest {
-protected:
+struct GraphPoints : CResultsTest {
   CZK7Doc m_doc;
   std::vector<float> m_aValues;  // channel 1 values, record order
 
@@ -184,8 +183,7 @@ TEST_F(GraphPoints, EnvelopeKeepsEveryColumnsExtremesAndFewPointsAreDrawnThemsel
 constexpr int CHANNELS = 4;
 constexpr int RECORDS = 600000;  // beyond the records read at full resolution for drawing
 
-class GraphEnvelope : public ::testing::Test {
-protected:
+struct GraphEnvelope : ::testing::Test {
   static void SetUpTestSuite() {
     s_strDir = MakeTempDir("zk7-envelope");
     // Random walks: a column's extremes lie anywhere, often near its ends.

@@ -10,8 +10,7 @@ using namespace zk7;
 
 namespace {
 
-class HistLegendState : public CResultsTest {
-protected:
+struct HistLegendState : CResultsTest {
   CZK7Doc& m_doc = Opened(CResultsFileBuilder::HistoryFile(20), "k.zk");
   sHistViewState m_state;
   void SetUp() override { NormaliseChanStates(m_state, m_doc.GetChannelCount()); }

@@ -192,8 +192,7 @@ CResultsFileBuilder CsvFile() {
   return b;
 }
 
-class RecordCsv : public CResultsTest {
-protected:
+struct RecordCsv : CResultsTest {
   CZK7Doc& m_doc = Opened(CsvFile(), "run.zk");
   std::string Csv(eCsvErrors e, sListOptions opt = {}, int nFirst = 0, int nCount = 3) {
     CHistRowText rows(m_doc, opt);

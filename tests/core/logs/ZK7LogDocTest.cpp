@@ -7,8 +7,7 @@ using namespace zk7;
 
 namespace {
 
-class LogDoc : public CResultsTest {
-protected:
+struct LogDoc : CResultsTest {
   void SetUp() override { SetRegionalSettings(CRegionalSettings(',', ':', '/', "dd/MM/yyyy")); }
   std::string Write(const std::string& strName, const std::string& strBytes) {
     WriteFileText(Path(strName), strBytes);

@@ -8,8 +8,7 @@
 
 namespace zk7 {
 
-class SettingsIniTest : public ::testing::Test {
-protected:
+struct SettingsIniTest : ::testing::Test {
   CTempDir m_dir{"zk7-settings"};
   std::string IniPath() const { return m_dir.Path() + "/zk7.ini"; }
   sSettingsRecord ReadRecord(uint32_t nBackground = 0xFFFFFF) const {
