@@ -29,7 +29,8 @@ class InstalledTree(unittest.TestCase):
         run("cmake", "--install", BUILD, "--prefix", cls.root)
 
     @classmethod
-    def tearDownClass(cls): cls.tmp.cleanup()
+    def tearDownClass(cls):
+        cls.tmp.cleanup()
 
     def test_files_and_programs(self):
         files = {os.path.relpath(os.path.join(folder, n), self.root)
@@ -53,8 +54,8 @@ class InstalledTree(unittest.TestCase):
                                                     entry["Icon"] + ".svg")))
         with open(os.path.join(self.root, "share/mime/packages/zk7.xml"), encoding="utf-8") as f:
             mime = f.read()
-        for needed in ('<mime-type type="application/x-zk7-results">', '<glob pattern="*.zk"/>'):
-            self.assertIn(needed, mime)
+        self.assertIn('<mime-type type="application/x-zk7-results">', mime)
+        self.assertIn('<glob pattern="*.zk"/>', mime)
         page = run("man", "-l", "-P", "cat", os.path.join(self.root, "share/man/man1/zk7-cli.1.gz")) \
             if shutil.which("man") else ""
         if page:
