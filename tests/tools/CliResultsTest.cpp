@@ -17,9 +17,8 @@ struct CliFiles : ::testing::Test {
 
   void SetUp() override {
     CResultsFileBuilder b;  // 100 ms a counter step
-    b.aRecords.push_back({1767225600u, 0, {{0, 0, 1.5f}, {3, 0, -2.25f}}});
-    b.aRecords.push_back({1767225600u, 4, {{0, 7, 0.0f}, {3, 0, 0.0f}}});
-    b.aRecords.push_back({1767225600u, 12, {{0, 0, 100.0f}, {3, 12, 0.0f}}});
+    b.aRecords = {{1767225600u, 0, {{0, 0, 1.5f}, {3, 0, -2.25f}}}, {1767225600u, 4, {{0, 7, 0.0f}, {3, 0, 0.0f}}},
+                  {1767225600u, 12, {{0, 0, 100.0f}, {3, 12, 0.0f}}}};
     b.WriteTo(m_strFile);
     WriteFileText(m_strLog, "1\t2017-03-15\t08:00:01\tStart\tadmin\tAcquisition\tsession 12\r\n"
                             "2\t2017-03-15\t08:05:10\tlimit\toperator\tT1\thigh 85.0\r\n"
@@ -82,13 +81,13 @@ TEST_F(CliFiles, EachCommandWritesItsBytes) {
                                   "2026-01-01T00:00:01.200,\"Err. 12 (Broken wire (voltage))\",100.00000\r\n");
   // The window's statistics table: regional decimals, the channel's resolution.
   const sProcessResult r = Cli({"stats", f, "--channels", "1"}, "fr_FR.UTF-8");
-  EXPECT_EQ(r.strOut.rfind("Channel  Name  Unit  Count  Errors  Min", 0), 0u) << r.strOut;
-  EXPECT_NE(r.strOut.find("50,750000"), std::string::npos) << r.strOut;
+  EXPECT_TRUE(r.strOut.rfind("Channel  Name  Unit  Count  Errors  Min", 0) == 0 && r.strOut.find("50,750000") != std::string::npos)
+      << r.strOut;
 
   // An export to a file appends or replaces.
   const std::string strTxt = m_dir.Path() + "/out.txt";
-  ASSERT_EQ(Cli({"export", m_strFile, "-o", strTxt, "--records", "1-1", "--channels", "1"}).nExitCode, 0);
-  ASSERT_EQ(Cli({"export", m_strFile, "-o", strTxt, "--append", "--records", "3-3", "--channels", "1"}).nExitCode, 0);
+  ASSERT_TRUE(Cli({"export", f, "-o", strTxt, "--records", "1-1", "--channels", "1"}).nExitCode == 0 &&
+              Cli({"export", f, "-o", strTxt, "--append", "--records", "3-3", "--channels", "1"}).nExitCode == 0);
   EXPECT_EQ(ReadFileText(strTxt), "M\tN\xB0\tHour\tCh1 (U1)\r\n \t1\t00:00:00.000\t 1.500000\r\n"
                                   "M\tN\xB0\tHour\tCh1 (U1)\r\n \t3\t00:00:01.200\t100.00000\r\n");
   ASSERT_EQ(Cli({"export", m_strFile, "-o", strTxt, "--records", "2-2", "--channels", "1"}).nExitCode, 0);
