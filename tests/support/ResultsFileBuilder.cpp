@@ -17,14 +17,10 @@ std::string CResultsFileBuilder::MakeXml(const std::vector<std::string>& aKinds,
                                          const std::string& strExtraChannelXml) {
   std::string s = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<fieldacq><session>";
   s += "<command><configuration><name>" + strConfigName + "</name></configuration></command>";
-  int n = 0;
-  for (const auto& k : aKinds) {
-    ++n;
-    s += "<" + k + "><name>Ch" + std::to_string(n) + "</name><unit>U" + std::to_string(n) + "</unit>" +
-         strExtraChannelXml + "</" + k + ">";
-  }
-  s += "</session></fieldacq>";
-  return s;
+  for (size_t n = 1; n <= aKinds.size(); ++n)
+    s += "<" + aKinds[n - 1] + "><name>Ch" + std::to_string(n) + "</name><unit>U" + std::to_string(n) + "</unit>" +
+         strExtraChannelXml + "</" + aKinds[n - 1] + ">";
+  return s + "</session></fieldacq>";
 }
 
 std::string CResultsFileBuilder::ThreeChannelXml(const std::string& strSecondName, int nThirdResolution) {
@@ -36,16 +32,13 @@ std::string CResultsFileBuilder::ThreeChannelXml(const std::string& strSecondNam
 }
 
 CResultsFileBuilder CResultsFileBuilder::HistoryFile(int nRecords, uint32_t nBase, int nChannels) {
-  CResultsFileBuilder b;
-  b.nChannels = nChannels;
-  b.strXml = ThreeChannelXml();
+  CResultsFileBuilder b(nChannels, ThreeChannelXml());
   for (int c = 3; c < nChannels; ++c)
     b.strXml.insert(b.strXml.rfind("</session>"), "<numchan><name>C" + std::to_string(c + 1) + "</name><display resolution=\"0\"/></numchan>");
   const sRawSample aFirst[3] = {{0, 0, 0}, {12, 0, 0}, {-7, 0, 1.5f}};
   b.AddRecords(nRecords, nChannels, nBase, 10, [&](int i, int c) {
     sRawSample s = c < 3 ? aFirst[c] : sRawSample{0, 0, float(c)};
-    if (c == 0) s.fValue = 20.0f + 0.5f * static_cast<float>(i);
-    if (c == 1) s.fValue = static_cast<float>(i);
+    if (c < 2) s.fValue = c == 0 ? 20.0f + 0.5f * static_cast<float>(i) : static_cast<float>(i);
     if (c == 2 && i == 2) s.nError = 12;
     return s;
   });
@@ -94,24 +87,17 @@ void WriteFileBytes(const std::string& strPath, const std::vector<uint8_t>& a) {
   f.write(reinterpret_cast<const char*>(a.data()), static_cast<std::streamsize>(a.size()));
 }
 
-void WriteFileText(const std::string& strPath, const std::string& str) {
-  WriteFileBytes(strPath, std::vector<uint8_t>(str.begin(), str.end()));
-}
+void WriteFileText(const std::string& strPath, const std::string& str) { WriteFileBytes(strPath, {str.begin(), str.end()}); }
 
 std::string ReadFileText(const std::string& strPath) {
-  auto a = ReadFileBytes(strPath);
-  return std::string(a.begin(), a.end());
+  const auto a = ReadFileBytes(strPath);
+  return {a.begin(), a.end()};
 }
 
 std::string Pattern(size_t nSize, unsigned nSeed) {
   std::string str(nSize, '\0');
   uint32_t x = 2463534242u ^ nSeed;
-  for (size_t i = 0; i < nSize; ++i) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    str[i] = static_cast<char>(x);
-  }
+  for (char& c : str) x ^= x << 13, x ^= x >> 17, x ^= x << 5, c = static_cast<char>(x);
   return str;
 }
 

@@ -7,21 +7,13 @@
 
 namespace zk7 {
 
-struct sRawSample {
-  int16_t nOffset = 0;
-  uint16_t nError = 0;
-  float fValue = 0.0f;
-};
-
-struct sRawRecord {
-  uint32_t nBaseTime = 0;
-  uint32_t nCounter = 0;
-  std::vector<sRawSample> aSamples;
-};
+struct sRawSample { int16_t nOffset = 0; uint16_t nError = 0; float fValue = 0.0f; };
+struct sRawRecord { uint32_t nBaseTime = 0; uint32_t nCounter = 0; std::vector<sRawSample> aSamples; };
 
 class CResultsFileBuilder {
 public:
   CResultsFileBuilder();
+  CResultsFileBuilder(int32_t nChannelCount, std::string strConfigXml) : nChannels(nChannelCount), strXml(std::move(strConfigXml)) {}
 
   // Header fields.
   std::string strModel = "73512";   // written at offset 16, then a zero byte
@@ -52,9 +44,8 @@ public:
   template <class F>
   void AddRecords(int nRecords, int nChannels, uint32_t nBaseTime, uint32_t nStep, F value) {
     for (int i = 0; i < nRecords; ++i) {
-      sRawRecord r{nBaseTime, nStep * static_cast<uint32_t>(i), {}};
-      for (int c = 0; c < nChannels; ++c) r.aSamples.push_back(value(i, c));
-      aRecords.push_back(r);
+      aRecords.push_back({nBaseTime, nStep * static_cast<uint32_t>(i), {}});
+      for (int c = 0; c < nChannels; ++c) aRecords.back().aSamples.push_back(value(i, c));
     }
   }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 
 #include "ResultsFileBuilder.h"
@@ -12,10 +13,10 @@
 
 namespace zk7 {
 
-class CResultsTest : public ::testing::Test {
-protected:
+struct CResultsTest : ::testing::Test {
   CTempDir m_dir{"zk7-core"};
-  void SetUp() override { SetRegionalSettings(CRegionalSettings::Plain()); }
+  // Plain conventions from the start: the documents a fixture opens as it is built see them too.
+  CResultsTest() { SetRegionalSettings(CRegionalSettings::Plain()); }
   void TearDown() override { SetRegionalSettings(CRegionalSettings::Plain()); }
   std::string Path(const std::string& strName) const { return m_dir.Path() + "/" + strName; }
   // Writes b as strName and opens it into doc; a refusal fails the test.
@@ -24,6 +25,12 @@ protected:
     std::string strError;
     ASSERT_TRUE(doc.OnOpenDocument(Path(strName), &strError)) << strError;
   }
+  // The same in a document of its own, kept until the test ends.
+  CZK7Doc& Opened(const CResultsFileBuilder& b, const std::string& strName = "f.zk") {
+    Open(m_docs.emplace_back(), b, strName);
+    return m_docs.back();
+  }
+  std::deque<CZK7Doc> m_docs;
 };
 
 } // namespace zk7

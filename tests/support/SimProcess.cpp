@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -22,8 +23,7 @@ namespace zk7 {
 namespace {
 
 std::vector<char*> ArgvOf(const std::string& strProgram, const std::vector<std::string>& aArgs) {
-  std::vector<char*> a;
-  a.push_back(const_cast<char*>(strProgram.c_str()));
+  std::vector<char*> a{const_cast<char*>(strProgram.c_str())};
   for (const auto& s : aArgs) a.push_back(const_cast<char*>(s.c_str()));
   a.push_back(nullptr);
   return a;
@@ -31,12 +31,11 @@ std::vector<char*> ArgvOf(const std::string& strProgram, const std::vector<std::
 
 void ReadAll(int fd, std::string& str) {
   char buf[65536];
-  for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    str.append(buf, static_cast<size_t>(n));
+  for (ssize_t n; (n = read(fd, buf, sizeof buf)) != 0;) {
+    if (n < 0 && errno != EINTR) break;
+    if (n > 0) str.append(buf, static_cast<size_t>(n));
   }
+  close(fd);
 }
 
 } // namespace
@@ -59,26 +58,20 @@ bool CModuleSim::Start(const std::vector<std::string>& aArgs, std::string& strEr
   aAll.insert(aAll.end(), {"--user", std::string(kUser) + ":" + kPassword, "--trace", (m_temp / "trace").string()});
   const std::string strProgram = ZK7_SIM_PATH;
   int fds[2];
-  if (pipe(fds) != 0) {
-    strError = "pipe failed";
-    return false;
-  }
+  if (pipe(fds) != 0) return strError = "pipe failed", false;
   auto argv = ArgvOf(strProgram, aAll);
   m_pid = fork();
   if (m_pid == 0) {
     dup2(fds[1], STDOUT_FILENO);
-    close(fds[0]);
-    close(fds[1]);
+    close(fds[0]), close(fds[1]);
     execv(strProgram.c_str(), argv.data());
     _exit(127);
   }
   close(fds[1]);
   std::string strLine;
-  while (m_pid > 0 && strLine.find('\n') == std::string::npos) {
+  for (char c; m_pid > 0 && strLine.find('\n') == std::string::npos; strLine += c) {
     pollfd pfd{fds[0], POLLIN, 0};
-    char c;
     if (poll(&pfd, 1, 20000) <= 0 || read(fds[0], &c, 1) != 1) break;
-    strLine += c;
   }
   close(fds[0]);
   const std::string strPrefix = "listening on ";
@@ -96,8 +89,7 @@ bool CModuleSim::Start(const std::vector<std::string>& aArgs, std::string& strEr
 void CModuleSim::Stop() {
   if (m_pid <= 0) return;
   kill(m_pid, SIGTERM);
-  int nStatus = 0;
-  waitpid(m_pid, &nStatus, 0);
+  waitpid(m_pid, nullptr, 0);
   m_pid = -1;
 }
 
@@ -109,9 +101,8 @@ std::vector<std::string> CModuleSim::Traced(char cSide) const {
 }
 
 int CModuleSim::CountRequests(const std::string& strNeedle) const {
-  int n = 0;
-  for (const auto& str : Traced('C')) n += str.find(strNeedle) != std::string::npos ? 1 : 0;
-  return n;
+  const auto a = Traced('C');
+  return static_cast<int>(std::count_if(a.begin(), a.end(), [&](const std::string& s) { return s.find(strNeedle) != std::string::npos; }));
 }
 
 std::unique_ptr<CZK7Dev> CModuleSim::Client(const std::string& strPassword) const {
@@ -128,30 +119,25 @@ sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::
   std::vector<std::string> aEnvAll;
   for (char** p = environ; *p; ++p) aEnvAll.push_back(*p);
   for (const auto& strEntry : aEnv) {
-    std::string strName = strEntry.substr(0, strEntry.find('='));
-    std::erase_if(aEnvAll, [&](const std::string& s) { return s.rfind(strName + "=", 0) == 0; });
+    const std::string strName = strEntry.substr(0, strEntry.find('=')) + "=";
+    std::erase_if(aEnvAll, [&](const std::string& s) { return s.rfind(strName, 0) == 0; });
     if (strEntry.find('=') != std::string::npos) aEnvAll.push_back(strEntry);
   }
   std::vector<char*> envp;
   for (auto& s : aEnvAll) envp.push_back(s.data());
   envp.push_back(nullptr);
   auto argv = ArgvOf(strProgram, aArgs);
-  pid_t pid = fork();
+  const pid_t pid = fork();
   if (pid == 0) {
-    dup2(in[0], STDIN_FILENO);
-    dup2(out[1], STDOUT_FILENO);
-    dup2(err[1], STDERR_FILENO);
+    dup2(in[0], STDIN_FILENO), dup2(out[1], STDOUT_FILENO), dup2(err[1], STDERR_FILENO);
     for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
     execve(strProgram.c_str(), argv.data(), envp.data());
     _exit(127);
   }
-  close(in[0]);
-  close(out[1]);
-  close(err[1]);
+  close(in[0]), close(out[1]), close(err[1]);
   std::thread writer([&] {
-    size_t nDone = 0;
-    while (nDone < strInput.size()) {
-      ssize_t n = write(in[1], strInput.data() + nDone, strInput.size() - nDone);
+    for (size_t nDone = 0; nDone < strInput.size();) {
+      const ssize_t n = write(in[1], strInput.data() + nDone, strInput.size() - nDone);
       if (n <= 0) break;
       nDone += static_cast<size_t>(n);
     }
@@ -161,8 +147,6 @@ sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::
   ReadAll(out[0], result.strOut);
   errReader.join();
   writer.join();
-  close(out[0]);
-  close(err[0]);
   int nStatus = 0;
   rusage usage{};
   wait4(pid, &nStatus, 0, &usage);
@@ -204,7 +188,7 @@ std::string MakeTempDir(const std::string& strPrefix) {
   std::error_code ec;
   std::filesystem::create_directories(base, ec);
   std::string strTemplate = (base / (strPrefix + "XXXXXX")).string();
-  char* psz = mkdtemp(strTemplate.data());
+  const char* psz = mkdtemp(strTemplate.data());
   return psz ? std::string(psz) : std::string();
 }
 

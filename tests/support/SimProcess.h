@@ -49,12 +49,8 @@ private:
   int m_nPort = 0;
 };
 
-struct sProcessResult {
-  int nExitCode = -1;  // -1 when the process did not exit normally
-  long nMaxRssKb = 0;  // the child's peak resident memory
-  std::string strOut;
-  std::string strErr;
-};
+// The exit code is -1 when the process did not exit normally; nMaxRssKb is its peak resident memory.
+struct sProcessResult { int nExitCode = -1; long nMaxRssKb = 0; std::string strOut, strErr; };
 
 // Runs strProgram with aArgs, this process's environment changed by aEnv
 // ("NAME=VALUE" sets, "NAME" removes), and strInput on its standard input.
@@ -67,10 +63,7 @@ std::string PdfToText(const std::string& strPdf, std::vector<std::string> aOptio
 
 // One record of a zk7-sim --trace file: what the client ('C') or the simulator
 // ('S') sent, byte for byte.
-struct sTraceRecord {
-  char cSide;
-  std::string strBytes;
-};
+struct sTraceRecord { char cSide; std::string strBytes; };
 std::vector<sTraceRecord> ReadTrace(const std::string& strPath);
 
 // A fresh empty folder under TMPDIR, which the tests set to the test home's own.

@@ -2,23 +2,17 @@
 // to the module's file after a stop, with no byte fetched twice, through a link
 // that breaks in the middle too; and the simulator's listing and block reads
 // agree with each other while its file grows.
-#include <chrono>
 #include <cstring>
+#include <thread>
+#include <chrono>
 #include <functional>
 #include <regex>
-#include <thread>
 
 #include "SimTestSupport.h"
 
 namespace zk7 {
-namespace {
 
-class CliFollow : public SimTest {
-protected:
-  sProcessResult Cli(std::vector<std::string> aArgs) {
-    aArgs.insert(aArgs.end(), {"--address", m_sim.Host(), "--port", std::to_string(m_sim.Port()), "--user", kTestUser});
-    return RunProcess(ZK7_CLI_PATH, aArgs, {std::string("ZK7_PASSWORD=") + kTestPassword});
-  }
+struct CliFollow : SimTest {
   // The one results file the module records (the bystander left out).
   std::filesystem::path Recorded() const {
     for (const auto& e : std::filesystem::directory_iterator(Root() / "internal"))
@@ -28,11 +22,8 @@ protected:
   // Waits, boundedly, for fn to hold.
   static bool Eventually(const std::function<bool()>& fn) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!fn()) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
+    while (!fn() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return fn();
   }
 };
 
@@ -40,10 +31,7 @@ TEST_F(CliFollow, CopyIsByteIdenticalAfterTheStop) {
   for (const char* pszFault : {"", "drop=100@block#12*1"}) {
     SCOPED_TRACE(pszFault);
     m_sim.Stop();
-    for (const auto& dir : {Root() / "internal", Local()}) {
-      std::filesystem::remove_all(dir);
-      std::filesystem::create_directories(dir);
-    }
+    for (const auto& dir : {Root() / "internal", Local()}) std::filesystem::remove_all(dir), std::filesystem::create_directories(dir);
     // A results file that does not grow, newer by name than the one that does.
     WriteFileText(Root() / "internal" / "old.zk", Pattern(5000, 1));
     std::vector<std::string> aSim = {"--period", "20"};
@@ -52,9 +40,7 @@ TEST_F(CliFollow, CopyIsByteIdenticalAfterTheStop) {
     ASSERT_EQ(Cli({"start"}).nExitCode, 0);
 
     sProcessResult follow;
-    std::thread runner([&] {
-      follow = Cli({"follow", "--dest", Local().string(), "--interval", "0.1", "--duration", "60"});
-    });
+    std::thread runner([&] { follow = Cli({"follow", "--dest", Local().string(), "--interval", "0.1", "--duration", "60"}); });
     const std::filesystem::path copy = Local() / "internal" / Recorded().filename();
     std::error_code ec;
     const bool bGrew = Eventually([&] { return std::filesystem::file_size(copy, ec) > 12000 && !ec; });
@@ -71,15 +57,9 @@ TEST_F(CliFollow, CopyIsByteIdenticalAfterTheStop) {
     EXPECT_EQ(std::stoll(m[2]), static_cast<long long>(strModule.size()));
     // Bytes asked for on the wire: the block the drop broke is paid twice.
     EXPECT_LE(std::stod(m[3]), 1.05 * static_cast<double>(strModule.size()));
-    if (*pszFault) {
-      EXPECT_GT(std::stoll(m[3]), static_cast<long long>(strModule.size()));
-    } else {
-      EXPECT_EQ(std::stoll(m[3]), static_cast<long long>(strModule.size()));
-    }
+    EXPECT_EQ(std::stoll(m[3]) > static_cast<long long>(strModule.size()), *pszFault != 0) << m[3];
     EXPECT_GE(std::count(follow.strOut.begin(), follow.strOut.end(), '\n'), 4) << "a line per catch-up";
-    if (*pszFault) {
-      EXPECT_NE(follow.strErr.find("reconnecting"), std::string::npos) << follow.strErr;
-    }
+    EXPECT_EQ(follow.strErr.find("reconnecting") != std::string::npos, *pszFault != 0) << follow.strErr;
     EXPECT_FALSE(std::filesystem::exists(Local() / "internal" / "old.zk"));
   }
 }
@@ -93,14 +73,15 @@ TEST_F(CliFollow, NamedFileAndRefusals) {
   ASSERT_EQ(named.nExitCode, 0) << named.strErr;
   EXPECT_EQ(ReadFileText(Local() / "internal" / "run" / "still.zk"), Pattern(3000, 4));
   // Without a file and without acquisition there is nothing to follow: not a success.
-  auto idle = Cli({"follow", "--dest", Local().string(), "--interval", "0.05"});
-  EXPECT_EQ(idle.nExitCode, 1);
-  EXPECT_NE(idle.strErr.find("Acquisition is not running"), std::string::npos) << idle.strErr;
-  auto bad = Cli({"follow", "internal", "--dest", Local().string()});
-  EXPECT_EQ(bad.nExitCode, 2);
-  auto missing = Cli({"follow", "internal/none.zk", "--dest", Local().string(), "--duration", "5"});
-  EXPECT_EQ(missing.nExitCode, 1);
-  EXPECT_NE(missing.strErr.find("File does not exist"), std::string::npos) << missing.strErr;
+  const struct { std::vector<std::string> aArgs; int nExit; const char* pszErr; } cases[] = {
+      {{"follow", "--dest", Local().string(), "--interval", "0.05"}, 1, "Acquisition is not running"},
+      {{"follow", "internal", "--dest", Local().string()}, 2, ""},
+      {{"follow", "internal/none.zk", "--dest", Local().string(), "--duration", "5"}, 1, "File does not exist"}};
+  for (const auto& c : cases) {
+    const auto r = Cli(c.aArgs);
+    EXPECT_EQ(r.nExitCode, c.nExit) << c.aArgs[1];
+    EXPECT_NE(r.strErr.find(c.pszErr), std::string::npos) << r.strErr;
+  }
 }
 
 TEST_F(CliFollow, SimListingAndBlocksAgreeWhileTheFileGrows) {
@@ -111,8 +92,7 @@ TEST_F(CliFollow, SimListingAndBlocksAgreeWhileTheFileGrows) {
   for (int i = 0; i < 5; ++i) {
     std::vector<sResDir> aDirs;
     ASSERT_EQ(dev->ListDirectory("internal", aDirs), ZK7_OK);
-    ASSERT_EQ(aDirs.size(), 1u);
-    ASSERT_EQ(aDirs[0].aFiles.size(), 1u);
+    ASSERT_TRUE(aDirs.size() == 1u && aDirs[0].aFiles.size() == 1u);
     const auto& file = aDirs[0].aFiles[0];
     const auto local = Local() / ("snap" + std::to_string(i));
     ASSERT_EQ(dev->DownloadFile("internal", "", file.strName, file.nSize, local.string()), ZK7_OK)
@@ -123,8 +103,7 @@ TEST_F(CliFollow, SimListingAndBlocksAgreeWhileTheFileGrows) {
   }
   ASSERT_EQ(dev->SetAcquisition(0, 0), ZK7_OK);
   const std::string strFinal = ReadFileText(Recorded());
-  uint32_t nDataOffset = 0;
-  int32_t nChannels = 0;
+  uint32_t nDataOffset = 0; int32_t nChannels = 0;
   std::memcpy(&nChannels, strFinal.data() + 40, 4);
   std::memcpy(&nDataOffset, strFinal.data() + 44, 4);
   for (const auto& str : aSnapshots) {
@@ -134,5 +113,4 @@ TEST_F(CliFollow, SimListingAndBlocksAgreeWhileTheFileGrows) {
   EXPECT_GT(aSnapshots.back().size(), aSnapshots.front().size());
 }
 
-} // namespace
 } // namespace zk7

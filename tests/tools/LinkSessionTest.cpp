@@ -1,86 +1,84 @@
 // The link's login, request bytes and response handling against zk7-sim.
+#include <thread>
+#include <chrono>
 #include <sys/socket.h>
 #include <netinet/in.h>
 #include <unistd.h>
-
-#include <chrono>
-#include <thread>
 
 #include "SimTestSupport.h"
 #include "link/Protocol.h"
 
 namespace zk7 {
-namespace {
 
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n";
 
 std::string Between(const std::string& str, const std::string& strOpen, const std::string& strClose) {
-  size_t n = str.find(strOpen);
-  if (n == std::string::npos) return "";
-  n += strOpen.size();
-  return str.substr(n, str.find(strClose, n) - n);
+  const size_t n = str.find(strOpen) + strOpen.size();
+  return n < strOpen.size() ? "" : str.substr(n, str.find(strClose, n) - n);
 }
 
 using LinkSession = SimTest;
 
-TEST_F(LinkSession, LoginSendsKeyRequestThenDigestAndKeepsTheSession) {
+TEST_F(LinkSession, LoginSendsKeyRequestThenDigestAndKeepsTheSessionOfEachClient) {
   StartSim();
   auto dev = Connect();
   ASSERT_TRUE(dev->IsLogged());
   // The simulator writes ids with leading zeros, as the module does.
-  EXPECT_EQ(dev->GetLogId().size(), 5u);
-  EXPECT_EQ(dev->GetLogId()[0], '0');
+  EXPECT_TRUE(dev->GetLogId().size() == 5u && dev->GetLogId()[0] == '0') << dev->GetLogId();
 
   auto sent = Sent();
   ASSERT_EQ(sent.size(), 2u);
   EXPECT_EQ(sent[0], "POST /HB3XMLParser\r\nContent-Length: 98\r\n\r\n" + kDecl +
                          "<fieldacq>\n\t<login>\n\t\t<read />\n\t</login>\n</fieldacq>\n");
-  std::string strKey = Between(Answered()[0], "<encryption-key>", "</encryption-key>");
+  const std::string strKey = Between(Answered()[0], "<encryption-key>", "</encryption-key>");
   ASSERT_FALSE(strKey.empty());
   EXPECT_EQ(sent[1], Framed(kDecl + "<fieldacq>\n\t<login>\n\t\t<user encryption-key=\"" + strKey + "\" password=\"" +
                             PasswordDigest(kTestPassword, strKey) + "\">operator</user>\n\t</login>\n</fieldacq>\n"));
 
   // Logging in again opens a new connection and a new session.
-  std::string strOld = dev->GetLogId();
-  ASSERT_EQ(dev->Login(), 0);
-  EXPECT_NE(dev->GetLogId(), strOld);
+  const std::string strOld = dev->GetLogId();
+  EXPECT_TRUE(dev->Login() == 0 && dev->GetLogId() != strOld);
+
+  // Several clients at once, each with its own session.
+  WriteFileText(Root() / "internal" / "big.zk", Pattern(2000000, 7));
+  auto a = Connect();
+  auto b = Connect();
+  EXPECT_NE(a->GetLogId(), b->GetLogId());
+  int nA = -1, nB = -1;
+  std::thread t([&] { nA = a->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "a.zk").string()); });
+  nB = b->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "b.zk").string());
+  t.join();
+  EXPECT_EQ((std::pair{nA, nB}), (std::pair{0, 0}));
+  EXPECT_TRUE(ReadFileText(Local() / "a.zk") == Pattern(2000000, 7) && ReadFileText(Local() / "b.zk") == Pattern(2000000, 7));
 }
 
-TEST_F(LinkSession, RefusedLoginAndEmptyKey) {
+TEST_F(LinkSession, RefusedLoginEmptyKeyAndConnectFailures) {
   StartSim({"--fault", "empty-key@key*1"});
   auto dev = NewDev();
-  EXPECT_EQ(dev->Login(), 8);
-  EXPECT_FALSE(dev->IsLogged());
+  EXPECT_EQ((std::pair{dev->Login(), dev->IsLogged()}), (std::pair{8, false}));
   EXPECT_EQ(Sent().size(), 1u) << "the user name must not follow an empty key";
-
   auto bad = NewDev("wrong");
-  EXPECT_EQ(bad->Login(), 6);
+  EXPECT_EQ((std::pair{bad->Login(), bad->IsLogged()}), (std::pair{6, false}));
   EXPECT_EQ(bad->GetLastErrorText(), "Request status Error: Invalid user name or password");
-  EXPECT_FALSE(bad->IsLogged());
-}
 
-TEST_F(LinkSession, ConnectFailures) {
+  // Connect failures.
   // A port nobody listens on: bound by this test and kept, without listening, so
   // that a connection is refused here and no other process can take the port meanwhile.
   int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in addr{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
   socklen_t nLen = sizeof addr;
   ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
   getsockname(s, reinterpret_cast<sockaddr*>(&addr), &nLen);
   int nPort = ntohs(addr.sin_port);
 
-  CZK7Dev dev(nPort);
-  dev.SetParameters("127.0.0.1", "u", "p");
-  EXPECT_EQ(dev.Login(), 1);
-  EXPECT_EQ(dev.GetLastErrorText(), "Can't Establish connexion with following parameters:\r\nIP Address: 127.0.0.1\r\nPort: " +
-                                        std::to_string(nPort));
+  CZK7Dev none(nPort);
+  none.SetParameters("127.0.0.1", "u", "p");
+  EXPECT_EQ((std::pair{none.Login(), none.GetLastErrorText()}),
+            (std::pair{1, "Can't Establish connexion with following parameters:\r\nIP Address: 127.0.0.1\r\nPort: " + std::to_string(nPort)}));
   // A name, resolved from the machine's own hosts, is shown as the user typed it.
   CZK7Dev named(nPort);
   named.SetParameters("localhost", "u", "p");
-  EXPECT_EQ(named.Login(), 1);
-  EXPECT_NE(named.GetLastErrorText().find("IP Address: localhost\r\n"), std::string::npos);
+  EXPECT_TRUE(named.Login() == 1 && named.GetLastErrorText().find("IP Address: localhost\r\n") != std::string::npos);
   close(s);
 }
 
@@ -91,33 +89,23 @@ TEST_F(LinkSession, RequestBytesOfEachKind) {
   const std::string strId = dev->GetLogId();
   const std::string strSession = "\t<session logid=\"" + strId + "\">\n";
   std::vector<sResDir> aDirs;
-  ASSERT_EQ(dev->ListDirectory("internal", aDirs), 0);
-  ASSERT_EQ(dev->DownloadFile("internal", "run1", "small.zk", 3, (Local() / "small.zk").string()), 0)
-      << dev->GetLastErrorText();
   int bRunning = -1;
-  ASSERT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
-  ASSERT_EQ(dev->SetAcquisition(1, 2), 0) << dev->GetLastErrorText();
-  ASSERT_EQ(dev->SetAcquisition(0, 0), 0);
+  ASSERT_TRUE(dev->ListDirectory("internal", aDirs) == 0 &&
+              dev->DownloadFile("internal", "run1", "small.zk", 3, (Local() / "small.zk").string()) == 0 &&
+              dev->ReadAcquisitionStatus(bRunning) == 0 && dev->SetAcquisition(1, 2) == 0 && dev->SetAcquisition(0, 0) == 0)
+      << dev->GetLastErrorText();
 
   // The simulator hands out handles in upper case; they come back in lower case.
   ASSERT_EQ(Between(Answered()[3], "fd=\"", "\""), "1A2B");
-  sBlockRequest req;
-  req.nSession = std::stoi(strId);
-  req.nHandle = 0x1A2B;
-  req.nOffset = 0;
-  req.nCount = 3;
-  const auto block = EncodeBlockRequest(req);
+  const auto block = EncodeBlockRequest({.nSession = std::stoi(strId), .nHandle = 0x1A2B, .nOffset = 0, .nCount = 3});
   const std::string strFile = "\t\t<disk device=\"internal\">\n\t\t\t<file>\n\t\t\t\t";
   const std::string strCommand = "\t\t<command>\n\t\t\t<";
-  const std::string aInner[] = {
+  const std::string aInner[] = {  // the third is the block request
       "\t\t<disk device=\"internal\">\n\t\t\t<dir details=\"on\" />\n\t\t</disk>\n",
-      strFile + "<open name=\"run1/small.zk\" />\n\t\t\t</file>\n\t\t</disk>\n",
-      "",  // the block request
-      strFile + "<close fd=\"1a2b\" />\n\t\t\t</file>\n\t\t</disk>\n",
-      "\t\t<read-status>\n\t\t\t<acquisition />\n\t\t</read-status>\n",
+      strFile + "<open name=\"run1/small.zk\" />\n\t\t\t</file>\n\t\t</disk>\n", "",
+      strFile + "<close fd=\"1a2b\" />\n\t\t\t</file>\n\t\t</disk>\n", "\t\t<read-status>\n\t\t\t<acquisition />\n\t\t</read-status>\n",
       strCommand + "start>\n\t\t\t\t<acquisition data=\"append\" />\n\t\t\t</start>\n\t\t</command>\n",
-      strCommand + "stop>\n\t\t\t\t<acquisition />\n\t\t\t</stop>\n\t\t</command>\n",
-  };
+      strCommand + "stop>\n\t\t\t\t<acquisition />\n\t\t\t</stop>\n\t\t</command>\n"};
   const auto sent = Sent();
   ASSERT_EQ(sent.size(), 2u + std::size(aInner));
   for (size_t i = 0; i < std::size(aInner); ++i)
@@ -126,9 +114,8 @@ TEST_F(LinkSession, RequestBytesOfEachKind) {
 }
 
 TEST_F(LinkSession, ConfigurationIsSentWithTheCurrentSessionAndSaveLast) {
-  std::filesystem::create_directories(Local());
-  const std::string strFile = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-                              "<fieldacq><session logid=\"999\"><channels><channel id=\"1\"/></channels></session></fieldacq>\n";
+  const std::string strFile = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<fieldacq><session logid=\"999\"><channels>"
+                              "<channel id=\"1\"/></channels></session></fieldacq>\n";
   const auto path = Local() / "Plant A.old.xml";
   WriteFileText(path, strFile);
   StartSim();
@@ -145,40 +132,20 @@ TEST_F(LinkSession, ConfigurationIsSentWithTheCurrentSessionAndSaveLast) {
                             "\t</session>\n</fieldacq>\n"));
   EXPECT_EQ(ReadFileText(path), strFile) << "the file on disk is not changed";
   EXPECT_TRUE(std::filesystem::exists(Root() / "configs" / "Plant A.xml"));
-
-  // The module refuses a configuration while it acquires.
-  ASSERT_EQ(dev->SetAcquisition(1, 2), 0);
-  int bRunning = 0;
-  ASSERT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
-  EXPECT_EQ(bRunning, 1);
-  EXPECT_EQ(dev->SendConfiguration(), 6);
-  EXPECT_EQ(dev->GetLastErrorText(), "Request status Error: Acquisition is running");
-  ASSERT_EQ(dev->SetAcquisition(0, 0), 0);
-  ASSERT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
-  EXPECT_EQ(bRunning, 0);
+  // The refusal while the module acquires: below, after a late status.
 }
 
 TEST_F(LinkSession, UnusableResponses) {
   // Anything but a well-formed answer closes the connection: what follows it is never read.
-  const struct {
-    const char* pszFault;
-    int nResult;
-    const char* pszText;  // start of the text
-    bool bStaysOpen;
-  } cases[] = {
-      {"malformed@status", 5, "Error", false},
-      {"no-length@status", 10, "No Content-Length", false},
+  const struct { const char* pszFault; int nResult; const char* pszText; bool bStaysOpen; } cases[] = {  // pszText: the start
+      {"malformed@status", 5, "Error", false}, {"no-length@status", 10, "No Content-Length", false},
       {"huge-length@status", 5, "Response too long", false},
       {"long-header@status", 5, "Response header longer than 65536 bytes", false},
       {"zero-length@status", 5, "Error document empty.", false},
-      {"deep-nesting@status", 5, "XML nested deeper than 256 levels", false},
-      {"utf8-tail@status", 5, "Error", false},
+      {"deep-nesting@status", 5, "XML nested deeper than 256 levels", false}, {"utf8-tail@status", 5, "Error", false},
       {"upper-ok@status", 6, "Request status Error: OK", true},
-      {"refuse=Not now@status", 6, "Request status Error: Not now", true},
-      {"lower-length@status", 0, "", true},
-      {"lf-only@status", 0, "", true},
-      {"mixed-eol@status", 0, "", true},
-      {"no-status@status", 0, "", true},
+      {"refuse=Not now@status", 6, "Request status Error: Not now", true}, {"lower-length@status", 0, "", true},
+      {"lf-only@status", 0, "", true}, {"mixed-eol@status", 0, "", true}, {"no-status@status", 0, "", true},
       {"status=Running@status", 0, "", true},  // any text but "running" is not running
   };
   for (const auto& c : cases) {
@@ -203,9 +170,8 @@ TEST_F(LinkSession, LateStatusIsNeverTakenForTheConfigurationsAnswer) {
   ASSERT_EQ(dev->SetAcquisition(1, 2), 0);
   dev->SetWaitMs(500);
   int bRunning = 0;
-  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 4);
+  EXPECT_EQ((std::pair{dev->ReadAcquisitionStatus(bRunning), dev->IsLogged()}), (std::pair{4, false}));
   EXPECT_EQ(dev->GetLastErrorText(), "Can't receive response: no complete answer within 0.5 s");
-  EXPECT_FALSE(dev->IsLogged());
   // The send logs in on a new connection; the late "ok" of the status goes nowhere.
   dev->SetWaitMs(5000);
   ASSERT_EQ(dev->LoadConfiguration(path.string()), 0);
@@ -218,15 +184,13 @@ TEST_F(LinkSession, DroppedConnectionEndsTheSessionAndALoginStartsAnother) {
   StartSim({"--fault", "drop=10@status*1"});
   auto dev = Connect();
   int bRunning = 0;
-  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 4);
-  EXPECT_EQ(dev->GetLastErrorText(), "Connexion closed");
-  EXPECT_FALSE(dev->IsLogged());
+  EXPECT_EQ((std::tuple{dev->ReadAcquisitionStatus(bRunning), dev->GetLastErrorText(), dev->IsLogged()}),
+            (std::tuple{4, std::string("Connexion closed"), false}));
   EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 2);
   EXPECT_EQ(dev->GetLastErrorText(), "Can't send Request");
   // Start and stop log in again by themselves.
   EXPECT_EQ(dev->SetAcquisition(0, 0), 0) << dev->GetLastErrorText();
-  EXPECT_TRUE(dev->IsLogged());
-  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 0);
+  EXPECT_EQ((std::pair{dev->IsLogged(), dev->ReadAcquisitionStatus(bRunning)}), (std::pair{true, 0}));
 }
 
 TEST_F(LinkSession, OneDeadlinePerAnswerWhateverTrickles) {
@@ -236,14 +200,13 @@ TEST_F(LinkSession, OneDeadlinePerAnswerWhateverTrickles) {
   auto dev = Connect();
   dev->SetWaitMs(400);
   int bRunning = 1;
-  EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), 4);
+  EXPECT_EQ((std::pair{dev->ReadAcquisitionStatus(bRunning), dev->IsLogged()}), (std::pair{4, false}));
   EXPECT_EQ(dev->GetLastErrorText(), "Can't receive response: no complete answer within 0.4 s");
-  EXPECT_FALSE(dev->IsLogged());
   ASSERT_EQ(dev->Login(), 0);
   dev->SetWaitMs(400);
-  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 1000, (Local() / "f.zk").string()), 12);
+  EXPECT_EQ((std::pair{dev->DownloadFile("internal", "", "f.zk", 1000, (Local() / "f.zk").string()), dev->IsLogged()}),
+            (std::pair{12, false}));
   EXPECT_EQ(dev->GetLastErrorText(), "Unexpected received data size");
-  EXPECT_FALSE(dev->IsLogged());
 }
 
 TEST_F(LinkSession, CancelFromAnotherThreadEndsAStalledWait) {
@@ -251,39 +214,17 @@ TEST_F(LinkSession, CancelFromAnotherThreadEndsAStalledWait) {
   StartSim({"--fault", "stall=60000@block#2*1"});
   auto dev = Connect();  // the wait stays at 60 s: only the cancel can end it
   std::thread canceller([&] {
-    while (!std::filesystem::exists(Local()) || std::filesystem::is_empty(Local()))
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (!std::filesystem::exists(Local()) || std::filesystem::is_empty(Local())) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     dev->RequestCancel();
   });
   int nResult = dev->DownloadFile("internal", "", "f.zk", 200000, (Local() / "f.zk").string());
   canceller.join();
-  EXPECT_EQ(nResult, 19);
-  EXPECT_EQ(dev->GetLastErrorText(), "Transfer cancelled");
-  EXPECT_FALSE(dev->IsLogged());
+  EXPECT_EQ((std::tuple{nResult, dev->GetLastErrorText(), dev->IsLogged()}), (std::tuple{19, std::string("Transfer cancelled"), false}));
   EXPECT_TRUE(std::filesystem::is_empty(Local())) << "the temporary file is removed";
   // The request stands until cleared.
   EXPECT_EQ(dev->Login(), 19);
   dev->ClearCancel();
-  EXPECT_EQ(dev->Reconnect(), 0);
-  EXPECT_TRUE(dev->IsLogged());
+  EXPECT_EQ((std::pair{dev->Reconnect(), dev->IsLogged()}), (std::pair{0, true}));
 }
 
-TEST_F(LinkSession, SeveralClientsAtOnce) {
-  WriteFileText(Root() / "internal" / "big.zk", Pattern(2000000, 7));
-  StartSim();
-  auto a = Connect();
-  auto b = Connect();
-  EXPECT_NE(a->GetLogId(), b->GetLogId());
-  int nA = -1, nB = -1;
-  std::filesystem::create_directories(Local());
-  std::thread t([&] { nA = a->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "a.zk").string()); });
-  nB = b->DownloadFile("internal", "", "big.zk", 2000000, (Local() / "b.zk").string());
-  t.join();
-  EXPECT_EQ(nA, 0);
-  EXPECT_EQ(nB, 0);
-  EXPECT_EQ(ReadFileText(Local() / "a.zk"), Pattern(2000000, 7));
-  EXPECT_EQ(ReadFileText(Local() / "b.zk"), Pattern(2000000, 7));
-}
-
-} // namespace
 } // namespace zk7

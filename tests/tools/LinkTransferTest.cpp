@@ -7,24 +7,20 @@
 #include "link/Protocol.h"
 
 namespace zk7 {
-namespace {
 
 using LinkTransfer = SimTest;
 
-std::vector<sBlockRequest> BlockRequests(const std::vector<std::string>& sent) {
+// The block requests among the messages sent from the nFrom-th on.
+std::vector<sBlockRequest> BlockRequests(const std::vector<std::string>& sent, size_t nFrom = 0) {
   std::vector<sBlockRequest> a;
-  for (const auto& str : sent) {
-    sBlockRequest req;
-    if (str.size() == ZK7_BLOCK_REQUEST_SIZE && DecodeBlockRequest(reinterpret_cast<const uint8_t*>(str.data()), req))
+  for (size_t i = nFrom; i < sent.size(); ++i)
+    if (sBlockRequest req; sent[i].size() == ZK7_BLOCK_REQUEST_SIZE && DecodeBlockRequest(reinterpret_cast<const uint8_t*>(sent[i].data()), req))
       a.push_back(req);
-  }
   return a;
 }
 
 size_t FileCount(const std::filesystem::path& dir) {
-  size_t n = 0;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) n += e.is_regular_file() ? 1 : 0;
-  return n;
+  return static_cast<size_t>(std::count_if(std::filesystem::recursive_directory_iterator(dir), {}, [](const auto& e) { return e.is_regular_file(); }));
 }
 
 TEST_F(LinkTransfer, Listings) {
@@ -37,16 +33,13 @@ TEST_F(LinkTransfer, Listings) {
   std::vector<sResDir> aDirs;
   ASSERT_EQ(dev->ListDirectory("configs", aDirs), 0);
   ASSERT_EQ(aDirs.size(), 2u);
-  EXPECT_EQ(aDirs[0].strName, "");
   ASSERT_EQ(aDirs[0].aFiles.size(), 2u);
-  EXPECT_EQ(aDirs[0].aFiles[1].strName, "b.xml");
-  EXPECT_EQ(aDirs[0].aFiles[1].nSize, 5);
-  EXPECT_EQ(aDirs[0].aFiles[1].bSelected, 0);
-  EXPECT_EQ(aDirs[1].strName, "site");
+  const sFileZK7& b = aDirs[0].aFiles[1];
+  EXPECT_EQ(std::tuple(aDirs[0].strName, aDirs[1].strName, b.strName, b.nSize, b.bSelected),
+            std::tuple(std::string(), std::string("site"), std::string("b.xml"), 5, 0));
   // A directory without files.
   ASSERT_EQ(dev->ListDirectory("logs", aDirs), 0);
-  ASSERT_EQ(aDirs.size(), 1u);
-  EXPECT_TRUE(aDirs[0].aFiles.empty());
+  EXPECT_TRUE(aDirs.size() == 1u && aDirs[0].aFiles.empty());
   // A device without directories: a disk without dir.
   ASSERT_EQ(dev->ListDirectory("internal", aDirs), 0);
   EXPECT_TRUE(aDirs.empty());
@@ -56,7 +49,7 @@ TEST_F(LinkTransfer, Listings) {
   EXPECT_TRUE(aDirs.empty());
 }
 
-TEST_F(LinkTransfer, FilesArriveByteForByteInBlocksOfAtMost50000) {
+TEST_F(LinkTransfer, FilesArriveByteForByteInBlocksOfAtMost50000AndAFailedWriteIsNamed) {
   const int aSizes[] = {0, 50000, 50001, 3 * 1024 * 1024 + 7};
   for (int n : aSizes) WriteFileText(Root() / "internal" / "d" / ("f" + std::to_string(n)), Pattern(static_cast<size_t>(n), static_cast<unsigned>(n)));
   StartSim();
@@ -68,20 +61,32 @@ TEST_F(LinkTransfer, FilesArriveByteForByteInBlocksOfAtMost50000) {
     const auto local = Local() / ("f" + std::to_string(n));
     ASSERT_EQ(dev->DownloadFile("internal", "d", "f" + std::to_string(n), n, local.string()), 0) << dev->GetLastErrorText();
     EXPECT_EQ(ReadFileText(local), Pattern(static_cast<size_t>(n), static_cast<unsigned>(n)));
-    auto sent = Sent();
-    std::vector<std::string> mine(sent.begin() + static_cast<long>(nBefore), sent.end());
-    auto blocks = BlockRequests(mine);
+    const auto blocks = BlockRequests(Sent(), nBefore);
     ASSERT_EQ(blocks.size(), static_cast<size_t>((n + 49999) / 50000));
-    ASSERT_EQ(mine.size(), blocks.size() + 2) << "open, the blocks, close";
+    ASSERT_EQ(Sent().size() - nBefore, blocks.size() + 2) << "open, the blocks, close";
     uint32_t nOffset = 0;
     for (const auto& b : blocks) {
-      EXPECT_EQ(b.nSession, nSession);
-      EXPECT_EQ(b.nOffset, nOffset);
-      EXPECT_EQ(b.nCount, std::min<uint32_t>(50000, static_cast<uint32_t>(n) - nOffset));
+      EXPECT_EQ(std::tuple(b.nSession, b.nOffset, b.nCount),
+                std::tuple(nSession, nOffset, std::min<uint32_t>(50000, static_cast<uint32_t>(n) - nOffset)));
       nOffset += b.nCount;
     }
   }
   EXPECT_EQ(FileCount(Local()), 4u) << "no temporary file is left behind";
+
+  // A failed write fails with the file's name and leaves the file that was there.
+  WriteFileText(Root() / "internal" / "f.zk", Pattern(120000, 5));
+  WriteFileText(Local() / "f.zk", "previous download");
+  // A file-size limit makes the second block's write fail, as a full disk does.
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{60000, old.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  int nResult = dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string());
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(std::tuple(nResult, dev->GetLastErrorText(), ReadFileText(Local() / "f.zk"), FileCount(Local())),
+            std::tuple(18, "Can't write results file '" + (Local() / "f.zk").string() + "'", std::string("previous download"), 5u));
 }
 
 TEST_F(LinkTransfer, RefusedBlockKeepsTheExistingFileAndStillCloses) {
@@ -92,14 +97,11 @@ TEST_F(LinkTransfer, RefusedBlockKeepsTheExistingFileAndStillCloses) {
   auto dev = Connect();
   for (const std::string& strText : {std::string("Disk error"), std::string(), std::string(64 * 1024, 'x')}) {
     SCOPED_TRACE(strText.substr(0, 10));
-    EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string()), 16);
-    EXPECT_EQ(dev->GetLastErrorText(), strText);
-    EXPECT_EQ(ReadFileText(Local() / "f.zk"), "previous download");
-    EXPECT_EQ(FileCount(Local()), 1u);
-    EXPECT_EQ(dev->IsLogged(), strText.size() < 100);
-    if (dev->IsLogged()) {
-      EXPECT_NE(Sent().back().find("<close fd=\"1a2"), std::string::npos) << "the close follows a failed transfer";
-    }
+    EXPECT_EQ((std::tuple{dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string()),
+                          dev->GetLastErrorText(), ReadFileText(Local() / "f.zk"), FileCount(Local()), dev->IsLogged()}),
+              (std::tuple{16, strText, std::string("previous download"), 1u, strText.size() < 100}));
+    // The close follows a failed transfer.
+    if (dev->IsLogged()) { EXPECT_NE(Sent().back().find("<close fd=\"1a2"), std::string::npos); }
   }
   ASSERT_EQ(dev->Reconnect(), 0);
   ASSERT_EQ(dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string()), 0);
@@ -111,20 +113,18 @@ TEST_F(LinkTransfer, BrokenTransfersLeaveNoPartialFile) {
   StartSim({"--fault", "drop=1000@block*1"});
   auto dev = Connect();
   // The connection drops inside the first block: the transfer's code wins over the close's.
-  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 200000, (Local() / "f.zk").string()), 12);
-  EXPECT_EQ(dev->GetLastErrorText(), "Unexpected received data size");
-  EXPECT_FALSE(dev->IsLogged());
-  EXPECT_EQ(FileCount(Local()), 0u);
-
+  EXPECT_EQ((std::tuple{dev->DownloadFile("internal", "", "f.zk", 200000, (Local() / "f.zk").string()),
+                        dev->GetLastErrorText(), dev->IsLogged(), FileCount(Local())}),
+            (std::tuple{12, std::string("Unexpected received data size"), false, 0u}));
   // A cancel between blocks is proven on the download workflow.
   ASSERT_EQ(dev->Login(), 0);
 
   // A file the module does not have, and a folder the file cannot be written in.
-  EXPECT_EQ(dev->DownloadFile("internal", "", "none.zk", 10, (Local() / "none.zk").string()), 15);
-  EXPECT_EQ(dev->GetLastErrorText(), "File does not exist");
+  EXPECT_EQ((std::pair{dev->DownloadFile("internal", "", "none.zk", 10, (Local() / "none.zk").string()), dev->GetLastErrorText()}),
+            (std::pair{15, std::string("File does not exist")}));
   const std::string strNoDir = (Local() / "missing" / "f.zk").string();
-  EXPECT_EQ(dev->DownloadFile("internal", "", "f.zk", 200000, strNoDir), 18);
-  EXPECT_EQ(dev->GetLastErrorText(), "Can't create results file '" + strNoDir + "'");
+  EXPECT_EQ((std::pair{dev->DownloadFile("internal", "", "f.zk", 200000, strNoDir), dev->GetLastErrorText()}),
+            (std::pair{18, "Can't create results file '" + strNoDir + "'"}));
 }
 
 TEST_F(LinkTransfer, ABrokenTransferContinuesWhereItStopped) {
@@ -140,11 +140,9 @@ TEST_F(LinkTransfer, ABrokenTransferContinuesWhereItStopped) {
   ASSERT_EQ(dev->Reconnect(), 0);
   ASSERT_EQ(dev->DownloadFile("internal", "", "f.zk", 200000, strLocal), 0) << dev->GetLastErrorText();
   EXPECT_EQ(ReadFileText(strLocal), Pattern(200000, 6));
-  auto sent = Sent();
-  auto blocks = BlockRequests(std::vector<std::string>(sent.begin() + static_cast<long>(nBefore), sent.end()));
-  ASSERT_EQ(blocks.size(), 2u);
-  EXPECT_EQ(blocks[0].nOffset, 100000u);
-  EXPECT_EQ(blocks[1].nOffset, 150000u);
+  std::vector<uint32_t> aOffsets;
+  for (const auto& b : BlockRequests(Sent(), nBefore)) aOffsets.push_back(b.nOffset);
+  EXPECT_EQ(aOffsets, (std::vector<uint32_t>{100000u, 150000u}));
   EXPECT_EQ(FileCount(Local()), 1u);
 }
 
@@ -160,27 +158,6 @@ TEST_F(LinkTransfer, WholeFileStandsThoughTheCloseIsRefusedAndLongNamesFit) {
   EXPECT_EQ(FileCount(Local()), 1u);
 }
 
-TEST_F(LinkTransfer, FailedWriteFailsWithTheFileName) {
-  WriteFileText(Root() / "internal" / "f.zk", Pattern(120000, 5));
-  WriteFileText(Local() / "f.zk", "previous download");
-  StartSim();
-  auto dev = Connect();
-  // A file-size limit makes the second block's write fail, as a full disk does.
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  rlimit limit = old;
-  limit.rlim_cur = 60000;
-  setrlimit(RLIMIT_FSIZE, &limit);
-  int nResult = dev->DownloadFile("internal", "", "f.zk", 120000, (Local() / "f.zk").string());
-  setrlimit(RLIMIT_FSIZE, &old);
-  signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ(nResult, 18);
-  EXPECT_EQ(dev->GetLastErrorText(), "Can't write results file '" + (Local() / "f.zk").string() + "'");
-  EXPECT_EQ(ReadFileText(Local() / "f.zk"), "previous download");
-  EXPECT_EQ(FileCount(Local()), 1u);
-}
-
 TEST_F(LinkTransfer, HostileNamesAreListedButNeverOpened) {
   StartSim({"--fault", "hostile-names@list"});
   auto dev = Connect();
@@ -190,18 +167,15 @@ TEST_F(LinkTransfer, HostileNamesAreListedButNeverOpened) {
   EXPECT_EQ(aDirs[1].strName, "..");
   size_t nSent = Sent().size();
   int nRefused = 0;
-  for (const auto& dir : aDirs) {
+  for (const auto& dir : aDirs)
     for (const auto& file : dir.aFiles) {
-      SCOPED_TRACE(file.strName);
       EXPECT_EQ(dev->DownloadFile("internal", dir.strName, file.strName, file.nSize, (Local() / "x").string()), 5);
       EXPECT_EQ(dev->GetLastErrorText().rfind("Refused ", 0), 0u) << dev->GetLastErrorText();
       ++nRefused;
     }
-  }
   EXPECT_EQ(nRefused, 8);  // the NUL one included
   EXPECT_EQ(Sent().size(), nSent) << "nothing asked of the module";
   EXPECT_EQ(FileCount(Local()), 0u);
 }
 
-} // namespace
 } // namespace zk7

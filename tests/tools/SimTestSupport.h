@@ -11,8 +11,7 @@ namespace zk7 {
 constexpr const char* kTestUser = CModuleSim::kUser;
 constexpr const char* kTestPassword = CModuleSim::kPassword;
 
-class SimTest : public ::testing::Test {
-protected:
+struct SimTest : ::testing::Test {
   std::filesystem::path Root() const { return m_sim.Root(); }
   std::filesystem::path Local() const { return m_sim.Local(); }
   void StartSim(const std::vector<std::string>& aArgs = {}) {
@@ -24,6 +23,12 @@ protected:
     auto dev = NewDev();
     EXPECT_EQ(dev->Login(), 0) << dev->GetLastErrorText();
     return dev;
+  }
+  // zk7-cli against this module as the known user, the password in the environment (the last of a name counts).
+  sProcessResult Cli(std::vector<std::string> aArgs, std::vector<std::string> aEnv = {}) const {
+    aArgs.insert(aArgs.end(), {"--address", m_sim.Host(), "--port", std::to_string(m_sim.Port()), "--user", kTestUser});
+    aEnv.insert(aEnv.begin(), std::string("ZK7_PASSWORD=") + kTestPassword);
+    return RunProcess(ZK7_CLI_PATH, aArgs, aEnv);
   }
   std::vector<std::string> Sent() const { return m_sim.Traced('C'); }
   std::vector<std::string> Answered() const { return m_sim.Traced('S'); }

@@ -10,25 +10,18 @@ using namespace zk7;
 
 namespace {
 
-class HistLegendState : public CResultsTest {
-protected:
-  CZK7Doc m_doc;
+struct HistLegendState : CResultsTest {
+  CZK7Doc& m_doc = Opened(CResultsFileBuilder::HistoryFile(20), "k.zk");
   sHistViewState m_state;
-  void SetUp() override {
-    CResultsTest::SetUp();
-    Open(m_doc, CResultsFileBuilder::HistoryFile(20), "k.zk");
-    NormaliseChanStates(m_state, m_doc.GetChannelCount());
-  }
+  void SetUp() override { NormaliseChanStates(m_state, m_doc.GetChannelCount()); }
 };
 
 TEST_F(HistLegendState, ColumnsCellsAndMarks) {
   ASSERT_EQ(m_state.m_aChanStates.size(), 3u);
-  EXPECT_TRUE(m_state.m_aChanStates[2].m_bChecked);
-  EXPECT_EQ(m_state.m_aChanStates[2].m_nScale, 1) << "a new window: every channel checked, on Y1";
-  EXPECT_EQ((std::vector<int>{KeyColumnFormat(0).nMinWidth, KeyColumnFormat(1).nMinWidth, KeyColumnFormat(4).nMinWidth}),
-            (std::vector<int>{3, 20, 8}));
-  EXPECT_EQ(KeyColumnFormat(2).nAlign, sKeyColumnFormat::CENTRE);
-  EXPECT_EQ(KeyColumnFormat(4).nAlign, sKeyColumnFormat::RIGHT);
+  EXPECT_TRUE(m_state.m_aChanStates[2].m_bChecked && m_state.m_aChanStates[2].m_nScale == 1) << "a new window: checked, on Y1";
+  EXPECT_EQ((std::vector<int>{KeyColumnFormat(0).nMinWidth, KeyColumnFormat(1).nMinWidth, KeyColumnFormat(4).nMinWidth,
+                              KeyColumnFormat(2).nAlign, KeyColumnFormat(4).nAlign}),
+            (std::vector<int>{3, 20, 8, sKeyColumnFormat::CENTRE, sKeyColumnFormat::RIGHT}));
 
   // The marks' columns hold each channel's value, or its error text, at those records.
   m_state.m_aFixedMarks = {2, 12};
@@ -42,17 +35,15 @@ TEST_F(HistLegendState, ColumnsCellsAndMarks) {
 
   m_state.m_aChanStates = {{true, 1}, {false, 2}, {true, 0}};
   t = BuildKeyTable(m_doc, m_state, false);
-  EXPECT_EQ(t.aRows[1][3], "Y2");
-  EXPECT_EQ(t.aRows[2][3], "X");
+  EXPECT_EQ(t.aRows[1][3] + t.aRows[2][3], "Y2X");
   EXPECT_EQ(t.aChecked, (std::vector<bool>{true, false, true}));
   EXPECT_EQ(BuildKeyTable(m_doc, m_state, true).aChannels, (std::vector<int>{0, 2})) << "unchecked rows hidden";
   m_state.m_aChanStates.clear();
   m_state.m_aFixedMarks.clear();
   m_state.m_nTimeFormat = 0;
   t = BuildKeyTable(m_doc, m_state, false);
-  EXPECT_EQ(t.aTitles.size(), 4u);
-  EXPECT_EQ(t.aChecked, (std::vector<bool>{true, true, true})) << "no state: ticked, on Y1";
-  EXPECT_EQ(t.aRows[2][3], "Y1");
+  EXPECT_EQ(std::tuple(t.aTitles.size(), t.aChecked, t.aRows[2][3]), std::tuple(4u, std::vector<bool>(3, true), std::string("Y1")))
+      << "no state: ticked, on Y1";
 }
 
 TEST_F(HistLegendState, ChecksSpreadOverTheSelectedRows) {
@@ -70,17 +61,13 @@ TEST_F(HistLegendState, ChecksSpreadOverTheSelectedRows) {
   EXPECT_FALSE(IsChannelChecked(m_state, 0) || IsChannelChecked(m_state, 1)) << "still unchecked";
   // States survive a rebuild with more channels; the new ones start checked on Y1.
   NormaliseChanStates(m_state, 4);
-  EXPECT_FALSE(m_state.m_aChanStates[0].m_bChecked);
-  EXPECT_TRUE(m_state.m_aChanStates[3].m_bChecked);
-  EXPECT_EQ(GetChannelScale(m_state, 9), SCALE_NONE);
-  EXPECT_TRUE(IsChannelChecked(m_state, 9));
+  EXPECT_TRUE(!m_state.m_aChanStates[0].m_bChecked && m_state.m_aChanStates[3].m_bChecked);
+  EXPECT_TRUE(GetChannelScale(m_state, 9) == SCALE_NONE && IsChannelChecked(m_state, 9));
 }
 
 TEST_F(HistLegendState, ScaleButtonsKeepOneXChannel) {
   const std::vector<int> aRows = {0, 1, 2};
-  auto scales = [&] {
-    return std::vector<int>{GetChannelScale(m_state, 0), GetChannelScale(m_state, 1), GetChannelScale(m_state, 2)};
-  };
+  auto scales = [&] { return std::vector<int>{GetChannelScale(m_state, 0), GetChannelScale(m_state, 1), GetChannelScale(m_state, 2)}; };
   AssignKeyScale(m_state, aRows, {1, 2}, 2);
   EXPECT_EQ(scales(), (std::vector<int>{1, 2, 2}));
   AssignKeyScale(m_state, aRows, {0}, 0);
@@ -113,31 +100,23 @@ TEST(HistListCommands, MenusAndTexts) {
   const std::vector<sMenuItem>& aList = GetListContextMenu();
   ASSERT_EQ(aList.size(), 21u);
   EXPECT_EQ(aList[0].m_nId, ID_LIST_PANE_ONLY);
-  EXPECT_EQ(aList[16].m_aItems[1].m_strText, "Number and meaning");
-  EXPECT_EQ(aList[20].m_strText, "Select &All\tCtrl+A");
+  EXPECT_EQ(aList[16].m_aItems[1].m_strText + "|" + aList[20].m_strText, "Number and meaning|Select &All\tCtrl+A");
   ASSERT_EQ(GetKeyContextMenu().size(), 6u);
   EXPECT_EQ(GetKeyContextMenu()[3].m_nId, ID_HIDE_UNCHECKED_CHANNELS);
-
-  EXPECT_FALSE(PrintNeedsConfirmation(3));
-  EXPECT_TRUE(PrintNeedsConfirmation(4));
+  EXPECT_TRUE(!PrintNeedsConfirmation(3) && PrintNeedsConfirmation(4));
   EXPECT_EQ(PrintRecordsQuestion(1, 1000, 20), "Printing Records list\nfrom n\xB0" "1 to n\xB0" "1000,\n (20 pages) ?");
   EXPECT_EQ(ExportFileExistsText("a.txt"), "File \"a.txt\" already exists");
   EXPECT_EQ(ExportProgressText(64, 1000), "64 records from 1000 exported");
-  const std::pair<eHistPane, bool> aPanes[] = {{PANE_GRAPH, true}, {PANE_KEY, true}, {PANE_LIST, true}, {PANE_LIST, false},
-                                         {PANE_NONE, false}};
-  const eCopyChoice aCopy[] = {COPY_GRAPH, COPY_KEY, COPY_SELECTED_RECORDS, COPY_ALL_RECORDS, COPY_GRAPH};
-  for (size_t i = 0; i < std::size(aPanes); ++i)
-    EXPECT_EQ(PresetCopyChoice(aPanes[i].first, aPanes[i].second), aCopy[i]) << i;
-}
+  EXPECT_EQ((std::vector<eCopyChoice>{PresetCopyChoice(PANE_GRAPH, true), PresetCopyChoice(PANE_KEY, true),
+                                      PresetCopyChoice(PANE_LIST, true), PresetCopyChoice(PANE_LIST, false), PresetCopyChoice(PANE_NONE, false)}),
+            (std::vector<eCopyChoice>{COPY_GRAPH, COPY_KEY, COPY_SELECTED_RECORDS, COPY_ALL_RECORDS, COPY_GRAPH}));
 
-TEST(KeyTable, GraphPrintoutPages) {
+  // The graph printout's pages.
   // 100 lines of 10 units, 3 + 3 header and footer lines, 2 more: 92 key lines.
-  EXPECT_EQ(GraphKeyLinesPerPage(1000, 10, 3, 3), 92);
-  EXPECT_EQ(GraphKeyLinesPerPage(50, 10, 3, 3), 1) << "at least one line";
-  EXPECT_EQ(GraphKeyLinesPerPage(50, 0, 3, 3), 1);
-  EXPECT_EQ(GraphPrintPageCount(0, 92), 1) << "no ticked row: the graph page only";
-  EXPECT_EQ(GraphPrintPageCount(92, 92), 2);
-  EXPECT_EQ(GraphPrintPageCount(93, 92), 3);
+  // At least one line; no ticked row: the graph page only.
+  EXPECT_EQ((std::vector<int>{GraphKeyLinesPerPage(1000, 10, 3, 3), GraphKeyLinesPerPage(50, 10, 3, 3), GraphKeyLinesPerPage(50, 0, 3, 3),
+                              GraphPrintPageCount(0, 92), GraphPrintPageCount(92, 92), GraphPrintPageCount(93, 92)}),
+            (std::vector<int>{92, 1, 1, 1, 2, 3}));
 }
 
 } // namespace

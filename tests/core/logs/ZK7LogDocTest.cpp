@@ -7,20 +7,13 @@ using namespace zk7;
 
 namespace {
 
-class LogDoc : public CResultsTest {
-protected:
+struct LogDoc : CResultsTest {
   void SetUp() override { SetRegionalSettings(CRegionalSettings(',', ':', '/', "dd/MM/yyyy")); }
   std::string Write(const std::string& strName, const std::string& strBytes) {
     WriteFileText(Path(strName), strBytes);
     return Path(strName);
   }
 };
-
-std::vector<int> Identity(int n) {
-  std::vector<int> a;
-  for (int i = 0; i < n; ++i) a.push_back(i);
-  return a;
-}
 
 // Six events of one day, as a module journals them.
 const char* const s_pszJournal =
@@ -33,98 +26,74 @@ const char* const s_pszJournal =
 
 } // namespace
 
-TEST_F(LogDoc, ReadsLinesWithTheDateRewrite) {
+TEST_F(LogDoc, ReadsLinesWithTheDateRewriteAndRefusesUnreadableFiles) {
   CZK7LogDoc doc;
   std::string strError;
   const std::string strPath = Write("journal.log",
-                                    "12\t2017-03-15\t10:20:30\tStart\tadmin\tbackup of 2017-03-15\n"
-                                    "13\t1999-12-31\t23:59:59\tStop\r\n"
-                                    "14\t2017-03-15\n"
-                                    "\n"
-                                    "15\t2016-02-29\t00:00:00\tLeap\n"
-                                    "16\t2017-02-29\t00:00:00\tNo such day\n"
-                                    "17\t2017-13-01\tx\n"
-                                    "18\t2017-01-00\tx\n"
-                                    "19\t2017-01-32\tx\n"
-                                    "20\t2000-01-01\tfirst day\r\n"
-                                    "21\t2024-7-4 \tshort month\n"
-                                    "22\t2017-03-15\t1\t2\t3\t4\t5\t6\t7");
+                                    "12\t2017-03-15\t10:20:30\tStart\tadmin\tbackup of 2017-03-15\n13\t1999-12-31\t23:59:59\tStop\r\n"
+                                    "14\t2017-03-15\n\n15\t2016-02-29\t00:00:00\tLeap\n16\t2017-02-29\t00:00:00\tNo such day\n"
+                                    "17\t2017-13-01\tx\n18\t2017-01-00\tx\n19\t2017-01-32\tx\n20\t2000-01-01\tfirst day\r\n"
+                                    "21\t2024-7-4 \tshort month\n22\t2017-03-15\t1\t2\t3\t4\t5\t6\t7");
   ASSERT_TRUE(doc.OnOpenDocument(strPath, &strError)) << strError;
-  EXPECT_EQ(doc.GetTitle(), "journal.log");
-  EXPECT_EQ(doc.GetPathName(), strPath);
+  EXPECT_EQ(std::pair(doc.GetTitle(), doc.GetPathName()), std::pair(std::string("journal.log"), strPath));
   // Every occurrence of the date rewritten; days that do not exist, dates before
   // 2000 and days not at characters 9-10 kept; CR LF dropped.
-  const std::vector<std::string> aLines = {"12\t15/03/2017\t10:20:30\tStart\tadmin\tbackup of 15/03/2017",
-                                           "13\t1999-12-31\t23:59:59\tStop", "14\t2017-03-15", "",
-                                           "15\t29/02/2016\t00:00:00\tLeap", "16\t2017-02-29\t00:00:00\tNo such day",
-                                           "17\t2017-13-01\tx", "18\t2017-01-00\tx", "19\t2017-01-32\tx",
-                                           "20\t01/01/2000\tfirst day", "21\t2024-7-4 \tshort month",
-                                           "22\t15/03/2017\t1\t2\t3\t4\t5\t6\t7"};
-  ASSERT_EQ(doc.GetLineCount(), 12);
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(doc.GetLine(i), aLines[static_cast<size_t>(i)]) << i;
+  const std::vector<std::string> aLines = {
+      "12\t15/03/2017\t10:20:30\tStart\tadmin\tbackup of 15/03/2017", "13\t1999-12-31\t23:59:59\tStop", "14\t2017-03-15", "",
+      "15\t29/02/2016\t00:00:00\tLeap", "16\t2017-02-29\t00:00:00\tNo such day", "17\t2017-13-01\tx", "18\t2017-01-00\tx",
+      "19\t2017-01-32\tx", "20\t01/01/2000\tfirst day", "21\t2024-7-4 \tshort month", "22\t15/03/2017\t1\t2\t3\t4\t5\t6\t7"};
+  std::vector<std::string> aRead;
+  for (int i = 0; i < doc.GetLineCount(); ++i) aRead.emplace_back(doc.GetLine(i));
+  EXPECT_EQ(aRead, aLines);
   EXPECT_EQ(doc.GetColumnCount(), 9);
   EXPECT_EQ(doc.GetColumnWidths(), (std::vector<int>{2, 10, 11, 11, 5, 20, 1, 1, 1}));
   EXPECT_EQ((std::vector<int>{doc.GetColumnWidth(1), doc.GetColumnWidth(9), doc.GetColumnWidth(-1)}),
             (std::vector<int>{10, 0, 0}));
   // Fields of the line, and nothing beyond the lines and fields.
-  EXPECT_EQ(doc.GetField(0, 3), "Start");
-  EXPECT_EQ(doc.GetField(0, 5), "backup of 15/03/2017");
-  EXPECT_EQ(doc.GetField(11, 8), "7");
+  EXPECT_EQ(doc.GetField(0, 3) + "|" + doc.GetField(0, 5) + "|" + doc.GetField(11, 8), "Start|backup of 15/03/2017|7");
   for (auto [nLine, nField] : {std::pair{0, 6}, {3, 0}, {12, 0}, {-1, 0}, {0, -1}})
     EXPECT_EQ(doc.GetField(nLine, nField), "") << nLine << "," << nField;
   EXPECT_TRUE(doc.GetLine(12).empty() && doc.GetLine(-1).empty());
 
   const char* const aTitles[] = {"N\xB0", "Date", "Hour", "Event", "User", "Parameter", "Comment", "", ""};
   for (int c = 0; c < 9; ++c) EXPECT_EQ(CZK7LogDoc::GetColumnTitle(c), aTitles[c]) << c;
-  EXPECT_EQ(CZK7LogDoc::GetColumnAlign(0), 1);
-  EXPECT_EQ(CZK7LogDoc::GetColumnAlign(1), 0);
+  EXPECT_EQ(std::pair(CZK7LogDoc::GetColumnAlign(0), CZK7LogDoc::GetColumnAlign(1)), std::pair(1, 0));
   EXPECT_FALSE(doc.OnNewDocument());
-}
 
-TEST_F(LogDoc, DateFollowsTheUserFormat) {
+  // The date follows the user's format.
   SetRegionalSettings(CRegionalSettings('.', ':', '.', "d.M.yy"));
   EXPECT_EQ(CZK7LogDoc::RewriteDate("3\t2017-03-05\t12:00:00"), "3\t5.3.17\t12:00:00");
   SetRegionalSettings(CRegionalSettings::Plain());
-  EXPECT_EQ(CZK7LogDoc::RewriteDate("3\t2017-03-05\t12:00:00"), "3\t03/05/2017\t12:00:00");
-  EXPECT_EQ(CZK7LogDoc::RewriteDate("2017-03-05\t2017-03-05\t"), "03/05/2017\t03/05/2017\t")
-      << "the field's text elsewhere in the line too";
-  EXPECT_EQ(CZK7LogDoc::RewriteDate("no tabs here 2017-03-05"), "no tabs here 2017-03-05");
+  // The field's text elsewhere in the line too; nothing without tabs.
+  EXPECT_EQ(CZK7LogDoc::RewriteDate("3\t2017-03-05\t12:00:00") + "|" + CZK7LogDoc::RewriteDate("2017-03-05\t2017-03-05\t") +
+                "|" + CZK7LogDoc::RewriteDate("no tabs here 2017-03-05"),
+            "3\t03/05/2017\t12:00:00|03/05/2017\t03/05/2017\t|no tabs here 2017-03-05");
+
+  // Empty and unreadable files.
+  CZK7LogDoc empty;
+  ASSERT_TRUE(empty.OnOpenDocument(Write("empty.log", "")));
+  EXPECT_TRUE(empty.GetLineCount() == 0 && empty.GetColumnCount() == 0 && empty.GetColumnWidths().empty());
+
+  std::string strEmptyError;
+  EXPECT_FALSE(empty.OnOpenDocument(Path("missing.log"), &strEmptyError));
+  EXPECT_NE(strEmptyError.find("missing.log"), std::string::npos) << strEmptyError;
+  strEmptyError.clear();
+  EXPECT_FALSE(empty.OnOpenDocument(m_dir.Path(), &strEmptyError));
+  EXPECT_FALSE(strEmptyError.empty());
+
+  empty.LoadFromBytes("a\tb\n\n");
+  EXPECT_EQ(std::pair(empty.GetLineCount(), empty.GetColumnCount()), std::pair(2, 2)) << "an empty line is a line; the file's end is not";
 }
 
-TEST_F(LogDoc, EmptyAndUnreadableFiles) {
-  CZK7LogDoc doc;
-  ASSERT_TRUE(doc.OnOpenDocument(Write("empty.log", "")));
-  EXPECT_EQ(doc.GetLineCount(), 0);
-  EXPECT_EQ(doc.GetColumnCount(), 0);
-  EXPECT_TRUE(doc.GetColumnWidths().empty());
-
-  std::string strError;
-  EXPECT_FALSE(doc.OnOpenDocument(Path("missing.log"), &strError));
-  EXPECT_NE(strError.find("missing.log"), std::string::npos) << strError;
-  strError.clear();
-  EXPECT_FALSE(doc.OnOpenDocument(m_dir.Path(), &strError));
-  EXPECT_FALSE(strError.empty());
-
-  doc.LoadFromBytes("a\tb\n\n");
-  EXPECT_EQ(doc.GetLineCount(), 2) << "an empty line in the file is a line; the end of the file is not";
-  EXPECT_EQ(doc.GetColumnCount(), 2);
-}
-
-TEST_F(LogDoc, SortClicks) {
+TEST_F(LogDoc, SortClicksCopyAndPrintedLines) {
   CZK7LogDoc doc;
   doc.LoadFromBytes(s_pszJournal);
   CLogSortState sort;
-  std::vector<int> a = Identity(doc.GetLineCount());
-  EXPECT_EQ(sort.GetSortColumn(), 0);
-  EXPECT_FALSE(sort.GetFlag());
-  EXPECT_EQ(sort.GetMarkedColumn(), -1) << "no mark before the first click";
-
-  const struct {
-    const char* pszWhat;
-    int nColumn, nUnmarked;  // the column clicked, the column whose mark goes (-1: none)
-    bool bFlag;
-    std::vector<int> aOrder;
-  } aClicks[] = {
+  std::vector<int> a = {0, 1, 2, 3, 4, 5};
+  EXPECT_EQ(std::tuple(sort.GetSortColumn(), sort.GetFlag(), sort.GetMarkedColumn()), std::tuple(0, false, -1))
+      << "no mark before the first click";
+  // The column clicked, the column whose mark goes (-1: none).
+  const struct { const char* pszWhat; int nColumn, nUnmarked; bool bFlag; std::vector<int> aOrder; } aClicks[] = {
       {"latest line first", 0, -1, true, {5, 4, 3, 2, 1, 0}},
       {"file order again", 0, -1, false, {0, 1, 2, 3, 4, 5}},
       // Bytes, unsigned: capitals, then small letters, then the accented 0xC9.
@@ -136,8 +105,7 @@ TEST_F(LogDoc, SortClicks) {
   for (const auto& c : aClicks) {
     SCOPED_TRACE(c.pszWhat);
     EXPECT_EQ(sort.Click(c.nColumn), c.nUnmarked);
-    EXPECT_EQ(sort.GetFlag(), c.bFlag);
-    EXPECT_EQ(sort.GetMarkedColumn(), c.nColumn);
+    EXPECT_EQ(std::pair(sort.GetFlag(), sort.GetMarkedColumn()), std::pair(c.bFlag, c.nColumn));
     sort.Sort(doc, a);
     EXPECT_EQ(a, c.aOrder);
   }
@@ -147,29 +115,23 @@ TEST_F(LogDoc, SortClicks) {
   sort.Click(0);
   EXPECT_EQ(sort.GetMarkIcon(), 1);
   sort.Click(6);
-  EXPECT_TRUE(sort.Less(doc, 2, 1));
-  EXPECT_FALSE(sort.Less(doc, 1, 2));
-}
+  EXPECT_TRUE(sort.Less(doc, 2, 1) && !sort.Less(doc, 1, 2));
 
-TEST_F(LogDoc, HourColumnIgnoresTheText) {
-  CZK7LogDoc doc;
+  // The date column orders by line too: file order, though the texts would reverse it.
   doc.LoadFromBytes("9\t2017-03-15\t23:00:00\n1\t2017-03-14\t01:00:00\n");
-  CLogSortState sort;
+  sort = CLogSortState();
   sort.Click(1);
   sort.Click(1);
-  std::vector<int> a = {1, 0};
+  a = {1, 0};
   sort.Sort(doc, a);
-  EXPECT_EQ(a, (std::vector<int>{0, 1})) << "file order, though the texts would reverse it";
-}
+  EXPECT_EQ(a, (std::vector<int>{0, 1}));
 
-TEST_F(LogDoc, CopyAndPrintedLines) {
-  CZK7LogDoc doc;
+  // The copied text and the printed lines.
   doc.LoadFromBytes(s_pszJournal);
   EXPECT_EQ(BuildLogCopyText(doc, {3, 1}),
             "4\t15/03/2017\t10:20:30\tStop\tadmin\tAcquisition\tsession 12\r\n"
             "2\t15/03/2017\t08:05:10\tlimit\toperator\tT1\thigh 85.0");
-  EXPECT_EQ(BuildLogCopyText(doc, {4}), "5\t15/03/2017\t10:20:31\t\xC9v\xE9nement\tsystem\tReboot\t");
-  EXPECT_EQ(BuildLogCopyText(doc, {}), "");
+  EXPECT_EQ(BuildLogCopyText(doc, {4}) + BuildLogCopyText(doc, {}), "5\t15/03/2017\t10:20:31\t\xC9v\xE9nement\tsystem\tReboot\t");
 
   EXPECT_EQ(LogPrintTitleLine(doc), "N\xB0\tDate\tHour\tEvent\tUser\tParameter\tComment");
   EXPECT_EQ(LogPrintRowLine(doc, 2), "3\t15/03/2017\t09:12:44\tUSB\tadmin\tKey inserted\t\t");
@@ -181,3 +143,4 @@ TEST_F(LogDoc, CopyAndPrintedLines) {
                 "|" + ClipboardFailureText(CLIPBOARD_CANNOT_SET),
             "Cannot open the Clipboard|Cannot empty the Clipboard|Unable to set Clipboard data");
 }
+

@@ -1,17 +1,14 @@
+#include <gtest/gtest.h>
 #include "settings/ConnectionSettings.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
-
-#include <gtest/gtest.h>
 
 #include "ResultsFileBuilder.h"
 #include "SimProcess.h"
 
 namespace zk7 {
-namespace {
 
-class SettingsIniTest : public ::testing::Test {
-protected:
+struct SettingsIniTest : ::testing::Test {
   CTempDir m_dir{"zk7-settings"};
   std::string IniPath() const { return m_dir.Path() + "/zk7.ini"; }
   sSettingsRecord ReadRecord(uint32_t nBackground = 0xFFFFFF) const {
@@ -22,21 +19,6 @@ protected:
   }
   sConnectionSettings ReadConnection() const { return ReadConnectionSettings(*CreateIniSettingsStore(IniPath())); }
 };
-
-TEST_F(SettingsIniTest, WithoutSettingsSectionEveryValueIsItsDefault) {
-  // The reader and a record nobody has read agree on every default; only the
-  // background follows the window's own colour.
-  WriteFileText(IniPath(), "[Connection]\nPort=81\n");
-  const sSettingsRecord record = ReadRecord(0xF0F0F0);
-  sSettingsRecord unread;
-  unread.m_aDisplayColours[DISPLAY_COLOUR_BACKGROUND] = 0xF0F0F0;
-  EXPECT_EQ(record.m_aDisplayColours, unread.m_aDisplayColours);
-  EXPECT_EQ(record.m_nFileAcqRun, unread.m_nFileAcqRun);
-  EXPECT_EQ(record.m_nChartLen, unread.m_nChartLen);
-  EXPECT_EQ(record.m_nRwBufferLen, unread.m_nRwBufferLen);
-  EXPECT_EQ(record.m_nMinHistDurationS, unread.m_nMinHistDurationS);
-  EXPECT_EQ(record.m_bDispPolyModeCalcul, unread.m_bDispPolyModeCalcul);
-}
 
 TEST_F(SettingsIniTest, StoredValuesReplaceTheDefaults) {
   WriteFileText(IniPath(), "[Settings]\n"
@@ -59,19 +41,28 @@ TEST_F(SettingsIniTest, StoredValuesReplaceTheDefaults) {
   // Keys with special characters written through the store read back.
   CreateIniSettingsStore(IniPath())->WriteInt("Settings", "MAXFLUSHDELAY(s)", 10);
   CreateIniSettingsStore(IniPath())->WriteInt("Settings", "RWBUFFERLEN(Ko)", 2);
-  EXPECT_EQ(ReadRecord().m_nRwBufferLen, 2048);
-  EXPECT_EQ(ReadRecord().m_nMaxFlushDelayS, 10);
-}
+  EXPECT_EQ(std::pair(ReadRecord().m_nRwBufferLen, ReadRecord().m_nMaxFlushDelayS), std::pair(2048, 10));
 
-TEST_F(SettingsIniTest, CurveColourFollowsTheChannelEveryFifteen) {
+  // A curve colour follows the channel every fifteen.
   WriteFileText(IniPath(), "[Settings]\nColorGraphCurve03=0x00C0FF\n");
   const sSettingsRecord record = ReadRecord();
-  for (int nChannel : {2, 17, 32, 47})
-    EXPECT_EQ(GetDisplayColour(record, GetChannelColourIndex(nChannel)), 0x00C0FFu) << nChannel;
-  for (int nChannel : {1, 3, 16, 18})
-    EXPECT_NE(GetDisplayColour(record, GetChannelColourIndex(nChannel)), 0x00C0FFu) << nChannel;
+  for (int nChannel : {1, 2, 3, 16, 17, 18, 32, 47})
+    EXPECT_EQ(GetDisplayColour(record, GetChannelColourIndex(nChannel)) == 0x00C0FFu, nChannel % 15 == 2) << nChannel;
   const std::pair<int, int> aIndexes[] = {{0, 6}, {1, 7}, {14, 20}, {15, 6}, {17, 8}, {29, 20}, {30, 6}, {-1, 20}};
   for (const auto& [nChannel, nIndex] : aIndexes) EXPECT_EQ(GetChannelColourIndex(nChannel), nIndex) << nChannel;
+
+  // Without a settings section every value is its default.
+  // The reader and a record nobody has read agree on every default; only the
+  // background follows the window's own colour.
+  WriteFileText(IniPath(), "[Connection]\nPort=81\n");
+  const sSettingsRecord fresh = ReadRecord(0xF0F0F0);
+  sSettingsRecord unread;
+  unread.m_aDisplayColours[DISPLAY_COLOUR_BACKGROUND] = 0xF0F0F0;
+  EXPECT_EQ(fresh.m_aDisplayColours, unread.m_aDisplayColours);
+  auto fieldsOf = [](const sSettingsRecord& r) {
+    return std::tuple(r.m_nFileAcqRun, r.m_nChartLen, r.m_nRwBufferLen, r.m_nMinHistDurationS, r.m_bDispPolyModeCalcul);
+  };
+  EXPECT_EQ(fieldsOf(fresh), fieldsOf(unread));
 }
 
 TEST(SettingsRecord, DisplayColourIndexIsClamped) {
@@ -86,44 +77,31 @@ TEST(SettingsRecord, DisplayColourIndexIsClamped) {
   EXPECT_EQ((std::vector<uint32_t>{GetDisplayColour(-1), GetDisplayColour(99), GetDisplayColour(7)}),
             (std::vector<uint32_t>{0x1000u, 0x1017u, 0x1007u}));
   GetAppSettings() = saved;
-}
 
-TEST_F(SettingsIniTest, ConnectionDefaultsHandWrittenKeysAndRoundTrip) {
-  WriteFileText(IniPath(), "[Settings]\nColorAlarm0=1\n");
-  sConnectionSettings read = ReadConnection();
-  EXPECT_EQ(read.m_nPort, 80);
-  EXPECT_EQ(read.m_strAddress + read.m_strUser, "");
-  WriteFileText(IniPath(), "[Connection]\nIP Address=192.168.1.20\nPort=8080\nUser ID=operator\n");
-  read = ReadConnection();
-  EXPECT_EQ(read.m_strAddress, "192.168.1.20");
-  EXPECT_EQ(read.m_nPort, 8080);
-  EXPECT_EQ(read.m_strUser, "operator");
-
-  sConnectionSettings written;
-  written.m_strAddress = "zk7-1234.example";
-  written.m_nPort = 2999;
-  written.m_strUser = "J\xE9r\xF4me, admin";
-  auto pWriter = CreateIniSettingsStore(IniPath());
-  WriteConnectionSettings(*pWriter, written);
-  // Read while the writer still exists: the values must already be on disk.
-  read = ReadConnection();
-  EXPECT_EQ(read.m_strAddress, written.m_strAddress);
-  EXPECT_EQ(read.m_nPort, written.m_nPort);
-  EXPECT_EQ(read.m_strUser, written.m_strUser);
-  // A second write replaces the values; an empty user is stored as empty, not as absent.
-  written.m_strAddress = "10.0.0.2";
-  written.m_strUser.clear();
-  WriteConnectionSettings(*pWriter, written);
-  read = ReadConnection();
-  EXPECT_EQ(read.m_strAddress, "10.0.0.2");
-  EXPECT_EQ(read.m_strUser, "");
-  EXPECT_NE(ReadFileText(IniPath()).find("[Connection]"), std::string::npos);
-}
-
-TEST(SettingsConnection, PortRangeOfTheDialog) {
+  // The port range of the connection dialog.
   for (int nPort : {1, 80, 3001, 8081, 65535}) EXPECT_TRUE(IsConnectionPortAccepted(nPort)) << nPort;
   for (int nPort : {-80, 0, 65536, 100000}) EXPECT_FALSE(IsConnectionPortAccepted(nPort)) << nPort;
 }
 
-} // namespace
+TEST_F(SettingsIniTest, ConnectionDefaultsHandWrittenKeysAndRoundTrip) {
+  WriteFileText(IniPath(), "[Settings]\nColorAlarm0=1\n");
+  auto fields = [](const sConnectionSettings& c) { return std::tuple(c.m_strAddress, c.m_nPort, c.m_strUser); };
+  EXPECT_EQ(fields(ReadConnection()), std::tuple(std::string(), 80, std::string()));
+  WriteFileText(IniPath(), "[Connection]\nIP Address=192.168.1.20\nPort=8080\nUser ID=operator\n");
+  EXPECT_EQ(fields(ReadConnection()), std::tuple(std::string("192.168.1.20"), 8080, std::string("operator")));
+
+  sConnectionSettings written;
+  written.m_strAddress = "zk7-1234.example", written.m_nPort = 2999, written.m_strUser = "J\xE9r\xF4me, admin";
+  auto pWriter = CreateIniSettingsStore(IniPath());
+  WriteConnectionSettings(*pWriter, written);
+  // Read while the writer still exists: the values must already be on disk.
+  EXPECT_EQ(fields(ReadConnection()), fields(written));
+  // A second write replaces the values; an empty user is stored as empty, not as absent.
+  written.m_strAddress = "10.0.0.2";
+  written.m_strUser.clear();
+  WriteConnectionSettings(*pWriter, written);
+  EXPECT_EQ(fields(ReadConnection()), std::tuple(std::string("10.0.0.2"), 2999, std::string()));
+  EXPECT_NE(ReadFileText(IniPath()).find("[Connection]"), std::string::npos);
+}
+
 } // namespace zk7
