@@ -1,5 +1,6 @@
 #include "SimProcess.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -8,10 +9,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "link/ZK7Dev.h"
@@ -94,9 +95,16 @@ void CModuleSim::Stop() {
 }
 
 std::vector<std::string> CModuleSim::Traced(char cSide) const {
+  // The trace holds "SIDE LENGTH\n" then the bytes and a newline, per message.
   std::vector<std::string> a;
-  for (auto& rec : ReadTrace((m_temp / "trace").string()))
-    if (rec.cSide == cSide) a.push_back(std::move(rec.strBytes));
+  std::ifstream in(m_temp / "trace", std::ios::binary);
+  char cFrom = 0;
+  size_t nLength = 0;
+  while (in.get(cFrom) && in >> nLength && in.get() == '\n') {
+    std::string str(nLength, '\0');
+    if (!in.read(str.data(), static_cast<std::streamsize>(nLength)) || in.get() != '\n') break;
+    if (cFrom == cSide) a.push_back(std::move(str));
+  }
   return a;
 }
 
@@ -111,11 +119,10 @@ std::unique_ptr<CZK7Dev> CModuleSim::Client(const std::string& strPassword) cons
   return dev;
 }
 
-sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::string>& aArgs,
-                          const std::vector<std::string>& aEnv, const std::string& strInput) {
+sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::string>& aArgs, const std::vector<std::string>& aEnv) {
   sProcessResult result;
-  int in[2], out[2], err[2];
-  if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return result;
+  int out[2], err[2];
+  if (pipe(out) != 0 || pipe(err) != 0) return result;
   std::vector<std::string> aEnvAll;
   for (char** p = environ; *p; ++p) aEnvAll.push_back(*p);
   for (const auto& strEntry : aEnv) {
@@ -129,45 +136,22 @@ sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::
   auto argv = ArgvOf(strProgram, aArgs);
   const pid_t pid = fork();
   if (pid == 0) {
-    dup2(in[0], STDIN_FILENO), dup2(out[1], STDOUT_FILENO), dup2(err[1], STDERR_FILENO);
-    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+    const int nNull = open("/dev/null", O_RDONLY);
+    dup2(nNull, STDIN_FILENO), dup2(out[1], STDOUT_FILENO), dup2(err[1], STDERR_FILENO);
+    for (int fd : {nNull, out[0], out[1], err[0], err[1]}) close(fd);
     execve(strProgram.c_str(), argv.data(), envp.data());
     _exit(127);
   }
-  close(in[0]), close(out[1]), close(err[1]);
-  std::thread writer([&] {
-    for (size_t nDone = 0; nDone < strInput.size();) {
-      const ssize_t n = write(in[1], strInput.data() + nDone, strInput.size() - nDone);
-      if (n <= 0) break;
-      nDone += static_cast<size_t>(n);
-    }
-    close(in[1]);
-  });
+  close(out[1]), close(err[1]);
   std::thread errReader([&] { ReadAll(err[0], result.strErr); });
   ReadAll(out[0], result.strOut);
   errReader.join();
-  writer.join();
   int nStatus = 0;
   rusage usage{};
   wait4(pid, &nStatus, 0, &usage);
   result.nMaxRssKb = usage.ru_maxrss;
   result.nExitCode = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
   return result;
-}
-
-std::vector<sTraceRecord> ReadTrace(const std::string& strPath) {
-  std::vector<sTraceRecord> a;
-  std::FILE* f = std::fopen(strPath.c_str(), "rb");
-  if (!f) return a;
-  char cSide;
-  size_t nLength;
-  while (std::fscanf(f, "%c %zu", &cSide, &nLength) == 2 && std::fgetc(f) == '\n') {
-    std::string str(nLength, '\0');
-    if (std::fread(str.data(), 1, nLength, f) != nLength || std::fgetc(f) != '\n') break;
-    a.push_back({cSide, std::move(str)});
-  }
-  std::fclose(f);
-  return a;
 }
 
 CTempDir::~CTempDir() {

@@ -53,18 +53,13 @@ private:
 struct sProcessResult { int nExitCode = -1; long nMaxRssKb = 0; std::string strOut, strErr; };
 
 // Runs strProgram with aArgs, this process's environment changed by aEnv
-// ("NAME=VALUE" sets, "NAME" removes), and strInput on its standard input.
+// ("NAME=VALUE" sets, "NAME" removes), and nothing on its standard input.
 sProcessResult RunProcess(const std::string& strProgram, const std::vector<std::string>& aArgs,
-                          const std::vector<std::string>& aEnv = {}, const std::string& strInput = "");
+                          const std::vector<std::string>& aEnv = {});
 
 // The text of a PDF as pdftotext reads it with aOptions (the page layout kept
 // by default); what pdftotext said on failure instead.
 std::string PdfToText(const std::string& strPdf, std::vector<std::string> aOptions = {"-layout"});
-
-// One record of a zk7-sim --trace file: what the client ('C') or the simulator
-// ('S') sent, byte for byte.
-struct sTraceRecord { char cSide; std::string strBytes; };
-std::vector<sTraceRecord> ReadTrace(const std::string& strPath);
 
 // A fresh empty folder under TMPDIR, which the tests set to the test home's own.
 std::string MakeTempDir(const std::string& strPrefix);

@@ -136,26 +136,25 @@ TEST_F(LinkSession, ConfigurationIsSentWithTheCurrentSessionAndSaveLast) {
 }
 
 TEST_F(LinkSession, UnusableResponses) {
-  // Anything but a well-formed answer closes the connection: what follows it is never read.
-  const struct { const char* pszFault; int nResult; const char* pszText; bool bStaysOpen; } cases[] = {  // pszText: the start
-      {"malformed@status", 5, "Error", false}, {"no-length@status", 10, "No Content-Length", false},
-      {"huge-length@status", 5, "Response too long", false},
-      {"long-header@status", 5, "Response header longer than 65536 bytes", false},
-      {"zero-length@status", 5, "Error document empty.", false},
-      {"deep-nesting@status", 5, "XML nested deeper than 256 levels", false}, {"utf8-tail@status", 5, "Error", false},
-      {"upper-ok@status", 6, "Request status Error: OK", true},
-      {"refuse=Not now@status", 6, "Request status Error: Not now", true}, {"lower-length@status", 0, "", true},
-      {"lf-only@status", 0, "", true}, {"mixed-eol@status", 0, "", true}, {"no-status@status", 0, "", true},
-      {"status=Running@status", 0, "", true},  // any text but "running" is not running
+  // Anything but a well-formed answer closes the connection: what follows it is never read. The parse
+  // rules behind each text are the response parser's; here what the link does after them.
+  const struct { std::vector<std::string> aFaults; int nResult; const char* pszText; bool bStaysOpen; } cases[] = {  // pszText: the start
+      {{"malformed@status"}, 5, "Error", false}, {{"long-header@status"}, 5, "Response header longer than 65536 bytes", false},
+      {{"huge-length@status"}, 5, "Response too long", false}, {{"deep-nesting@status"}, 5, "XML nested deeper than 256 levels", false},
+      {{"refuse=Not now@status", "mixed-eol@status"}, 6, "Request status Error: Not now", true},
+      // Tolerated together: LF-only lines, a lower-case length, no status, and a state other than "running".
+      {{"lf-only@status", "lower-length@status", "no-status@status", "status=Running@status"}, 0, "", true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.pszFault);
-    StartSim({"--fault", c.pszFault});
+    SCOPED_TRACE(c.aFaults[0]);
+    std::vector<std::string> aArgs;
+    for (const auto& str : c.aFaults) aArgs.insert(aArgs.end(), {"--fault", str});
+    StartSim(aArgs);
     auto dev = Connect();
     ASSERT_EQ(dev->SetAcquisition(1, 2), 0);
     int bRunning = 1;
     EXPECT_EQ(dev->ReadAcquisitionStatus(bRunning), c.nResult);
-    EXPECT_EQ(bRunning, c.nResult == 0 && std::string(c.pszFault).rfind("status=", 0) != 0 ? 1 : 0);
+    EXPECT_EQ(bRunning, 0);
     EXPECT_EQ(dev->GetLastErrorText().rfind(c.pszText, 0), 0u) << dev->GetLastErrorText();
     EXPECT_EQ(dev->IsLogged(), c.bStaysOpen);
     ASSERT_EQ(dev->SetAcquisition(0, 0), 0) << "logs in again when it must";
