@@ -64,10 +64,7 @@ TEST_F(CliFiles, EachCommandWritesItsBytes) {
        "channel\tname\tunit\tcount\terrors\tmin\tmax\tmean\trms\tstddev\tintegral_s\n"
        "2\tCh2\tU2\t1\t1\t0\t0\t0\t0\t0\t0\n"},
       {{"error", "7"}, "en_GB.UTF-8", "Overload (too high)\n"},
-      // The log window's copy: file order, Latin-1, CR LF between lines only; clicks sort.
-      {{"log", m_strLog}, "en_GB.UTF-8",
-       "1\t15/03/2017\t08:00:01\tStart\tadmin\tAcquisition\tsession 12\r\n"
-       "2\t15/03/2017\t08:05:10\tlimit\toperator\tT1\thigh 85.0\r\n3\t16/03/2017\t09:12:44\t\xC9v\xE9nement\tadmin\tKey\t"},
+      // The log window's copy: Latin-1, CR LF between lines only, in the clicked order.
       {{"log", "--click", "4", m_strLog, "--click", "4", "--click", "1"}, "de_DE.UTF-8",
        "3\t16.03.17\t09:12:44\t\xC9v\xE9nement\tadmin\tKey\t\r\n"
        "2\t15.03.17\t08:05:10\tlimit\toperator\tT1\thigh 85.0\r\n1\t15.03.17\t08:00:01\tStart\tadmin\tAcquisition\tsession 12"},
@@ -112,7 +109,6 @@ TEST_F(CliFiles, RefusalsUsageSamplesAndVersions) {
       {{"export", f, "--format", "csv", "--time-format", "time"}, 2, x}, {{"export", f, "--format", "csv", "--resolution", "1s"}, 2, x},
       {{"export", f, "--format", "csv", "--ms-offsets"}, 2, x}, {{"export", f, "--format", "csv", "--marks", "1"}, 2, x},
       {{"export", f, "--format", "csv", "-o", d + "/o.csv", "--append"}, 2, x}, {{"stats", f, "--format", "csv"}, 2, ""},
-      {{"stats", f, "--channels", "3"}, 2, ""}, {{"stats", f, "--records", "3-2"}, 2, ""},
       {{"stats", f, "--records", "1-2", "--to", "x"}, 2, ""},
   };
   for (const auto& c : cases) {
