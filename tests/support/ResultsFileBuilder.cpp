@@ -1,8 +1,5 @@
 #include "ResultsFileBuilder.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -109,22 +106,16 @@ std::string Pattern(size_t nSize, const std::string& strSeed) {
 
 void WriteSparseResultsFile(const std::string& strPath, int32_t nChannels, uint32_t nDataOffset,
                             const std::string& strXml, uint64_t nLength) {
-  CResultsFileBuilder b;
-  b.nChannels = 0;  // no channel words: they are zeros of the sparse file
-  b.strXml.clear();
+  CResultsFileBuilder b(0, "");  // no channel words nor text: they lie in the zeros of the sparse file
   b.bXmlZero = false;
   std::vector<uint8_t> aHeader = b.Build();
-  aHeader.resize(48);
   std::memcpy(aHeader.data() + 40, &nChannels, 4);
   std::memcpy(aHeader.data() + 44, &nDataOffset, 4);
-  const int fd = ::open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) throw std::runtime_error("cannot create " + strPath);
-  const off_t nXmlAt = 48 + 4 * static_cast<off_t>(nChannels);
-  const bool bOk = ::pwrite(fd, aHeader.data(), aHeader.size(), 0) == static_cast<ssize_t>(aHeader.size()) &&
-                   ::pwrite(fd, strXml.data(), strXml.size(), nXmlAt) == static_cast<ssize_t>(strXml.size()) &&
-                   ::ftruncate(fd, static_cast<off_t>(nLength)) == 0;
-  ::close(fd);
-  if (!bOk) throw std::runtime_error("cannot write " + strPath);
+  WriteFileBytes(strPath, aHeader);
+  std::filesystem::resize_file(strPath, nLength);
+  std::fstream f(strPath, std::ios::in | std::ios::out | std::ios::binary);
+  f.seekp(48 + 4 * static_cast<std::streamoff>(nChannels));
+  if (!f.write(strXml.data(), static_cast<std::streamsize>(strXml.size())).flush()) throw std::runtime_error("cannot write " + strPath);
 }
 
 } // namespace zk7
