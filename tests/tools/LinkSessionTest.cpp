@@ -139,7 +139,7 @@ TEST_F(LinkSession, UnusableResponses) {
   // Anything but a well-formed answer closes the connection: what follows it is never read. The parse
   // rules behind each text are the response parser's; here what the link does after them.
   const struct { std::vector<std::string> aFaults; int nResult; const char* pszText; bool bStaysOpen; } cases[] = {  // pszText: the start
-      {{"malformed@status"}, 5, "Error", false}, {{"long-header@status"}, 5, "Response header longer than 65536 bytes", false},
+      {{"utf8-tail@status"}, 5, "Error", false}, {{"long-header@status"}, 5, "Response header longer than 65536 bytes", false},
       {{"huge-length@status"}, 5, "Response too long", false}, {{"deep-nesting@status"}, 5, "XML nested deeper than 256 levels", false},
       {{"refuse=Not now@status", "mixed-eol@status"}, 6, "Request status Error: Not now", true},
       // Tolerated together: LF-only lines, a lower-case length, no status, and a state other than "running".
