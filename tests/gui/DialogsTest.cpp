@@ -71,8 +71,7 @@ private slots:
     SetHelpHandler(nullptr);
     QVERIFY(aHelp == (std::vector<unsigned>{4242, 4242}) && pFocus == dlg.GetButton(IDC_BUTTON2));
     QVERIFY(dlg.GetButton(IDC_BUTTON2)->isDefault() && !dlg.GetButton(IDC_BUTTON1)->isDefault() && bIcon);
-    // Each button gives its id (button 4 is 6, button 5 is 1010).
-    QVERIFY(aIds[3] == 6 && aIds[4] == 1010);
+    // Each button gives its id.
     for (int nId : aIds) {
       user.Then([&dlg, nId](QWidget*) { dlg.GetButton(nId)->click(); });
       QCOMPARE(dlg.DoModal(), nId);

@@ -179,9 +179,6 @@ private slots:
       auto* pCurve = qobject_cast<QCPCurve*>(c.plottable(nPlot));
       QVERIFY(pCurve && pCurve->keyAxis()->axisRect() == pRect && pCurve->valueAxis() == c.GetLaneValueAxis(k));
       QVERIFY(c.GetLaneValueAxis(k)->label() == c.GetPlotName(nPlot) && c.GetLaneTimeAxis(k)->range() == c.xAxis->range());
-      double dMin, dMax;
-      QVERIFY(w.pGraph->GetPoints().GetValueRange(nPlot, dMin, dMax));
-      QVERIFY(c.GetLaneValueAxis(k)->range().lower < dMin && dMax < c.GetLaneValueAxis(k)->range().upper);
       QVERIFY(pRect->height() > 20 && pRect->top() > nPreviousBottom);
       QVERIFY(pRect->left() == c.axisRect()->left() && pRect->width() == c.axisRect()->width());
       nPreviousBottom = pRect->bottom();

@@ -151,13 +151,6 @@ private slots:
 
     const QRect r = c.axisRect()->rect();
     const QCPRange x0 = c.xAxis->range();
-    // Ctrl: a zoom rectangle over the middle half; Escape: the whole period again.
-    Drag(&c, QPoint(r.left() + r.width() / 4, r.top() + 10), QPoint(r.left() + 3 * r.width() / 4, r.bottom() - 10),
-         Qt::ControlModifier);
-    QVERIFY(w.pGraph->IsZoomed() && std::fabs(c.xAxis->range().size() / x0.size() - 0.5) < 0.01 &&
-            !w.State().m_scales.m_strY1Min.empty());
-    QTest::keyClick(&c, Qt::Key_Escape);
-    QCOMPARE(c.xAxis->range(), x0);
     // Shift: panning, and "Fixed to" is ticked.
     QVERIFY(!w.State().m_scales.m_bFixedTo);
     Drag(&c, r.center(), r.center() - QPoint(r.width() / 10, 0), Qt::ShiftModifier);
@@ -494,8 +487,8 @@ private slots:
     w.pList->ClickRecord(1, false);
     w.pList->ClickRecord(4, true);
     QTRY_COMPARE_WITH_TIMEOUT(pView->GetRequestedRange().eFrom, CHistStatistics::SOURCE_SELECTION, 3000);
-    QTRY_VERIFY(!pPane->IsBusy() && !pPane->GetResults().empty());
-    QTRY_VERIFY(pPane->GetResults()[0].nCount == 4 && pPane->GetResults()[1].nErrors == 1);
+    QTRY_VERIFY(!pPane->IsBusy() && pPane->GetResults().size() > 1 && pPane->GetResults()[0].nCount == 4 &&
+                pPane->GetResults()[1].nErrors == 1);
     // Hidden again: the command's mark follows.
     QVERIFY(w.pFrame->OnCommand(ID_VIEW_STATISTICS) && !pView->isVisible());
     QVERIFY(w.pFrame->OnUpdateCommand(ID_VIEW_STATISTICS, state) && !state.m_bChecked);
