@@ -66,7 +66,6 @@ private slots:
 
   void initialPeriodOfTwelveMillionValues() {
     sHistWindow w(Sample("big.zk", 3, 4000000));
-    QCOMPARE(w.State().m_dHistoryStart, w.Doc().GetRecordTime(666667, 0));
     QCOMPARE(w.Points(), std::pair(666667, 3333333));
     // Every plotted record's extremes reach the screen, in about two points per column.
     QVERIFY(w.Control().GetPlotDataCount(0) <= 2 * w.Control().GetPlotPixelWidth() + 2);
@@ -125,8 +124,7 @@ private slots:
     // Both cursors: the bar shows the state's delta on two lines; one hidden, no delta.
     w.ShowCursor(2);
     w.pGraph->PlaceCursor(1, w.Doc().GetRecordTime(300, 0));
-    QVERIFY(!w.State().m_strDeltaX.empty());
-    QCOMPARE(pBar->GetDeltaXText(), QString::fromLatin1(w.State().m_strDeltaX).replace("\r\n", "\n"));
+    QVERIFY(!w.State().m_strDeltaX.empty() && pBar->GetDeltaXText() == QString::fromLatin1(w.State().m_strDeltaX).replace("\r\n", "\n"));
     w.State().m_aCursors[1].m_bShown = false;
     w.pGraph->ShowCursor(2);
     QVERIFY(w.State().m_strDeltaX.empty());
@@ -164,8 +162,6 @@ private slots:
     c.setFocus();
     QTest::keyClick(&c, Qt::Key_Left);
     QCOMPARE(c.Cursor(2).GetX(), w.pGraph->GetPoints().GetX(0, 9));
-    QTest::keyClick(&c, Qt::Key_Home);
-    QCOMPARE(c.Cursor(2).GetX(), w.pGraph->GetPoints().GetX(0, 0));
 
     // The period between the cursors, cursor 2 the earlier.
     w.ShowCursor(1);
