@@ -31,24 +31,7 @@ inline constexpr uint32_t NEW_YEAR_2026 = 1767225600u;  // 2026-01-01 00:00:00 U
 // offset -7 ms and error 12 on record 2.
 inline void WriteTestResults(const std::string& strPath, int nRecords, uint32_t nBase = NEW_YEAR_2026,
                              int nChannels = 3) {
-  CResultsFileBuilder b;
-  b.nChannels = nChannels;
-  std::string strXml = "<fieldacq><session>"
-                       "<inputchan><name>T1</name><unit>\xB0" "C</unit><display resolution=\"1\"/></inputchan>"
-                       "<numchan><name>N</name><display resolution=\"0\"/></numchan>"
-                       "<calcchan><name>P</name><unit>kW</unit><display resolution=\"3\"/></calcchan>";
-  for (int c = 3; c < nChannels; ++c)
-    strXml += "<numchan><name>C" + std::to_string(c + 1) + "</name><display resolution=\"0\"/></numchan>";
-  b.strXml = strXml + "</session></fieldacq>";
-  for (int i = 0; i < nRecords; ++i) {
-    sRawRecord r{nBase, 10u * static_cast<uint32_t>(i), {}};
-    r.aSamples.push_back({0, 0, 20.0f + 0.5f * static_cast<float>(i)});
-    if (nChannels > 1) r.aSamples.push_back({12, 0, static_cast<float>(i)});
-    if (nChannels > 2) r.aSamples.push_back({-7, static_cast<uint16_t>(i == 2 ? 12 : 0), 1.5f});
-    for (int c = 3; c < nChannels; ++c) r.aSamples.push_back({0, 0, static_cast<float>(c)});
-    b.aRecords.push_back(std::move(r));
-  }
-  b.WriteTo(strPath);
+  CResultsFileBuilder::HistoryFile(nRecords, nBase, nChannels).WriteTo(strPath);
 }
 
 // A file of the sample writer, written once per path.

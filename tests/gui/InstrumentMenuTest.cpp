@@ -86,6 +86,19 @@ private slots:
 
   void cleanupTestCase() { m_pApp.reset(); }
 
+  // One story: each step works in the windows the step before left open.
+  void downloadsOpenTheirWindowsWhoseMenusReachTheInstrument() {
+    DownloadedResultsFileOpensInItsHistoryWindow();
+    if (QTest::currentTestFailed()) return;
+    StatusBarShowsTheHelpLineOfEveryCommand();
+    if (QTest::currentTestFailed()) return;
+    DownloadedLogFileOpensInItsLogWindowWhoseMenuSendsConfigurations();
+    if (QTest::currentTestFailed()) return;
+    OpenFileIsReplacedOnlyOnTheUsersWordAndReopensWithItsNewContents();
+    if (QTest::currentTestFailed()) return;
+  }
+
+private:
   void DownloadedResultsFileOpensInItsHistoryWindow() {
     QCOMPARE(Frame()->GetMenuId(), unsigned(IDR_MAINFRAME));
     Download("internal flash", OpenIt);
