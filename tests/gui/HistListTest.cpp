@@ -226,6 +226,7 @@ private slots:
     w.pList->SetDisplayedChannels({1, 2});
     w.pList->ClickRecord(12, false);
     QVERIFY(w.Enabled(ID_CURSOR1_FROM_LIST));
+    w.State().m_aCursors[1].m_bShown = false;  // a hidden cursor is shown by the command
     w.pFrame->OnCommand(ID_CURSOR2_FROM_LIST);
     const sCursorState& cursor = w.State().m_aCursors[1];
     QVERIFY(cursor.m_bShown && cursor.m_bLocked);
