@@ -162,6 +162,8 @@ private slots:
     c.setFocus();
     QTest::keyClick(&c, Qt::Key_Left);
     QCOMPARE(c.Cursor(2).GetX(), w.pGraph->GetPoints().GetX(0, 9));
+    QTest::keyClick(&c, Qt::Key_Home);
+    QCOMPARE(c.Cursor(2).GetX(), w.pGraph->GetPoints().GetX(0, 0));
 
     // The period between the cursors, cursor 2 the earlier.
     w.ShowCursor(1);

@@ -173,6 +173,11 @@ private slots:
     QCOMPARE(w.Table()->selectionModel()->selectedRows().size(), 5);
     QTest::keyClick(w.Table(), Qt::Key_End);
     QCOMPARE(Blocks(w), (std::vector<sRowBlock>{{199, 199}}));
+    QTest::keyClick(w.Table(), Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(Blocks(w), (std::vector<sRowBlock>{{198, 199}}));
+    QTest::keyClick(w.Table(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(w.Table(), Qt::Key_F2);  // not a list key: nothing moves
+    QCOMPARE(Blocks(w), (std::vector<sRowBlock>{{199, 199}}));
     const int nLastTop = 200 - w.pList->GetPageRows();
     QCOMPARE(std::pair(w.pList->GetTopRow(), w.pList->GetScrollBar()->value()), std::pair(nLastTop, nLastTop));
     // The markers of cursors and fixed marks.

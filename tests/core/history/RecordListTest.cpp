@@ -173,7 +173,8 @@ TEST(RecordSelection, BlocksClicksFocusKeysAndScrolling) {
   // Focus keys and scrolling.
   const struct { int nFocus; eListKey eKey; int nRows, nExpected; } aKeys[] = {{-1, LIST_KEY_DOWN, 100, 0}, {-1, LIST_KEY_END, 100, 99},   {0, LIST_KEY_UP, 100, 0},
                {5, LIST_KEY_PAGE_DOWN, 100, 14}, {95, LIST_KEY_PAGE_DOWN, 100, 99}, {5, LIST_KEY_PAGE_UP, 100, 0},
-               {5, LIST_KEY_END, 100000000, 99999999}, {5, LIST_KEY_HOME, 100, 0}, {5, LIST_KEY_DOWN, 0, -1}};
+               {5, LIST_KEY_END, 100000000, 99999999}, {5, LIST_KEY_HOME, 100, 0}, {5, LIST_KEY_DOWN, 0, -1},
+               {5, LIST_KEY_DOWN, 100, 6}, {99, LIST_KEY_DOWN, 100, 99}};
   for (const auto& k : aKeys)
     EXPECT_EQ(StepFocusRow(k.nFocus, k.eKey, 10, k.nRows), k.nExpected) << k.nFocus << " " << k.eKey;
   // Fewer rows than a page: 0; a row already in view: no scrolling.
