@@ -7,6 +7,10 @@
 #include <fstream>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include "format/Formatting.h"
 #include "link/DownloadPath.h"
 #include "link/ZK7Dev.h"
@@ -122,10 +126,26 @@ bool CFollowFile::Locate(std::string& strError) {
 
 bool CFollowFile::Start(std::string& strError) {
   if (m_local.empty() && !Locate(strError)) return false;
+  m_pLock.reset();
   std::error_code ec;
   std::filesystem::create_directories(m_local.parent_path(), ec);
-  std::ofstream out(m_local, std::ios::binary | std::ios::trunc);
-  if (!out) {
+  // Locked before it is emptied: a copy another follower is writing is left as it is.
+  const int fd = ::open(m_local.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    strError = "Can't create results file '" + m_local.string() + "'";
+    return false;
+  }
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    strError = "'" + m_local.string() + "' is being followed already";
+    return false;
+  }
+  m_pLock = std::shared_ptr<const int>(new int(fd), [](const int* p) {
+    ::close(*p);
+    delete p;
+  });
+  if (::ftruncate(fd, 0) != 0) {
+    m_pLock.reset();
     strError = "Can't create results file '" + m_local.string() + "'";
     return false;
   }

@@ -22,6 +22,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,7 @@ public:
   bool Locate(std::string& strError);
   // Creates the copy's folder and starts the copy empty (an older copy under
   // the same name is replaced: ask first). False with strError when the path
-  // is refused or cannot be written.
+  // is refused or cannot be written, or another follower holds the copy.
   bool Start(std::string& strError);
   // One catch-up: the module's size of the file, then the bytes past the copy's
   // end. A link failure reconnects (once) and returns its code; the next
@@ -108,6 +109,10 @@ private:
   int64_t m_nRecordSize = 0;
   int m_nLastResult = 0;
   int m_nFailures = 0;
+  // The copy's lock, held from Start on by this object and its copies: a second
+  // follower of the same copy, in this process or another, is refused instead
+  // of writing into it.
+  std::shared_ptr<const int> m_pLock;
 };
 
 // What the status bar says of a live view: short, the last record's date and

@@ -1,9 +1,12 @@
 // The download's file tree, references, replace answers and summary.
 
 #include <gtest/gtest.h>
+#include "ResultsFileBuilder.h"
+#include "SimProcess.h"
 #include "link/ZK7Dev.h"
 #include "workflows/DownloadFiles.h"
 #include "workflows/FileSelection.h"
+#include "workflows/FollowFile.h"
 
 namespace zk7 {
 
@@ -79,6 +82,23 @@ TEST(DownloadSummary, TextsAndTheFileToOpen) {
   for (int k = 0; k < ZK7_CATEGORY_COUNT; ++k)
     EXPECT_EQ(g_aStorageCategories[static_cast<size_t>(k)].pszDevice + std::string("|") + CategoryDisplayName(k),
               std::string(aDevices[k]) + "|" + aNames[k]);
+}
+
+// Two followers of one copy: the second is refused and the copy kept, until the first is done.
+TEST(FollowFile, OneFollowerPerCopy) {
+  CTempDir dir("zk7follow");
+  const sFollowTarget target{"internal", "", "run.zk", 0};
+  std::string strError;
+  auto pFirst = std::make_unique<CFollowFile>(target, dir.Path());
+  ASSERT_TRUE(pFirst->Start(strError)) << strError;
+  WriteFileText(pFirst->LocalPath().string(), "abc");
+  CFollowFile second(target, dir.Path());
+  EXPECT_FALSE(second.Start(strError));
+  EXPECT_EQ(strError, "'" + pFirst->LocalPath().string() + "' is being followed already");
+  EXPECT_EQ(ReadFileText(second.LocalPath().string()), "abc");
+  pFirst.reset();
+  EXPECT_TRUE(second.Start(strError)) << strError;
+  EXPECT_EQ(ReadFileText(second.LocalPath().string()), "");
 }
 
 } // namespace zk7
