@@ -73,6 +73,18 @@ QByteArray WritePng(CGraphControl& control, const std::vector<sGraphLegendEntry>
   return png;
 }
 
+// Draws the image as vectors onto a PDF or SVG device; false when it cannot be painted on.
+bool RenderVectorized(QPaintDevice& device, CGraphControl& control, const std::vector<sGraphLegendEntry>& aLegend,
+                      int w, int h) {
+  QCPPainter painter;
+  if (!painter.begin(&device)) return false;
+  painter.setMode(QCPPainter::pmVectorized);
+  painter.setMode(QCPPainter::pmNoCaching);
+  RenderGraphImage(painter, control, aLegend, w, h);
+  painter.end();
+  return true;
+}
+
 QByteArray WritePdf(CGraphControl& control, const std::vector<sGraphLegendEntry>& aLegend, int w, int h) {
   QByteArray pdf;
   QBuffer buffer(&pdf);
@@ -86,12 +98,7 @@ QByteArray WritePdf(CGraphControl& control, const std::vector<sGraphLegendEntry>
     writer.setPageSize(QPageSize(QSizeF(w * 72.0 / nDpi, h * 72.0 / nDpi), QPageSize::Point));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setTitle(QStringLiteral("Graph"));
-    QCPPainter painter;
-    if (!painter.begin(&writer)) return {};
-    painter.setMode(QCPPainter::pmVectorized);
-    painter.setMode(QCPPainter::pmNoCaching);
-    RenderGraphImage(painter, control, aLegend, w, h);
-    painter.end();
+    if (!RenderVectorized(writer, control, aLegend, w, h)) return {};
   }
   return pdf;
 }
@@ -170,12 +177,7 @@ QByteArray GraphSvg(CGraphControl& control, const std::vector<sGraphLegendEntry>
   // Its size in millimetres is that of the pixels on the screen.
   generator.setResolution(ScreenDpi());
   generator.setTitle(QStringLiteral("Graph"));
-  QCPPainter painter;
-  if (!painter.begin(&generator)) return {};
-  painter.setMode(QCPPainter::pmVectorized);
-  painter.setMode(QCPPainter::pmNoCaching);
-  RenderGraphImage(painter, control, aLegend, nWidth, nHeight);
-  painter.end();
+  if (!RenderVectorized(generator, control, aLegend, nWidth, nHeight)) return {};
   return svg;
 }
 
