@@ -28,11 +28,11 @@ std::filesystem::path PathFromDisplay(const QString& strPath) {
   return std::filesystem::path(QFile::encodeName(strPath).toStdString());
 }
 
-namespace {
-
 QString AppTitle() {
   return QString::fromLatin1(LoadString(IDS_APP_TITLE));
 }
+
+namespace {
 
 // The send-configuration steps' questions and messages, as message boxes.
 class CSendConfigDialogs : public CSendConfigObserver {

@@ -112,6 +112,8 @@ private:
   int m_nBusy = 0;
 };
 
+// The application's title, on every box the instrument commands show.
+QString AppTitle();
 // Module texts are 8-bit; "\r\n" line breaks become plain line breaks on screen.
 QString ModuleTextToDisplay(const std::string& strText);
 // Local paths between the file system's bytes and the screen.

@@ -18,10 +18,6 @@ namespace zk7 {
 
 namespace {
 
-QString AppTitle() {
-  return QString::fromLatin1(LoadString(IDS_APP_TITLE));
-}
-
 // The download as the link's thread sees it: progress goes to the wait dialog
 // by queued calls, in order; a replace question waits for the user's answer.
 class CWaitDialogObserver : public CDownloadObserver {

@@ -26,8 +26,6 @@ namespace {
 // three listings tell a running acquisition's file from the others.
 constexpr int LIVE_LISTINGS = 3;
 
-QString AppTitle() { return QString::fromLatin1(LoadString(IDS_APP_TITLE)); }
-
 QString ModulePathText(const sFollowTarget& t) {
   return QString::fromLatin1(t.strDevice + "/" + (t.strDir.empty() ? "" : t.strDir + "/") + t.strFile);
 }
@@ -110,11 +108,8 @@ void CInstrumentCommands::LiveView() {
 
   auto pDevice = std::make_unique<CZK7Dev>(dev.GetPort());
   pDevice->SetParametersOf(dev);
-  QPointer<QWidget> pMain = m_pMainWindow;
-  auto report = [pMain](const std::string& strText) {
-    QMessageBox box(QMessageBox::NoIcon, AppTitle(), ModuleTextToDisplay(strText), QMessageBox::Ok,
-                    pMain ? pMain.data() : QApplication::activeWindow());
-    box.exec();
+  auto report = [pSelf = QPointer<CInstrumentCommands>(this)](const std::string& strText) {
+    if (pSelf) pSelf->ShowLinkError(strText);
   };
   // Owned by this object until its window opens, then by the window.
   new CLiveView(std::move(pDevice), follow, LIVE_INTERVAL_MS, m_fnLiveOpener, report, this);
