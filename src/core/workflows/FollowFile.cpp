@@ -81,15 +81,19 @@ bool PickGrowingFile(const std::vector<sFollowTarget>& aBefore, const std::vecto
   return true;
 }
 
+bool PauseUnlessCancelled(const CZK7Dev& dev, int nMs) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(nMs);
+  while (!dev.IsCancelRequested() && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return !dev.IsCancelRequested();
+}
+
 bool FindGrowingFiles(CZK7Dev& dev, int nIntervalMs, int nListings, std::vector<sFollowTarget>& aAll,
                       std::vector<sFollowTarget>& aGrown) {
   aGrown.clear();
   if (!ListResultsFiles(dev, aAll)) return false;
   for (int i = 1; i < nListings; ++i) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(nIntervalMs);
-    while (!dev.IsCancelRequested() && std::chrono::steady_clock::now() < until)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (dev.IsCancelRequested()) {
+    if (!PauseUnlessCancelled(dev, nIntervalMs)) {
       dev.SetLastErrorText(ZK7_MSG_CANCELLED);
       return false;
     }

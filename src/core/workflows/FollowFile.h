@@ -55,6 +55,9 @@ bool PickGrowingFile(const std::vector<sFollowTarget>& aBefore, const std::vecto
 // end at once on the link's cancel. False with the link's text on a failure.
 bool FindGrowingFiles(CZK7Dev& dev, int nIntervalMs, int nListings, std::vector<sFollowTarget>& aAll,
                       std::vector<sFollowTarget>& aGrown);
+// The pause between two steps: nMs, cut short when the link's cancel is asked
+// for (looked at every 10 ms); false when it was.
+bool PauseUnlessCancelled(const CZK7Dev& dev, int nMs);
 // "DEVICE/FILE" or "DEVICE/DIR/FILE"; false when neither.
 bool ParseModulePath(const std::string& strPath, sFollowTarget& target);
 

@@ -1,21 +1,14 @@
 #include "workflows/LiveView.h"
 
-#include <chrono>
 #include <cmath>
 #include <exception>
 #include <limits>
-#include <thread>
 
 #include "history/HistFrame.h"
 #include "results/ZK7Doc.h"
 #include "workflows/InstrumentCommands.h"
 
 namespace zk7 {
-
-namespace {
-// How often the wait between steps looks at the cancel flag.
-constexpr auto CANCEL_POLL = std::chrono::milliseconds(10);
-} // namespace
 
 CLiveView::CLiveView(std::unique_ptr<CZK7Dev> pDevice, const CFollowFile& follow, int nIntervalMs,
                      WindowOpener opener, ErrorReporter reporter, QObject* pParent)
@@ -56,10 +49,7 @@ void CLiveView::Work(CZK7Dev& dev, CFollowFile follow) {
                                           ? dev.GetLastErrorText()
                                           : std::string());
       if (step != CFollowFile::eStep::Continue) return;
-      const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_nIntervalMs);
-      while (!dev.IsCancelRequested() && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(CANCEL_POLL);
-      if (dev.IsCancelRequested()) return;
+      if (!PauseUnlessCancelled(dev, m_nIntervalMs)) return;
     }
   } catch (const std::exception& e) {
     report(eLiveState::Failed, follow.Records(), e.what());
