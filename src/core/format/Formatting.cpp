@@ -77,6 +77,15 @@ void ReplaceDecimalPoint(char* p, int n) {
     if (p[i] == '.') p[i] = c;
 }
 
+// Digits of the exponent of a "%e" text, without its sign and leading zeros.
+int ExponentDigits(const char* p, const char* pEnd) {
+  while (p < pEnd && *p != 'e') ++p;
+  if (p < pEnd) ++p;
+  if (p < pEnd && (*p == '+' || *p == '-')) ++p;
+  while (pEnd - p > 1 && *p == '0') ++p;
+  return static_cast<int>(pEnd - p);
+}
+
 } // namespace
 
 char GetDecimalSeparator() { return GetRegionalSettings().GetDecimalSeparator(); }
@@ -102,6 +111,12 @@ void AppendNumber(std::string& strOut, double v, int w, int d, bool bTrim) {
     if (p < 0) p = 0;
     char tmp[128];
     auto r = std::to_chars(tmp, tmp + sizeof tmp, v, std::chars_format::scientific, p);
+    // Rounding can carry into one more exponent digit (9.9999e9 becomes 1.00e10):
+    // give that digit a decimal back so the text still fits its field.
+    if (p > 0 && ExponentDigits(tmp, r.ptr) > x) {
+      --p;
+      r = std::to_chars(tmp, tmp + sizeof tmp, v, std::chars_format::scientific, p);
+    }
     int nTmp = static_cast<int>(r.ptr - tmp);
     // Right-align as "%*.*e" would, then keep the mantissa and the 'e' and append
     // the exponent's digits without sign or leading zeros.
