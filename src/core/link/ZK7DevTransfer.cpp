@@ -21,6 +21,19 @@ const TiXmlElement* Child(const TiXmlNode* pNode, const char* pszName) {
   return pNode ? pNode->FirstChildElement(pszName) : nullptr;
 }
 
+// <disk device="..."><file>COMMAND</file></disk>, or without the <file> level.
+TiXmlElement* DiskRequest(const std::string& strDevice, TiXmlElement* pCommand, bool bFile) {
+  if (bFile) {
+    auto* pFileElem = new TiXmlElement("file");
+    pFileElem->LinkEndChild(pCommand);
+    pCommand = pFileElem;
+  }
+  auto* pDisk = new TiXmlElement("disk");
+  pDisk->SetAttribute("device", strDevice.c_str());
+  pDisk->LinkEndChild(pCommand);
+  return pDisk;
+}
+
 std::atomic<unsigned> g_nTempCounter{0};
 
 // A name beside the target that no module file can take: it starts with a dot
@@ -43,12 +56,9 @@ std::filesystem::path TempPathFor(const std::filesystem::path& target) {
 
 int CZK7Dev::ListDirectory(const std::string& strDevice, std::vector<sResDir>& aDirs) {
   aDirs.clear();
-  auto* pDisk = new TiXmlElement("disk");
-  pDisk->SetAttribute("device", strDevice.c_str());
   auto* pDir = new TiXmlElement("dir");
   pDir->SetAttribute("details", "on");
-  pDisk->LinkEndChild(pDir);
-  AddSession()->LinkEndChild(pDisk);
+  AddSession()->LinkEndChild(DiskRequest(strDevice, pDir, false));
   if (int nResult = SendRequest()) return nResult;
   if (int nResult = ReadResponse()) return nResult;
 
@@ -75,12 +85,7 @@ int CZK7Dev::OpenModuleFile(const std::string& strDevice, const std::string& str
                             uint32_t& nHandle) {
   auto* pOpen = new TiXmlElement("open");
   pOpen->SetAttribute("name", (strDir + "/" + strFile).c_str());
-  auto* pFileElem = new TiXmlElement("file");
-  pFileElem->LinkEndChild(pOpen);
-  auto* pDisk = new TiXmlElement("disk");
-  pDisk->SetAttribute("device", strDevice.c_str());
-  pDisk->LinkEndChild(pFileElem);
-  AddSession()->LinkEndChild(pDisk);
+  AddSession()->LinkEndChild(DiskRequest(strDevice, pOpen, true));
   if (int nResult = SendRequest()) return nResult;
   if (int nResult = ReadResponse()) return nResult;
 
@@ -102,12 +107,7 @@ void CZK7Dev::CloseModuleFile(const std::string& strDevice, uint32_t nHandle) {
   if (m_socket < 0) return;
   auto* pClose = new TiXmlElement("close");
   pClose->SetAttribute("fd", FormatHandle(nHandle).c_str());
-  auto* pFileElem = new TiXmlElement("file");
-  pFileElem->LinkEndChild(pClose);
-  auto* pDisk = new TiXmlElement("disk");
-  pDisk->SetAttribute("device", strDevice.c_str());
-  pDisk->LinkEndChild(pFileElem);
-  AddSession()->LinkEndChild(pDisk);
+  AddSession()->LinkEndChild(DiskRequest(strDevice, pClose, true));
   if (SendRequest() == ZK7_OK) ReadResponse();
 }
 
